@@ -1,0 +1,7 @@
+// The console program's entry: prepare the lists, build the job, then help,
+// error or run.
+#pragma once
+
+namespace vx {
+int consoleMain(int argc, char** argv);
+}

@@ -1,0 +1,100 @@
+// File name records on the POSIX platform layer.
+#include "driver/DosFile.h"
+
+#include <algorithm>
+
+#include "driver/ErrLogger.h"
+
+namespace vx {
+
+void CDosFile::set(const char* name) {
+    std::string text(name ? name : "");
+    if (text.size() > kMaxName) text.resize(kMaxName);
+    actual_ = pattern_ = text;
+    parts_ = platform::splitPath(text);
+    matches_.clear();
+    nextIndex_ = 0;
+    searchStarted_ = false;
+}
+
+void CDosFile::replaceExtension(const char* ext) {
+    std::string e(ext ? ext : "");
+    if (e.size() > 255) e.resize(255);
+    set(platform::mergePath(parts_.drive, parts_.dir, parts_.base, e).c_str());
+}
+
+void CDosFile::takeMatch(const platform::FoundFile& f) {
+    if (hasWildcards()) actual_ = parts_.drive + parts_.dir + f.name;
+}
+
+int CDosFile::search() {
+    matches_ = platform::findFiles(pattern_);
+    nextIndex_ = 0;
+    return matches_.empty() ? 1 : 0;
+}
+
+int CDosFile::nextMatch() {
+    if (!searchStarted_) {
+        searchStarted_ = true;
+        if (search() != 0) {
+            errLog() << "Error opening file: " << actual_.c_str() << endLine;
+            return 1;
+        }
+    }
+    if (nextIndex_ >= matches_.size()) return 1;
+    takeMatch(matches_[nextIndex_++]);
+    return 0;
+}
+
+int CDosFile::firstMatch() {
+    if (!hasWildcards()) return 0;
+    std::vector<platform::FoundFile> found = platform::findFiles(pattern_);
+    if (found.empty()) return 1;
+    takeMatch(found.front());
+    return 0;
+}
+
+void CDosFile::mapOnto(const char* sourceName) {
+    if (!hasWildcards()) return;
+    platform::PathParts src = platform::splitPath(sourceName ? sourceName : "");
+    std::string base = mapWildcardPart(parts_.base, src.base);
+    std::string ext = mapWildcardPart(parts_.ext, src.ext);
+    actual_ = parts_.drive + parts_.dir + base + ext;
+    if (actual_.size() > kMaxName) actual_.resize(kMaxName);
+}
+
+uint64_t CDosFile::fileSize() const {
+    std::vector<platform::FoundFile> found = platform::findFiles(actual_);
+    return found.empty() ? 0 : found.front().size;
+}
+
+bool CDosFile::isReadOnly() const {
+    std::vector<platform::FoundFile> found = platform::findFiles(actual_);
+    return !found.empty() && found.front().readOnly;
+}
+
+int64_t CDosFile::freeSpace() const {
+    int64_t total = static_cast<int64_t>(fileSize()) + platform::freeBytesFor(actual_);
+    return std::min<int64_t>(total, 2147483647);
+}
+
+std::string mapWildcardPart(const std::string& pattern, const std::string& source) {
+    std::string out;
+    size_t src = 0;
+    for (char c : pattern) {
+        if (c == '*') {
+            if (src < source.size()) out += source.substr(src);
+            return out;
+        }
+        if (c == '?') {
+            if (src >= source.size()) return out; // the source's terminator ends the part
+            out += source[src];
+        } else {
+            out += c;
+        }
+        if (src < source.size()) ++src;
+    }
+    return out;
+}
+
+} // namespace vx

@@ -1,0 +1,58 @@
+// The file name record: a name as given (possibly a wildcard pattern), its
+// parts, the current match of a wildcard search and the file queries on it.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "driver/Platform.h"
+
+namespace vx {
+
+class CDosFile {
+  public:
+    static constexpr size_t kMaxName = 259;
+
+    CDosFile() = default;
+    explicit CDosFile(const char* name) { set(name); }
+
+    // Stores the first 259 characters as both the actual and the given name.
+    void set(const char* name);
+    void clear() { *this = CDosFile(); }
+    // Replaces the extension and makes the merged name the actual name and pattern.
+    void replaceExtension(const char* ext);
+    // Continues (or starts) the wildcard search; 0 when a file was found.
+    int nextMatch();
+    // One search without marking it as started; 0 when a file matches.
+    int firstMatch();
+    // Maps a wildcard pattern onto the given source name ("*.txt" on run1.56d).
+    void mapOnto(const char* sourceName);
+    uint64_t fileSize() const;
+    bool isReadOnly() const;
+    int drive() const { return 0; }
+    // Size of an existing file of the actual name plus the free bytes of its disk.
+    int64_t freeSpace() const;
+
+    const char* name() const { return actual_.c_str(); }
+    const char* pattern() const { return pattern_.c_str(); }
+    const platform::PathParts& parts() const { return parts_; }
+    bool hasWildcards() const { return parts_.flags & platform::eHasWildcards; }
+    bool empty() const { return pattern_.empty(); }
+
+  private:
+    int search();
+    void takeMatch(const platform::FoundFile& f);
+
+    std::string actual_;
+    std::string pattern_;
+    platform::PathParts parts_;
+    std::vector<platform::FoundFile> matches_;
+    size_t nextIndex_ = 0;
+    bool searchStarted_ = false;
+};
+
+// Wildcard mapping of one name part: '*' copies the rest of the source, '?'
+// the source character at the same position, other characters themselves.
+std::string mapWildcardPart(const std::string& pattern, const std::string& source);
+
+} // namespace vx

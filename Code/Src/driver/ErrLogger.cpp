@@ -1,0 +1,107 @@
+// The message stream: each line goes to the console, the log file, or both;
+// the log file is open only while a line is written, so it is always complete.
+#include "driver/ErrLogger.h"
+
+#include <cstring>
+
+namespace vx {
+
+CErrLogger::CErrLogger() { std::snprintf(name_, sizeof name_, "%s", "qrblog.txt"); }
+
+CErrLogger::~CErrLogger() { closeLog(); }
+
+CErrLogger& errLog() {
+    static CErrLogger logger;
+    return logger;
+}
+
+bool CErrLogger::openLog() {
+    if (!log_) log_ = std::fopen(name_, "a");
+    return log_ && !std::ferror(log_);
+}
+
+void CErrLogger::closeLog() {
+    if (log_) std::fclose(log_);
+    log_ = nullptr;
+}
+
+void CErrLogger::write(const char* text, size_t len) {
+    if (dest_ & eConsole) std::fwrite(text, 1, len, stdout);
+    if ((dest_ & eLogFile) && openLog()) std::fwrite(text, 1, len, log_);
+}
+
+CErrLogger& CErrLogger::operator<<(const char* text) {
+    if (text) write(text, std::strlen(text));
+    return *this;
+}
+
+CErrLogger& CErrLogger::operator<<(char c) {
+    write(&c, 1);
+    return *this;
+}
+
+CErrLogger& CErrLogger::writeSigned(long v) {
+    char buf[24];
+    int n = std::snprintf(buf, sizeof buf, "%ld", v);
+    write(buf, static_cast<size_t>(n));
+    return *this;
+}
+
+CErrLogger& CErrLogger::writeUnsigned(unsigned long v) {
+    char buf[24];
+    int n = std::snprintf(buf, sizeof buf, "%lu", v);
+    write(buf, static_cast<size_t>(n));
+    return *this;
+}
+
+CErrLogger& CErrLogger::operator<<(double v) {
+    char buf[32];
+    int n = std::snprintf(buf, sizeof buf, "%g", v);
+    write(buf, static_cast<size_t>(n));
+    return *this;
+}
+
+CErrLogger& CErrLogger::operator<<(LineEnd) {
+    if (dest_ & eConsole) {
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+    }
+    if ((dest_ & eLogFile) && openLog()) {
+        std::fputc('\n', log_);
+        std::fflush(log_);
+    }
+    closeLog();
+    dest_ = eBoth;
+    return *this;
+}
+
+CErrLogger& CErrLogger::operator<<(ConsoleOnly) {
+    dest_ = eConsole;
+    return *this;
+}
+
+CErrLogger& CErrLogger::operator<<(BothDestinations) {
+    dest_ = eBoth;
+    return *this;
+}
+
+int16_t CErrLogger::setLogFileName(const char* name) {
+    closeLog();
+    std::snprintf(name_, sizeof name_, "%s", name ? name : "");
+    FILE* f = std::fopen(name_, "a");
+    if (!f) return 1;
+    std::fclose(f);
+    return 0;
+}
+
+void CErrLogger::clearLogFile() {
+    closeLog();
+    if (FILE* f = std::fopen(name_, "w")) std::fclose(f);
+}
+
+void CErrLogger::assertionReport(const char* expr, const char* module, int line) {
+    *this << expr << " FAILED: " << endLine;
+    *this << module << " line " << line << endLine;
+}
+
+} // namespace vx

@@ -1,0 +1,70 @@
+// The process-wide message stream: console, error log file, and assertion reports.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace vx {
+
+// Manipulators for the message stream.
+struct LineEnd {};
+struct ConsoleOnly {};
+struct BothDestinations {};
+inline constexpr LineEnd endLine{};
+inline constexpr ConsoleOnly consoleOnly{};
+inline constexpr BothDestinations bothDest{};
+
+class CErrLogger {
+  public:
+    enum : uint16_t { eConsole = 1, eLogFile = 2, eBoth = 3 };
+    static constexpr size_t kMaxNameLen = 255;
+
+    CErrLogger();
+    ~CErrLogger();
+    CErrLogger(const CErrLogger&) = delete;
+    CErrLogger& operator=(const CErrLogger&) = delete;
+
+    CErrLogger& operator<<(const char* text);
+    CErrLogger& operator<<(const std::string& text) { return *this << text.c_str(); }
+    CErrLogger& operator<<(char c);
+    CErrLogger& operator<<(int16_t v) { return writeSigned(v); }
+    CErrLogger& operator<<(int v) { return writeSigned(v); }
+    CErrLogger& operator<<(long v) { return writeSigned(v); }
+    CErrLogger& operator<<(unsigned v) { return writeUnsigned(v); }
+    CErrLogger& operator<<(unsigned long v) { return writeUnsigned(v); }
+    CErrLogger& operator<<(double v);
+    CErrLogger& operator<<(LineEnd);
+    CErrLogger& operator<<(ConsoleOnly);
+    CErrLogger& operator<<(BothDestinations);
+
+    // Returns 0 when the new log file can be opened for appending, 1 otherwise;
+    // the name is taken either way.
+    int16_t setLogFileName(const char* name);
+    const char* logFileName() const { return name_; }
+    void clearLogFile();
+    // A failed internal consistency check: reported, and the program carries on.
+    void assertionReport(const char* expr, const char* module, int line);
+    uint16_t destinations() const { return dest_; }
+
+  private:
+    CErrLogger& writeSigned(long v);
+    CErrLogger& writeUnsigned(unsigned long v);
+    void write(const char* text, size_t len);
+    bool openLog();
+    void closeLog();
+
+    char name_[kMaxNameLen + 1];
+    FILE* log_ = nullptr;
+    uint16_t dest_ = eBoth;
+};
+
+// The one message stream of the process.
+CErrLogger& errLog();
+
+} // namespace vx
+
+// Internal consistency check: on failure reports the text, this module and line.
+#define VX_ASSERT(cond, text)                                                                      \
+    do {                                                                                           \
+        if (!(cond)) ::vx::errLog().assertionReport((text), __FILE__, __LINE__);                    \
+    } while (0)

@@ -1,0 +1,57 @@
+// The platform layer: POSIX path splitting, case-insensitive name resolution,
+// sorted wildcard search, free space (replaceable for tests) and console input.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vx::platform {
+
+enum : uint16_t { eHasWildcards = 0x01, eDriveGiven = 0x10 };
+
+struct PathParts {
+    std::string drive; // always empty on this platform
+    std::string dir;   // up to and including the last '/'
+    std::string base;  // between the directory and the extension
+    std::string ext;   // from the last '.' of the final component, with its dot
+    uint16_t flags = 0;
+};
+
+PathParts splitPath(const std::string& path);
+// Joins the parts; puts a '.' before an extension that lacks one.
+std::string mergePath(const std::string& drive, const std::string& dir, const std::string& base,
+                      const std::string& ext);
+
+// The path as it exists on disk: each component that does not exist as given
+// is matched case-insensitively in its directory. Components not found are kept.
+std::string resolvePath(const std::string& path);
+
+struct FoundFile {
+    std::string name; // final component as it is on disk
+    uint64_t size = 0;
+    bool readOnly = false;
+};
+
+// Regular files matching the final component of the pattern (wildcards '*' and
+// '?', case-insensitive), sorted by name; wildcard searches skip names that
+// begin with '.'.
+std::vector<FoundFile> findFiles(const std::string& pattern);
+
+// True when the token names an absolute path whose first component is an
+// existing directory of the root ("/tmp/a.56d"): such a token is a file name.
+bool isRootedFileName(const char* token);
+
+// Free bytes of the file system holding the given file, clamped to 2147483647.
+// Every free-space query goes through here; tests may replace the function
+// (an empty function restores the real query).
+using FreeBytesFunction = std::function<int64_t(const std::string& path)>;
+int64_t freeBytesFor(const std::string& path);
+void setFreeBytesFunction(FreeBytesFunction fn);
+
+// One character from standard input, or -1 at its end (disk prompts).
+using ReadCharFunction = std::function<int()>;
+int readConsoleChar();
+void setReadCharFunction(ReadCharFunction fn);
+
+} // namespace vx::platform

@@ -1,0 +1,72 @@
+// The message stream: destinations, the per-line log file, assertion reports.
+#include "driver/ErrLogger.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TempDir.h"
+
+using vx::errLog;
+
+namespace {
+
+struct LogFixture : ::testing::Test {
+    vxtest::TempDir dir;
+    void SetUp() override { ASSERT_EQ(errLog().setLogFileName("log.txt"), 0); }
+    void TearDown() override { (void)errLog().setLogFileName("qrblog.txt"); }
+};
+
+TEST_F(LogFixture, LinesGoToConsoleAndLogUnlessConsoleOnly) {
+    testing::internal::CaptureStdout();
+    errLog() << "err " << 42 << ' ' << int16_t(-3) << ' ' << 7u << ' ' << 1.5 << vx::endLine;
+    errLog() << vx::consoleOnly << "help line" << vx::endLine;
+    errLog() << vx::consoleOnly << vx::endLine << vx::endLine;
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "err 42 -3 7 1.5\nhelp line\n\n\n");
+    EXPECT_EQ(dir.read("log.txt"), "err 42 -3 7 1.5\n\n");
+    EXPECT_EQ(errLog().destinations(), vx::CErrLogger::eBoth);
+}
+
+TEST_F(LogFixture, LogIsCompleteAfterEachLineAndSurvivesDeletion) {
+    testing::internal::CaptureStdout();
+    errLog() << "first" << vx::endLine;
+    EXPECT_EQ(dir.read("log.txt"), "first\n");
+    std::remove("log.txt");
+    errLog() << "second" << vx::endLine;
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(dir.read("log.txt"), "second\n");
+}
+
+TEST_F(LogFixture, ClearEmptiesTheLog) {
+    testing::internal::CaptureStdout();
+    errLog() << "old" << vx::endLine;
+    errLog().clearLogFile();
+    errLog() << "new" << vx::endLine;
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(dir.read("log.txt"), "new\n");
+}
+
+TEST_F(LogFixture, UnopenableNameFailsButIsKept) {
+    EXPECT_EQ(errLog().setLogFileName("no/such/dir/log.txt"), 1);
+    EXPECT_STREQ(errLog().logFileName(), "no/such/dir/log.txt");
+    testing::internal::CaptureStdout();
+    errLog() << "still shown" << vx::endLine;
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "still shown\n");
+}
+
+TEST_F(LogFixture, FloatsUseSixSignificantDigits) {
+    testing::internal::CaptureStdout();
+    errLog() << 3.14159265 << ' ' << 100000.0 << ' ' << 1234567.0 << vx::endLine;
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "3.14159 100000 1.23457e+06\n");
+}
+
+TEST_F(LogFixture, AssertionReportsExpressionAndModuleAndCarriesOn) {
+    testing::internal::CaptureStdout();
+    int line = __LINE__ + 1;
+    VX_ASSERT(1 == 2, "len <= bufSz");
+    std::string out = testing::internal::GetCapturedStdout();
+    std::string expected = "len <= bufSz FAILED: \n../tests/ErrLogger_test.cpp line " +
+                           std::to_string(line) + "\n";
+    EXPECT_EQ(out, expected);
+    EXPECT_EQ(dir.read("log.txt"), expected);
+}
+
+} // namespace
