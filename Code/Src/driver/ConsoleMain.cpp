@@ -1,6 +1,20 @@
 // The console program's entry.
 #include "driver/ConsoleMain.h"
 
+#include <memory>
+
+#include "driver/OptionMgr.h"
+
 namespace vx {
-int consoleMain(int, char**) { return 0; }
+
+int consoleMain(int argc, char** argv) {
+    auto job = std::make_unique<COptionMgr>(argc, argv, COptionMgr::kSettingsFile);
+    if (job->errorIndex() != eErrNone) return 1;
+    if (job->fileCount() != 1 && job->fileCount() != 2) {
+        job->printHelp();
+        return 0;
+    }
+    return job->run().code();
+}
+
 } // namespace vx

@@ -1,0 +1,371 @@
+// Job construction: the option loop, the format restriction table, the option
+// table with its ranges and warnings, and the job error report.
+#include "driver/OptionMgr.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "driver/CommandLine.h"
+#include "driver/ErrLogger.h"
+#include "driver/Help.h"
+#include "driver/OptionLists.h"
+#include "driver/Options.h"
+
+namespace vx {
+
+namespace {
+
+const char* const kOptionLetters =
+    "aAb+B+c+C+dDe+E+f+F+g+G+h+H+i+I+jJl+L+k+K+m+M+n+N+o+O+p+P+q+Q+r+R+s+S+t+T+u+U+v+V+w+W+?";
+
+const char* const kErrorMessages[] = {
+    "",
+    "Error: Option not allowed: /",
+    "Error: Invalid option: /",
+    "Error: Process aborted",
+    "Error: Too many files",
+    "Error: Invalid output file type: /",
+    "Error: Parameter out of range: /",
+    "Error: Invalid column options: /",
+    "Error: Invalid unit options: /",
+    "Error: Invalid input file",
+    "Error: Can not convert to output file type",
+    "Error: Problem with output file",
+    "Error: Can' open log file: ",
+};
+
+enum : uint32_t {
+    m56d = 0x001, mWat = 0x004, mAsc = 0x010, mSdf = 0x040, mCap = 0x080,
+    mArb = 0x100, mUff = 0x200, mMat = 0x400,
+};
+
+// The output formats in which an option letter is allowed (0 = all).
+uint32_t allowedFormats(char letter) {
+    switch (letter) {
+    case 'A': return mAsc | mUff;
+    case 'B': case 'L': case 'N': return mCap | mArb;
+    case 'C': case 'U': return mAsc | mMat;
+    case 'D': case 'F': case 'H': case 'K': case 'P': case 'R': case 'S': case 'W': return mAsc;
+    case 'G': return mMat;
+    case 'I': return mCap;
+    case 'M': return mUff | mSdf;
+    case 'Q': case 'V': return m56d;
+    case 'T': return mAsc | mSdf;
+    default: return 0;
+    }
+}
+
+struct FormatKeyword {
+    const char* keyword;
+    uint32_t mask;
+};
+const FormatKeyword kFormatKeywords[] = {{"56d", m56d}, {"asc", mAsc}, {"arb", mArb},
+                                         {"cap", mCap}, {"mat", mMat}, {"sdf", mSdf},
+                                         {"uff", mUff}, {"wat", mWat}};
+
+const char* const kDefaultExtensions[] = {"56d", "56c", "56w", "56s", "asc", "dat",
+                                          "dat", "56c", "56c", "uff", "mat"};
+
+void lowerInPlace(char* text) {
+    for (; *text; ++text) *text = static_cast<char>(std::tolower(static_cast<unsigned char>(*text)));
+}
+
+void copyCut(char* dest, size_t size, const char* text) { std::snprintf(dest, size, "%s", text); }
+
+// A decimal integer at the start of the text, saturated to the range of long.
+bool readInteger(const char* text, long& value) {
+    const char* p = text;
+    if (*p == '+' || *p == '-') ++p;
+    if (!std::isdigit(static_cast<unsigned char>(*p))) return false;
+    errno = 0;
+    value = std::strtol(text, nullptr, 10);
+    return true;
+}
+
+} // namespace
+
+const char* defaultExtension(int32_t format) {
+    if (format < 0 || format > eFmtMat) return "";
+    return kDefaultExtensions[format];
+}
+
+COptionMgr::COptionMgr(int argc, char** argv, const char* settingsFile) {
+    resetJobOptions();
+    parse(argc, argv, settingsFile);
+}
+
+void COptionMgr::parse(int argc, char** argv, const char* settingsFile) {
+    CCommandLine tokens(argc, argv, kOptionLetters, settingsFile);
+    int last = CCommandLine::kEnd;
+    char* lastParam = nullptr;
+    while (errorIndex_ == eErrNone) {
+        char* param = nullptr;
+        int c = tokens.next(param);
+        if (c == CCommandLine::kEnd) break;
+        last = c;
+        lastParam = param;
+        if (c >= 'a' && c <= 'z') c = std::toupper(c);
+        if (c >= 'A' && c <= 'Z' && !restrictFormats(static_cast<char>(c), param)) break;
+        if (param) lowerInPlace(param);
+        actOnOption(c, param);
+    }
+    if (formatMask_ != 0) {
+        if (formatMask_ & mAsc) {
+            outputFormat_ = eFmtAsc;
+        } else {
+            outputFormat_ = 0;
+            while (!(formatMask_ & (1u << outputFormat_))) ++outputFormat_;
+        }
+    }
+    if (last == '?') {
+        if (lastParam) errLog() << consoleOnly << "  Use /? for help" << endLine;
+        else printHelp();
+    } else if (!keepLog_ && errorIndex_ == eErrNone) {
+        errLog().clearLogFile();
+    }
+}
+
+// Intersects the option's allowed formats with those of the options so far.
+bool COptionMgr::restrictFormats(char letter, const char* param) {
+    uint32_t allowed = allowedFormats(letter);
+    if (allowed == 0) return true;
+    if (formatMask_ == 0) {
+        formatMask_ = allowed;
+    } else if (formatMask_ & allowed) {
+        formatMask_ &= allowed;
+    } else {
+        reportError(eErrNotAllowed, letter, param);
+        return false;
+    }
+    return true;
+}
+
+void COptionMgr::actOnOption(int c, char* param) {
+    if (c == ' ') {
+        takeFileArgument(param);
+    } else if (c == '?') {
+        if (param) reportError(eErrInvalidOption, param[0], param[0] ? param + 1 : nullptr);
+        else errorIndex_ = eErrAborted;
+    } else if (c >= 'A' && c <= 'Z') {
+        actOnLetter(static_cast<char>(c), param);
+    } else {
+        reportError(eErrAborted, ' ');
+        printHelp();
+    }
+}
+
+void COptionMgr::actOnLetter(char letter, char* param) {
+    ConvOptions& o = convOptions;
+    long v = 0;
+    switch (letter) {
+    case 'A': jobFlags_ |= eJobAppend; break;
+    case 'B':
+        if (parseInteger(letter, param, v)) checkRange(letter, param, v, 0, 1);
+        o.capArbHeader.baseFreqId = static_cast<int16_t>(v);
+        break;
+    case 'C':
+        if (!parseColumnList(param, o.columns)) reportError(eErrInvalidColumns, 'C', param);
+        jobFlags_ |= eJobColumnsGiven;
+        break;
+    case 'D':
+        o.writeData = 1;
+        o.headerMode = 0;
+        break;
+    case 'E':
+        if (errLog().setLogFileName(param) != 0) reportError(eErrLogFile, ' ', param);
+        break;
+    case 'F': takeFormat(param); break;
+    case 'G': copyCut(o.arrayName, sizeof o.arrayName, param); break;
+    case 'H':
+        if (std::strcmp(param, "1") != 0 && std::strcmp(param, "2") != 0) {
+            reportError(eErrInvalidOption, letter, param);
+            break;
+        }
+        o.headerMode = static_cast<uint8_t>(param[0] - '0');
+        o.writeData = 0;
+        break;
+    case 'I': takeInputRange(letter, param); break;
+    case 'J': keepLog_ = true; break;
+    case 'K':
+        if (parseInteger(letter, param, v)) checkRange(letter, param, v, 0, 2);
+        o.separator[0] = v <= 0 ? ' ' : v == 1 ? ',' : '\t';
+        break;
+    case 'L': takeRecordLength(letter, param); break;
+    case 'M': takeModal(param); break;
+    case 'N':
+        if (parseInteger(letter, param, v)) checkRange(letter, param, v, 0, 19);
+        o.capArbHeader.spanCode = static_cast<int16_t>(19 - (v < 0 ? 0 : v > 19 ? 19 : v));
+        break;
+    case 'O': takeOutputFormat(param); break;
+    case 'P':
+        v = std::strtol(param, nullptr, 10);
+        checkRange(letter, param, v, 1, 32767);
+        o.pointsPerLine = static_cast<uint16_t>(v < 1 ? 1 : v > 32767 ? 32767 : v);
+        break;
+    case 'Q': files_[2].set(param); break;
+    case 'R':
+        if (parseInteger(letter, param, v)) checkRange(letter, param, v, 1, 2048);
+        o.wfCount = static_cast<int16_t>(v < 1 ? 1 : v > 2048 ? 2048 : v);
+        break;
+    case 'S':
+        if (parseInteger(letter, param, v)) checkRange(letter, param, v, 0, 2048);
+        o.wfFirst = static_cast<uint16_t>(v < 0 ? 0 : v > 2048 ? 2048 : v);
+        break;
+    case 'T': takeTransducer(param); break;
+    case 'U': {
+        UnitChoice u{o.peakUnits, o.dbMode, o.phaseUnits};
+        if (!parseUnitList(param, u)) {
+            reportError(eErrInvalidUnits, 'U', param);
+            break;
+        }
+        o.peakUnits = u.peakUnits;
+        o.dbMode = u.dbMode;
+        o.phaseUnits = u.phaseUnits;
+        break;
+    }
+    case 'V': takeVersion(letter, param); break;
+    case 'W':
+        if (std::strcmp(param, "a") != 0 && std::strcmp(param, "b") != 0) {
+            reportError(eErrInvalidOption, letter, param);
+            break;
+        }
+        o.wfChannel = param[0] == 'b';
+        break;
+    default: reportError(eErrInvalidOption, letter, param); break;
+    }
+}
+
+bool COptionMgr::parseInteger(char letter, const char* param, long& value) {
+    if (readInteger(param, value)) return true;
+    reportError(eErrInvalidOption, letter, param);
+    return false;
+}
+
+void COptionMgr::checkRange(char letter, const char* param, long value, long lo, long hi) {
+    if (value >= lo && value <= hi) return;
+    reportError(eErrOutOfRange, letter, param);
+    errLog() << consoleOnly << "  Use /? for help" << endLine;
+}
+
+void COptionMgr::takeFileArgument(const char* name) {
+    if (fileCount_ >= 2) {
+        reportError(eErrTooManyFiles, ' ');
+        return;
+    }
+    files_[fileCount_++].set(name);
+}
+
+void COptionMgr::takeOutputFormat(const char* keyword) {
+    for (const FormatKeyword& f : kFormatKeywords) {
+        if (std::strcmp(keyword, f.keyword) != 0) continue;
+        if (formatMask_ != 0 && !(formatMask_ & f.mask)) break;
+        formatMask_ = f.mask;
+        if (f.mask == mMat && !(jobFlags_ & eJobColumnsGiven)) {
+            const int32_t xri[] = {eColX, eColReal, eColImag, eColEnd};
+            std::memcpy(convOptions.columns, xri, sizeof xri);
+        }
+        return;
+    }
+    reportError(eErrInvalidOutputType, ' ', keyword);
+}
+
+void COptionMgr::takeInputRange(char letter, const char* param) {
+    long v = 0;
+    if (!parseInteger(letter, param, v)) return;
+    if (v % 2 != 0) {
+        ++v;
+        errLog() << "Warning, only even Input ranges allowed" << endLine;
+        errLog() << "Range set to: " << v << " dBVpk" << endLine;
+    }
+    checkRange(letter, param, v, -50, 30);
+    int16_t range = static_cast<int16_t>(v < -50 ? -50 : v > 30 ? 30 : v);
+    convOptions.capArbHeader.inputRange[0] = convOptions.capArbHeader.inputRange[1] = range;
+}
+
+void COptionMgr::takeRecordLength(char letter, const char* param) {
+    long v = 0;
+    if (!parseInteger(letter, param, v)) return;
+    if (v > 0 && v % 2 != 0) {
+        ++v;
+        errLog() << "Warning, only even number of kpts allowed" << endLine;
+        errLog() << "File increased to " << v << " kpts" << endLine;
+    }
+    checkRange(letter, param, v, 2, 2048);
+    convOptions.capArbHeader.recordKpts = static_cast<int16_t>(v < 2 ? 2 : v > 2048 ? 2048 : v);
+}
+
+void COptionMgr::takeTransducer(const char* param) {
+    // Exactly "<bnc>,<number>" with bnc 1 or 2 and number 1 to 9.
+    if ((param[0] != '1' && param[0] != '2') || param[1] != ',' || param[2] < '1' ||
+        param[2] > '9' || param[3] != '\0') {
+        reportError(eErrInvalidOption, 'T', param);
+        return;
+    }
+    transducer[param[0] - '1'] = static_cast<int16_t>(param[2] - '1');
+}
+
+void COptionMgr::takeModal(const char* param) {
+    char who = param[0];
+    char what = who ? param[1] : '\0';
+    const char* value = what ? param + 2 : "";
+    bool ref = who == 'r';
+    if ((who != 'r' && who != 's') || (what != 'i' && what != 'n' && what != 'd')) {
+        reportError(eErrInvalidOption, 'M', param);
+        return;
+    }
+    ModalValues& m = modalValues;
+    if (what == 'i') {
+        copyCut(ref ? m.refName : m.respName, sizeof m.refName, value);
+        modalFlags |= ref ? eModalRefName : eModalRespName;
+    } else if (what == 'n') {
+        (ref ? m.refNumber : m.respNumber) = static_cast<int16_t>(std::strtol(value, nullptr, 10));
+        modalFlags |= ref ? eModalRefNumber : eModalRespNumber;
+    } else {
+        long d = std::strtol(value, nullptr, 10);
+        checkRange('M', param, d, 0, 12);
+        (ref ? m.refDirection : m.respDirection) = static_cast<int16_t>(d < 0 ? 0 : d > 12 ? 12 : d);
+        modalFlags |= ref ? eModalRefDirection : eModalRespDirection;
+    }
+}
+
+void COptionMgr::takeVersion(char letter, const char* param) {
+    long v = 0;
+    if (!parseInteger(letter, param, v)) return;
+    long current = std::atol(platformVersion);
+    if (v < kLowestPlatformVersion || v > current) {
+        checkRange(letter, param, v, kLowestPlatformVersion, current);
+        return;
+    }
+    std::snprintf(platformVersion, sizeof platformVersion, "%d", static_cast<int>(v % 1000));
+}
+
+void COptionMgr::takeFormat(const char* param) {
+    char format[sizeof convOptions.dataFormat];
+    copyCut(format, sizeof format, param);
+    if (!isSafeDataFormat(format)) {
+        reportError(eErrInvalidOption, 'F', param);
+        return;
+    }
+    std::memcpy(convOptions.dataFormat, format, sizeof format);
+}
+
+void COptionMgr::printHelp() { printHelpText(fileCount_, outputFormat_); }
+
+// The conversion run is not built yet: refuse rather than pretend to convert.
+Status COptionMgr::run() {
+    reportError(eErrCannotConvert, ' ');
+    return 1;
+}
+
+void COptionMgr::reportError(int32_t index, char c, const char* text) {
+    errorIndex_ = index;
+    const char* message = index >= 0 && index <= eErrLogFile ? kErrorMessages[index] : "";
+    errLog() << message << c;
+    if (text) errLog() << text;
+    errLog() << endLine;
+}
+
+} // namespace vx

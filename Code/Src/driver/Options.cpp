@@ -1,0 +1,26 @@
+// The process-wide option block and its reset.
+#include "driver/Options.h"
+
+#include <cstring>
+
+#include "trace/TimeStamp.h"
+
+namespace vx {
+
+ConvOptions convOptions;
+int16_t transducer[2] = {-1, -1};
+char platformVersion[4] = "218";
+uint16_t modalFlags = 0;
+ModalValues modalValues;
+
+void resetJobOptions() {
+    static const ConvOptions kDefaults;
+    convOptions = kDefaults;
+    makeTimeStamp(convOptions.capArbHeader.timeStamp);
+    transducer[0] = transducer[1] = -1;
+    std::memcpy(platformVersion, "218", 4);
+    modalFlags = 0;
+    modalValues = ModalValues();
+}
+
+} // namespace vx
