@@ -45,8 +45,8 @@ struct ConvOptions {
     uint8_t wfChannel = 0;   // 0 channel A, 1 channel B
     uint16_t wfFirst = 0;
     int16_t wfCount = -1; // -1 to the end of the buffer
-    char inputName[257] = "";
-    char arrayName[41] = "";
+    char inputName[256] = "";
+    char arrayName[40] = "";
 };
 
 // Modal values of /M; bits of `modalFlags` say which were given.

@@ -1,0 +1,249 @@
+// The job's effect on the option block, the tokenizer and the list options.
+#include "driver/OptionMgr.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "driver/CommandLine.h"
+#include "driver/ErrLogger.h"
+#include "driver/OptionLists.h"
+#include "driver/Options.h"
+#include "support/TempDir.h"
+
+using namespace vx;
+
+namespace {
+
+// Builds a job from words; keeps the argument strings alive and mutable.
+struct Job {
+    std::vector<std::string> words;
+    std::vector<char*> argv;
+    std::unique_ptr<COptionMgr> job;
+    std::string console;
+
+    explicit Job(std::vector<std::string> w, const char* settings = nullptr) : words(std::move(w)) {
+        words.insert(words.begin(), "vxconv");
+        for (std::string& s : words) argv.push_back(s.data());
+        testing::internal::CaptureStdout();
+        job = std::make_unique<COptionMgr>(static_cast<int>(argv.size()), argv.data(), settings);
+        console = testing::internal::GetCapturedStdout();
+    }
+    COptionMgr* operator->() { return job.get(); }
+};
+
+struct OptionTest : ::testing::Test {
+    vxtest::TempDir dir;
+};
+
+TEST_F(OptionTest, DefaultsAreRestoredByEveryJob) {
+    Job ascii({"/P7", "/Fx%5.1f", "/K1", "/T2,8"});
+    ASSERT_EQ(ascii->errorIndex(), 0);
+    EXPECT_EQ(convOptions.pointsPerLine, 7);
+    EXPECT_STREQ(convOptions.dataFormat, "x%5.1f");
+    EXPECT_STREQ(convOptions.separator, ",");
+    EXPECT_EQ(transducer[1], 7);
+    EXPECT_EQ(ascii->outputFormat(), eFmtAsc);
+    Job first({"/Ocap", "/I-10", "/L6", "/N3", "/B0"});
+    ASSERT_EQ(first->errorIndex(), 0);
+    EXPECT_EQ(convOptions.capArbHeader.inputRange[0], -10);
+    EXPECT_EQ(convOptions.capArbHeader.inputRange[1], -10);
+    EXPECT_EQ(convOptions.capArbHeader.recordKpts, 6);
+    EXPECT_EQ(convOptions.capArbHeader.spanCode, 16);
+    EXPECT_EQ(convOptions.capArbHeader.baseFreqId, 0);
+    EXPECT_EQ(first->outputFormat(), eFmtCap);
+
+    Job second({});
+    EXPECT_EQ(convOptions.pointsPerLine, 1);
+    EXPECT_STREQ(convOptions.dataFormat, "%14.6e");
+    EXPECT_STREQ(convOptions.separator, " ");
+    EXPECT_EQ(transducer[0], -1);
+    EXPECT_EQ(transducer[1], -1);
+    EXPECT_EQ(convOptions.capArbHeader.recordKpts, 2);
+    EXPECT_EQ(convOptions.capArbHeader.baseFreqId, 1);
+    EXPECT_EQ(convOptions.capArbHeader.spanCode, 19);
+    EXPECT_EQ(convOptions.columns[0], eColX);
+    EXPECT_EQ(convOptions.columns[1], eColView);
+    EXPECT_EQ(convOptions.columns[2], eColEnd);
+    EXPECT_EQ(convOptions.wfCount, -1);
+    EXPECT_EQ(second->outputFormat(), eFmtNone);
+    // The capture header is time-stamped with a plausible local date.
+    EXPECT_GE(convOptions.capArbHeader.timeStamp[8], 1);
+    EXPECT_LE(convOptions.capArbHeader.timeStamp[8], 12);
+    EXPECT_EQ(convOptions.capArbHeader.timeStamp[0], convOptions.capArbHeader.timeStamp[1]);
+}
+
+TEST_F(OptionTest, GroupedSwitchesAndParametersInTheNextToken) {
+    Job ad({"/AD", "in.56d"});
+    EXPECT_EQ(ad->errorIndex(), 0);
+    EXPECT_EQ(ad->jobFlags() & eJobAppend, eJobAppend);
+    EXPECT_EQ(convOptions.headerMode, 0);
+    EXPECT_EQ(ad->fileCount(), 1);
+    EXPECT_EQ(ad->outputFormat(), eFmtAsc);
+
+    Job da({"/Da", "/O", "asc", "In.56D", "OUT.ASC"});
+    EXPECT_EQ(da->errorIndex(), 0);
+    EXPECT_EQ(da->jobFlags() & eJobAppend, eJobAppend);
+    EXPECT_EQ(da->fileCount(), 2);
+    // File names and parameters are lower-cased.
+    EXPECT_STREQ(da->file(0).name(), "in.56d");
+    EXPECT_STREQ(da->file(1).name(), "out.asc");
+}
+
+TEST_F(OptionTest, MatSetsItsColumnsUnlessColumnsWereGiven) {
+    Job mat({"/Omat"});
+    EXPECT_EQ(convOptions.columns[0], eColX);
+    EXPECT_EQ(convOptions.columns[1], eColReal);
+    EXPECT_EQ(convOptions.columns[2], eColImag);
+    EXPECT_EQ(convOptions.columns[3], eColEnd);
+    Job given({"/Cmag", "/Omat", "/Gmy_array_name_that_is_longer_than_thirty_nine_chars"});
+    EXPECT_EQ(given->errorIndex(), 0);
+    EXPECT_EQ(convOptions.columns[0], eColMag);
+    EXPECT_EQ(convOptions.columns[1], eColEnd);
+    EXPECT_EQ(std::strlen(convOptions.arrayName), 39u);
+}
+
+TEST_F(OptionTest, UnitsTransducersAndModalValues) {
+    Job units({"/Urms,dbspl,rad"});
+    EXPECT_EQ(convOptions.peakUnits, 2);
+    EXPECT_EQ(convOptions.dbMode, 3);
+    EXPECT_EQ(convOptions.phaseUnits, 1);
+    Job partial({"/Urad,db"});
+    EXPECT_EQ(convOptions.peakUnits, -1);
+    EXPECT_EQ(convOptions.dbMode, 1);
+    EXPECT_EQ(convOptions.phaseUnits, 1);
+
+    Job modal({"/Mri" + std::string(40, 'a'), "/Mrn-5", "/Mrd9", "/Msiresp", "/Msn70000", "/Msd0"});
+    EXPECT_EQ(modal->errorIndex(), 0);
+    EXPECT_EQ(modalFlags, 63);
+    EXPECT_EQ(std::strlen(modalValues.refName), 31u);
+    EXPECT_EQ(modalValues.refNumber, -5);
+    EXPECT_EQ(modalValues.refDirection, 9);
+    EXPECT_STREQ(modalValues.respName, "resp");
+    EXPECT_EQ(modalValues.respNumber, static_cast<int16_t>(70000));
+    EXPECT_EQ(modalFlags & eModalRespDirection, eModalRespDirection);
+}
+
+TEST_F(OptionTest, RangesOfTheNumericOptions) {
+    struct Case {
+        std::string option;
+        int32_t error;
+    };
+    const Case cases[] = {
+        {"/B2", eErrOutOfRange},     {"/Bx", eErrInvalidOption}, {"/K3", eErrOutOfRange},
+        {"/N20", eErrOutOfRange},    {"/R0", eErrOutOfRange},    {"/R2048", eErrNone},
+        {"/S2049", eErrOutOfRange},  {"/S0", eErrNone},          {"/I-52", eErrOutOfRange},
+        {"/I-50", eErrNone},         {"/I30", eErrNone},         {"/L2048", eErrNone},
+        {"/L2049", eErrOutOfRange},  {"/L-3", eErrOutOfRange},   {"/P32767", eErrNone},
+        {"/P32768", eErrOutOfRange}, {"/V209", eErrNone},        {"/V208", eErrOutOfRange},
+        {"/L70000", eErrOutOfRange}, {"/S65536", eErrOutOfRange}, {"/Tx", eErrInvalidOption},
+        {"/T1,", eErrInvalidOption}, {"/T2,9", eErrNone},        {"/H2", eErrNone},
+        {"/F%e%e", eErrInvalidOption}, {"/F%n", eErrInvalidOption}, {"/F%d", eErrInvalidOption},
+        {"/F%*e", eErrInvalidOption}, {"/F%le", eErrInvalidOption}, {"/F%-+#012.4e%%", eErrNone},
+    };
+    for (const Case& c : cases) {
+        Job job({c.option});
+        EXPECT_EQ(job->errorIndex(), c.error) << c.option << ": " << job.console;
+    }
+}
+
+TEST_F(OptionTest, OddValuesAreRaisedBeforeClamping) {
+    Job range({"/I-51"});
+    EXPECT_EQ(range->errorIndex(), 0);
+    EXPECT_EQ(convOptions.capArbHeader.inputRange[0], -50);
+    EXPECT_EQ(range.console, "Warning, only even Input ranges allowed\nRange set to: -50 dBVpk\n");
+    Job length({"/L2047"});
+    EXPECT_EQ(convOptions.capArbHeader.recordKpts, 2048);
+}
+
+TEST_F(OptionTest, VersionIsNotRaisedAboveTheCurrentOne) {
+    Job lower({"/V210"});
+    EXPECT_STREQ(platformVersion, "210");
+    Job fresh({});
+    EXPECT_STREQ(platformVersion, "218");
+}
+
+TEST_F(OptionTest, FormatStringIsCutAtItsField) {
+    Job job({"/F%14.6e" + std::string(20, 'x')});
+    EXPECT_EQ(job->errorIndex(), 0);
+    EXPECT_EQ(std::strlen(convOptions.dataFormat), 14u);
+}
+
+TEST_F(OptionTest, AbsolutePathsUnderRootDirectoriesAreFileNames) {
+    Job job({"/tmp/run1.56d", "/Oasc"});
+    EXPECT_EQ(job->errorIndex(), 0);
+    EXPECT_EQ(job->fileCount(), 1);
+    EXPECT_STREQ(job->file(0).name(), "/tmp/run1.56d");
+    Job param({"/E", "/tmp/vx-log-name.txt"});
+    EXPECT_EQ(param->errorIndex(), 0);
+    EXPECT_EQ(std::remove("/tmp/vx-log-name.txt"), 0);
+    (void)errLog().setLogFileName("qrblog.txt");
+}
+
+TEST_F(OptionTest, SettingsFileTokensComeFirstAndAreBounded) {
+    std::string ini;
+    for (int i = 0; i < 49; ++i) ini += "/A ";
+    ini += "/P" + std::string(100, '9') + "\n/P5\n"; // 50th token is cut at 80 chars; the 51st is ignored
+    dir.write("opts.ini", ini);
+    Job job({}, "opts.ini");
+    EXPECT_EQ(job->errorIndex(), eErrOutOfRange);
+    EXPECT_NE(job.console.find("/P" + std::string(78, '9') + "\n"), std::string::npos);
+    EXPECT_EQ(job.console.find("/P" + std::string(79, '9')), std::string::npos);
+
+    dir.write("long.ini", "/P3\n" + std::string(600, 'x') + "\n/P4\n");
+    Job stopped({}, "long.ini");
+    EXPECT_EQ(stopped->errorIndex(), 0);
+    EXPECT_EQ(convOptions.pointsPerLine, 3); // reading stopped at the over-long line
+}
+
+TEST(CommandLineTest, TokenizerErrorsAndParameters) {
+    std::string a0 = "p", a1 = "/oasc/x", a2 = "/q", a3 = "-c", a4 = "x,v", a5 = "file";
+    char* argv[] = {a0.data(), a1.data(), a2.data(), a3.data(), a4.data(), a5.data()};
+    CCommandLine cl(6, argv, "c+o+q+?", nullptr);
+    char* param = nullptr;
+    EXPECT_EQ(cl.next(param), 'o');
+    EXPECT_STREQ(param, "asc/x");
+    EXPECT_EQ(cl.next(param), '?'); // missing parameter: the next token is an option
+    EXPECT_STREQ(param, "q");
+    EXPECT_EQ(cl.statusIndex(), CCommandLine::eMissingParameter);
+    EXPECT_EQ(cl.next(param), 'c');
+    EXPECT_STREQ(param, "x,v");
+    EXPECT_EQ(cl.next(param), ' ');
+    EXPECT_STREQ(param, "file");
+    EXPECT_EQ(cl.next(param), CCommandLine::kEnd);
+}
+
+TEST(OptionListTest, ColumnLists) {
+    int32_t cols[20];
+    ASSERT_TRUE(parseColumnList("x,mag m2\tr,,i p up v", cols));
+    const int32_t expected[] = {7, 1, 2, 3, 4, 5, 6, 8, 0};
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(cols[i], expected[i]) << i;
+    ASSERT_TRUE(parseColumnList("xmagr", cols)); // tokens may follow each other directly
+    EXPECT_EQ(cols[0], 7);
+    EXPECT_EQ(cols[1], 1);
+    EXPECT_EQ(cols[2], 3);
+    std::string twenty = "x,r,i,x,r,i,x,r,i,x,r,i,x,r,i,x,r,i,x,r";
+    ASSERT_TRUE(parseColumnList(twenty.c_str(), cols));
+    EXPECT_EQ(cols[18], 7);
+    EXPECT_EQ(cols[19], 0);
+    ASSERT_TRUE(parseColumnList((twenty + ",junk").c_str(), cols)); // the rest is ignored
+    EXPECT_FALSE(parseColumnList("x,q", cols));
+    EXPECT_FALSE(parseColumnList("m", cols));
+}
+
+TEST(OptionListTest, UnitListsTakeTheLongestToken) {
+    UnitChoice u{-1, -1, -1};
+    ASSERT_TRUE(parseUnitList("dbm", u));
+    EXPECT_EQ(u.dbMode, 2);
+    ASSERT_TRUE(parseUnitList("pp,lin,deg", u));
+    EXPECT_EQ(u.peakUnits, 3);
+    EXPECT_EQ(u.dbMode, 0);
+    EXPECT_EQ(u.phaseUnits, 0);
+    UnitChoice before = u;
+    EXPECT_FALSE(parseUnitList("rms,dbx", u));
+    EXPECT_EQ(u.peakUnits, before.peakUnits);
+}
+
+} // namespace
