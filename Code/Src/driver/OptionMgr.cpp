@@ -339,7 +339,7 @@ void COptionMgr::takeVersion(char letter, const char* param) {
         checkRange(letter, param, v, kLowestPlatformVersion, current);
         return;
     }
-    std::snprintf(platformVersion, sizeof platformVersion, "%d", static_cast<int>(v % 1000));
+    std::snprintf(platformVersion, sizeof platformVersion, "%u", static_cast<unsigned>(v) % 1000u);
 }
 
 void COptionMgr::takeFormat(const char* param) {
