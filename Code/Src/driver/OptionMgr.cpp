@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "driver/CommandLine.h"
+#include "driver/ConvRun.h"
 #include "driver/ErrLogger.h"
 #include "driver/Help.h"
 #include "driver/OptionLists.h"
@@ -354,11 +355,7 @@ void COptionMgr::takeFormat(const char* param) {
 
 void COptionMgr::printHelp() { printHelpText(fileCount_, outputFormat_); }
 
-// The conversion run is not built yet: refuse rather than pretend to convert.
-Status COptionMgr::run() {
-    reportError(eErrCannotConvert, ' ');
-    return 1;
-}
+Status COptionMgr::run() { return runConversion(*this); }
 
 void COptionMgr::reportError(int32_t index, char c, const char* text) {
     errorIndex_ = index;

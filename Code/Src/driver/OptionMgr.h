@@ -57,6 +57,7 @@ class COptionMgr {
     int32_t inputType() const { return inputType_; }
     void setInputType(int32_t type) { inputType_ = type; }
     int32_t outputFormat() const { return outputFormat_; }
+    void setOutputFormat(int32_t format) { outputFormat_ = format; }
     int32_t errorIndex() const { return errorIndex_; }
     uint8_t fileCount() const { return fileCount_; }
     CDosFile& file(int index) { return files_[index]; }

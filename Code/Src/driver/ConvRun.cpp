@@ -1,0 +1,161 @@
+// The run over the input files, with its console trace and failure messages.
+#include "driver/ConvRun.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+
+#include "driver/DISK_M.h"
+#include "driver/ErrLogger.h"
+#include "driver/OptionMgr.h"
+#include "driver/Options.h"
+#include "driver/Pairing.h"
+#include "driver/Platform.h"
+#include "trace/OUTP.h"
+
+namespace vx {
+
+namespace {
+
+// Detection failures.
+enum EDetectFailure { eDetectOk = 0, eDetectFailed = 1, eDetectOutOfSequence = 2,
+                      eDetectUnknown = 3, eDetectBadTagAfterHeader = 4 };
+
+int detectInputType(COptionMgr& job) {
+    if (job.fileCount() == 0) {
+        errLog() << "No input file name" << endLine;
+        return eDetectFailed;
+    }
+    CDosFile& input = job.file(0);
+    (void)input.firstMatch();
+    userdiskPrt file(input.name());
+    file.setMode(socket::eRead);
+    if (file.openWithChecks(CFileWriter::kMinFreeBytes).failed() || !file.isOpen()) {
+        errLog() << "Error opening input file: Process aborted" << endLine;
+        return eDetectFailed;
+    }
+    int16_t tag = readTag(file);
+    if (tag != eInvalidTag) {
+        job.setInputType(tag);
+        return eDetectOk;
+    }
+    if (file.seek(0).failed()) return eDetectUnknown;
+    Status probe = file.probeSpanningHeader();
+    if (probe == 0) {
+        tag = readTag(file);
+        if (tag == eInvalidTag) return eDetectBadTagAfterHeader;
+        job.setInputType(tag);
+        return eDetectOk;
+    }
+    if (probe == 2) return eDetectOutOfSequence;
+    return eDetectUnknown;
+}
+
+bool isAllowed(int32_t type, int32_t format) {
+    switch (type) {
+    case eInDisplay:
+        return format == eFmt56d || format == eFmtAsc || format == eFmtSdfOld ||
+               format == eFmtSdf || format == eFmtUff || format == eFmtMat;
+    case eInCapArb: return format == eFmtAsc || format == eFmtCap || format == eFmtArb;
+    case eInWaterfall: return format == eFmtWat || format == eFmtAsc;
+    case eInNumberList: return format == eFmtCap || format == eFmtArb;
+    case eInSdfOld:
+    case eInSdf: return format == eFmt56d || format == eFmtAsc;
+    default: return false;
+    }
+}
+
+int32_t defaultOutputFor(int32_t type) {
+    return type == eInSdfOld || type == eInSdf ? eFmt56d : eFmtAsc;
+}
+
+// Detection and the conversion check; false after a failure (already reported).
+bool detectAndCheck(COptionMgr& job) {
+    int failure = detectInputType(job);
+    int32_t format = job.outputFormat();
+    if (failure == eDetectUnknown && (format == eFmtCap || format == eFmtArb)) {
+        job.setInputType(eInNumberList);
+        return true;
+    }
+    if (failure == eDetectOutOfSequence) {
+        errLog() << "Out of sequence Multi-disk file: Process aborted" << endLine;
+        return false;
+    }
+    if (failure != eDetectOk) {
+        errLog() << "Unknown input file format: Process aborted" << endLine;
+        return false;
+    }
+    int32_t type = job.inputType();
+    if (type < eInDisplay || type > eInSdf) return false;
+    if (type == eInSettings) {
+        job.reportError(eErrInvalidInputFile, ' ');
+        return false;
+    }
+    if (format == eFmtNone) job.setOutputFormat(defaultOutputFor(type));
+    if (!isAllowed(type, job.outputFormat())) {
+        job.reportError(eErrCannotConvert, ' ');
+        return false;
+    }
+    return true;
+}
+
+// Names the output for the current input file.
+void nameOutput(COptionMgr& job) {
+    CDosFile& input = job.file(0);
+    CDosFile& output = job.file(1);
+    if (job.fileCount() == 1) {
+        output.set(input.name());
+        output.replaceExtension(defaultExtension(job.outputFormat()));
+    } else if (output.hasWildcards()) {
+        output.mapOnto(input.name());
+    }
+}
+
+// True when both names are one existing file (same device and inode).
+bool sameFile(const char* a, const char* b) {
+    struct stat sa, sb;
+    if (stat(platform::resolvePath(a).c_str(), &sa) != 0) return false;
+    if (stat(platform::resolvePath(b).c_str(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
+    const char* in = job.file(0).name();
+    const char* out = job.file(1).name();
+    errLog() << "Processing " << in << " ==> " << out << endLine;
+    std::snprintf(convOptions.inputName, sizeof convOptions.inputName, "%s", in);
+    Status st = 0;
+    if (sameFile(in, out)) {
+        errLog() << "Error: Output file is the input file: " << out << endLine;
+        st = 1;
+    } else if ((st = pair.reader->open(in)).failed()) {
+        job.reportError(eErrInvalidInputFile, ' ');
+    } else if ((st = pair.writer->write(out)).failed()) {
+        job.reportError(eErrOutputFile, ' ');
+    }
+    errLog() << endLine;
+    pair.reader->close();
+    pair.writer->close();
+    return st;
+}
+
+} // namespace
+
+Status runConversion(COptionMgr& job) {
+    if (!detectAndCheck(job)) return 1;
+    ReaderWriterPair pair = makeReaderWriterPair(job);
+    Status st = 0;
+    if (!pair.reader || !pair.writer) {
+        job.reportError(eErrAborted, ' ');
+        st = 1;
+    } else {
+        pair.writer->setAppend(job.jobFlags() & eJobAppend);
+        while (st.ok() && job.fileCount() > 0 && job.file(0).nextMatch() == 0) {
+            nameOutput(job);
+            st = convertOne(job, pair);
+        }
+    }
+    errLog() << consoleOnly << "Finished" << endLine;
+    return st;
+}
+
+} // namespace vx

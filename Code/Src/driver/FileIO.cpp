@@ -1,0 +1,34 @@
+// Opening helpers of the reader and writer bases.
+#include "driver/FileIO.h"
+
+#include "driver/ErrLogger.h"
+
+namespace vx {
+
+namespace {
+
+Status openStream(std::unique_ptr<userdiskPrt>& file, const char* name, int16_t mode) {
+    file = std::make_unique<userdiskPrt>(name);
+    file->setMode(mode);
+    Status st = file->openWithChecks(CFileWriter::kMinFreeBytes);
+    if (st.failed()) return st;
+    return file->isOpen() ? Status(0) : Status(1);
+}
+
+} // namespace
+
+Status CFileReader::openInput(const char* name) { return openStream(file_, name, socket::eRead); }
+
+Status CFileWriter::openOutput(const char* name) {
+    return openStream(file_, name, append_ ? socket::eAppend : socket::eWrite);
+}
+
+Status CFileWriter::messageLine(const char* text) {
+    errLog() << consoleOnly << text << endLine;
+    if (!file_) return 1;
+    Status st = file_->writeText(text);
+    if (st.failed()) return st;
+    return file_->writeText("\r\n");
+}
+
+} // namespace vx

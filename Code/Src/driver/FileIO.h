@@ -1,0 +1,44 @@
+// Bases of every reader and writer: each opens its file through a stream
+// that checks free space, read-only files and empty inputs.
+#pragma once
+#include <memory>
+
+#include "driver/DISK_M.h"
+#include "driver/Status.h"
+
+namespace vx {
+
+class CFileReader {
+  public:
+    virtual ~CFileReader() = default;
+    // Reads the whole file; 0 for success.
+    virtual Status open(const char* name) = 0;
+    virtual void close() { file_.reset(); }
+
+  protected:
+    // Creates the stream for the name in read mode and opens it; 1 (or the
+    // stream's refusal) when it is not open afterwards.
+    Status openInput(const char* name);
+    std::unique_ptr<userdiskPrt> file_;
+};
+
+class CFileWriter {
+  public:
+    static constexpr int32_t kMinFreeBytes = 100;
+
+    virtual ~CFileWriter() = default;
+    // Writes the whole file from the model; 0 for success.
+    virtual Status write(const char* name) = 0;
+    virtual void close() { file_.reset(); }
+    void setAppend(bool append) { append_ = append ? 1 : 0; }
+
+  protected:
+    // Creates the stream in append or write mode and opens it with checks.
+    Status openOutput(const char* name);
+    // A line on the console only, and the same text with CR LF in the output.
+    Status messageLine(const char* text);
+    std::unique_ptr<userdiskPrt> file_;
+    uint8_t append_ = 0;
+};
+
+} // namespace vx
