@@ -104,7 +104,7 @@ Status diskPrt::seek(uint32_t offset) {
 
 int diskPrt::readChar(char& c) {
     if (readBytes(&c, 1).ok()) return 0;
-    return stream_.eof() ? 1 : 2;
+    return stream_.is_open() && stream_.eof() && !stream_.bad() ? 1 : 2;
 }
 
 // ---------------------------------------------------------- the header
@@ -149,6 +149,7 @@ userdiskPrt::~userdiskPrt() { close(); }
 void userdiskPrt::close() { diskPrt::close(); }
 
 void userdiskPrt::reset() {
+    pending_ = -1;
     header_ = MultiDiskHeader();
     spanning_ = 0;
 }
@@ -159,6 +160,7 @@ void userdiskPrt::closeAndReset() {
 }
 
 Status userdiskPrt::openWithChecks(int32_t minFree) {
+    pending_ = -1;
     int64_t m = minFree;
     if (mode_ == eRead) {
         uint64_t size = file_.fileSize();
@@ -333,8 +335,18 @@ Status userdiskPrt::probeSpanningHeader() {
 }
 
 Status userdiskPrt::seek(uint32_t offset) {
+    pending_ = -1;
     header_.dataPosition = offset;
     return diskPrt::seek(offset);
+}
+
+int userdiskPrt::nextChar(char& c) {
+    if (pending_ >= 0) {
+        c = static_cast<char>(pending_);
+        pending_ = -1;
+        return 0;
+    }
+    return readChar(c);
 }
 
 Status userdiskPrt::readToken(char* buf, size_t size) {
@@ -342,7 +354,7 @@ Status userdiskPrt::readToken(char* buf, size_t size) {
     char c = 0;
     int r;
     do {
-        r = readChar(c);
+        r = nextChar(c);
         if (r != 0) {
             buf[0] = '\0';
             return r;
@@ -351,11 +363,13 @@ Status userdiskPrt::readToken(char* buf, size_t size) {
     size_t n = 0;
     for (;;) {
         if (n == size - 1) {
+            // Too long: the character that does not fit stays for the next read.
+            pending_ = static_cast<unsigned char>(c);
             buf[n] = '\0';
             return 3;
         }
         buf[n++] = c;
-        r = readChar(c);
+        r = nextChar(c);
         if (r != 0 || isSeparator(c)) {
             buf[n] = '\0';
             return r;

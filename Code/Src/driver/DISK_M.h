@@ -138,9 +138,12 @@ class userdiskPrt : public diskPrt {
     // Checks the segment in the drive against the expected disk number and data
     // position; prompts first when prompting is set.
     Status checkSegment(bool prompting);
+    // readChar after the character that an overlong token left behind.
+    int nextChar(char& c);
 
     MultiDiskHeader header_;
     uint8_t spanning_ = 0;
+    int pending_ = -1;
 };
 
 // Asks the user a yes/no question on the console: the message, the second line
