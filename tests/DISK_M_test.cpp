@@ -55,7 +55,8 @@ std::string pattern(size_t n) {
 
 uint32_t u32(const std::string& s, size_t at) {
     uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(s[at + i]);
+    for (int i = 3; i >= 0; --i)
+        v = v << 8 | static_cast<unsigned char>(s[at + i]);
     return v;
 }
 
@@ -149,7 +150,8 @@ TEST_F(DiskTest, WriteOpenChecksFreeSpaceThenReadOnly) {
     dir.write("ro.asc", "keep");
     ASSERT_EQ(chmod("ro.asc", 0444), 0);
     userdiskPrt r("RO.ASC");
-    EXPECT_EQ(capture([&] { st = r.openWithChecks(100); }), "File access denied: Process aborted\n");
+    EXPECT_EQ(capture([&] { st = r.openWithChecks(100); }),
+              "File access denied: Process aborted\n");
     EXPECT_EQ(st, 12);
     EXPECT_EQ(dir.read("ro.asc"), "keep");
 }
@@ -401,17 +403,18 @@ TEST_F(DiskTest, FirstDiskAgainIsOutOfSequenceUntilTheRightOneComes) {
     insert("two.cap", 1);
     console.answers = {"y\n", "y\n", "y\n"};
     console.onPrompt = [&](size_t k) {
-        if (k == 0) fs::remove("two.cap");      // no disk with the file
-        if (k == 1) insert("two.cap", 1);       // the first disk again
+        if (k == 0) fs::remove("two.cap"); // no disk with the file
+        if (k == 1) insert("two.cap", 1);  // the first disk again
         if (k == 2) insert("two.cap", 2);
     };
     SpanRead r = readAll(5000);
     EXPECT_EQ(r.read, 0);
     EXPECT_EQ(r.bytes, data);
-    EXPECT_EQ(r.out, "Please insert disk number 2\nContinue? (y/n) \n"
-                     "Incorrect disk: File not found\nPlease insert disk number 2\nContinue? (y/n) \n"
-                     "Incorrect disk: Out of sequence\nPlease insert disk number 2\n"
-                     "Continue? (y/n) \n");
+    EXPECT_EQ(r.out,
+              "Please insert disk number 2\nContinue? (y/n) \n"
+              "Incorrect disk: File not found\nPlease insert disk number 2\nContinue? (y/n) \n"
+              "Incorrect disk: Out of sequence\nPlease insert disk number 2\n"
+              "Continue? (y/n) \n");
 }
 
 TEST_F(DiskTest, DecliningOrEndOfInputAtTheReadPromptFails) {

@@ -22,7 +22,8 @@ uint32_t getU32(const uint8_t* p) {
 }
 
 void putU32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
 }
 
 // A capacity as the header holds it: never negative, at most 2147483647.
@@ -36,22 +37,33 @@ std::string withNumber(const char* format, int n) {
     return buf;
 }
 
-bool isSeparator(char c) { return c == ' ' || c == ',' || c == '\n' || c == '\t' || c == '\r'; }
+bool isSeparator(char c) {
+    return c == ' ' || c == ',' || c == '\n' || c == '\t' || c == '\r';
+}
 
 } // namespace
 
 // ---------------------------------------------------------------- diskPrt
 
-diskPrt::~diskPrt() { close(); }
+diskPrt::~diskPrt() {
+    close();
+}
 
 Status diskPrt::open() {
     close();
     std::ios::openmode how = std::ios::binary;
     switch (mode_) {
-    case eRead: how |= std::ios::in; break;
-    case eWrite: how |= std::ios::out | std::ios::trunc; break;
-    case eAppend: how |= std::ios::out | std::ios::app; break;
-    default: return 1;
+    case eRead:
+        how |= std::ios::in;
+        break;
+    case eWrite:
+        how |= std::ios::out | std::ios::trunc;
+        break;
+    case eAppend:
+        how |= std::ios::out | std::ios::app;
+        break;
+    default:
+        return 1;
     }
     stream_.open(platform::resolvePath(file_.name()), how);
     return stream_.is_open() && stream_.good() ? 0 : 1;
@@ -94,7 +106,9 @@ Status diskPrt::readWord(std::string& word) {
     return word.empty() ? 1 : 0;
 }
 
-int diskPrt::isOpen() { return stream_.is_open() && stream_.good() ? 1 : 0; }
+int diskPrt::isOpen() {
+    return stream_.is_open() && stream_.good() ? 1 : 0;
+}
 
 Status diskPrt::seek(uint32_t offset) {
     stream_.clear();
@@ -136,17 +150,24 @@ bool askContinue(const std::string& message, const std::string& second) {
     errLog() << consoleOnly << "Continue? (y/n) " << endLine;
     int c = platform::readConsoleChar();
     if (c < 0) return false;
-    for (int d = c; d >= 0 && d != '\n';) d = platform::readConsoleChar();
+    for (int d = c; d >= 0 && d != '\n';)
+        d = platform::readConsoleChar();
     return c == 'y' || c == 'Y';
 }
 
 // ---------------------------------------------------------- userdiskPrt
 
-userdiskPrt::userdiskPrt(const char* name) : diskPrt(name) { mode_ = eWrite; }
+userdiskPrt::userdiskPrt(const char* name) : diskPrt(name) {
+    mode_ = eWrite;
+}
 
-userdiskPrt::~userdiskPrt() { close(); }
+userdiskPrt::~userdiskPrt() {
+    close();
+}
 
-void userdiskPrt::close() { diskPrt::close(); }
+void userdiskPrt::close() {
+    diskPrt::close();
+}
 
 void userdiskPrt::reset() {
     pending_ = -1;
@@ -216,8 +237,8 @@ Status userdiskPrt::changeDiskForWrite() {
         VX_ASSERT(false, "False");
         return 1;
     }
-    header_.capacity = toCapacity(file_.freeSpace() - int64_t(MultiDiskHeader::kSize) -
-                                  kNextDiskReserve);
+    header_.capacity =
+        toCapacity(file_.freeSpace() - int64_t(MultiDiskHeader::kSize) - kNextDiskReserve);
     return writeHeader();
 }
 

@@ -48,8 +48,7 @@ int16_t readTag(socket& in) {
     const char* expected = tagText(index);
     if (!expected) return eInvalidTag;
     if (std::memcmp(text, expected, kTagTextLen) == 0) return index;
-    if (index == eDisplayTag && std::memcmp(text, kVx550DisplayTag, kTagTextLen) == 0)
-        return index;
+    if (index == eDisplayTag && std::memcmp(text, kVx550DisplayTag, kTagTextLen) == 0) return index;
     return eInvalidTag;
 }
 
@@ -122,14 +121,15 @@ Status memPrt::readBlock(socket& in) {
     dataEnd_ = 0;
     uint8_t raw[4];
     if (in.readBytes(raw, 4).failed()) return 1;
-    uint32_t len = uint32_t(raw[0]) | uint32_t(raw[1]) << 8 | uint32_t(raw[2]) << 16 |
-                   uint32_t(raw[3]) << 24;
+    uint32_t len =
+        uint32_t(raw[0]) | uint32_t(raw[1]) << 8 | uint32_t(raw[2]) << 16 | uint32_t(raw[3]) << 24;
     if (len > capacity_) return 1;
     if (len > 0 && in.readBytes(buf_, len).failed()) return 1;
     uint8_t stored = 0;
     if (in.readBytes(&stored, 1).failed()) return 1;
     uint8_t check = kCheckSeed;
-    for (uint32_t i = 0; i < len; ++i) check ^= buf_[i];
+    for (uint32_t i = 0; i < len; ++i)
+        check ^= buf_[i];
     if (check != stored) return 1;
     pos_ = count_ = dataEnd_ = len;
     check_ = stored;

@@ -23,6 +23,8 @@ TimeStamp timeStampFromTime(std::time_t t) {
                          tm.tm_mon + 1, tm.tm_year);
 }
 
-TimeStamp currentTimeStamp() { return timeStampFromTime(std::time(nullptr)); }
+TimeStamp currentTimeStamp() {
+    return timeStampFromTime(std::time(nullptr));
+}
 
 } // namespace vx

@@ -16,8 +16,12 @@ uint8_t* claimBulkBuffer() {
     return bigBuff;
 }
 
-void releaseBulkBuffer() { bigBuffInUse = false; }
+void releaseBulkBuffer() {
+    bigBuffInUse = false;
+}
 
-bool bulkBufferInUse() { return bigBuffInUse; }
+bool bulkBufferInUse() {
+    return bigBuffInUse;
+}
 
 } // namespace vx
