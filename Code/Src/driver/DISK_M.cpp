@@ -182,7 +182,7 @@ void userdiskPrt::closeAndReset() {
 
 Status userdiskPrt::openWithChecks(int32_t minFree) {
     pending_ = -1;
-    int64_t m = minFree;
+    int64_t m = std::max<int32_t>(minFree, 0);
     if (mode_ == eRead) {
         uint64_t size = file_.fileSize();
         if (size == 0) {
