@@ -1,6 +1,7 @@
 // Transcripts under tests/cli/ run against the built vxconv. A transcript has
 // a comment line, "args:" and "status:" lines, and sections:
 //   --- setup NAME     file created in the working directory before the run
+//   --- setupbin NAME  the same, with \xHH escapes decoded and line ends dropped
 //   --- stdin          standard input
 //   --- stdout         expected console output (the line "<banner-date>" stands
 //                      for the banner's build date line)
@@ -65,6 +66,21 @@ std::string maskBannerDate(const std::string& out) {
     return std::regex_replace(out, date, "<banner-date>");
 }
 
+// Decodes \xHH escapes; line ends only separate the text.
+std::string decodeEscapes(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n') continue;
+        if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
+            out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream ss;
@@ -80,6 +96,7 @@ TEST_P(CliTranscript, MatchesConsoleStatusAndFiles) {
     std::string stdinText;
     for (const Section& s : t.sections) {
         if (s.kind == "setup") dir.write(s.name, s.text);
+        if (s.kind == "setupbin") dir.write(s.name, decodeEscapes(s.text));
         if (s.kind == "stdin") stdinText = s.text;
     }
     vxtest::RunResult r = vxtest::runProgram(VX_CONV_PATH, t.args, dir.path(), stdinText);

@@ -70,9 +70,9 @@ TEST_F(OptionTest, DefaultsAreRestoredByEveryJob) {
     EXPECT_EQ(convOptions.wfCount, -1);
     EXPECT_EQ(second->outputFormat(), eFmtNone);
     // The capture header is time-stamped with a plausible local date.
-    EXPECT_GE(convOptions.capArbHeader.timeStamp[8], 1);
-    EXPECT_LE(convOptions.capArbHeader.timeStamp[8], 12);
-    EXPECT_EQ(convOptions.capArbHeader.timeStamp[0], convOptions.capArbHeader.timeStamp[1]);
+    EXPECT_GE(convOptions.capArbHeader.timeStamp.month(), 1);
+    EXPECT_LE(convOptions.capArbHeader.timeStamp.month(), 12);
+    EXPECT_GE(convOptions.capArbHeader.timeStamp.year(), 126);
 }
 
 TEST_F(OptionTest, GroupedSwitchesAndParametersInTheNextToken) {

@@ -3,8 +3,10 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
 #include <string>
 
+#include "driver/DosFile.h"
 #include "driver/Status.h"
 
 namespace vx {
@@ -44,5 +46,108 @@ class socket {
     int32_t word_ = 0;
     int16_t mode_ = eWrite;
 };
+
+// A file on disk, opened by the actual name of its name record (resolved
+// case-insensitively).
+class diskPrt : public socket {
+  public:
+    diskPrt() = default;
+    explicit diskPrt(const char* name) : file_(name) {}
+    ~diskPrt() override;
+
+    // Mode 0 reads an existing file, 1 creates or empties, 2 appends; 0 when open.
+    Status open() override;
+    Status writeBytes(const void* buf, uint32_t len) override;
+    Status writeText(const char* text) override;
+    // Honours the width set by setWidth (once, like a stream's field width).
+    Status writeFormatted(const char* text) override;
+    // Closes the file when it is open (a failed stream too, so it can be reopened).
+    void close() override;
+    void reset() override {}
+    int setName(const char* name) override;
+    // Exactly len bytes; 1 when the stream fails (a short read included).
+    Status readBytes(void* buf, uint32_t len) override;
+    // Skips white space and reads up to the next white space; 1 when no word.
+    Status readWord(std::string& word) override;
+    int isOpen() override;
+
+    // Sets the read position to an absolute offset.
+    Status seek(uint32_t offset);
+    void setWidth(int width) { width_ = width; }
+    const CDosFile& nameRecord() const { return file_; }
+
+  protected:
+    // One character: 0 read, 1 end of file, 2 stream failure.
+    int readChar(char& c);
+
+    CDosFile file_;
+    std::fstream stream_;
+    int width_ = 0;
+};
+
+// The 20-byte header at the start of every segment of a multi-disk file.
+struct MultiDiskHeader {
+    static constexpr size_t kSize = 20;
+    static constexpr int32_t kMaxCapacity = 0x7FFFFFFF;
+
+    uint16_t diskNumber = 1;
+    uint32_t totalSize = 0;
+    uint32_t dataPosition = 0;
+    int32_t capacity = kMaxCapacity; // in memory: data bytes still left in the segment
+
+    void encode(uint8_t out[kSize]) const;
+    // False when the identifier ("QRB", 0x1A, 0) does not match.
+    bool decode(const uint8_t in[kSize]);
+};
+
+// A file that may span several disks.
+class userdiskPrt : public diskPrt {
+  public:
+    explicit userdiskPrt(const char* name);
+    ~userdiskPrt() override;
+
+    // Files of this class are opened with openWithChecks; this returns 1.
+    Status open() override { return 1; }
+    Status writeBytes(const void* buf, uint32_t len) override;
+    void close() override;
+    // Default header, spanning off.
+    void reset() override;
+    void closeAndReset() override;
+    Status readBytes(void* buf, uint32_t len) override;
+    // 0 token, 1 token ended by the end of the file (or none left), 2 stream
+    // failure, 3 token longer than size - 1.
+    Status readToken(char* buf, size_t size) override;
+
+    // 0, 1 (open failed), 10 (free space below minFree), 11 (empty or missing
+    // input), 12 (read-only output).
+    Status openWithChecks(int32_t minFree);
+    Status startSpanningWrite(uint32_t totalSize);
+    Status startSpanningRead();
+    // 0 first segment, 1 no multi-disk header, 2 another segment, 12 spanning.
+    Status probeSpanningHeader();
+    // Sets the read position and records it as the header's data position.
+    Status seek(uint32_t offset);
+
+    const MultiDiskHeader& header() const { return header_; }
+    bool spanning() const { return spanning_ != 0; }
+
+  private:
+    Status writeDirect(const uint8_t* buf, uint32_t len);
+    Status writeHeader();
+    Status changeDiskForWrite();
+    // Checks the segment in the drive against the expected disk number and data
+    // position; prompts first when prompting is set.
+    Status checkSegment(bool prompting);
+    // readChar after the character that an overlong token left behind.
+    int nextChar(char& c);
+
+    MultiDiskHeader header_;
+    uint8_t spanning_ = 0;
+    int pending_ = -1;
+};
+
+// Asks the user a yes/no question on the console: the message, the second line
+// when not empty, then "Continue? (y/n) ". End of input answers no.
+bool askContinue(const std::string& message, const std::string& second);
 
 } // namespace vx

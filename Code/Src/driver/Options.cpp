@@ -3,8 +3,6 @@
 
 #include <cstring>
 
-#include "trace/TimeStamp.h"
-
 namespace vx {
 
 ConvOptions convOptions;
@@ -16,7 +14,7 @@ ModalValues modalValues;
 void resetJobOptions() {
     static const ConvOptions kDefaults;
     convOptions = kDefaults;
-    makeTimeStamp(convOptions.capArbHeader.timeStamp);
+    convOptions.capArbHeader.timeStamp = currentTimeStamp();
     transducer[0] = transducer[1] = -1;
     std::memcpy(platformVersion, "218", 4);
     modalFlags = 0;

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "trace/TimeStamp.h"
+
 namespace vx {
 
 // The 26-byte capture header record, as held in memory; its file encoding is
@@ -12,7 +14,7 @@ struct CapArbHeader {
     int16_t baseFreqId = 1;      // 0 = 100 kHz, 1 = 102.4 kHz
     int16_t spanCode = 19;       // 19 - n, sample rate = base clock / 2^n
     int16_t inputRange[2] = {0, 0}; // dBV peak of channels 1 and 2
-    uint8_t timeStamp[14] = {};
+    TimeStamp timeStamp;
     int16_t reserved = 0;
 };
 

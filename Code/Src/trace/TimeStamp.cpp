@@ -1,23 +1,30 @@
-// Time stamps from the local calendar time.
+// Time stamps from calendar fields and from the local time.
 #include "trace/TimeStamp.h"
-
-#include <cstring>
 
 namespace vx {
 
-void makeTimeStamp(uint8_t out[kTimeStampSize], std::time_t when) {
-    std::tm t{};
-    localtime_r(&when, &t);
-    std::memset(out, 0, kTimeStampSize);
-    out[0] = out[1] = static_cast<uint8_t>(t.tm_sec);
-    out[2] = out[3] = static_cast<uint8_t>(t.tm_min);
-    out[4] = out[5] = static_cast<uint8_t>(t.tm_hour);
-    out[6] = static_cast<uint8_t>(t.tm_wday + 1);
-    out[7] = static_cast<uint8_t>(t.tm_mday);
-    out[8] = static_cast<uint8_t>(t.tm_mon + 1);
-    out[9] = static_cast<uint8_t>(t.tm_year & 0xFF);
+TimeStamp makeTimeStamp(int seconds, int minutes, int hours, int dayOfWeek, int day, int month,
+                        int yearsSince1900) {
+    TimeStamp ts;
+    ts.bytes[0] = ts.bytes[1] = static_cast<uint8_t>(seconds);
+    ts.bytes[2] = ts.bytes[3] = static_cast<uint8_t>(minutes);
+    ts.bytes[4] = ts.bytes[5] = static_cast<uint8_t>(hours);
+    ts.bytes[6] = static_cast<uint8_t>(dayOfWeek);
+    ts.bytes[7] = static_cast<uint8_t>(day);
+    ts.bytes[8] = static_cast<uint8_t>(month);
+    ts.bytes[9] = static_cast<uint8_t>(yearsSince1900 & 0xFF);
+    return ts;
 }
 
-void makeTimeStamp(uint8_t out[kTimeStampSize]) { makeTimeStamp(out, std::time(nullptr)); }
+TimeStamp timeStampFromTime(std::time_t t) {
+    std::tm tm{};
+    if (!localtime_r(&t, &tm)) return TimeStamp();
+    return makeTimeStamp(tm.tm_sec, tm.tm_min, tm.tm_hour, tm.tm_wday + 1, tm.tm_mday,
+                         tm.tm_mon + 1, tm.tm_year);
+}
+
+TimeStamp currentTimeStamp() {
+    return timeStampFromTime(std::time(nullptr));
+}
 
 } // namespace vx
