@@ -24,17 +24,19 @@ TEST(Pool, RequestEndingAtTheBlockEndOpensANewBlock) {
     const int32_t blocks = paramActionObj::blockCount;
     char* first = static_cast<char*>(paramActionObj::getBlk(98));
     EXPECT_EQ(paramActionObj::blockCount, blocks + 1);
-    EXPECT_EQ(static_cast<char*>(paramActionObj::getBlk(1)), first + 98);
-    EXPECT_EQ(paramActionObj::blockCount, blocks + 1);
-    (void)paramActionObj::getBlk(2); // 99 rounds up to 100: no room
+    (void)paramActionObj::getBlk(2); // would end exactly at byte 100
     EXPECT_EQ(paramActionObj::blockCount, blocks + 2);
     EXPECT_EQ(paramActionObj::sCurMemOffset, 2);
 
-    char* big = static_cast<char*>(paramActionObj::getBlk(300));
+    first = static_cast<char*>(paramActionObj::getBlk(96)); // opens a block
+    EXPECT_EQ(static_cast<char*>(paramActionObj::getBlk(3)), first + 96);
     EXPECT_EQ(paramActionObj::blockCount, blocks + 3);
+
+    char* big = static_cast<char*>(paramActionObj::getBlk(300));
+    EXPECT_EQ(paramActionObj::blockCount, blocks + 4);
     big[299] = 1; // the whole request is usable
     (void)paramActionObj::getBlk(2);
-    EXPECT_EQ(paramActionObj::blockCount, blocks + 4);
+    EXPECT_EQ(paramActionObj::blockCount, blocks + 5);
 }
 
 TEST(Pool, ValuesAreAlignedForTheirSize) {
