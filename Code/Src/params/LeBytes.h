@@ -1,0 +1,38 @@
+// Little-endian encoding of the 16- and 32-bit fields that parameters serialize.
+#pragma once
+#include <cstdint>
+#include <cstring>
+
+namespace vx {
+
+inline void putLe16(uint8_t* p, uint16_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+
+inline void putLe32(uint8_t* p, uint32_t v) {
+    putLe16(p, static_cast<uint16_t>(v));
+    putLe16(p + 2, static_cast<uint16_t>(v >> 16));
+}
+
+inline uint16_t getLe16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+inline uint32_t getLe32(const uint8_t* p) {
+    return getLe16(p) | static_cast<uint32_t>(getLe16(p + 2)) << 16;
+}
+
+inline uint32_t floatBits(float f) {
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    return bits;
+}
+
+inline float bitsFloat(uint32_t bits) {
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+} // namespace vx
