@@ -4,10 +4,12 @@
 #include <memory>
 
 #include "driver/OptionMgr.h"
+#include "params/STARTUP.h"
 
 namespace vx {
 
 int consoleMain(int argc, char** argv) {
+    initLists();
     auto job = std::make_unique<COptionMgr>(argc, argv, COptionMgr::kSettingsFile);
     if (job->errorIndex() != eErrNone) return 1;
     if (job->fileCount() != 1 && job->fileCount() != 2) {

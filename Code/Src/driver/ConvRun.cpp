@@ -10,6 +10,7 @@
 #include "driver/Options.h"
 #include "driver/Pairing.h"
 #include "driver/Platform.h"
+#include "params/STARTUP.h"
 #include "trace/OUTP.h"
 
 namespace vx {
@@ -118,7 +119,16 @@ bool sameFile(const char* a, const char* b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+// Every parameter back to its start-up default, then applied, for both displays.
+void resetParameterModel() {
+    for (int16_t list = 1; list <= 14; ++list) {
+        copyListSlots(ePaoDefault, ePaoEntry, list, 2);
+        applyList(list, 2);
+    }
+}
+
 Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
+    resetParameterModel();
     const char* in = job.file(0).name();
     const char* out = job.file(1).name();
     errLog() << "Processing " << in << " ==> " << out << endLine;
