@@ -4,7 +4,10 @@
 
 #include <vector>
 
+#include "ascii/AsciiCapArbWriter.h"
 #include "driver/OptionMgr.h"
+#include "timebuf/CapArbWriter.h"
+#include "timebuf/NumberList.h"
 
 namespace vx {
 
@@ -14,12 +17,42 @@ struct PairingRow {
     uint32_t inputTypes;    // bit per input type
     uint32_t outputFormats; // bit per output format number
     std::unique_ptr<CFileReader> (*makeReader)(COptionMgr& job);
-    std::unique_ptr<CFileWriter> (*makeWriter)(COptionMgr& job);
+    // The writer of the row reads from the reader that the row made.
+    std::unique_ptr<CFileWriter> (*makeWriter)(COptionMgr& job, CFileReader& reader);
 };
+
+constexpr uint32_t bit(int32_t n) {
+    return 1u << n;
+}
+
+// The kind word of a written Capture/Arb. file follows the output format alone.
+int16_t kindFor(const COptionMgr& job) {
+    return job.outputFormat() == eFmtArb ? eKindArb : eKindCaptureCh1;
+}
+
+template <class Reader> std::unique_ptr<CFileReader> make(COptionMgr&) {
+    return std::make_unique<Reader>();
+}
+
+std::unique_ptr<CFileWriter> capArbToAscii(COptionMgr&, CFileReader& reader) {
+    return std::make_unique<CAsciiCapArbWriter>(static_cast<CCapArbReader*>(&reader));
+}
+
+std::unique_ptr<CFileWriter> capArbCopy(COptionMgr& job, CFileReader& reader) {
+    return std::make_unique<CCapArbWriter>(static_cast<CCapArbReader*>(&reader), kindFor(job));
+}
+
+std::unique_ptr<CFileWriter> numberListToCapArb(COptionMgr& job, CFileReader& reader) {
+    return std::make_unique<CCapArbWriter>(static_cast<CAsciiReader*>(&reader), kindFor(job));
+}
 
 // Rows are added as the readers and writers of each format are built.
 const std::vector<PairingRow>& pairingTable() {
-    static const std::vector<PairingRow> rows;
+    static const std::vector<PairingRow> rows = {
+        {bit(eInCapArb), bit(eFmtAsc), make<CCapArbReader>, capArbToAscii},
+        {bit(eInCapArb), bit(eFmtCap) | bit(eFmtArb), make<CCapArbReader>, capArbCopy},
+        {bit(eInNumberList), bit(eFmtCap) | bit(eFmtArb), make<CAsciiReader>, numberListToCapArb},
+    };
     return rows;
 }
 
@@ -30,7 +63,9 @@ ReaderWriterPair makeReaderWriterPair(COptionMgr& job) {
     uint32_t formatBit = 1u << job.outputFormat();
     for (const PairingRow& row : pairingTable()) {
         if (!(row.inputTypes & typeBit) || !(row.outputFormats & formatBit)) continue;
-        return {row.makeReader(job), row.makeWriter(job)};
+        std::unique_ptr<CFileReader> reader = row.makeReader(job);
+        std::unique_ptr<CFileWriter> writer = row.makeWriter(job, *reader);
+        return {std::move(reader), std::move(writer)};
     }
     return {};
 }

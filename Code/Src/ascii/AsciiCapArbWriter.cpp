@@ -1,0 +1,99 @@
+// Writing Capture/Arb. samples as text.
+#include "ascii/AsciiCapArbWriter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "ascii/ValueLines.h"
+#include "driver/Options.h"
+#include "params/UTIL.h"
+#include "trace/VX550.h"
+
+namespace vx {
+
+namespace {
+
+constexpr int32_t kSamplesPerKpt = 1024;
+constexpr int kMaxRateShift = 30; // the count 2^30 / 2^n stays a whole number
+
+std::string line(const char* label, const char* format, int a, int b = 0, int c = 0) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, format, a, b, c);
+    return std::string(label) + buf;
+}
+
+// The sample rate as a frequency count: 2^30 / 2^n, n = 19 - span code. A span
+// code from a damaged file is held to the shifts that exist.
+FreqValue sampleRate(int16_t spanCode) {
+    int n = std::clamp(19 - spanCode, 0, kMaxRateShift);
+    return FreqValue{static_cast<int32_t>((int32_t(1) << 30) >> n), 0.0};
+}
+
+} // namespace
+
+int16_t CAsciiCapArbWriter::inputRange() const {
+    const CapArbHeader& h = convOptions.capArbHeader;
+    return reader_->kind() == eKindCaptureCh2 ? h.inputRange[1] : h.inputRange[0];
+}
+
+void CAsciiCapArbWriter::writeHeader() {
+    const CapArbHeader& h = convOptions.capArbHeader;
+    const TimeStamp& ts = h.timeStamp;
+    if (convOptions.inputName[0])
+        (void)messageLine((std::string("Input File: ") + convOptions.inputName).c_str());
+    (void)messageLine(
+        line("Time: ", "%02d : %02d : %02d", ts.hours(), ts.minutes(), ts.seconds()).c_str());
+    (void)messageLine(line("Date: ", "%2d / %2d / %2d", ts.month(), ts.day(), ts.year()).c_str());
+    (void)messageLine(line("Length = ", "%d kPts", h.recordKpts).c_str());
+    (void)messageLine(h.baseFreqId == 0 ? "Base Freq. = 100 kHz" : "Base Freq. = 102.4 kHz");
+    FreqValue rate = sampleRate(h.spanCode);
+    char text[64];
+    formatFrequency(&rate, text, sizeof text, h.baseFreqId, 4, true);
+    (void)messageLine((std::string("Sampling Freq = ") + text).c_str());
+    if (reader_->kind() != eKindArb)
+        (void)messageLine(line("Input Range = ", "%d dBVpk", inputRange()).c_str());
+    (void)file_->writeText("\r\n");
+}
+
+void CAsciiCapArbWriter::writeHeadingLine(CValueLines& lines, int32_t total) {
+    const char* unit = reader_->kind() == eKindArb ? "% full scl" : "V";
+    std::string heading = fitHeading("[", unit, fieldWidth(convOptions.dataFormat));
+    int32_t repeats = std::min<int32_t>(convOptions.pointsPerLine, total);
+    for (int32_t r = 0; r < repeats; ++r) {
+        if (r > 0) lines.separator();
+        lines.text(heading);
+    }
+    lines.endLine();
+}
+
+Status CAsciiCapArbWriter::writeData() {
+    CBulkBufferClaim bulk;
+    CValueLines lines(*file_, convOptions.dataFormat, convOptions.pointsPerLine,
+                      convOptions.separator);
+    const int32_t total = convOptions.capArbHeader.recordKpts * kSamplesPerKpt;
+    if (convOptions.headerMode != 0) writeHeadingLine(lines, total);
+    for (int32_t i = 0; i < total; ++i) {
+        int inBlock = i % kBlockSamples;
+        if (inBlock == 0) {
+            Status st = reader_->readBlock(bulk.data(), true);
+            if (st.failed()) return st;
+        }
+        lines.startPoint();
+        lines.value(blockFraction(bulk.data(), inBlock) * scale_);
+    }
+    lines.endLine();
+    return lines.flush();
+}
+
+Status CAsciiCapArbWriter::write(const char* name) {
+    if (openOutput(name).failed()) return 1;
+    scale_ = reader_->kind() == eKindArb ? 1.0f
+                                         : static_cast<float>(std::pow(10.0, 0.05 * inputRange()));
+    if (convOptions.headerMode != 0) writeHeader();
+    if (!convOptions.writeData) return 0;
+    return writeData();
+}
+
+} // namespace vx

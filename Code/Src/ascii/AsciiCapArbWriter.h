@@ -1,0 +1,31 @@
+// ASCII output of a Capture/Arb. Waveform buffer: an optional header with the
+// capture settings, then the samples in volts (or fractions of full scale for
+// an Arb. source) read block by block from the reader.
+#pragma once
+#include <cstdint>
+
+#include "driver/FileIO.h"
+#include "timebuf/CapArb.h"
+
+namespace vx {
+
+class CValueLines;
+
+class CAsciiCapArbWriter : public CFileWriter {
+  public:
+    explicit CAsciiCapArbWriter(CCapArbReader* reader) : reader_(reader) {}
+
+    Status write(const char* name) override;
+
+  private:
+    // The input range in dBV that gives the volts of this kind of buffer.
+    int16_t inputRange() const;
+    void writeHeader();
+    Status writeData();
+    void writeHeadingLine(CValueLines& lines, int32_t total);
+
+    CCapArbReader* reader_;
+    float scale_ = 1.0f;
+};
+
+} // namespace vx

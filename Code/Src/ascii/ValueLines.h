@@ -1,0 +1,54 @@
+// Value lines of the ASCII output: values printed with the /F data format,
+// /P points per line, the /K separator, headings fitted to the field width,
+// all collected in a buffer and written to the stream in large pieces.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "driver/DISK_M.h"
+#include "driver/Status.h"
+
+namespace vx {
+
+// The length of the text that the data format produces for -1.
+int fieldWidth(const char* dataFormat);
+
+// The heading prefix + unit + "]" fitted to width w: "[" + unit + "]" when
+// that is too long; then w dots for w < 5, else the unit cut to w characters
+// ending in "..."; centred with blanks to exactly w characters when it fits.
+std::string fitHeading(const char* prefix, const std::string& unit, int w);
+
+class CValueLines {
+  public:
+    CValueLines(socket& out, const char* dataFormat, uint16_t pointsPerLine, const char* separator);
+    CValueLines(const CValueLines&) = delete;
+    CValueLines& operator=(const CValueLines&) = delete;
+    ~CValueLines() { (void)flush(); }
+
+    // Before each point: a line break when the line is full (the first line
+    // begins without one).
+    void startPoint();
+    // After startPoint: true when the line has room for another point.
+    bool roomOnLine() const { return counter_ > 0; }
+    void value(double v);
+    void separator() { text(separator_); }
+    void text(const char* s);
+    void text(const std::string& s) { text(s.c_str()); }
+    void endLine() { text("\r\n"); }
+    // Writes what is buffered; the stream's status.
+    Status flush();
+
+  private:
+    void flushWhenFull();
+
+    socket& out_;
+    const char* format_;
+    const char* separator_;
+    uint16_t pointsPerLine_;
+    uint16_t counter_;
+    std::string buffer_;
+    Status status_ = 0;
+};
+
+} // namespace vx

@@ -1,0 +1,60 @@
+// Writing Capture/Arb. Waveform files block by block through the bulk buffer.
+#include "timebuf/CapArbWriter.h"
+
+#include <algorithm>
+
+#include "driver/ErrLogger.h"
+#include "params/LeBytes.h"
+#include "trace/OUTP.h"
+#include "trace/VX550.h"
+
+namespace vx {
+
+namespace {
+
+constexpr uint32_t kWriteBlockCapacity = 100;
+constexpr uint8_t kFileEnd = 0x0A;
+
+uint32_t announcedSize(const CapArbHeader& header) {
+    return kBytesPerKpt * static_cast<uint32_t>(std::max<int16_t>(header.recordKpts, 0)) +
+           kCapArbOverhead;
+}
+
+Status writeFailed() {
+    errLog() << "Error writing file" << endLine;
+    return 1;
+}
+
+} // namespace
+
+Status CCapArbWriter::fillBlock(uint8_t* block) {
+    if (list_) return list_->readBlock(block);
+    if (copy_) return copy_->readBlock(block, false);
+    return 1;
+}
+
+Status CCapArbWriter::writeSamples(const CapArbHeader& header) {
+    CBulkBufferClaim bulk;
+    for (int n = header.recordKpts / kBlockKpts; n > 0; --n) {
+        if (fillBlock(bulk.data()).failed()) return 1;
+        if (file_->writeBytes(bulk.data(), kBlockBytes).failed()) return 1;
+    }
+    return file_->writeBytes(&kFileEnd, 1);
+}
+
+Status CCapArbWriter::write(const char* name) {
+    if (openOutput(name).failed()) return 1;
+    const CapArbHeader& header = convOptions.capArbHeader;
+    memPrt block(kWriteBlockCapacity);
+    uint8_t raw[kCapArbBlockLength];
+    encodeCapArbHeader(header, raw);
+    putLe16(raw + kCapArbHeaderSize, static_cast<uint16_t>(kind_));
+    if (block.writeBytes(raw, sizeof raw).failed()) return writeFailed();
+    if (file_->startSpanningWrite(announcedSize(header)).failed()) return writeFailed();
+    if (writeTag(*file_, eCapArbTag).failed() || block.writeBlock(*file_).failed() ||
+        writeSamples(header).failed())
+        return writeFailed();
+    return 0;
+}
+
+} // namespace vx

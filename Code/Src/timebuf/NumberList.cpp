@@ -1,0 +1,59 @@
+// Reading number lists token by token into capture samples.
+#include "timebuf/NumberList.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "driver/ErrLogger.h"
+
+namespace vx {
+
+Status CAsciiReader::open(const char* name) {
+    if (openInput(name).failed()) return 1;
+    errLog() << "Input File Type: Ascii float data" << endLine << endLine;
+    endOfData_ = 0;
+    fullScale_ = std::pow(10.0, 0.05 * convOptions.capArbHeader.inputRange[0]);
+    return 0;
+}
+
+Status CAsciiReader::readSample(int32_t& sample) {
+    sample = 0;
+    if (endOfData_ || !file_) return 0;
+    char token[kMaxTokenLen + 1];
+    Status st = file_->readToken(token, sizeof token);
+    if (st == 2 || st == 3) {
+        errLog() << "Error reading file" << endLine;
+        return st;
+    }
+    if (st == 1) endOfData_ = 1;
+    if (token[0] == '\0') {
+        endOfData_ = 1;
+        return 0;
+    }
+    char* end = nullptr;
+    double value = std::strtod(token, &end);
+    if (*end != '\0') {
+        errLog() << "invalid float encountered: " << token << endLine;
+        return 1;
+    }
+    double e = value / fullScale_;
+    // Written so that NaN is refused too: it has no sample.
+    if (!(std::fabs(e) <= kLimit)) {
+        errLog() << "Value out of range" << endLine;
+        return 1;
+    }
+    sample = fractionToSample(e);
+    return 0;
+}
+
+Status CAsciiReader::readBlock(uint8_t* block) {
+    for (int i = 0; i < kBlockSamples; ++i) {
+        int32_t sample = 0;
+        Status st = readSample(sample);
+        if (st.failed()) return st;
+        setBlockSample(block, i, sample);
+    }
+    return 0;
+}
+
+} // namespace vx
