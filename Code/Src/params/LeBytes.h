@@ -1,4 +1,4 @@
-// Little-endian encoding of the 16- and 32-bit fields that parameters serialize.
+// Little-endian encoding of the 16-, 32- and 64-bit fields that parameters serialize.
 #pragma once
 #include <cstdint>
 #include <cstring>
@@ -21,6 +21,27 @@ inline uint16_t getLe16(const uint8_t* p) {
 
 inline uint32_t getLe32(const uint8_t* p) {
     return getLe16(p) | static_cast<uint32_t>(getLe16(p + 2)) << 16;
+}
+
+inline void putLe64(uint8_t* p, uint64_t v) {
+    putLe32(p, static_cast<uint32_t>(v));
+    putLe32(p + 4, static_cast<uint32_t>(v >> 32));
+}
+
+inline uint64_t getLe64(const uint8_t* p) {
+    return getLe32(p) | static_cast<uint64_t>(getLe32(p + 4)) << 32;
+}
+
+inline uint64_t doubleBits(double d) {
+    uint64_t bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    return bits;
+}
+
+inline double bitsDouble(uint64_t bits) {
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
 }
 
 inline uint32_t floatBits(float f) {
