@@ -119,12 +119,12 @@ bool sameFile(const char* a, const char* b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-// Every parameter back to its start-up default, then applied, for both displays.
+// Every parameter back to its start-up default, then all applied, for both
+// displays: applying one list may set members of another (a measurement sets
+// its display's view and units), so every copy comes first.
 void resetParameterModel() {
-    for (int16_t list = 1; list <= 14; ++list) {
-        copyListSlots(ePaoDefault, ePaoEntry, list, 2);
-        applyList(list, 2);
-    }
+    for (int16_t list = 1; list <= 14; ++list) copyListSlots(ePaoDefault, ePaoEntry, list, 2);
+    for (int16_t list = 1; list <= 14; ++list) applyList(list, 2);
 }
 
 Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
