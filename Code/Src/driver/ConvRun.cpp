@@ -10,6 +10,7 @@
 #include "driver/Options.h"
 #include "driver/Pairing.h"
 #include "driver/Platform.h"
+#include "params/Catalog.h"
 #include "params/STARTUP.h"
 #include "trace/OUTP.h"
 
@@ -129,6 +130,7 @@ void resetParameterModel() {
 
 Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
     resetParameterModel();
+    applyModalOptions();
     const char* in = job.file(0).name();
     const char* out = job.file(1).name();
     errLog() << "Processing " << in << " ==> " << out << endLine;

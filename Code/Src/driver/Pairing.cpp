@@ -8,6 +8,7 @@
 #include "driver/OptionMgr.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
+#include "trace/TRACE.h"
 
 namespace vx {
 
@@ -46,9 +47,17 @@ std::unique_ptr<CFileWriter> numberListToCapArb(COptionMgr& job, CFileReader& re
     return std::make_unique<CCapArbWriter>(static_cast<CAsciiReader*>(&reader), kindFor(job));
 }
 
+// The Display writer replaces the trace data from the /Q list when given.
+std::unique_ptr<CFileWriter> traceToDisplay(COptionMgr& job, CFileReader&) {
+    auto writer = std::make_unique<CTraceWriter>();
+    if (job.inputType() == eInDisplay) writer->setReplacementFile(job.file(2).name());
+    return writer;
+}
+
 // Rows are added as the readers and writers of each format are built.
 const std::vector<PairingRow>& pairingTable() {
     static const std::vector<PairingRow> rows = {
+        {bit(eInDisplay), bit(eFmt56d), make<CTraceReader>, traceToDisplay},
         {bit(eInCapArb), bit(eFmtAsc), make<CCapArbReader>, capArbToAscii},
         {bit(eInCapArb), bit(eFmtCap) | bit(eFmtArb), make<CCapArbReader>, capArbCopy},
         {bit(eInNumberList), bit(eFmtCap) | bit(eFmtArb), make<CAsciiReader>, numberListToCapArb},
