@@ -306,6 +306,13 @@ void TraceMgr::computeLengths() {
     }
 }
 
+std::unique_ptr<xAxisT> TraceMgr::makeAxis() {
+    if (measDesc.axisKind() == eNoAxis) computeLengths();
+    std::unique_ptr<xAxisT> axis = createAxis(measDesc.axisKind(), xDispLen);
+    VX_ASSERT(axis != nullptr, "\"Bad X axis\" == 0");
+    return axis;
+}
+
 void TraceMgr::computeOrderLengths(int8_t k) {
     float ratio = cat::maxOrder[0].getData(ePaoEntry) / cat::deltaOrder[0].getData(ePaoEntry);
     float scaled = ratio * 1.000002f;

@@ -8,6 +8,7 @@
 
 #include "driver/FileIO.h"
 #include "driver/Status.h"
+#include "trace/AXIS.h"
 #include "trace/MeasDesc.h"
 #include "trace/OUTP.h"
 #include "trace/TimeStamp.h"
@@ -37,6 +38,8 @@ class TraceMgr {
     Status readDisplayFile(socket& in);
     // measGroup, the descriptor, nPts and xDispLen from the current parameters.
     void computeLengths();
+    // A new axis object for the trace's axis kind; null for kinds without one.
+    std::unique_ptr<xAxisT> makeAxis();
     // The number of points the writers output.
     int16_t extractedPoints() const;
     // Replaces a vector by nPts points taken from the array (pairs of floats).
