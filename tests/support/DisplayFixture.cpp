@@ -59,3 +59,53 @@ FixtureVector rampVector(uint32_t n) {
 }
 
 } // namespace vxtest
+
+#include <cmath>
+#include <cstring>
+
+#include "params/Catalog.h"
+#include "params/STARTUP.h"
+#include "support/MemStream.h"
+#include "trace/TRACE.h"
+
+namespace vxtest {
+
+int16_t groupMeasurement(int16_t group) {
+    static const int16_t kMeasurement[] = {0, 19, 33, 47, 53, 72};
+    return kMeasurement[group < 0 || group > 5 ? 0 : group];
+}
+
+std::string groupDisplayFile(int16_t group) {
+    using namespace vx;
+    int16_t m = groupMeasurement(group);
+    (void)cat::measureGroup[0].setData(group, 0);
+    (void)cat::measurement[0].setRange(group);
+    (void)cat::measurement[0].setData(m, 0);
+    cat::measurement[0].setParam(0);
+    TraceMgr& t = traceMgr();
+    t.computeLengths();
+
+    MemStream lists;
+    const int16_t order[][2] = {{1, 1}, {2, 1}, {3, 1}, {4, 0}, {14, 0}, {5, 1}, {7, 0}, {8, 0}};
+    for (const auto& l : order) (void)serializeList(l[0], &lists, 1, 0, ePaoEntry, l[1]);
+
+    Vx560Settings s;
+    s.measGroup = group;
+    s.xDispLen = t.xDispLen;
+    s.nPts = t.nPts;
+    std::memcpy(s.descriptor.data(), measDescriptor(m).bytes, MeasDesc::kSize);
+    s.timeStamp = timeStampBytes(56, 34, 12, 3, 8, 12, 126);
+    s.lists = lists.bytes();
+
+    FixtureVector v;
+    v.header[0] = static_cast<uint32_t>(t.nPts);
+    v.header[12] = 10;
+    for (int32_t i = 0; i < t.nPts; ++i)
+        v.points.push_back({float(std::cos(i * 0.05) + 1.5), float(std::sin(i * 0.05))});
+    DisplayFixture f;
+    f.settings = s.bytes();
+    f.vectors.push_back(v);
+    return f.bytes();
+}
+
+} // namespace vxtest

@@ -56,3 +56,15 @@ struct DisplayFixture {
 FixtureVector rampVector(uint32_t n);
 
 } // namespace vxtest
+
+namespace vxtest {
+
+// A VX560 Display file of a representative measurement of the measure group
+// (0 FFT ... 5 Time Histogram) with the catalogue defaults, its lists written
+// by the list serializer and a vector of smooth values. Leaves the catalogue
+// set to that measurement; call resetCatalogue afterwards.
+std::string groupDisplayFile(int16_t group);
+// The measurement that groupDisplayFile uses for a group.
+int16_t groupMeasurement(int16_t group);
+
+} // namespace vxtest

@@ -1,0 +1,39 @@
+// The ASCII output of a trace: the standard or exhaustive header and the
+// table of values in the chosen columns and units.
+#pragma once
+#include <memory>
+
+#include "trace/AXIS.h"
+#include "trace/TRACE.h"
+
+namespace vx {
+
+class CAsciiTraceWriter : public CTraceWriter {
+  public:
+    Status write(const char* name) override;
+
+  protected:
+    virtual void writeHeader();
+    virtual Status writeData();
+    // The text of the "A waterfall slice at: " line of a waterfall slice.
+    virtual std::string sliceText() { return ""; }
+
+    std::unique_ptr<xAxisT> axis_;
+
+  private:
+    void headerLine(const std::string& label, const std::string& value);
+    void dumpList(int16_t listId, int16_t groupMask);
+    void writeStandardHeader();
+    void writeGroupBlock();
+    void writeWindowBlock();
+    void writeAveragingBlock();
+    void writeFftBlock();
+    void writeCorrelationBlock();
+    void writeOctaveBlock();
+    void writeSweptSineBlock();
+    void writeOrderBlock();
+    void writeHistogramBlock();
+    void writeEuLines();
+};
+
+} // namespace vx
