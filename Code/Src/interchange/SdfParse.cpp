@@ -328,6 +328,12 @@ void CSdfHdrs::setText(size_t at, size_t width, const char* text) {
     std::memcpy(bytes_ + at, text, std::min(width, std::strlen(text)));
 }
 
+std::string CSdfHdrs::text(size_t at, size_t width) const {
+    if (!fits(at, width)) return {};
+    const char* p = reinterpret_cast<const char*>(bytes_ + at);
+    return std::string(p, strnlen(p, width));
+}
+
 void CSdfHdrs::setDefaultChannelHeader(int slot) {
     const size_t at = channelAt(slot);
     std::memset(bytes_ + at, 0, kChannelHdrSize);

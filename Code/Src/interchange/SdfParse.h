@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "driver/Status.h"
@@ -51,6 +52,8 @@ class CSdfHdrs {
     void setF32(size_t at, float v);
     void setF64(size_t at, double v);
     void setText(size_t at, size_t width, const char* text);
+    // A text field up to its first zero byte or its width.
+    std::string text(size_t at, size_t width) const;
     uint8_t* data() { return bytes_; }
     const uint8_t* data() const { return bytes_; }
 
@@ -108,11 +111,9 @@ class CSdfHdrs {
     float narrowBandCorr(int slot) const { return f32(channelAt(slot) + 84); }
     float range(int slot) const { return f32(channelAt(slot) + 94); } // dBV
     double delay(int slot) const { return f64(channelAt(slot) + 192); }
-    // The engineering unit: a label of up to 10 characters (not terminated
-    // when it fills them), a scale and eight exponents in halves.
-    const char* unitLabel(int slot) const {
-        return reinterpret_cast<const char*>(bytes_ + channelAt(slot) + 116);
-    }
+    // The engineering unit: a label of up to 10 characters, a scale and eight
+    // exponents counted in halves.
+    std::string unitLabel(int slot) const { return text(channelAt(slot) + 116, 10); }
     float unitScale(int slot) const { return f32(channelAt(slot) + 126); }
     int8_t unitExponent(int slot, int k) const {
         return static_cast<int8_t>(bytes_[channelAt(slot) + 130 + (k & 7)]);
