@@ -29,6 +29,34 @@ LeBuilder& LeBuilder::bytes(const std::string& b) {
     return *this;
 }
 
+BeRecord& BeRecord::be16(size_t at, uint16_t v) {
+    for (size_t i = 0; i < 2 && at + i < bytes_.size(); ++i)
+        bytes_[at + i] = static_cast<char>(v >> (8 * (1 - i)));
+    return *this;
+}
+
+BeRecord& BeRecord::be32(size_t at, uint32_t v) {
+    return be16(at, uint16_t(v >> 16)).be16(at + 2, uint16_t(v));
+}
+
+BeRecord& BeRecord::f32(size_t at, float v) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return be32(at, bits);
+}
+
+BeRecord& BeRecord::f64(size_t at, double v) {
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return be32(at, uint32_t(bits >> 32)).be32(at + 4, uint32_t(bits));
+}
+
+BeRecord& BeRecord::text(size_t at, const std::string& t) {
+    for (size_t i = 0; i < t.size() && at + i < bytes_.size(); ++i)
+        bytes_[at + i] = t[i];
+    return *this;
+}
+
 std::string multiDiskHeader(uint16_t disk, uint32_t total, uint32_t position, int32_t capacity) {
     return LeBuilder()
         .bytes(std::string("QRB\x1A\0\0", 6))

@@ -1,5 +1,5 @@
 // Builds instrument files byte by byte for reader tests, independently of the
-// writers under test: a little-endian byte builder, the pieces every
+// writers under test: a little-endian byte builder, big-endian records, the pieces every
 // instrument file shares (multi-disk header, file-type tag, checked block) and
 // whole files of each type.
 #pragma once
@@ -22,6 +22,23 @@ class LeBuilder {
     LeBuilder& bytes(const std::string& b);
     const std::string& str() const { return bytes_; }
     size_t size() const { return bytes_.size(); }
+
+  private:
+    std::string bytes_;
+};
+
+// A record of fixed size, zero-filled, with big-endian fields put at their
+// offsets (HP SDF files).
+class BeRecord {
+  public:
+    explicit BeRecord(size_t size) : bytes_(size, '\0') {}
+    BeRecord& be16(size_t at, uint16_t v);
+    BeRecord& be32(size_t at, uint32_t v);
+    BeRecord& f32(size_t at, float v);
+    BeRecord& f64(size_t at, double v);
+    // The text without terminator, cut at the record's end.
+    BeRecord& text(size_t at, const std::string& t);
+    const std::string& str() const { return bytes_; }
 
   private:
     std::string bytes_;

@@ -10,6 +10,7 @@
 #include "driver/Options.h"
 #include "driver/Pairing.h"
 #include "driver/Platform.h"
+#include "interchange/SdfParse.h"
 #include "params/Catalog.h"
 #include "params/STARTUP.h"
 #include "trace/OUTP.h"
@@ -49,7 +50,11 @@ int detectInputType(COptionMgr& job) {
         return eDetectOk;
     }
     if (probe == 2) return eDetectOutOfSequence;
-    return eDetectUnknown;
+    if (file.seek(0).failed()) return eDetectUnknown;
+    int sdfType = sdfInputType(file);
+    if (sdfType == 0) return eDetectUnknown;
+    job.setInputType(sdfType);
+    return eDetectOk;
 }
 
 bool isAllowed(int32_t type, int32_t format) {

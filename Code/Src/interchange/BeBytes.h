@@ -1,0 +1,27 @@
+// Big-endian decoding of the 16-, 32- and 64-bit fields of HP SDF files.
+#pragma once
+#include <cstdint>
+#include <cstring>
+
+namespace vx {
+
+inline uint16_t getBe16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] << 8 | p[1]);
+}
+
+inline uint32_t getBe32(const uint8_t* p) {
+    return static_cast<uint32_t>(getBe16(p)) << 16 | getBe16(p + 2);
+}
+
+inline uint64_t getBe64(const uint8_t* p) {
+    return static_cast<uint64_t>(getBe32(p)) << 32 | getBe32(p + 4);
+}
+
+inline float getBeFloat(const uint8_t* p) {
+    uint32_t bits = getBe32(p);
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+} // namespace vx
