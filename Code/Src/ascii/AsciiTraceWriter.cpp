@@ -1,0 +1,85 @@
+// The ASCII output of a trace: header, heading line and the value table.
+#include "ascii/AsciiTraceWriter.h"
+
+#include <algorithm>
+
+#include "ascii/ValueLines.h"
+#include "driver/ErrLogger.h"
+#include "driver/Options.h"
+#include "trace/DISP_M.h"
+
+namespace vx {
+
+namespace {
+
+const char* headingPrefix(int32_t code) {
+    static const char* const kPrefixes[] = {"", "Mag[", "M2[", "R[", "I[", "P[", "UP[", "X["};
+    return code >= 1 && code <= 7 ? kPrefixes[code] : "[";
+}
+
+float axisX(const void* axis, int32_t i) {
+    return static_cast<xAxisT*>(const_cast<void*>(axis))->x(static_cast<int16_t>(i));
+}
+
+// The separator follows field k when the /C list names a column there, or
+// when more points follow on the line.
+bool separatorAfter(int k, bool morePointsOnLine) {
+    bool listed = k < kMaxColumns && convOptions.columns[k] != eColEnd;
+    return listed || morePointsOnLine;
+}
+
+} // namespace
+
+Status CAsciiTraceWriter::write(const char* name) {
+    if (openOutput(name).failed()) return 1;
+    axis_ = traceMgr().makeAxis();
+    if (convOptions.headerMode != 0) writeHeader();
+    Status st = convOptions.writeData ? writeData() : Status(0);
+    axis_.reset();
+    return st;
+}
+
+Status CAsciiTraceWriter::writeData() {
+    TraceMgr& t = traceMgr();
+    const std::vector<Point>* points = t.vector(0);
+    // Never more values than the vector holds.
+    int32_t n = points ? std::min<int32_t>(t.extractedPoints(), static_cast<int32_t>(points->size())) : 0;
+    if (n <= 0) {
+        errLog() << "No data to extract" << endLine;
+        return 1;
+    }
+    ExpandedColumns cols = setupColumns(convOptions.columns, convOptions.peakUnits,
+                                        convOptions.dbMode, convOptions.phaseUnits);
+    CValueLines lines(*file_, convOptions.dataFormat, convOptions.pointsPerLine,
+                      convOptions.separator);
+    const char* axisUnit = axis_ ? axis_->unitText() : "";
+    if (convOptions.headerMode != 0) {
+        int w = fieldWidth(convOptions.dataFormat);
+        int groups = std::min<int32_t>(convOptions.pointsPerLine, n);
+        for (int g = 0; g < groups; ++g) {
+            for (int k = 0; k < cols.count; ++k) {
+                const char* unit = columnTitleUnit(cols.codes[k], cols.units[k], axisUnit);
+                lines.text(fitHeading(headingPrefix(cols.codes[k]), unit, w));
+                if (separatorAfter(k, g + 1 < groups)) lines.separator();
+            }
+        }
+        lines.endLine();
+    }
+    PointX x;
+    if (axis_) x = PointX{axisX, axis_.get()};
+    for (int32_t i = 0; i < n; ++i) {
+        lines.startPoint();
+        bool more = lines.roomOnLine() && i + 1 < n;
+        for (int k = 0; k < cols.count; ++k) {
+            int32_t code = cols.codes[k];
+            double v = code == eColX ? (axis_ ? axis_->x(static_cast<int16_t>(i)) : 0.0)
+                                     : columnValue(code, cols.units[k], (*points)[i], i, x);
+            lines.value(v);
+            if (separatorAfter(k, more)) lines.separator();
+        }
+    }
+    lines.endLine();
+    return lines.flush();
+}
+
+} // namespace vx
