@@ -329,8 +329,8 @@ Twin<enumParAction> coordinates = twinEnum(0, rectPolar, viewLst, kAll, 29, 5);
 Twin<enumParAction> xAxisScale = twinEnum(0, linearLog, viewLst, kAll, 28, 1);
 Twin<enumParAction> grid = twinEnum(1, offOn, viewLst, kAll, 26, 1);
 Twin<enumParAction> gridDivisions = twinEnum(1, texts::gridDivisions, viewLst, kAll, 24, 1);
-Twin<enumParAction> psdUnits = twinEnum(0, offOn, viewLst, kAll, 22, 1);
 } // namespace
+Twin<enumParAction> psdUnits = twinEnum(0, offOn, viewLst, kAll, 22, 1);
 Twin<enumParAction> transducerOut1 =
     twinEnum(0, transducerUnits, viewLst, groups({0, 3, 4}), 20, 5);
 Twin<enumParAction> transducerOut2 =
@@ -556,6 +556,7 @@ bool linkCatalogue() {
         links.euPerVolt[1] = &euPerVolt2[d];
         links.view = &view[d];
         links.units = &units[d];
+        units[d].linkEnumerations(&dbMode[d], &peakUnits[d], &phaseUnits[d]);
     }
     MainPAOlist().setMeasureGroup(&measureGroup[0]);
     setRpmDisplaySwitch(&rpmDisplaySwitch);

@@ -90,6 +90,7 @@ extern Twin<strActionObj> measTitle2;
 // the user label) and user labels (#45, #46)
 extern Twin<viewParAction> view;
 extern Twin<unitParAction> units;
+extern Twin<enumParAction> psdUnits; // the "/Hz" switch
 extern Twin<enumParAction> transducerOut1;
 extern Twin<enumParAction> transducerOut2;
 extern Twin<enumParAction> dbMode;

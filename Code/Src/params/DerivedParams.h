@@ -458,10 +458,17 @@ class unitParAction : public rngEnumAction {
     unitParAction(int16_t defRange, int16_t defIndex, uint32_t paoId, int16_t paoFlags,
                   int16_t dispIndex);
     paramActionObj* next(int16_t n) override { return this + n; }
+    // Sets the packed code, and the dB mode, peak units and phase units
+    // enumerations of the display to its fields; returns 0.
+    int16_t setData(int16_t code, actType action) override;
     // Replaces text i (cut to kTextSize - 1 characters); ignored beyond the table.
     void setUnitText(int16_t i, const char* text);
+    // The display's three unit enumerations that setData keeps in step.
+    void linkEnumerations(enumParAction* dbMode, enumParAction* peakUnits,
+                          enumParAction* phaseUnits);
 
   private:
+    enumParAction* enumerations[3] = {}; // dB mode, peak units, phase units
     int16_t ranges[4][3]; // every range spans all codes
     char textStore[kHighestIndex + 1][kTextSize] = {};
     const char* textPtrs[kHighestIndex + 1];

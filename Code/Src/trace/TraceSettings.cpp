@@ -10,6 +10,7 @@
 #include "params/Catalog.h"
 #include "params/LeBytes.h"
 #include "params/STARTUP.h"
+#include "trace/DISP_M.h"
 #include "trace/TRACE.h"
 
 namespace vx {
@@ -189,6 +190,7 @@ void TraceMgr::finishApplyingSettings() {
     for (int16_t list : kApplyOrder) applyList(list, 0);
     applyTransducerSettings();
     if (isUserFunction(m)) measDescriptor(m) = measDesc;
+    refreshUnitTexts(0);
 }
 
 void TraceMgr::applyTransducerSettings() {
