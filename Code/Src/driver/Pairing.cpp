@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ascii/AsciiCapArbWriter.h"
+#include "ascii/AsciiTraceWriter.h"
 #include "driver/OptionMgr.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
@@ -47,6 +48,10 @@ std::unique_ptr<CFileWriter> numberListToCapArb(COptionMgr& job, CFileReader& re
     return std::make_unique<CCapArbWriter>(static_cast<CAsciiReader*>(&reader), kindFor(job));
 }
 
+template <class Writer> std::unique_ptr<CFileWriter> makeWriter(COptionMgr&, CFileReader&) {
+    return std::make_unique<Writer>();
+}
+
 // The Display writer replaces the trace data from the /Q list when given.
 std::unique_ptr<CFileWriter> traceToDisplay(COptionMgr& job, CFileReader&) {
     auto writer = std::make_unique<CTraceWriter>();
@@ -58,6 +63,7 @@ std::unique_ptr<CFileWriter> traceToDisplay(COptionMgr& job, CFileReader&) {
 const std::vector<PairingRow>& pairingTable() {
     static const std::vector<PairingRow> rows = {
         {bit(eInDisplay), bit(eFmt56d), make<CTraceReader>, traceToDisplay},
+        {bit(eInDisplay), bit(eFmtAsc), make<CTraceReader>, makeWriter<CAsciiTraceWriter>},
         {bit(eInCapArb), bit(eFmtAsc), make<CCapArbReader>, capArbToAscii},
         {bit(eInCapArb), bit(eFmtCap) | bit(eFmtArb), make<CCapArbReader>, capArbCopy},
         {bit(eInNumberList), bit(eFmtCap) | bit(eFmtArb), make<CAsciiReader>, numberListToCapArb},
