@@ -469,7 +469,7 @@ class unitParAction : public rngEnumAction {
 
   private:
     enumParAction* enumerations[3] = {}; // dB mode, peak units, phase units
-    int16_t ranges[4][3]; // every range spans all codes
+    int16_t ranges[4][3];                // every range spans all codes
     char textStore[kHighestIndex + 1][kTextSize] = {};
     const char* textPtrs[kHighestIndex + 1];
 };
