@@ -149,7 +149,7 @@ void setStartFrequency(const uint8_t freqs[36]) {
     (void)startFreq[0].setHz(startFreqAction::eStart, hzAt(12));
 }
 
-// The old window table had no entry between Force/Exp and the next window.
+// Old window indices above 5 are one higher than those of the current table.
 void translateOldWindow(rngEnumAction& w) {
     const int16_t index = w.getData(ePaoEntry);
     if (index > 5) (void)w.setData(static_cast<int16_t>(index - 1), 0);
@@ -261,7 +261,8 @@ void readCoupling(OldRecord& rec, rngEnumAction& coupling) {
     (void)coupling.setData(c, 0);
 }
 
-// The old ranges were odd steps: the next even range of the current table.
+// The current ranges are even dBVpk values from -50 to 34: an odd old range
+// goes up to the next even one.
 int16_t translateOldRange(int16_t dbRange) {
     const int r = std::clamp(dbRange + 1, -50, 34);
     return static_cast<int16_t>(r & ~1);
