@@ -187,6 +187,24 @@ TEST_F(DerivedTest, TextRulesOfTheSmallerClasses) {
     EXPECT_STREQ(octave.getStr(1), "6.3 mHz");
 }
 
+TEST_F(DerivedTest, SettingOneFrequencyPlacesTheOtherTwoBySpan) {
+    startFreqAction start(0, 209715200, 419430400, kNoList, 0, 0);
+    (void)cat::span[0].setData(17, 0); // 25.6 kHz: 104857600 counts
+    (void)start.setHz(startFreqAction::eEnd, 25600);
+    EXPECT_EQ(start.selected(), startFreqAction::eEnd);
+    EXPECT_EQ(start.value(startFreqAction::eStart, 1).count, 0);
+    EXPECT_EQ(start.value(startFreqAction::eCenter, 1).count, 52428800);
+    EXPECT_EQ(start.value(startFreqAction::eEnd, 1).count, 104857600);
+    (void)start.setHz(startFreqAction::eCenter, 51200);
+    EXPECT_EQ(start.selected(), startFreqAction::eCenter);
+    EXPECT_EQ(start.value(startFreqAction::eStart, 1).count, 157286400);
+    EXPECT_EQ(start.value(startFreqAction::eEnd, 1).count, 262144000);
+    EXPECT_STREQ(start.getStr(1), "51.2 kHz");
+    (void)start.setHz(startFreqAction::eStart, 1e12); // beyond the counts: held at the limit
+    EXPECT_EQ(start.value(startFreqAction::eStart, 1).count, 2147483647);
+    EXPECT_EQ(start.value(startFreqAction::eEnd, 1).count, 2147483647);
+}
+
 TEST_F(DerivedTest, EverySlotSerializesAndCopiesAllItsFields) {
     freqAct freq(100, kNoList, 0, 0);
     startFreqAction start(1, 2, 3, kNoList, 0, 0);

@@ -180,12 +180,10 @@ Twin<enumParAction> powerBin = twinEnum(0, texts::powerBin, filterLst, groups({2
 Twin<intParAction> numAverages = twinInt(2, "%4d", filterLst, groups({0, 1, 4}), 145, 1);
 Twin<floatParAction> timeRecordIncr = twinFloat(100, "%.2f%%", filterLst, groups({0}), 140, 1);
 Twin<enumParAction> overloadReject = twinEnum(0, offOn, filterLst, groups({0, 1}), 135, 1);
-namespace {
 enumParAction rejectTrigger =
     plainEnum(0, texts::rejectTrigger, member(filterLst, groups({0})), flags(134, 1));
 floatUnitAction rejectInterval =
     plainUnits(2, timeUnits, member(filterLst, groups({0})), flags(131, 1));
-} // namespace
 Twin<enumParAction> octaveChannels =
     twinEnum(0, texts::octaveChannels, filterLst, groups({2}), 105, 1);
 Twin<enumParAction> confidence = twinEnum(0, texts::confidence, filterLst, groups({2}), 100, 1);
@@ -197,9 +195,7 @@ Twin<floatUnitAction> octIntegrationTime =
 Twin<enumParAction> octAveragingType =
     twinEnum(1, texts::octAveragingType, filterLst, groups({2}), 85, 1);
 Twin<intParAction> sweptPoints = twinInt(200, "%4d", filterLst, groups({3}), 80, 1);
-namespace {
 Twin<enumParAction> sweptRepeat = twinEnum(1, shotMode, filterLst, groups({3}), 75, 1);
-} // namespace
 Twin<longParAction> settleCycles = twinLong(1, "%4ld", filterLst, groups({3}), 70, 1);
 Twin<longParAction> integrationCycles = twinLong(10, "%4ld", filterLst, groups({3}), 65, 1);
 Twin<floatUnitAction> sweptStart = twinUnits(1000, freqUnits, filterLst, groups({3}), 60, 1);
@@ -281,7 +277,6 @@ Twin<viewParAction> view([](int16_t d) {
 Twin<unitParAction> units([](int16_t d) {
     return unitParAction(0, 0, member(viewLst, kAll, d), flags(90, 1, true), d);
 });
-namespace {
 Twin<enumParAction> waterfallOrder = twinEnum(0, texts::waterfallOrder, viewLst, kAll, 82, 1);
 Twin<intParAction> waterfallHeight = twinInt(70, "%3d%%", viewLst, kAll, 80, 1);
 Twin<wfAngParAction> waterfallAngle([](int16_t d) {
@@ -329,16 +324,13 @@ Twin<enumParAction> coordinates = twinEnum(0, rectPolar, viewLst, kAll, 29, 5);
 Twin<enumParAction> xAxisScale = twinEnum(0, linearLog, viewLst, kAll, 28, 1);
 Twin<enumParAction> grid = twinEnum(1, offOn, viewLst, kAll, 26, 1);
 Twin<enumParAction> gridDivisions = twinEnum(1, texts::gridDivisions, viewLst, kAll, 24, 1);
-} // namespace
 Twin<enumParAction> psdUnits = twinEnum(0, offOn, viewLst, kAll, 22, 1);
 Twin<enumParAction> transducerOut1 =
     twinEnum(0, transducerUnits, viewLst, groups({0, 3, 4}), 20, 5);
 Twin<enumParAction> transducerOut2 =
     twinEnum(0, transducerUnits, viewLst, groups({0, 3, 4}), 19, 5);
-namespace {
 Twin<floatParAction> dbReference = twinFloat(0, "%10.4e", viewLst, kAll, 18, 1);
 Twin<floatParAction> phaseSuppress = twinFloat(0.5f, "%10.4g", viewLst, groups({0, 3}), 15, 1);
-} // namespace
 Twin<enumParAction> dbMode = twinEnum(1, dbModes, viewLst, kAll, 13, 5);
 Twin<enumParAction> phaseUnits = twinEnum(0, texts::phaseUnits, viewLst, kAll, 11, 5);
 Twin<enumParAction> peakUnits = twinEnum(1, texts::peakUnits, viewLst, kAll, 9, 5);
@@ -532,8 +524,8 @@ Twin<enumParAction> respDirection = twinEnum(6, directions, fileLst, kAll, 3, 4)
 
 // ---- free-standing settings, in no list
 
-namespace {
 enumParAction liveMode = plainEnum(0, offLine, kFreeStanding, 0);
+namespace {
 enumParAction statusDisplay = plainEnum(0, statusResults, kFreeStanding, 0);
 enumParAction symmetry = plainEnum(1, texts::symmetry, kFreeStanding, 0);
 intParAction statusNumber = plainInt(0, "%4d", kFreeStanding, 0);

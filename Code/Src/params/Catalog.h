@@ -49,12 +49,15 @@ extern Twin<enumParAction> powerBin;
 extern Twin<intParAction> numAverages;
 extern Twin<floatParAction> timeRecordIncr;
 extern Twin<enumParAction> overloadReject;
+extern enumParAction rejectTrigger;    // #24
+extern floatUnitAction rejectInterval; // #25
 extern Twin<enumParAction> octaveChannels;
 extern Twin<enumParAction> confidence;
 extern Twin<octActType> octaveSpan;
 extern Twin<floatUnitAction> octIntegrationTime;
 extern Twin<enumParAction> octAveragingType;
 extern Twin<intParAction> sweptPoints;
+extern Twin<enumParAction> sweptRepeat; // #33
 extern Twin<longParAction> settleCycles;
 extern Twin<longParAction> integrationCycles;
 extern Twin<floatUnitAction> sweptStart;
@@ -86,13 +89,49 @@ extern Twin<strActionObj> measTitle1;
 extern Twin<strActionObj> measTitle2;
 
 // ---- list 4 "View Settings:": view, units and their unit enumerations,
+// waterfall, marker and trace settings (#2 to #25), scales (#26 to #28),
 // transducer output units (#36, #37), EU labels (#43, #44; 14 "USER" takes
 // the user label) and user labels (#45, #46)
 extern Twin<viewParAction> view;
 extern Twin<unitParAction> units;
-extern Twin<enumParAction> psdUnits; // the "/Hz" switch
+extern Twin<enumParAction> waterfallOrder;      // #2
+extern Twin<intParAction> waterfallHeight;      // #3
+extern Twin<wfAngParAction> waterfallAngle;     // #4
+extern Twin<enumParAction> waterfallHidden;     // #5
+extern Twin<intParAction> waterfallThreshold;   // #6
+extern Twin<enumParAction> markerVisibility;    // #7
+extern Twin<enumParAction> markerMode;          // #8
+extern Twin<enumParAction> markerType;          // #9
+extern Twin<enumParAction> markerSeek;          // #10
+extern Twin<enumParAction> markerWidth;         // #11
+extern Twin<enumParAction> markerRelative;      // #12
+extern Twin<enumParAction> markerOffset;        // #13
+extern Twin<relXAction> markerRelX;             // #14
+extern Twin<relYAction> markerRelY;             // #15
+extern Twin<intParAction> harmonicCount;        // #16
+extern Twin<enumParAction> harmonicRatio;       // #17
+extern Twin<rdOutParAction> harmonicReadout;    // #18
+extern Twin<enumParAction> sidebandMode;        // #19
+extern Twin<enumParAction> traceSubtract;       // #20
+extern Twin<enumParAction> bandLimit;           // #21
+extern Twin<floatParAction> sidebandSeparation; // #22
+extern Twin<enumParAction> displayStyle;        // #23
+extern Twin<intParAction> traceNumber;          // #24
+extern Twin<intParAction> waterfallTraces;      // #25
+extern Twin<scaleAction> scaleY;                // #26
+extern Twin<scaleAction> scaleX;                // #27
+extern Twin<scaleAction> scaleZ;                // #28
+extern Twin<longParAction> zoomStart;           // #29
+extern Twin<intParAction> zoomFactor;           // #30
+extern Twin<enumParAction> coordinates;         // #31
+extern Twin<enumParAction> xAxisScale;          // #32
+extern Twin<enumParAction> grid;                // #33
+extern Twin<enumParAction> gridDivisions;       // #34
+extern Twin<enumParAction> psdUnits;            // #35
 extern Twin<enumParAction> transducerOut1;
 extern Twin<enumParAction> transducerOut2;
+extern Twin<floatParAction> dbReference;   // #38
+extern Twin<floatParAction> phaseSuppress; // #39
 extern Twin<enumParAction> dbMode;
 extern Twin<enumParAction> phaseUnits;
 extern Twin<enumParAction> peakUnits;
@@ -187,6 +226,9 @@ extern Twin<enumParAction> refDirection;
 extern Twin<strActionObj> respName;
 extern Twin<intParAction> respNumber;
 extern Twin<enumParAction> respDirection;
+
+// ---- free-standing settings, in no list
+extern enumParAction liveMode; // "Off-Line", "Live"
 
 } // namespace cat
 

@@ -104,6 +104,9 @@ class startFreqAction : public paramActionObj {
     // One of the three values of a slot, its Hz cache refreshed.
     FreqValue value(int16_t which, char slot) const;
     void select(int16_t which) { selector = which; }
+    // Sets one of the three values (entry and real) from a frequency in Hz,
+    // recomputes the other two from the display's span and selects it; returns 0.
+    int16_t setHz(int16_t which, double hz);
     int16_t selected() const { return selector; }
 
   private:

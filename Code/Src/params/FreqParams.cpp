@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "params/DerivedParams.h"
 #include "params/LeBytes.h"
@@ -20,6 +21,8 @@ DisplayLinks gLinks[2];
 constexpr int16_t kDefaultBaseFreq = 1; // 102.4 kHz
 constexpr int16_t kDefaultFftLines = 2; // 400 lines
 constexpr int16_t kHighestFftLines = 3;
+constexpr uint32_t kFullSpanCounts = 0x19000000;   // 102.4 kHz at the 102.4 kHz base
+constexpr uint32_t kFullSampleCounts = 0x40000000; // the 262.144 kHz sample rate
 
 int16_t entryOr(const enumParAction* p, int16_t fallback) {
     return p ? p->getData(ePaoEntry) : fallback;
@@ -152,6 +155,26 @@ FreqValue startFreqAction::value(int16_t which, char slot) const {
     return v;
 }
 
+int16_t startFreqAction::setHz(int16_t which, double hz) {
+    const int16_t base = displayBaseFreq(dispIndex);
+    const spanActType* spanParam = displayLinks(dispIndex).span;
+    const int64_t span = spanParam ? spanParam->counts(ePaoEntry) : kFullSpanCounts;
+    const int64_t given = hzToCount(hz, base);
+    const int64_t start = which == eEnd      ? given - span
+                          : which == eCenter ? given - span / 2
+                                             : given;
+    const int64_t counts[3] = {start, start + span / 2, start + span};
+    const double resolution = freqResolution(base);
+    for (int k = 0; k < 3; ++k) {
+        const int32_t count = static_cast<int32_t>(std::clamp<int64_t>(
+            counts[k], std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+        slots[k][ePaoEntry] = FreqValue{count, count * resolution};
+        *pReal[k] = slots[k][ePaoEntry];
+    }
+    selector = clampWhich(which);
+    return 0;
+}
+
 const char* startFreqAction::getStr(char slot) {
     formatFrequency(&slots[clampWhich(selector)][slotIndex(slot)], textBuf, sizeof textBuf,
                     displayBaseFreq(dispIndex), 10, true);
@@ -244,11 +267,6 @@ void octActType::slotToSlot(EPaoIndex from, EPaoIndex to) {
 }
 
 // ---- spanActType and sampleActType
-
-namespace {
-constexpr uint32_t kFullSpanCounts = 0x19000000;   // 102.4 kHz at the 102.4 kHz base
-constexpr uint32_t kFullSampleCounts = 0x40000000; // the 262.144 kHz sample rate
-} // namespace
 
 spanActType::spanActType(int16_t defIndex, uint32_t paoId, int16_t paoFlags, int16_t dispIdx)
     : spanActType(0, defIndex, paoId, paoFlags, dispIdx) {}
