@@ -11,12 +11,8 @@
 #include "params/LeBytes.h"
 #include "params/STARTUP.h"
 #include "trace/DISP_M.h"
+#include "params/Vx550Settings.h"
 #include "trace/TRACE.h"
-
-namespace vx {
-// The VX550 settings records (six, in file order); 0, or nonzero on a failure.
-int16_t readOldSettings(socket& stream);
-} // namespace vx
 
 namespace vx {
 
