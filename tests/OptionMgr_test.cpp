@@ -156,6 +156,13 @@ TEST_F(OptionTest, OddValuesAreRaisedBeforeClamping) {
     EXPECT_EQ(range.console, "Warning, only even Input ranges allowed\nRange set to: -50 dBVpk\n");
     Job length({"/L2047"});
     EXPECT_EQ(convOptions.capArbHeader.recordKpts, 2048);
+    // Values beyond the range of long are raised without overflowing.
+    Job huge({"/L99999999999999999999"});
+    EXPECT_EQ(huge->errorIndex(), eErrOutOfRange);
+    EXPECT_EQ(convOptions.capArbHeader.recordKpts, 2048);
+    Job hugeRange({"/I99999999999999999999"});
+    EXPECT_EQ(hugeRange->errorIndex(), eErrOutOfRange);
+    EXPECT_EQ(convOptions.capArbHeader.inputRange[0], 30);
 }
 
 TEST_F(OptionTest, VersionIsNotRaisedAboveTheCurrentOne) {

@@ -2,8 +2,9 @@
 // table with its ranges and warnings, and the job error report.
 #include "driver/OptionMgr.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -76,13 +77,14 @@ void lowerInPlace(char* text) {
 
 void copyCut(char* dest, size_t size, const char* text) { std::snprintf(dest, size, "%s", text); }
 
-// A decimal integer at the start of the text, saturated to the range of long.
+// A decimal integer at the start of the text, saturated one short of the range
+// of long, so that raising an odd value to the next even one cannot overflow.
 bool readInteger(const char* text, long& value) {
     const char* p = text;
     if (*p == '+' || *p == '-') ++p;
     if (!std::isdigit(static_cast<unsigned char>(*p))) return false;
-    errno = 0;
-    value = std::strtol(text, nullptr, 10);
+    constexpr long kLimit = LONG_MAX - 1;
+    value = std::clamp(std::strtol(text, nullptr, 10), -kLimit, kLimit);
     return true;
 }
 

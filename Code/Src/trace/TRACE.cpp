@@ -53,6 +53,16 @@ std::vector<Point>* TraceMgr::vector(int which) {
     return present_[i] ? &data_[i] : nullptr;
 }
 
+void TraceMgr::reset() {
+    freeVectors();
+    settings_->rewind();
+    std::fill(&header_[0][0], &header_[0][0] + 2 * kVectorHeaderWords, 0u);
+    vectorCode = measGroup = xDispLen = oldFormat = oldTraceKind = 0;
+    nPts = 0;
+    measDesc = MeasDesc();
+    timeStamp = currentTimeStamp();
+}
+
 void TraceMgr::freeVectors() {
     for (int i = 0; i < 2; ++i) {
         data_[i].clear();

@@ -32,6 +32,8 @@ class TraceMgr {
     TraceMgr(const TraceMgr&) = delete;
     TraceMgr& operator=(const TraceMgr&) = delete;
 
+    // Drops the vectors and returns every field to its state at start-up.
+    void reset();
     // 0, or 26 when the vectors are missing or a write fails.
     Status writeDisplayFile(socket& out);
     // 0, 1 when the settings could not be applied, 26 for a damaged file.

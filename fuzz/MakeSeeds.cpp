@@ -1,0 +1,154 @@
+// Writes the seed corpora of every harness, built by the fixture builder:
+// make_seeds DIR creates DIR/<harness>/ with valid inputs of each kind.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "Harnesses.h"
+#include "params/Catalog.h"
+#include "params/STARTUP.h"
+#include "support/Catalogue.h"
+#include "support/DisplayFixture.h"
+#include "support/Fixture.h"
+#include "support/MemStream.h"
+#include "trace/MeasDesc.h"
+#include "trace/TRACE.h"
+
+using namespace vxtest;
+
+namespace {
+
+std::string root;
+
+void seed(const char* harness, const std::string& name, const std::string& bytes) {
+    std::string dir = root + "/" + harness;
+    mkdir(dir.c_str(), 0755);
+    std::ofstream(dir + "/" + name, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The lists of a settings block as the list serializer writes them.
+std::string listBytes() {
+    MemStream s;
+    const int16_t lists[][2] = {{1, 1}, {2, 1}, {3, 1}, {4, 0}, {14, 0}, {5, 1}, {7, 0}, {8, 0}};
+    for (const auto& l : lists)
+        (void)vx::serializeList(l[0], &s, 1, 0, vx::ePaoEntry, l[1]);
+    return s.bytes();
+}
+
+// Selects the measurement (and its group) in the parameters.
+void selectMeasurement(int m) {
+    resetCatalogue();
+    int16_t group = static_cast<int16_t>(vx::groupOfMeasurement(m));
+    (void)vx::cat::measureGroup[0].setData(group, 0);
+    (void)vx::cat::measurement[0].setRange(group);
+    (void)vx::cat::measurement[0].setData(static_cast<int16_t>(m), 0);
+}
+
+// A VX560 Display file of the selected measurement with its lengths.
+std::string displayFile(int m) {
+    vx::TraceMgr& t = vx::traceMgr();
+    t.computeLengths();
+    Vx560Settings settings;
+    settings.measGroup = t.measGroup;
+    settings.xDispLen = t.xDispLen;
+    settings.nPts = t.nPts;
+    settings.lists = listBytes();
+    std::memcpy(settings.descriptor.data(), vx::measDescriptor(m).bytes, vx::MeasDesc::kSize);
+    DisplayFixture f;
+    f.settings = settings.bytes();
+    int8_t kind = vx::measDescriptor(m).axisKind();
+    f.vectorCode = kind == 7 || kind == 8 ? 2 : 0;
+    uint32_t n = static_cast<uint32_t>(t.nPts > 0 && t.nPts <= 4096 ? t.nPts : 512);
+    for (int v = 0; v < (f.vectorCode ? 2 : 1); ++v)
+        f.vectors.push_back(rampVector(n));
+    return f.bytes();
+}
+
+void displaySeeds() {
+    for (int m = 0; m < vx::kMeasurementCount; ++m) {
+        selectMeasurement(m);
+        std::string name = "meas" + std::to_string(m);
+        std::string file = displayFile(m);
+        seed("display", name, file);
+        seed("settings", name, listBytes());
+        if (m % 10 == 0)
+            seed("multidisk", "display" + std::to_string(m), behindMultiDiskHeader(file));
+    }
+    resetCatalogue();
+    Vx550Settings old;
+    DisplayFixture f;
+    f.settings = old.bytes();
+    f.vectorCode = 1;
+    f.vectors.push_back(rampVector(512));
+    seed("display", "vx550", f.bytes());
+}
+
+CapArbFixture capArb(int16_t kind, int16_t kpts) {
+    CapArbFixture f;
+    f.kind = kind;
+    f.kpts = kpts;
+    for (int i = 0; i < 64; ++i)
+        f.samples.push_back((i - 32) * 0x1000000);
+    f.padToLength();
+    return f;
+}
+
+// The body in two segments, each behind its own header.
+std::string twoSegments(const std::string& body, uint32_t firstPart) {
+    uint32_t total = static_cast<uint32_t>(body.size() + 2 * kMultiDiskHeaderSize);
+    uint32_t rest = static_cast<uint32_t>(body.size()) - firstPart;
+    return multiDiskHeader(1, total, 0, static_cast<int32_t>(firstPart)) +
+           body.substr(0, firstPart) + vxfuzz::kDiskSeparator +
+           multiDiskHeader(2, total, firstPart, static_cast<int32_t>(rest)) +
+           body.substr(firstPart);
+}
+
+void capArbSeeds() {
+    const int16_t kinds[] = {0, 1, 2};
+    for (int16_t kind : kinds) {
+        std::string name = "kind" + std::to_string(kind);
+        seed("caparb", name, capArbFile(capArb(kind, 2)));
+        seed("multidisk", name, twoSegments(capArbBody(capArb(kind, 2)), 1000));
+    }
+    seed("caparb", "kpts4", capArbFile(capArb(0, 4)));
+}
+
+void numberListSeeds() {
+    seed("numbers", "plain", "0.1 0.2 -0.3\n0.5e-1\r\n-1.0e-2\t0\n");
+    seed("numbers", "signs", "+1 -1 .5 -.5 1.25 -1.25");
+    std::string ramp;
+    for (int i = 0; i < 3000; ++i)
+        ramp += std::to_string((i % 200 - 100) / 100.0) + "\n";
+    seed("numbers", "ramp", ramp);
+}
+
+void optionSeeds() {
+    const std::string nul(1, '\0');
+    seed("options", "ascii", nul + "/oasc" + nul + "in.56d" + nul + "out.asc");
+    seed("options", "columns", "/h2 /d" + nul + "/cxmp" + nul + "/f%10.3e" + nul + "a.56d");
+    seed("options", "capture", nul + "/ocap" + nul + "/i-10" + nul + "/l4" + nul + "n.txt");
+    seed("options", "modal", nul + "/osdf" + nul + "/mref:3:+x" + nul + "/t1" + nul + "x.56d");
+    seed("options", "mat", nul + "/omat" + nul + "/gname" + nul + "/u" + nul + "w.56w");
+    seed("options", "version", nul + "/o56d" + nul + "/v210" + nul + "/qlist.txt" + nul + "s.dat");
+    seed("options", "help", nul + "/?");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_seeds DIR\n");
+        return 2;
+    }
+    root = argv[1];
+    mkdir(root.c_str(), 0755);
+    vxfuzz::prepareProcess();
+    displaySeeds();
+    capArbSeeds();
+    numberListSeeds();
+    optionSeeds();
+    return 0;
+}

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets, writes the seed corpora, runs every harness for the
+# given number of seconds (two at a time) and then reruns each corpus.
+#   fuzz/run.sh SECONDS [HARNESS...]
+# Work files go to $VX_FUZZ_WORK (default build-fuzz/work); findings to its
+# artifacts/ directory. The status is nonzero when any harness found something.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:?usage: fuzz/run.sh SECONDS [HARNESS...]}
+shift
+# The Waterfall and SDF harnesses join this list with their readers.
+harnesses=("${@:-options display settings caparb numbers multidisk}")
+read -r -a harnesses <<<"${harnesses[*]}"
+build=build-fuzz
+work=${VX_FUZZ_WORK:-$build/work}
+parallel=${VX_FUZZ_PARALLEL:-2}
+
+cc=$(command -v clang-14 || command -v clang)
+cxx=$(command -v clang++-14 || command -v clang++)
+cmake -S . -B "$build" -DVX_FUZZ=ON -DBUILD_TESTING=OFF -DVX_WERROR=ON \
+  -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j"$parallel"
+
+mkdir -p "$work/seeds" "$work/artifacts" "$work/logs"
+"$build/fuzz/make_seeds" "$work/seeds" >/dev/null
+dict=$PWD/fuzz/vx.dict
+
+fuzz_one() {
+  local name=$1 target=$build/fuzz/fuzz_$1
+  mkdir -p "$work/corpus/$name"
+  # Console text is noise here: stdout is closed, reports go to stderr.
+  "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -close_fd_mask=1 \
+    -dict="$dict" -artifact_prefix="$work/artifacts/$name-" -print_final_stats=1 \
+    "$work/corpus/$name" "$work/seeds/$name" >"$work/logs/$name.log" 2>&1
+}
+
+failed=0
+pids=()
+names=()
+for name in "${harnesses[@]}"; do
+  fuzz_one "$name" &
+  pids+=($!)
+  names+=("$name")
+  if [ "${#pids[@]}" -ge "$parallel" ]; then
+    for i in "${!pids[@]}"; do
+      wait "${pids[$i]}" || { echo "fuzz_${names[$i]}: finding, see $work/logs/${names[$i]}.log"; failed=1; }
+    done
+    pids=()
+    names=()
+  fi
+done
+for i in "${!pids[@]}"; do
+  wait "${pids[$i]}" || { echo "fuzz_${names[$i]}: finding, see $work/logs/${names[$i]}.log"; failed=1; }
+done
+
+# Every corpus once more, so a fix that broke an earlier input shows.
+for name in "${harnesses[@]}"; do
+  if ! "$build/fuzz/fuzz_$name" -runs=0 -close_fd_mask=1 "$work/corpus/$name" "$work/seeds/$name" \
+      >"$work/logs/$name.rerun.log" 2>&1; then
+    echo "fuzz_$name: corpus rerun failed, see $work/logs/$name.rerun.log"
+    failed=1
+  fi
+  stats=$(grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$work/logs/$name.log" |
+    sed 's/^stat:://' | tr '\n' ' ')
+  echo "fuzz_$name: ${seconds}s, $stats"
+done
+exit "$failed"
