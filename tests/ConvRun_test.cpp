@@ -1,0 +1,83 @@
+// The conversion run over fixture Display files: wildcard inputs and output
+// names, the 56d round trip of every measure group, and the same-file refusal.
+#include <gtest/gtest.h>
+
+#include "support/Catalogue.h"
+#include "support/DisplayFixture.h"
+#include "support/RunProgram.h"
+#include "support/TempDir.h"
+
+namespace {
+
+struct RunTest : ::testing::Test {
+    vxtest::TempDir dir;
+    void SetUp() override {
+        vxtest::prepareCatalogue();
+        for (int16_t g = 0; g < 6; ++g) {
+            vxtest::resetCatalogue();
+            dir.write("g" + std::to_string(g) + ".56d", vxtest::groupDisplayFile(g));
+        }
+        vxtest::resetCatalogue();
+    }
+    vxtest::RunResult run(const std::vector<std::string>& args) {
+        return vxtest::runProgram(VX_CONV_PATH, args, dir.path(), "");
+    }
+    // The bytes after the settings block: vector count, headers and points.
+    static std::string vectorPart(const std::string& file) {
+        return file.substr(file.find("Vector Header:") - 2);
+    }
+};
+
+TEST_F(RunTest, WildcardInputsGetTheirOwnOutputNames) {
+    vxtest::RunResult r = run({"g*.56d"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    for (int g = 0; g < 6; ++g) EXPECT_TRUE(dir.exists("g" + std::to_string(g) + ".asc")) << g;
+    EXPECT_NE(r.out.find("Processing g0.56d ==> g0.asc\n"), std::string::npos);
+    EXPECT_EQ(r.out.substr(r.out.size() - 9), "Finished\n");
+
+    r = run({"g?.56d", "x?.*", "/D"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(dir.exists("x0.56d")); // x?.* maps g0.56d to x0.56d
+    EXPECT_EQ(dir.read("x0.56d").substr(0, 14), dir.read("g0.asc").substr(dir.read("g0.asc").find("  0.0")).substr(0, 14));
+
+    r = run({"g*.56d", "all.asc", "/D", "/A"});
+    EXPECT_EQ(r.status, 0);
+    std::string all = dir.read("all.asc");
+    r = run({"g5.56d", "last.asc", "/D"});
+    r = run({"g*.56d", "one.asc", "/D"}); // without /A each conversion replaces the file
+    EXPECT_EQ(dir.read("one.asc"), dir.read("last.asc"));
+    EXPECT_GT(all.size(), dir.read("one.asc").size());
+}
+
+TEST_F(RunTest, DisplayToDisplayKeepsTheVectorsOfEveryGroup) {
+    for (int g = 0; g < 6; ++g) {
+        std::string in = "g" + std::to_string(g) + ".56d";
+        std::string out = "copy" + std::to_string(g) + ".56d";
+        vxtest::RunResult r = run({in, out, "/O56d"});
+        ASSERT_EQ(r.status, 0) << r.out;
+        EXPECT_EQ(vectorPart(dir.read(out)), vectorPart(dir.read(in))) << g;
+        // Converted again, the copy gives the same ASCII as the original.
+        EXPECT_EQ(run({in, "a.asc", "/D"}).status, 0);
+        EXPECT_EQ(run({out, "b.asc", "/D"}).status, 0);
+        EXPECT_EQ(dir.read("a.asc"), dir.read("b.asc")) << g;
+    }
+}
+
+TEST_F(RunTest, OutputNamingTheInputIsRefusedAndTheInputStaysIntact) {
+    std::string before = dir.read("g0.56d");
+    vxtest::RunResult r = run({"g0.56d", "G0.56D", "/O56d"});
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.out.find("Error: Output file is the input file: g0.56d"), std::string::npos);
+    EXPECT_EQ(dir.read("g0.56d"), before);
+}
+
+TEST_F(RunTest, ALaterFileThatIsNoDisplayFileEndsTheRunWithItsStatus) {
+    dir.write("g9.56d", "not a display file at all, just text");
+    vxtest::RunResult r = run({"g*.56d", "/D"});
+    EXPECT_EQ(r.status, 26);
+    EXPECT_NE(r.out.find("Invalid file format: process aborted\nError: Invalid input file \n"),
+              std::string::npos);
+    EXPECT_TRUE(dir.exists("g5.asc"));
+}
+
+} // namespace
