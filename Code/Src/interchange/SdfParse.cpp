@@ -46,7 +46,6 @@ template <size_t N> constexpr Layout layoutOf(const Field (&f)[N]) {
     return {f, N};
 }
 
-constexpr Field kHeadFields[] = {{0, 2}, {2, 4}};
 constexpr Field kFileFields[] = {{0, 2},  {2, 4},  {6, 2},  {8, 2},  {10, 2}, {12, 2}, {14, 2},
                                  {24, 2}, {26, 2}, {28, 2}, {30, 2}, {32, 2}, {34, 2}, {36, 4},
                                  {40, 4}, {44, 4}, {48, 4}, {52, 4}, {56, 4}, {60, 4}, {64, 2},
