@@ -135,6 +135,29 @@ TEST_F(TraceTest, DamagedFilesAreRefusedWithTheirMessages) {
     EXPECT_EQ(out, "Invalid file format: process aborted\n");
 }
 
+TEST_F(TraceTest, EveryTruncationIsRefused) {
+    const std::string good = fftFile(4).bytes();
+    std::string out;
+    for (size_t cut = 0; cut < good.size(); ++cut) {
+        ASSERT_EQ(read(good.substr(0, cut), out), 26) << cut;
+        EXPECT_NE(out.find("Invalid file format: process aborted"), std::string::npos) << cut;
+    }
+    EXPECT_EQ(read(good, out), 0);
+}
+
+TEST_F(TraceTest, AChangedListTitleFailsTheSettingsWithStatusOne) {
+    vxtest::Vx560Settings settings;
+    settings.lists = listBytes();
+    settings.lists[settings.lists.find("Filter List:")] = 'f';
+    DisplayFixture f;
+    f.settings = settings.bytes();
+    f.vectors.push_back(vxtest::rampVector(512));
+    std::string out;
+    EXPECT_EQ(read(f.bytes(), out), 1);
+    EXPECT_NE(out.find("Filter List:"), std::string::npos);
+    EXPECT_EQ(out.find("Input File Type"), std::string::npos);
+}
+
 TEST_F(TraceTest, NewerPaoVersionIsRefused) {
     vxtest::Vx560Settings settings;
     settings.versionText = "plat218 pao6";

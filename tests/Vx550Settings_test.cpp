@@ -12,6 +12,8 @@
 #include "params/LeBytes.h"
 #include "params/STARTUP.h"
 #include "support/Catalogue.h"
+#include "support/DisplayFixture.h"
+#include "trace/TRACE.h"
 #include "support/Fixture.h"
 #include "support/MemStream.h"
 #include "support/TempDir.h"
@@ -518,6 +520,42 @@ TEST_F(OldSettingsTest, AllSixRecordsInFileOrder) {
                   "Error reading VX550 header:  Input Settings:\n"
                   "Error reading VX550 header:  Trigger Settings:\n"),
               1);
+}
+
+// A whole VX550 Display file: the first settings word is the measure group,
+// and the stored vector count is one more than the vectors present. A file
+// with the -1 marker and PAO version 4 takes the same layout.
+TEST_F(OldSettingsTest, WholeVx550DisplayFilesReadIntoTheCurrentSettings) {
+    OldMeas m;
+    m.measurement = 12; // correlation
+    const std::string records = measRecord(m) + viewRecord(5) + fileList() +
+                                signalSource(false) + inputRecord(-7, 11) + triggerRecord(1, 0, 10);
+    for (bool marker : {false, true}) {
+        vxtest::Vx550Settings settings;
+        settings.marker = marker;
+        settings.measGroup = 1;
+        settings.xDispLen = 1023;
+        settings.nPts = 1024;
+        settings.records = records;
+        vxtest::DisplayFixture f;
+        f.settings = settings.bytes();
+        f.vectorCode = 1;
+        f.vectors.push_back(vxtest::rampVector(1024));
+        MemStream in(f.bytes());
+        testing::internal::CaptureStdout();
+        ASSERT_EQ(traceMgr().readDisplayFile(in), 0) << marker;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "Input File Type: VX550 Display file\n\n");
+        TraceMgr& t = traceMgr();
+        EXPECT_EQ(t.oldFormat, 1);
+        EXPECT_EQ(t.vectorCode, 0);
+        EXPECT_EQ(measurement[0].getData(1), 20);
+        EXPECT_EQ(t.measGroup, 1);
+        EXPECT_EQ(t.measDesc.axisKind(), 3); // the descriptor of AutoCorr.2 from the table
+        EXPECT_EQ(inputRange1.range(1), -6);
+        ASSERT_NE(t.vector(0), nullptr);
+        EXPECT_EQ((*t.vector(0))[1023].re, 1023.0f);
+        vxtest::resetCatalogue();
+    }
 }
 
 } // namespace
