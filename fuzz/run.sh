@@ -23,6 +23,8 @@ cmake -S . -B "$build" -DVX_FUZZ=ON -DBUILD_TESTING=OFF -DVX_WERROR=ON \
 cmake --build "$build" -j"$parallel"
 
 mkdir -p "$work/seeds" "$work/artifacts" "$work/logs"
+# The harnesses work in a temporary directory of their own: absolute paths.
+work=$(cd "$work" && pwd)
 "$build/fuzz/make_seeds" "$work/seeds" >/dev/null
 dict=$PWD/fuzz/vx.dict
 
