@@ -76,9 +76,16 @@ int16_t groupMeasurement(int16_t group) {
 }
 
 std::string groupDisplayFile(int16_t group) {
+    return measurementDisplayFile(group, groupMeasurement(group), -1);
+}
+
+std::string measurementDisplayFile(int16_t group, int16_t m, int16_t fftLinesIndex) {
     using namespace vx;
-    int16_t m = groupMeasurement(group);
     (void)cat::measureGroup[0].setData(group, 0);
+    if (fftLinesIndex >= 0) {
+        (void)cat::fftLines[0].setData(fftLinesIndex, 0);
+        cat::fftLines[0].setParam(0);
+    }
     (void)cat::measurement[0].setRange(group);
     (void)cat::measurement[0].setData(m, 0);
     cat::measurement[0].setParam(0);
