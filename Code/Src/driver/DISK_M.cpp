@@ -116,9 +116,11 @@ Status diskPrt::seek(uint32_t offset) {
     return stream_.is_open() && stream_.good() ? 0 : 1;
 }
 
-int diskPrt::readChar(char& c) {
-    if (readBytes(&c, 1).ok()) return 0;
-    return stream_.is_open() && stream_.eof() && !stream_.bad() ? 1 : 2;
+int diskPrt::endOfChars() {
+    if (!stream_.is_open() || stream_.bad()) return 2;
+    if (stream_.fail()) return stream_.eof() ? 1 : 2;
+    stream_.setstate(std::ios::eofbit | std::ios::failbit);
+    return 1;
 }
 
 // ---------------------------------------------------------- the header

@@ -77,8 +77,21 @@ class diskPrt : public socket {
     const CDosFile& nameRecord() const { return file_; }
 
   protected:
-    // One character: 0 read, 1 end of file, 2 stream failure.
-    int readChar(char& c);
+    // One character: 0 read, 1 end of file, 2 stream failure. Straight from
+    // the stream's buffer: number lists are read one character at a time.
+    int readChar(char& c) {
+        using traits = std::fstream::traits_type;
+        if (!stream_.fail()) {
+            traits::int_type ch = stream_.rdbuf()->sbumpc();
+            if (!traits::eq_int_type(ch, traits::eof())) {
+                c = traits::to_char_type(ch);
+                return 0;
+            }
+        }
+        return endOfChars();
+    }
+    // readChar found no character: 1 at the end of the file, else 2.
+    int endOfChars();
 
     CDosFile file_;
     std::fstream stream_;
