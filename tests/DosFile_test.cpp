@@ -1,6 +1,7 @@
 // File name records: wildcard mapping and search, name resolution, file queries.
 #include "driver/DosFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -73,6 +74,22 @@ TEST_F(SearchTest, NamesResolveCaseInsensitively) {
     EXPECT_NE(f.nextMatch(), 0);
     EXPECT_EQ(vx::platform::resolvePath("data/run2.56d"), "Data/RUN2.56D");
     EXPECT_EQ(vx::platform::resolvePath("data/new.asc"), "Data/new.asc");
+}
+
+TEST_F(SearchTest, ResolutionFollowsTheDirectoryAndPrefersByteOrder) {
+    EXPECT_EQ(vx::platform::resolvePath("data/new.asc"), "Data/new.asc");
+    dir.write("Data/nEw.asc", "b");
+    dir.write("Data/NEW.ASC", "a");
+    // A directory changed within one clock tick keeps its time: set it apart.
+    const timespec past[2] = {{1000, 0}, {1000, 0}};
+    utimensat(AT_FDCWD, "Data", past, 0);
+    EXPECT_EQ(vx::platform::resolvePath("data/new.asc"), "Data/NEW.ASC");
+    EXPECT_EQ(CDosFile("data/new.asc").fileSize(), 1u);
+}
+
+TEST_F(SearchTest, FreeSpaceOfADirectoryNamedInAnotherCase) {
+    // The job lower-cases names: the disk must still be found.
+    EXPECT_GT(CDosFile("data/none.asc").freeSpace(), 0);
 }
 
 TEST_F(SearchTest, FailedFirstSearchIsReported) {

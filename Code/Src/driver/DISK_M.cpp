@@ -193,11 +193,12 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
         }
         m = std::min<uint64_t>(size, MultiDiskHeader::kMaxCapacity);
     } else {
-        if (file_.freeSpace() < m) {
+        platform::FoundFile existing = file_.find();
+        if (file_.freeSpace(existing.size) < m) {
             errLog() << "Insufficient Disk Space:" << endLine;
             return 10;
         }
-        if (file_.isReadOnly()) {
+        if (existing.readOnly) {
             errLog() << "File access denied: Process aborted" << endLine;
             return 12;
         }

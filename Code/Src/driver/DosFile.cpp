@@ -63,18 +63,13 @@ void CDosFile::mapOnto(const char* sourceName) {
     if (actual_.size() > kMaxName) actual_.resize(kMaxName);
 }
 
-uint64_t CDosFile::fileSize() const {
+platform::FoundFile CDosFile::find() const {
     std::vector<platform::FoundFile> found = platform::findFiles(actual_);
-    return found.empty() ? 0 : found.front().size;
+    return found.empty() ? platform::FoundFile{} : found.front();
 }
 
-bool CDosFile::isReadOnly() const {
-    std::vector<platform::FoundFile> found = platform::findFiles(actual_);
-    return !found.empty() && found.front().readOnly;
-}
-
-int64_t CDosFile::freeSpace() const {
-    int64_t total = static_cast<int64_t>(fileSize()) + platform::freeBytesFor(actual_);
+int64_t CDosFile::freeSpace(uint64_t existingSize) const {
+    int64_t total = static_cast<int64_t>(existingSize) + platform::freeBytesFor(actual_);
     return std::min<int64_t>(total, 2147483647);
 }
 

@@ -27,11 +27,14 @@ class CDosFile {
     int firstMatch();
     // Maps a wildcard pattern onto the given source name ("*.txt" on run1.56d).
     void mapOnto(const char* sourceName);
-    uint64_t fileSize() const;
-    bool isReadOnly() const;
+    // The file of the actual name as it is on disk; size 0 when there is none.
+    platform::FoundFile find() const;
+    uint64_t fileSize() const { return find().size; }
+    bool isReadOnly() const { return find().readOnly; }
     int drive() const { return 0; }
     // Size of an existing file of the actual name plus the free bytes of its disk.
-    int64_t freeSpace() const;
+    int64_t freeSpace() const { return freeSpace(fileSize()); }
+    int64_t freeSpace(uint64_t existingSize) const;
 
     const char* name() const { return actual_.c_str(); }
     const char* pattern() const { return pattern_.c_str(); }

@@ -56,8 +56,30 @@ std::vector<std::string> listDir(const std::string& dir) {
     if (!d) return names;
     while (dirent* e = readdir(d)) names.emplace_back(e->d_name);
     closedir(d);
-    std::sort(names.begin(), names.end());
     return names;
+}
+
+// The last directory listed for name resolution, kept while the directory is
+// unchanged: a run resolves each output name several times before creating it.
+const std::vector<std::string>& cachedListing(const std::string& dir) {
+    struct Listing {
+        std::string dir;
+        dev_t dev = 0;
+        ino_t ino = 0;
+        timespec mtime{};
+        std::vector<std::string> names;
+    };
+    static Listing last;
+    struct stat st;
+    if (stat(dir.empty() ? "." : dir.c_str(), &st) != 0) {
+        last = Listing{};
+        return last.names;
+    }
+    if (last.dir != dir || last.dev != st.st_dev || last.ino != st.st_ino ||
+        last.mtime.tv_sec != st.st_mtim.tv_sec || last.mtime.tv_nsec != st.st_mtim.tv_nsec) {
+        last = Listing{dir, st.st_dev, st.st_ino, st.st_mtim, listDir(dir)};
+    }
+    return last.names;
 }
 
 bool exists(const std::string& path) {
@@ -74,7 +96,8 @@ bool statRegular(const std::string& path, FoundFile& out) {
 }
 
 int64_t realFreeBytes(const std::string& path) {
-    std::string dir = splitPath(path).dir;
+    // The directory as it is on disk: the job lower-cases the names it is given.
+    std::string dir = resolvePath(splitPath(path).dir);
     struct statvfs vfs;
     if (statvfs(dir.empty() ? "." : dir.c_str(), &vfs) != 0) return 0;
     long double bytes = static_cast<long double>(vfs.f_bavail) * vfs.f_frsize;
@@ -123,12 +146,11 @@ std::string resolvePath(const std::string& path) {
         std::string comp = path.substr(pos, end - pos);
         std::string candidate = resolved + comp;
         if (!comp.empty() && comp != "." && comp != ".." && !exists(candidate)) {
-            for (const std::string& n : listDir(resolved)) {
-                if (strcasecmp(n.c_str(), comp.c_str()) == 0) {
-                    candidate = resolved + n;
-                    break;
-                }
-            }
+            // Of several names differing in case only, the first in byte order.
+            const std::string* match = nullptr;
+            for (const std::string& n : cachedListing(resolved))
+                if (strcasecmp(n.c_str(), comp.c_str()) == 0 && (!match || n < *match)) match = &n;
+            if (match) candidate = resolved + *match;
         }
         resolved = candidate;
         if (end == path.size()) break;
@@ -159,6 +181,8 @@ std::vector<FoundFile> findFiles(const std::string& pattern) {
         f.name = n;
         found.push_back(f);
     }
+    std::sort(found.begin(), found.end(),
+              [](const FoundFile& a, const FoundFile& b) { return a.name < b.name; });
     return found;
 }
 
