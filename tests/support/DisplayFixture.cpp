@@ -76,8 +76,12 @@ int16_t groupMeasurement(int16_t group) {
 }
 
 std::string groupDisplayFile(int16_t group) {
+    return measurementDisplayFile(group, groupMeasurement(group));
+}
+
+std::string measurementDisplayFile(int16_t group, int16_t m,
+                                   void (*edit)(std::array<uint8_t, 47>&)) {
     using namespace vx;
-    int16_t m = groupMeasurement(group);
     (void)cat::measureGroup[0].setData(group, 0);
     (void)cat::measurement[0].setRange(group);
     (void)cat::measurement[0].setData(m, 0);
@@ -94,6 +98,7 @@ std::string groupDisplayFile(int16_t group) {
     s.xDispLen = t.xDispLen;
     s.nPts = t.nPts;
     std::memcpy(s.descriptor.data(), measDescriptor(m).bytes, MeasDesc::kSize);
+    if (edit) edit(s.descriptor);
     s.timeStamp = timeStampBytes(56, 34, 12, 3, 8, 12, 126);
     s.lists = lists.bytes();
 
