@@ -182,7 +182,7 @@ std::string CUffWriter::functionRecords(int16_t functionType, bool complex, int3
     return s + characteristicsRecord(0);
 }
 
-Status CUffWriter::writeData(std::string records, bool complex, int32_t n) {
+Status CUffWriter::writeData(const std::string& records, bool complex, int32_t n) {
     // Linear peak values of the real (and imaginary) part.
     const int16_t phase = UnitsCode::phaseUnits(cat::units[0].getData(ePaoEntry));
     (void)cat::units[0].setData(UnitsCode::pack(eDbOff, ePeakPk, phase), 0);

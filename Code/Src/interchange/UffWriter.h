@@ -38,7 +38,7 @@ class CUffWriter : public CTraceWriter {
     // The reason the trace cannot be written (reported), or 0.
     Status refusal(int16_t functionType);
     std::string functionRecords(int16_t functionType, bool complex, int32_t n);
-    Status writeData(std::string records, bool complex, int32_t n);
+    Status writeData(const std::string& records, bool complex, int32_t n);
 
     std::unique_ptr<xAxisT> axis_;
 };
