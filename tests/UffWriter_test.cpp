@@ -268,16 +268,4 @@ TEST_F(UffOutput, SevenRealValuesMakeTwoDataLines) {
     traceMgr().reset();
 }
 
-TEST(UffTables, FunctionAndDataTypes) {
-    EXPECT_EQ(uffFunctionType(3), 2);
-    EXPECT_EQ(uffFunctionType(25), 1);
-    EXPECT_EQ(uffFunctionType(8), 0);
-    EXPECT_EQ(uffFunctionType(86), 0);
-    EXPECT_EQ(uffFunctionType(-1), 0);
-    const int16_t types[] = {12, 11, 8, 12, 11, 8, 8, 12, 16, 13, 13, 13, 15, 15, 1};
-    for (int16_t id = 0; id < 15; ++id) EXPECT_EQ(uffUnitDataType(id), types[id]) << id;
-    EXPECT_EQ(uffUnitDataType(15), 1);
-    EXPECT_EQ(uffUnitDataType(-1), 1);
-}
-
 } // namespace
