@@ -1,6 +1,7 @@
 #include "BenchInputs.h"
 
 #include "support/Catalogue.h"
+#include "params/Catalog.h"
 #include "support/DisplayFixture.h"
 #include "trace/AXIS.h"
 #include "trace/MeasDesc.h"
@@ -22,7 +23,9 @@ int16_t timeRecordMeasurement() {
 
 std::string build(int16_t measurement, int16_t lines) {
     vxtest::resetCatalogue();
-    std::string file = vxtest::measurementDisplayFile(kFftGroup, measurement, lines);
+    (void)vx::cat::fftLines[0].setData(lines, 0);
+    vx::cat::fftLines[0].setParam(0);
+    std::string file = vxtest::measurementDisplayFile(kFftGroup, measurement);
     vxtest::resetCatalogue();
     return file;
 }

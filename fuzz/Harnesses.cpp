@@ -11,6 +11,8 @@
 #include "driver/OptionMgr.h"
 #include "driver/Options.h"
 #include "driver/Platform.h"
+#include "interchange/MatWriter.h"
+#include "interchange/UffWriter.h"
 #include "params/STARTUP.h"
 #include "support/Catalogue.h"
 #include "support/Fixture.h"
@@ -121,6 +123,20 @@ int fuzzDisplay(const uint8_t* data, size_t size) {
     resetProcessState();
     vxtest::MemStream in(asString(data, size));
     return vx::traceMgr().readDisplayFile(in).code();
+}
+
+int fuzzTraceWriters(const uint8_t* data, size_t size) {
+    resetProcessState();
+    vxtest::MemStream in(asString(data, size));
+    int st = vx::traceMgr().readDisplayFile(in).code();
+    if (st != 0) return st;
+    vx::CMatLabWriter mat;
+    st |= mat.write(path("out.mat").c_str()).code();
+    mat.close();
+    vx::CUffWriter uff;
+    st |= uff.write(path("out.uff").c_str()).code();
+    uff.close();
+    return st;
 }
 
 int fuzzSettings(const uint8_t* data, size_t size) {

@@ -19,6 +19,8 @@ const std::string& scratchDir();
 int fuzzOptions(const uint8_t* data, size_t size);
 // A Display file read from memory.
 int fuzzDisplay(const uint8_t* data, size_t size);
+// A Display file read from memory and, when accepted, written as MAT and UFF.
+int fuzzTraceWriters(const uint8_t* data, size_t size);
 // The lists of a settings block (the bytes behind the block's header fields),
 // read in Display-file order and applied.
 int fuzzSettings(const uint8_t* data, size_t size);

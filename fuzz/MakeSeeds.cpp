@@ -73,6 +73,7 @@ void displaySeeds() {
         std::string name = "meas" + std::to_string(m);
         std::string file = displayFile(m);
         seed("display", name, file);
+        seed("traceout", name, file);
         seed("settings", name, listBytes());
         if (m % 10 == 0)
             seed("multidisk", "display" + std::to_string(m), behindMultiDiskHeader(file));

@@ -15,6 +15,7 @@
 #include "driver/Options.h"
 #include "driver/Platform.h"
 #include "support/Catalogue.h"
+#include "support/DisplayFixture.h"
 #include "support/Fixture.h"
 #include "trace/TRACE.h"
 
@@ -30,6 +31,7 @@ const Harness kHarnesses[] = {
     {"options", vxfuzz::fuzzOptions},    {"display", vxfuzz::fuzzDisplay},
     {"settings", vxfuzz::fuzzSettings},  {"caparb", vxfuzz::fuzzCapArb},
     {"numbers", vxfuzz::fuzzNumberList}, {"multidisk", vxfuzz::fuzzMultiDisk},
+    {"traceout", vxfuzz::fuzzTraceWriters},
 };
 
 std::vector<std::string> filesIn(const std::string& dir) {
@@ -81,6 +83,8 @@ TEST_F(FuzzRegression, ValidInputsPassThroughTheHarnesses) {
     EXPECT_EQ(run(vxfuzz::fuzzNumberList, "0.1 -0.2\n0.3\r\n"), 0);
     std::string args = std::string(1, '\0') + "/oasc" + std::string(1, '\0') + "a.56d";
     EXPECT_EQ(run(vxfuzz::fuzzOptions, args), 0);
+    vxtest::resetCatalogue();
+    EXPECT_EQ(run(vxfuzz::fuzzTraceWriters, vxtest::groupDisplayFile(0)), 0);
 }
 
 TEST_F(FuzzRegression, KeptFindingsAreRefused) {

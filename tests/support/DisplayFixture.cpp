@@ -76,16 +76,13 @@ int16_t groupMeasurement(int16_t group) {
 }
 
 std::string groupDisplayFile(int16_t group) {
-    return measurementDisplayFile(group, groupMeasurement(group), -1);
+    return measurementDisplayFile(group, groupMeasurement(group));
 }
 
-std::string measurementDisplayFile(int16_t group, int16_t m, int16_t fftLinesIndex) {
+std::string measurementDisplayFile(int16_t group, int16_t m,
+                                   void (*edit)(std::array<uint8_t, 47>&)) {
     using namespace vx;
     (void)cat::measureGroup[0].setData(group, 0);
-    if (fftLinesIndex >= 0) {
-        (void)cat::fftLines[0].setData(fftLinesIndex, 0);
-        cat::fftLines[0].setParam(0);
-    }
     (void)cat::measurement[0].setRange(group);
     (void)cat::measurement[0].setData(m, 0);
     cat::measurement[0].setParam(0);
@@ -101,6 +98,7 @@ std::string measurementDisplayFile(int16_t group, int16_t m, int16_t fftLinesInd
     s.xDispLen = t.xDispLen;
     s.nPts = t.nPts;
     std::memcpy(s.descriptor.data(), measDescriptor(m).bytes, MeasDesc::kSize);
+    if (edit) edit(s.descriptor);
     s.timeStamp = timeStampBytes(56, 34, 12, 3, 8, 12, 126);
     s.lists = lists.bytes();
 

@@ -69,5 +69,10 @@ std::string groupDisplayFile(int16_t group);
 std::string measurementDisplayFile(int16_t group, int16_t m, int16_t fftLinesIndex);
 // The measurement that groupDisplayFile uses for a group.
 int16_t groupMeasurement(int16_t group);
+// The same for any measurement of the group, with the other settings as the
+// caller left them in the catalogue; `edit` may change the stored descriptor
+// (a waterfall slice's axis kind, for example).
+std::string measurementDisplayFile(int16_t group, int16_t measurement,
+                                   void (*edit)(std::array<uint8_t, 47>&) = nullptr);
 
 } // namespace vxtest

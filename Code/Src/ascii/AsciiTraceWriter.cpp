@@ -42,8 +42,7 @@ Status CAsciiTraceWriter::write(const char* name) {
 Status CAsciiTraceWriter::writeData() {
     TraceMgr& t = traceMgr();
     const std::vector<Point>* points = t.vector(0);
-    // Never more values than the vector holds.
-    int32_t n = points ? std::min<int32_t>(t.extractedPoints(), static_cast<int32_t>(points->size())) : 0;
+    int32_t n = t.pointsToWrite();
     if (n <= 0) {
         errLog() << "No data to extract" << endLine;
         return 1;

@@ -146,8 +146,10 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
         st = 1;
     } else if ((st = pair.reader->open(in)).failed()) {
         job.reportError(eErrInvalidInputFile, ' ');
-    } else if ((st = pair.writer->write(out)).failed()) {
-        job.reportError(eErrOutputFile, ' ');
+    } else {
+        // A Display file brings its own modal settings: those of /M win.
+        applyModalOptions();
+        if ((st = pair.writer->write(out)).failed()) job.reportError(eErrOutputFile, ' ');
     }
     errLog() << endLine;
     pair.reader->close();

@@ -7,6 +7,8 @@
 #include "ascii/AsciiCapArbWriter.h"
 #include "ascii/AsciiTraceWriter.h"
 #include "driver/OptionMgr.h"
+#include "interchange/MatWriter.h"
+#include "interchange/UffWriter.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
 #include "trace/TRACE.h"
@@ -64,6 +66,8 @@ const std::vector<PairingRow>& pairingTable() {
     static const std::vector<PairingRow> rows = {
         {bit(eInDisplay), bit(eFmt56d), make<CTraceReader>, traceToDisplay},
         {bit(eInDisplay), bit(eFmtAsc), make<CTraceReader>, makeWriter<CAsciiTraceWriter>},
+        {bit(eInDisplay), bit(eFmtMat), make<CTraceReader>, makeWriter<CMatLabWriter>},
+        {bit(eInDisplay), bit(eFmtUff), make<CTraceReader>, makeWriter<CUffWriter>},
         {bit(eInCapArb), bit(eFmtAsc), make<CCapArbReader>, capArbToAscii},
         {bit(eInCapArb), bit(eFmtCap) | bit(eFmtArb), make<CCapArbReader>, capArbCopy},
         {bit(eInNumberList), bit(eFmtCap) | bit(eFmtArb), make<CAsciiReader>, numberListToCapArb},
