@@ -7,6 +7,7 @@
 #include "ascii/AsciiCapArbWriter.h"
 #include "ascii/AsciiTraceWriter.h"
 #include "driver/OptionMgr.h"
+#include "interchange/SdfReader.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
 #include "trace/TRACE.h"
@@ -66,6 +67,9 @@ const std::vector<PairingRow>& pairingTable() {
         {bit(eInDisplay), bit(eFmtAsc), make<CTraceReader>, makeWriter<CAsciiTraceWriter>},
         {bit(eInCapArb), bit(eFmtAsc), make<CCapArbReader>, capArbToAscii},
         {bit(eInCapArb), bit(eFmtCap) | bit(eFmtArb), make<CCapArbReader>, capArbCopy},
+        {bit(eInSdfOld) | bit(eInSdf), bit(eFmt56d), make<CSdfReader>, traceToDisplay},
+        {bit(eInSdfOld) | bit(eInSdf), bit(eFmtAsc), make<CSdfReader>,
+         makeWriter<CAsciiTraceWriter>},
         {bit(eInNumberList), bit(eFmtCap) | bit(eFmtArb), make<CAsciiReader>, numberListToCapArb},
     };
     return rows;
