@@ -13,6 +13,7 @@
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
 #include "support/Fixture.h"
+#include "support/SdfFixture.h"
 #include "support/MemStream.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
@@ -125,6 +126,15 @@ void numberListSeeds() {
     seed("numbers", "ramp", ramp);
 }
 
+void sdfSeeds() {
+    for (int group = 0; group <= 5; ++group) {
+        SdfFixture f = sdfSampleOf(group);
+        seed("sdf", "group" + std::to_string(group), sdfFile(f));
+        f.revision = 2;
+        seed("sdf", "group" + std::to_string(group) + "-rev2", sdfFile(f));
+    }
+}
+
 void optionSeeds() {
     const std::string nul(1, '\0');
     seed("options", "ascii", nul + "/oasc" + nul + "in.56d" + nul + "out.asc");
@@ -150,5 +160,6 @@ int main(int argc, char** argv) {
     capArbSeeds();
     numberListSeeds();
     optionSeeds();
+    sdfSeeds();
     return 0;
 }

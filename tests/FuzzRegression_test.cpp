@@ -16,6 +16,7 @@
 #include "driver/Platform.h"
 #include "support/Catalogue.h"
 #include "support/Fixture.h"
+#include "support/SdfFixture.h"
 #include "trace/TRACE.h"
 
 namespace {
@@ -30,6 +31,7 @@ const Harness kHarnesses[] = {
     {"options", vxfuzz::fuzzOptions},    {"display", vxfuzz::fuzzDisplay},
     {"settings", vxfuzz::fuzzSettings},  {"caparb", vxfuzz::fuzzCapArb},
     {"numbers", vxfuzz::fuzzNumberList}, {"multidisk", vxfuzz::fuzzMultiDisk},
+    {"sdf", vxfuzz::fuzzSdf},
 };
 
 std::vector<std::string> filesIn(const std::string& dir) {
@@ -81,6 +83,8 @@ TEST_F(FuzzRegression, ValidInputsPassThroughTheHarnesses) {
     EXPECT_EQ(run(vxfuzz::fuzzNumberList, "0.1 -0.2\n0.3\r\n"), 0);
     std::string args = std::string(1, '\0') + "/oasc" + std::string(1, '\0') + "a.56d";
     EXPECT_EQ(run(vxfuzz::fuzzOptions, args), 0);
+    for (int group = 0; group <= 5; ++group)
+        EXPECT_EQ(run(vxfuzz::fuzzSdf, vxtest::sdfFile(vxtest::sdfSampleOf(group))), 0) << group;
 }
 
 TEST_F(FuzzRegression, KeptFindingsAreRefused) {

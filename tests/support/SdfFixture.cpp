@@ -39,6 +39,33 @@ SdfFixture& SdfFixture::ramp(size_t count) {
     return *this;
 }
 
+SdfFixture sdfSampleOf(int group) {
+    SdfFixture f;
+    switch (group) {
+    case 1: // "AutoCorr.1"
+        f.measType = 7, f.dataType = 5, f.xDomain = 1, f.points = 512, f.lastValidIndex = 511;
+        return f.ramp(512);
+    case 2: // third octaves from 1 kHz over five octaves
+        f.measType = 5, f.dataType = 12, f.xDomain = 6, f.xStart = 1000 * 0.8908987;
+        f.points = 16, f.lastValidIndex = 14, f.octaveRecord = true;
+        return f.ramp(16);
+    case 3: // a logarithmic "Freq. Resp." sweep
+        f.measType = 2, f.dataType = 4, f.xStart = 20, f.span = 19980, f.xResolution = 1;
+        f.yComplex = 1, f.points = 101, f.lastValidIndex = 100;
+        return f.ramp(202);
+    case 4: // order "Pwr Spec 1"
+        f.measType = 4, f.dataType = 21, f.xDomain = 4, f.xStep = 0.25;
+        f.points = 41, f.lastValidIndex = 40;
+        return f.ramp(41);
+    case 5: // "Histo 1"
+        f.measType = 8, f.dataType = 14, f.xDomain = 2, f.blockSize = 256;
+        f.points = 256, f.lastValidIndex = 255, f.span = 102400 * 512.0 / 400;
+        return f.ramp(256);
+    default: // a 400-line "Pwr Spec 1"
+        return f.ramp(401);
+    }
+}
+
 SdfLayout sdfLayout(const SdfFixture& f) {
     const Sizes s = sizesOf(f);
     SdfLayout l{};

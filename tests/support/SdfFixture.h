@@ -48,6 +48,9 @@ struct SdfFixture {
     SdfFixture& ramp(size_t count);
 };
 
+// A valid file of a measure group (0 FFT ... 5 Time Histogram).
+SdfFixture sdfSampleOf(int group);
+
 // The whole file: "B", 0, then file, measurement, data and vector header, the
 // channel headers, the scan structure and the Y-data record.
 std::string sdfFile(const SdfFixture& f);
