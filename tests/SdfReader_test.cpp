@@ -490,6 +490,13 @@ TEST_F(SdfReaderTest, DamagedSettingsAreRefused) {
     oct.xStart = 20000;
     oct.lastValidIndex = 30, oct.ramp(32); // more octaves than the instrument has
     expectRefused(vxtest::sdfFile(oct), kInvalid);
+    oct.dataType = 12, oct.lastValidIndex = 1, oct.ramp(3); // less than one octave
+    expectRefused(vxtest::sdfFile(oct), kInvalid);
+    oct.lastValidIndex = 2, oct.ramp(4);
+    for (float twiceIntegration : {1e14f, std::nanf("")}) {
+        oct.overlap = twiceIntegration;
+        expectRefused(vxtest::sdfFile(oct), kInvalid);
+    }
 
     SdfFixture ord;
     ord.measType = 4, ord.dataType = 0, ord.xDomain = 1, ord.ramp(64);
@@ -513,6 +520,8 @@ TEST_F(SdfReaderTest, DamagedSettingsAreRefused) {
     hist.vectorChannels[0] = -1, hist.vectorChannels[1] = 0;
     expectRefused(vxtest::sdfFile(hist), kInvalid); // no first channel
     hist.vectorChannels[0] = 0, hist.channels[0].range = 1e30f;
+    expectRefused(vxtest::sdfFile(hist), kInvalid);
+    hist.channels[0].range = 0, hist.blockSize = 0, hist.y.clear(); // no samples
     expectRefused(vxtest::sdfFile(hist), kInvalid);
 
     SdfFixture fft = fftSpectrum();

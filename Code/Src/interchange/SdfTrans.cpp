@@ -286,16 +286,17 @@ Status CSdfOct::settingsFromHeaders() {
     double x = h.xStart() * 0.0000441941738125;
     if (resolution == 2) x *= 0.89089334;
     const int64_t bands = int64_t(h.lastValidIndex()) + 1;
-    if (!std::isfinite(x) || x <= 0 || bands <= 0) return invalidFormat();
+    if (!std::isfinite(x) || x <= 0 || bands < kBandsPerOctave[resolution]) return invalidFormat();
     const double highest = std::ceil(-std::log10(x) / std::log10(2.0));
     const double lowest = highest - double(bands / kBandsPerOctave[resolution]) + 1;
     if (highest < 0 || highest > 18 || lowest < 0 || lowest > 18) return invalidFormat();
     (void)octaveSpan[0].setData(static_cast<int16_t>(highest), 0);
     (void)octaveSpan[0].setLowestBand(static_cast<int16_t>(lowest));
 
+    // The field holds twice the integration time, which is at most 1000 s.
     const float integration = h.overlap();
-    if (integration > 0 && std::isfinite(integration))
-        (void)octIntegrationTime[0].setData(integration / 2);
+    if (!(integration <= 2000)) return invalidFormat();
+    if (integration > 0) (void)octIntegrationTime[0].setData(integration / 2);
     switch (h.averageType()) {
     case 1: (void)octAveragingType[0].setData(0, 0); break;
     case 2: (void)octAveragingType[0].setData(1, 0); break;
@@ -429,7 +430,8 @@ Status CSdfHist::settingsFromHeaders() {
     const CSdfHdrs& h = *hdrs_;
     const int16_t spanIndex = spanIndexOf(h.span() * 400 / 512);
     const int16_t slot = firstSlot(h);
-    if (spanIndex < 0 || slot < 0) return invalidFormat();
+    const int16_t blockSize = h.i16(CSdfHdrs::kMeasHdr + 18);
+    if (spanIndex < 0 || slot < 0 || blockSize <= 0) return invalidFormat();
     const float e = h.range(slot) - 20.0f * std::log10(1.25f);
     if (!std::isfinite(e) || std::fabs(e) > 1000) return invalidFormat();
     (void)fftLines[0].setData(2, 0);
@@ -437,8 +439,7 @@ Status CSdfHist::settingsFromHeaders() {
     (void)span[0].setData(spanIndex, 0);
     (void)startFreq[0].setHz(startFreqAction::eStart, 0.0);
 
-    const int16_t blockSize = h.i16(CSdfHdrs::kMeasHdr + 18);
-    const double bins = blockSize > 0 ? std::round(std::log2(blockSize * 0.25)) : 0;
+    const double bins = std::round(std::log2(blockSize * 0.25));
     (void)histogramBins[0].setData(static_cast<int16_t>(std::clamp(bins, 0.0, 8.0)), 0);
 
     const int32_t even = static_cast<int32_t>(std::fabs(e) + 1) & ~1;
