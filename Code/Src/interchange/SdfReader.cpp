@@ -20,11 +20,11 @@ namespace {
 
 // Engineering units, by id of the EU label setting: exponent bytes (mass,
 // length, time, current) and scale. Id 14 ("USER") is the volt.
-struct SdfUnit {
+struct EuUnitKey {
     int8_t exponents[4];
     float scale;
 };
-constexpr SdfUnit kUnits[] = {
+constexpr EuUnitKey kUnits[] = {
     {{0, 2, -4, 0}, 1.0f},       {{0, 2, -2, 0}, 1.0f},    {{0, 2, 0, 0}, 1.0f},
     {{0, 2, -4, 0}, 0.0254f},    {{0, 2, -2, 0}, 0.0254f}, {{0, 2, 0, 0}, 0.0254f},
     {{0, 2, 0, 0}, 0.0000254f},  {{0, 2, -4, 0}, 9.80665f}, {{2, 0, 0, 0}, 1.0f},
@@ -34,7 +34,7 @@ constexpr int16_t kUnitCount = sizeof kUnits / sizeof kUnits[0];
 constexpr int16_t kUserUnit = 14;
 constexpr int16_t kHighestDisplayUnit = 7;
 
-bool unitMatches(const CSdfHdrs& h, int slot, const SdfUnit& u) {
+bool unitMatches(const CSdfHdrs& h, int slot, const EuUnitKey& u) {
     for (int k = 0; k < 8; ++k)
         if (h.unitExponent(slot, k) != (k < 4 ? u.exponents[k] : 0)) return false;
     return std::fabs(h.unitScale(slot) - u.scale) <= 0.0001f;
