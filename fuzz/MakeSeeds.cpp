@@ -13,8 +13,8 @@
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
 #include "support/Fixture.h"
-#include "support/SdfFixture.h"
 #include "support/MemStream.h"
+#include "support/SdfFixture.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
 

@@ -28,9 +28,12 @@ struct Harness {
     Entry entry;
 };
 const Harness kHarnesses[] = {
-    {"options", vxfuzz::fuzzOptions},    {"display", vxfuzz::fuzzDisplay},
-    {"settings", vxfuzz::fuzzSettings},  {"caparb", vxfuzz::fuzzCapArb},
-    {"numbers", vxfuzz::fuzzNumberList}, {"multidisk", vxfuzz::fuzzMultiDisk},
+    {"options", vxfuzz::fuzzOptions},
+    {"display", vxfuzz::fuzzDisplay},
+    {"settings", vxfuzz::fuzzSettings},
+    {"caparb", vxfuzz::fuzzCapArb},
+    {"numbers", vxfuzz::fuzzNumberList},
+    {"multidisk", vxfuzz::fuzzMultiDisk},
     {"sdf", vxfuzz::fuzzSdf},
 };
 

@@ -139,9 +139,7 @@ TEST_F(SdfReaderTest, SweptSineFileBecomesALogSweepWithTheFilesValues) {
     EXPECT_FLOAT_EQ(axis->x(0), 20.0f);
     EXPECT_NEAR(axis->x(400), 20000.0f, 0.05f);
     for (int16_t i = 1; i <= 400; ++i)
-        ASSERT_NEAR(double(axis->x(i)) / axis->x(int16_t(i - 1)), 1.0174193661806048,
-                    1e-5)
-            << i;
+        ASSERT_NEAR(double(axis->x(i)) / axis->x(int16_t(i - 1)), 1.0174193661806048, 1e-5) << i;
     EXPECT_FLOAT_EQ(floatWordOf(17), 1.0174193661806048f);
     EXPECT_EQ(word(16), 3u);
 }
@@ -537,7 +535,7 @@ TEST_F(SdfReaderTest, DamagedRecordsAreRefused) {
     const vxtest::SdfLayout l = vxtest::sdfLayout(f);
     ASSERT_TRUE(read(good).ok()) << out;
     for (size_t record : {l.fileHdr, l.measHdr, l.dataHdr, l.vectorHdr, l.channelHdr}) {
-        expectRefused(vxtest::patchBe(good, record, 99, 2), kInvalid);            // type
+        expectRefused(vxtest::patchBe(good, record, 99, 2), kInvalid);             // type
         expectRefused(vxtest::patchBe(good, record + 2, 0x7FFFFFF0, 4), kInvalid); // size
         expectRefused(vxtest::patchBe(good, record + 2, 2, 4), kInvalid);          // size
     }

@@ -20,8 +20,7 @@ std::string channelHeader(const SdfChannel& c, size_t size, bool old, int index)
     r.be16(0, 14).be32(2, uint32_t(size)).text(10, "Chan " + std::to_string(index + 1));
     r.be16(64, uint16_t(c.windowType)).be16(66, uint16_t(c.windowCorrMode));
     r.f32(84, c.narrowBandCorr);
-    if (old)
-        r.f32(90, c.range);
+    if (old) r.f32(90, c.range);
     r.f32(94, c.range);
     r.text(116, c.unitLabel).f32(126, c.unitScale).f32(138, c.engUnitCal);
     std::string bytes = r.str();

@@ -25,11 +25,11 @@ struct EuUnitKey {
     float scale;
 };
 constexpr EuUnitKey kUnits[] = {
-    {{0, 2, -4, 0}, 1.0f},       {{0, 2, -2, 0}, 1.0f},    {{0, 2, 0, 0}, 1.0f},
-    {{0, 2, -4, 0}, 0.0254f},    {{0, 2, -2, 0}, 0.0254f}, {{0, 2, 0, 0}, 0.0254f},
-    {{0, 2, 0, 0}, 0.0000254f},  {{0, 2, -4, 0}, 9.80665f}, {{2, 0, 0, 0}, 1.0f},
-    {{2, 0, 0, 0}, 4.4482f},     {{2, 2, -4, 0}, 1.0f},    {{2, 2, -4, 0}, 0.00001f},
-    {{-2, 2, -4, 0}, 1.0f},      {{-2, 2, -4, 0}, 0.00001f}, {{2, 4, -6, -2}, 1.0f}};
+    {{0, 2, -4, 0}, 1.0f},      {{0, 2, -2, 0}, 1.0f},      {{0, 2, 0, 0}, 1.0f},
+    {{0, 2, -4, 0}, 0.0254f},   {{0, 2, -2, 0}, 0.0254f},   {{0, 2, 0, 0}, 0.0254f},
+    {{0, 2, 0, 0}, 0.0000254f}, {{0, 2, -4, 0}, 9.80665f},  {{2, 0, 0, 0}, 1.0f},
+    {{2, 0, 0, 0}, 4.4482f},    {{2, 2, -4, 0}, 1.0f},      {{2, 2, -4, 0}, 0.00001f},
+    {{-2, 2, -4, 0}, 1.0f},     {{-2, 2, -4, 0}, 0.00001f}, {{2, 4, -6, -2}, 1.0f}};
 constexpr int16_t kUnitCount = sizeof kUnits / sizeof kUnits[0];
 constexpr int16_t kUserUnit = 14;
 constexpr int16_t kHighestDisplayUnit = 7;
@@ -59,7 +59,8 @@ void engineeringUnits(const CSdfHdrs& h, int slot) {
     (slot == 0 ? engUnits1 : engUnits2)[0].setData(1, 0);
     (void)(slot == 0 ? euPerVolt1 : euPerVolt2)[0].setData(1.0f / cal);
     (void)(slot == 0 ? euLabel1 : euLabel2)[0].setData(id, 0);
-    if (id <= kHighestDisplayUnit) (void)(slot == 0 ? transducerOut1 : transducerOut2)[0].setData(id, 0);
+    if (id <= kHighestDisplayUnit)
+        (void)(slot == 0 ? transducerOut1 : transducerOut2)[0].setData(id, 0);
     if (id == kUserUnit)
         (void)(slot == 0 ? euUserLabel1 : euUserLabel2)[0].setData(h.unitLabel(slot).c_str());
 }
@@ -68,8 +69,8 @@ void engineeringUnits(const CSdfHdrs& h, int slot) {
 TimeStamp fileTimeStamp(const CSdfHdrs& h) {
     const int monthDay = h.monthDay();
     const int hourMinute = h.hourMinute();
-    return makeTimeStamp(0, hourMinute % 100, hourMinute / 100, 2, monthDay % 100,
-                         monthDay / 100, (h.year() - 1900) & 0xFF);
+    return makeTimeStamp(0, hourMinute % 100, hourMinute / 100, 2, monthDay % 100, monthDay / 100,
+                         (h.year() - 1900) & 0xFF);
 }
 
 // Measurement group, measurement and the ranges they select.

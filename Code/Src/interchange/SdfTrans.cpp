@@ -20,9 +20,9 @@ namespace {
 constexpr const char* kInvalidFormat = "Invalid file format: process aborted";
 
 // Data types of each group (the measurement ids of the catalogue).
-constexpr SdfDataType kFftTypes[] = {{0, 4, true},   {2, 2, true},  {1, 0, true},
-                                     {3, 10, false}, {4, 11, false}, {8, 9, false},
-                                     {22, 8, false}, {kSdfTableEnd, -1, false}};
+constexpr SdfDataType kFftTypes[] = {
+    {0, 4, true},   {2, 2, true},  {1, 0, true},   {3, 10, false},
+    {4, 11, false}, {8, 9, false}, {22, 8, false}, {kSdfTableEnd, -1, false}};
 constexpr SdfDataType kCorrTypes[] = {
     {0, 22, true}, {5, 19, true}, {6, 21, false}, {kSdfTableEnd, -1, false}};
 constexpr SdfDataType kOctTypes[] = {
@@ -126,15 +126,22 @@ int sdfGroupOfMeasType(int16_t t) {
     case 0:
     case 1:
     case 3:
-    case 10: return eSdfFFT;
+    case 10:
+        return eSdfFFT;
     case 2:
     case 9:
-    case 11: return eSdfSS;
-    case 4: return eSdfOrd;
-    case 5: return eSdfOct;
-    case 7: return eSdfCorr;
-    case 8: return eSdfHist;
-    default: return -1;
+    case 11:
+        return eSdfSS;
+    case 4:
+        return eSdfOrd;
+    case 5:
+        return eSdfOct;
+    case 7:
+        return eSdfCorr;
+    case 8:
+        return eSdfHist;
+    default:
+        return -1;
     }
 }
 
@@ -201,17 +208,26 @@ void CSdfFFT::averagingFromType(int16_t averageType, bool knowsPeakHold) {
     int16_t type = eAvgNone;
     int16_t mode = eModeExponential;
     switch (averageType) {
-    case 1: type = eAvgRms, mode = eModeLinear; break;
-    case 2: type = eAvgRms; break;
-    case 3: type = eAvgVector, mode = eModeLinear; break;
-    case 4: type = eAvgVector; break;
+    case 1:
+        type = eAvgRms, mode = eModeLinear;
+        break;
+    case 2:
+        type = eAvgRms;
+        break;
+    case 3:
+        type = eAvgVector, mode = eModeLinear;
+        break;
+    case 4:
+        type = eAvgVector;
+        break;
     case 5:
         if (knowsPeakHold) type = eAvgPeakHold;
         break;
     case 6:
         if (knowsPeakHold) type = eAvgPeakHold, mode = eModeLinear;
         break;
-    default: break;
+    default:
+        break;
     }
     (void)measAveragingType[0].setData(type, 0);
     (void)averaging[0].setData(mode, 0);
@@ -221,13 +237,24 @@ void CSdfFFT::windowAndAveragingFromHeaders() {
     const int16_t slot = firstSlot(*hdrs_);
     int16_t w = eWinBmh;
     switch (slot < 0 ? -1 : hdrs_->windowType(slot)) {
-    case 3: w = eWinUniform; break;
-    case 2: w = eWinFlattop; break;
-    case 1: w = eWinHanning; break;
-    case 10: w = eWinKaiser; break;
+    case 3:
+        w = eWinUniform;
+        break;
+    case 2:
+        w = eWinFlattop;
+        break;
+    case 1:
+        w = eWinHanning;
+        break;
+    case 10:
+        w = eWinKaiser;
+        break;
     case 4:
-    case 5: w = eWinForceExp; break;
-    default: break;
+    case 5:
+        w = eWinForceExp;
+        break;
+    default:
+        break;
     }
     (void)window[0].setData(w, 0);
     (void)measAveragingType[0].setRange(0);
@@ -298,11 +325,20 @@ Status CSdfOct::settingsFromHeaders() {
     if (!(integration <= 2000)) return invalidFormat();
     if (integration > 0) (void)octIntegrationTime[0].setData(integration / 2);
     switch (h.averageType()) {
-    case 1: (void)octAveragingType[0].setData(0, 0); break;
-    case 2: (void)octAveragingType[0].setData(1, 0); break;
-    case 6: (void)octAveragingType[0].setData(2, 0); break;
-    case 10: (void)octAveragingType[0].setData(3, 0); break;
-    default: break;
+    case 1:
+        (void)octAveragingType[0].setData(0, 0);
+        break;
+    case 2:
+        (void)octAveragingType[0].setData(1, 0);
+        break;
+    case 6:
+        (void)octAveragingType[0].setData(2, 0);
+        break;
+    case 10:
+        (void)octAveragingType[0].setData(3, 0);
+        break;
+    default:
+        break;
     }
     return 0;
 }
@@ -333,9 +369,8 @@ Status CSdfSS::settingsFromHeaders() {
     const double stop = start + h.span();
     const int64_t points = int64_t(h.lastValidIndex()) + 1;
     const bool logarithmic = h.xResolutionType() == 1;
-    if (!std::isfinite(start) || !std::isfinite(stop) || start < 0 || stop < 0 ||
-        start > 102400 || stop > 102400 || points < 2 || points > 2047 ||
-        (logarithmic && (start <= 0 || stop <= 0)))
+    if (!std::isfinite(start) || !std::isfinite(stop) || start < 0 || stop < 0 || start > 102400 ||
+        stop > 102400 || points < 2 || points > 2047 || (logarithmic && (start <= 0 || stop <= 0)))
         return invalidFormat();
     (void)baseFreq[0].setData(eBase102k4, 0);
     (void)sweptStart[0].setData(float(start));
@@ -389,7 +424,9 @@ Status CSdfOrd::settingsFromHeaders() {
         maxOrd = (400 >> (3 - int(b))) * deltaOrd;
         break;
     }
-    default: errLog() << "Measurement translation not supported" << endLine; return 1;
+    default:
+        errLog() << "Measurement translation not supported" << endLine;
+        return 1;
     }
     if (!std::isfinite(maxOrd) || maxOrd <= 0 || !std::isfinite(deltaOrd)) return invalidFormat();
     (void)deltaOrder[0].setData(float(deltaOrd));
@@ -472,13 +509,20 @@ void CSdfHist::traceLayoutFromHeaders(uint32_t w[32]) {
 
 std::unique_ptr<CSdfTrans> makeSdfTranslator(int group, CSdfHdrs* hdrs) {
     switch (group) {
-    case eSdfFFT: return std::make_unique<CSdfFFT>(hdrs);
-    case eSdfCorr: return std::make_unique<CSdfCorr>(hdrs);
-    case eSdfOct: return std::make_unique<CSdfOct>(hdrs);
-    case eSdfSS: return std::make_unique<CSdfSS>(hdrs);
-    case eSdfOrd: return std::make_unique<CSdfOrd>(hdrs);
-    case eSdfHist: return std::make_unique<CSdfHist>(hdrs);
-    default: return nullptr;
+    case eSdfFFT:
+        return std::make_unique<CSdfFFT>(hdrs);
+    case eSdfCorr:
+        return std::make_unique<CSdfCorr>(hdrs);
+    case eSdfOct:
+        return std::make_unique<CSdfOct>(hdrs);
+    case eSdfSS:
+        return std::make_unique<CSdfSS>(hdrs);
+    case eSdfOrd:
+        return std::make_unique<CSdfOrd>(hdrs);
+    case eSdfHist:
+        return std::make_unique<CSdfHist>(hdrs);
+    default:
+        return nullptr;
     }
 }
 
