@@ -224,6 +224,29 @@ TEST_F(SdfReaderTest, RealSpectrumIsWidenedAndPaddedToTheLineCount) {
     EXPECT_EQ(word(16), 1u);
 }
 
+TEST_F(SdfReaderTest, BasebandTimeRecordsHaveTwicePointsAsLines) {
+    SdfFixture f;
+    f.dataType = 0; // "Time 1"
+    f.xDomain = 1;
+    f.points = 1024, f.lastValidIndex = 1023;
+    f.ramp(1024);
+    ASSERT_TRUE(read(f).ok()) << out;
+    EXPECT_EQ(entry(measurement[0]), 4);
+    EXPECT_EQ(entry(fftLines[0]), 2);
+    EXPECT_EQ(traceMgr().nPts, 1024);
+    EXPECT_EQ(word(4), 1u);
+    EXPECT_EQ(points()[1023].re, 1024.0f);
+
+    // An orbit carries two y values per point.
+    f.dataType = 22;
+    f.yPerPoint = 2;
+    f.ramp(2048);
+    ASSERT_TRUE(read(f).ok()) << out;
+    EXPECT_EQ(entry(measurement[0]), 8);
+    EXPECT_EQ(word(4), 0u);
+    EXPECT_EQ(points()[1023].im, 2048.0f);
+}
+
 TEST_F(SdfReaderTest, RevisionTwoReadsLikeRevisionThree) {
     SdfFixture f = fftSpectrum();
     f.span = 25600 / 0.78125;
