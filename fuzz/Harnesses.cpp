@@ -13,6 +13,7 @@
 #include "driver/Platform.h"
 #include "interchange/MatWriter.h"
 #include "interchange/UffWriter.h"
+#include "interchange/SdfReader.h"
 #include "params/STARTUP.h"
 #include "support/Catalogue.h"
 #include "support/Fixture.h"
@@ -166,6 +167,15 @@ int fuzzCapArb(const uint8_t* data, size_t size) {
             convert = !convert;
         st = st == 1 ? 0 : st;
     }
+    reader.close();
+    return st;
+}
+
+int fuzzSdf(const uint8_t* data, size_t size) {
+    resetProcessState();
+    std::string file = inputFile(data, size, "input.dat");
+    vx::CSdfReader reader;
+    int st = reader.open(file.c_str()).code();
     reader.close();
     return st;
 }

@@ -31,6 +31,8 @@ int fuzzNumberList(const uint8_t* data, size_t size);
 // Segments of a multi-disk file, separated by kDiskSeparator: the header
 // probe, then a spanning read that is offered the next segment at each prompt.
 int fuzzMultiDisk(const uint8_t* data, size_t size);
+// An HP SDF file read by name: headers, translation and data.
+int fuzzSdf(const uint8_t* data, size_t size);
 // Waterfall and HP SDF harnesses join here with their readers.
 
 inline constexpr const char* kDiskSeparator = "--next disk--";

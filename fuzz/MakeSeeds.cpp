@@ -14,6 +14,7 @@
 #include "support/DisplayFixture.h"
 #include "support/Fixture.h"
 #include "support/MemStream.h"
+#include "support/SdfFixture.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
 
@@ -126,6 +127,15 @@ void numberListSeeds() {
     seed("numbers", "ramp", ramp);
 }
 
+void sdfSeeds() {
+    for (int group = 0; group <= 5; ++group) {
+        SdfFixture f = sdfSampleOf(group);
+        seed("sdf", "group" + std::to_string(group), sdfFile(f));
+        f.revision = 2;
+        seed("sdf", "group" + std::to_string(group) + "-rev2", sdfFile(f));
+    }
+}
+
 void optionSeeds() {
     const std::string nul(1, '\0');
     seed("options", "ascii", nul + "/oasc" + nul + "in.56d" + nul + "out.asc");
@@ -151,5 +161,6 @@ int main(int argc, char** argv) {
     capArbSeeds();
     numberListSeeds();
     optionSeeds();
+    sdfSeeds();
     return 0;
 }

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:?usage: fuzz/run.sh SECONDS [HARNESS...]}
 shift
 # The Waterfall and SDF harnesses join this list with their readers.
-harnesses=("${@:-options display traceout settings caparb numbers multidisk}")
+harnesses=("${@:-options display traceout settings caparb numbers multidisk sdf}")
 read -r -a harnesses <<<"${harnesses[*]}"
 build=build-fuzz
 work=${VX_FUZZ_WORK:-$build/work}
@@ -26,6 +26,8 @@ mkdir -p "$work/seeds" "$work/artifacts" "$work/logs"
 # The harnesses work in a temporary directory of their own: absolute paths.
 work=$(cd "$work" && pwd)
 "$build/fuzz/make_seeds" "$work/seeds" >/dev/null
+# The analyzer files join the SDF seeds (read where they are kept).
+cp ../shared/testdata/sdf/*.DAT "$work/seeds/sdf/" 2>/dev/null || true
 dict=$PWD/fuzz/vx.dict
 
 fuzz_one() {

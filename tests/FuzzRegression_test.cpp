@@ -17,6 +17,7 @@
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
 #include "support/Fixture.h"
+#include "support/SdfFixture.h"
 #include "trace/TRACE.h"
 
 namespace {
@@ -32,6 +33,7 @@ const Harness kHarnesses[] = {
     {"settings", vxfuzz::fuzzSettings},  {"caparb", vxfuzz::fuzzCapArb},
     {"numbers", vxfuzz::fuzzNumberList}, {"multidisk", vxfuzz::fuzzMultiDisk},
     {"traceout", vxfuzz::fuzzTraceWriters},
+    {"sdf", vxfuzz::fuzzSdf},
 };
 
 std::vector<std::string> filesIn(const std::string& dir) {
@@ -85,6 +87,8 @@ TEST_F(FuzzRegression, ValidInputsPassThroughTheHarnesses) {
     EXPECT_EQ(run(vxfuzz::fuzzOptions, args), 0);
     vxtest::resetCatalogue();
     EXPECT_EQ(run(vxfuzz::fuzzTraceWriters, vxtest::groupDisplayFile(0)), 0);
+    for (int group = 0; group <= 5; ++group)
+        EXPECT_EQ(run(vxfuzz::fuzzSdf, vxtest::sdfFile(vxtest::sdfSampleOf(group))), 0) << group;
 }
 
 TEST_F(FuzzRegression, KeptFindingsAreRefused) {

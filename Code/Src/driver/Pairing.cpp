@@ -9,6 +9,7 @@
 #include "driver/OptionMgr.h"
 #include "interchange/MatWriter.h"
 #include "interchange/UffWriter.h"
+#include "interchange/SdfReader.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
 #include "trace/TRACE.h"
@@ -70,6 +71,9 @@ const std::vector<PairingRow>& pairingTable() {
         {bit(eInDisplay), bit(eFmtUff), make<CTraceReader>, makeWriter<CUffWriter>},
         {bit(eInCapArb), bit(eFmtAsc), make<CCapArbReader>, capArbToAscii},
         {bit(eInCapArb), bit(eFmtCap) | bit(eFmtArb), make<CCapArbReader>, capArbCopy},
+        {bit(eInSdfOld) | bit(eInSdf), bit(eFmt56d), make<CSdfReader>, traceToDisplay},
+        {bit(eInSdfOld) | bit(eInSdf), bit(eFmtAsc), make<CSdfReader>,
+         makeWriter<CAsciiTraceWriter>},
         {bit(eInNumberList), bit(eFmtCap) | bit(eFmtArb), make<CAsciiReader>, numberListToCapArb},
     };
     return rows;

@@ -250,9 +250,9 @@ Twin<wfOctSkipParAction> waterfallOctSkip([](int16_t d) {
 });
 Twin<enumParAction> orderWaterfallMode =
     twinEnum(0, continuousOneShot, delayLst, groups({4}), 16, 5);
-Twin<enumParAction> orderWaterfallSwitch = twinEnum(0, offOn, delayLst, groups({4}), 8, 5);
 
 } // namespace
+Twin<enumParAction> orderWaterfallSwitch = twinEnum(0, offOn, delayLst, groups({4}), 8, 5);
 // ---- list 3 "Meas Settings:"
 
 Twin<measParAction> measurement([](int16_t d) {

@@ -80,6 +80,7 @@ extern Twin<enumParAction> track2Bnc;
 extern Twin<intParAction> trackPoints;
 
 // ---- list 2 "Delay List:" (the waterfall settings)
+extern Twin<enumParAction> orderWaterfallSwitch; // #6, order group only
 
 // ---- list 3 "Meas Settings:"
 extern Twin<measParAction> measurement;

@@ -1,0 +1,161 @@
+// Reader of HP SDF files: measurement group and measurement from the
+// headers, the group's settings, engineering units, the trace layout, the
+// file's date, then the Y data and, for histograms, the sample count.
+#include "interchange/SdfReader.h"
+
+#include <cmath>
+#include <vector>
+
+#include "driver/ErrLogger.h"
+#include "interchange/SdfTrans.h"
+#include "params/Catalog.h"
+#include "params/LeBytes.h"
+#include "trace/TRACE.h"
+
+namespace vx {
+
+using namespace cat;
+
+namespace {
+
+// Engineering units, by id of the EU label setting: exponent bytes (mass,
+// length, time, current) and scale. Id 14 ("USER") is the volt.
+struct EuUnitKey {
+    int8_t exponents[4];
+    float scale;
+};
+constexpr EuUnitKey kUnits[] = {
+    {{0, 2, -4, 0}, 1.0f},      {{0, 2, -2, 0}, 1.0f},      {{0, 2, 0, 0}, 1.0f},
+    {{0, 2, -4, 0}, 0.0254f},   {{0, 2, -2, 0}, 0.0254f},   {{0, 2, 0, 0}, 0.0254f},
+    {{0, 2, 0, 0}, 0.0000254f}, {{0, 2, -4, 0}, 9.80665f},  {{2, 0, 0, 0}, 1.0f},
+    {{2, 0, 0, 0}, 4.4482f},    {{2, 2, -4, 0}, 1.0f},      {{2, 2, -4, 0}, 0.00001f},
+    {{-2, 2, -4, 0}, 1.0f},     {{-2, 2, -4, 0}, 0.00001f}, {{2, 4, -6, -2}, 1.0f}};
+constexpr int16_t kUnitCount = sizeof kUnits / sizeof kUnits[0];
+constexpr int16_t kUserUnit = 14;
+constexpr int16_t kHighestDisplayUnit = 7;
+
+bool unitMatches(const CSdfHdrs& h, int slot, const EuUnitKey& u) {
+    for (int k = 0; k < 8; ++k)
+        if (h.unitExponent(slot, k) != (k < 4 ? u.exponents[k] : 0)) return false;
+    return std::fabs(h.unitScale(slot) - u.scale) <= 0.0001f;
+}
+
+bool isVolt(const CSdfHdrs& h, int slot) {
+    return h.unitLabel(slot) == "V" && unitMatches(h, slot, kUnits[kUserUnit]) &&
+           h.unitScale(slot) == 1.0f;
+}
+
+int16_t unitIdOf(const CSdfHdrs& h, int slot) {
+    for (int16_t id = 0; id < kUnitCount; ++id)
+        if (unitMatches(h, slot, kUnits[id])) return id;
+    return kUserUnit;
+}
+
+// The engineering-unit settings of one input from its channel slot.
+void engineeringUnits(const CSdfHdrs& h, int slot) {
+    const float cal = h.engUnitCal(slot);
+    if (isVolt(h, slot) || h.unitScale(slot) == 0 || cal == 0 || !std::isfinite(cal)) return;
+    const int16_t id = unitIdOf(h, slot);
+    (slot == 0 ? engUnits1 : engUnits2)[0].setData(1, 0);
+    (void)(slot == 0 ? euPerVolt1 : euPerVolt2)[0].setData(1.0f / cal);
+    (void)(slot == 0 ? euLabel1 : euLabel2)[0].setData(id, 0);
+    if (id <= kHighestDisplayUnit)
+        (void)(slot == 0 ? transducerOut1 : transducerOut2)[0].setData(id, 0);
+    if (id == kUserUnit)
+        (void)(slot == 0 ? euUserLabel1 : euUserLabel2)[0].setData(h.unitLabel(slot).c_str());
+}
+
+// The file header's date and time as a time stamp (seconds 0, a Monday).
+TimeStamp fileTimeStamp(const CSdfHdrs& h) {
+    const int monthDay = h.monthDay();
+    const int hourMinute = h.hourMinute();
+    return makeTimeStamp(0, hourMinute % 100, hourMinute / 100, 2, monthDay % 100, monthDay / 100,
+                         (h.year() - 1900) & 0xFF);
+}
+
+// Measurement group, measurement and the ranges they select.
+Status selectMeasurement(const CSdfHdrs& h, int group, const CSdfTrans& trans) {
+    (void)measureGroup[0].setData(static_cast<int16_t>(group), 0);
+    (void)measureGroup[1].setData(static_cast<int16_t>(group), 0);
+    (void)measurement[0].setRange(static_cast<int16_t>(group));
+    (void)channelMode.setRange(static_cast<int16_t>(group));
+    (void)measAveragingType[0].setRange(sdfAveragingRange(h.measType()));
+    (void)baseFreq[0].setData(group == eSdfSS ? 1 : 0, 0);
+    const int16_t m = trans.measurementFor(h.dataType(), h.vectorChannel(0));
+    if (m < 0) {
+        errLog() << "Measurement not supported" << endLine;
+        return 1;
+    }
+    (void)measurement[0].setData(m, 0);
+    return 0;
+}
+
+// The sample count of a histogram: the sum of a "Histo" trace's values,
+// else an assumed 1000.
+void histogramLengthFromData(int16_t m) {
+    int64_t count = 1000;
+    const std::vector<Point>* points = traceMgr().vector(0);
+    if ((m == 72 || m == 73) && points) {
+        double sum = 0;
+        for (const Point& p : *points)
+            sum += std::trunc(p.re) + std::trunc(p.im);
+        count = std::isfinite(sum) ? static_cast<int64_t>(std::clamp(sum, -2e9, 2e9)) : 0;
+    } else {
+        errLog() << "Histogram length can not be determined: assuming 1000 samples" << endLine;
+    }
+    (void)histogramLength[0].setSamples(static_cast<int32_t>(count));
+}
+
+Status readData(userdiskPrt& in, CSdfHdrs& h, int group) {
+    const int16_t m = measurement[0].getData(ePaoEntry);
+    const SdfDataRequest request = sdfDataRequest(h, group, m);
+    if (request.points > INT16_MAX) {
+        errLog() << "Invalid file format: process aborted" << endLine;
+        return 1;
+    }
+    std::vector<float> pairs;
+    Status st = readSdfYData(in, h, request, pairs);
+    if (st.failed()) return st;
+    traceMgr().loadVector(pairs.data(), static_cast<int16_t>(request.points), 0);
+    if (group == eSdfHist) histogramLengthFromData(m);
+    return 0;
+}
+
+} // namespace
+
+Status translateSdf(userdiskPrt& in, CSdfHdrs& h) {
+    const int group = sdfGroupOfMeasType(h.measType());
+    if (group < 0) {
+        errLog() << "Measurement type not supported" << endLine;
+        return 1;
+    }
+    std::unique_ptr<CSdfTrans> trans = makeSdfTranslator(group, &h);
+    if (!trans) {
+        errLog() << "Invalid measurment type" << endLine;
+        return 1;
+    }
+    Status st = selectMeasurement(h, group, *trans);
+    if (st.failed()) return st;
+    st = trans->settingsFromHeaders();
+    if (st.failed()) return st;
+    for (int slot = 0; slot < 2; ++slot)
+        engineeringUnits(h, slot);
+
+    uint32_t words[kVectorHeaderWords] = {};
+    trans->traceLayoutFromHeaders(words);
+    uint8_t header[kVectorHeaderBytes];
+    for (int w = 0; w < kVectorHeaderWords; ++w)
+        putLe32(header + 4 * w, words[w]);
+    traceMgr().setVectorHeader(header, 0);
+    traceMgr().rebuildFromSettings(fileTimeStamp(h));
+    return readData(in, h, group);
+}
+
+Status CSdfReader::open(const char* name) {
+    if (openInput(name).failed()) return 1;
+    Status st = readSdfHeaders(*file_, hdrs_);
+    if (st.failed()) return st;
+    return translateSdf(*file_, hdrs_);
+}
+
+} // namespace vx
