@@ -10,6 +10,7 @@
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
 #include "trace/TRACE.h"
+#include "waterfall/Waterfall.h"
 
 namespace vx {
 
@@ -48,6 +49,14 @@ std::unique_ptr<CFileWriter> numberListToCapArb(COptionMgr& job, CFileReader& re
     return std::make_unique<CCapArbWriter>(static_cast<CAsciiReader*>(&reader), kindFor(job));
 }
 
+std::unique_ptr<CFileWriter> waterfallToAscii(COptionMgr&, CFileReader& reader) {
+    return std::make_unique<CWfAsciiWriter>(static_cast<CWaterFallReader*>(&reader));
+}
+
+std::unique_ptr<CFileWriter> waterfallCopy(COptionMgr&, CFileReader& reader) {
+    return std::make_unique<CWfCopyWriter>(static_cast<CWfCopyReader*>(&reader));
+}
+
 template <class Writer> std::unique_ptr<CFileWriter> makeWriter(COptionMgr&, CFileReader&) {
     return std::make_unique<Writer>();
 }
@@ -67,6 +76,8 @@ const std::vector<PairingRow>& pairingTable() {
         {bit(eInCapArb), bit(eFmtAsc), make<CCapArbReader>, capArbToAscii},
         {bit(eInCapArb), bit(eFmtCap) | bit(eFmtArb), make<CCapArbReader>, capArbCopy},
         {bit(eInNumberList), bit(eFmtCap) | bit(eFmtArb), make<CAsciiReader>, numberListToCapArb},
+        {bit(eInWaterfall), bit(eFmtAsc), make<CWaterFallReader>, waterfallToAscii},
+        {bit(eInWaterfall), bit(eFmtWat), make<CWfCopyReader>, waterfallCopy},
     };
     return rows;
 }
