@@ -29,7 +29,9 @@ int fuzzNumberList(const uint8_t* data, size_t size);
 // Segments of a multi-disk file, separated by kDiskSeparator: the header
 // probe, then a spanning read that is offered the next segment at each prompt.
 int fuzzMultiDisk(const uint8_t* data, size_t size);
-// Waterfall and HP SDF harnesses join here with their readers.
+// A Waterfall file read by name, every slice of channel A, then of channel B.
+int fuzzWaterfall(const uint8_t* data, size_t size);
+// HP SDF harnesses join here with their reader.
 
 inline constexpr const char* kDiskSeparator = "--next disk--";
 

@@ -9,8 +9,8 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:?usage: fuzz/run.sh SECONDS [HARNESS...]}
 shift
-# The Waterfall and SDF harnesses join this list with their readers.
-harnesses=("${@:-options display settings caparb numbers multidisk}")
+# The SDF harnesses join this list with their reader.
+harnesses=("${@:-options display settings caparb numbers multidisk waterfall}")
 read -r -a harnesses <<<"${harnesses[*]}"
 build=build-fuzz
 work=${VX_FUZZ_WORK:-$build/work}

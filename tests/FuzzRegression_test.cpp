@@ -16,6 +16,7 @@
 #include "driver/Platform.h"
 #include "support/Catalogue.h"
 #include "support/Fixture.h"
+#include "support/WaterfallFixture.h"
 #include "trace/TRACE.h"
 
 namespace {
@@ -27,9 +28,10 @@ struct Harness {
     Entry entry;
 };
 const Harness kHarnesses[] = {
-    {"options", vxfuzz::fuzzOptions},    {"display", vxfuzz::fuzzDisplay},
-    {"settings", vxfuzz::fuzzSettings},  {"caparb", vxfuzz::fuzzCapArb},
-    {"numbers", vxfuzz::fuzzNumberList}, {"multidisk", vxfuzz::fuzzMultiDisk},
+    {"options", vxfuzz::fuzzOptions},     {"display", vxfuzz::fuzzDisplay},
+    {"settings", vxfuzz::fuzzSettings},   {"caparb", vxfuzz::fuzzCapArb},
+    {"numbers", vxfuzz::fuzzNumberList},  {"multidisk", vxfuzz::fuzzMultiDisk},
+    {"waterfall", vxfuzz::fuzzWaterfall},
 };
 
 std::vector<std::string> filesIn(const std::string& dir) {
@@ -81,6 +83,7 @@ TEST_F(FuzzRegression, ValidInputsPassThroughTheHarnesses) {
     EXPECT_EQ(run(vxfuzz::fuzzNumberList, "0.1 -0.2\n0.3\r\n"), 0);
     std::string args = std::string(1, '\0') + "/oasc" + std::string(1, '\0') + "a.56d";
     EXPECT_EQ(run(vxfuzz::fuzzOptions, args), 0);
+    EXPECT_EQ(run(vxfuzz::fuzzWaterfall, vxtest::waterfallFixture(true, true, 0, 2).file()), 0);
 }
 
 TEST_F(FuzzRegression, KeptFindingsAreRefused) {
