@@ -18,6 +18,7 @@
 #include "params/Catalog.h"
 #include "support/Catalogue.h"
 #include "support/Fixture.h"
+#include "support/RunProgram.h"
 #include "support/TempDir.h"
 #include "support/WaterfallFixture.h"
 #include "trace/MeasDesc.h"
@@ -272,6 +273,27 @@ TEST_F(WaterfallTest, AUserFunctionTakesItsDescriptorFromTheFile) {
     EXPECT_EQ(vx::measDescriptor(14).axisKind(), 11);
     EXPECT_EQ(vx::measDescriptor(14).unitCode(0), 6);
     EXPECT_NE(console.find("A waterfall slice at: 0\n"), std::string::npos) << console;
+}
+
+TEST_F(WaterfallTest, TheProgramExtractsToAsciiAndCopiesThroughItsPairings) {
+    const std::string original = vxtest::waterfallFixture(true, true, 0, 6).file();
+    dir.write("w.56w", original);
+    vxtest::RunResult r =
+        vxtest::runProgram(VX_CONV_PATH, {"w.56w", "/S2", "/R3", "/Cx,r", "/WB"}, dir.path(), "");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out.find("Processing w.56w ==> w.asc\nInput File Type: VX560 waterfall file\n"), 0u)
+        << r.out;
+    std::string out = dir.read("w.asc");
+    EXPECT_NE(out.find("Extracting: Ch B\r\nStarting from Trace index 2\r\n"
+                       "Extracting to Trace index 4\r\n"),
+              std::string::npos);
+    EXPECT_EQ(occurrences(out, "Trace # "), 3u);
+    EXPECT_EQ(firstLineOfSlice(out, 4), dataLine(1004));
+    r = vxtest::runProgram(VX_CONV_PATH, {"w.56w", "c.56w", "/Owat"}, dir.path(), "");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(dir.read("c.56w").substr(20), original.substr(20));
+    r = vxtest::runProgram(VX_CONV_PATH, {"w.56w", "/Omat"}, dir.path(), "");
+    EXPECT_EQ(r.status, 1);
 }
 
 // ------------------------------------------------------------ slice lengths
