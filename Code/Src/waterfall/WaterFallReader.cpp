@@ -215,8 +215,13 @@ Status CWaterFallReader::nextSlice() {
         errLog() << "File Read Error: process aborted" << endLine;
         return 2;
     }
-    // A short slice must not show the points of the one before it.
+    // A slice of another length keeps the trace length that the settings give
+    // (a time slice has none of its own), and a short one must not show the
+    // points of the slice before it.
     std::vector<Point>* points = t.vector(0);
+    if (points && t.measDesc.axisKind() != eWFTimeSliceAxis && t.nPts > 0 &&
+        points->size() > static_cast<size_t>(t.nPts))
+        points->resize(static_cast<size_t>(t.nPts));
     size_t stored = static_cast<size_t>(std::max<int16_t>(low16(t.headerWord(0, 0)), 0));
     if (points && stored < points->size())
         std::fill(points->begin() + static_cast<std::ptrdiff_t>(stored), points->end(), Point());
