@@ -23,6 +23,7 @@
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
 #include "trace/VX550.h"
+#include "waterfall/Waterfall.h"
 
 namespace vxfuzz {
 
@@ -230,6 +231,22 @@ int fuzzMultiDisk(const uint8_t* data, size_t size) {
     disk.close();
     vx::platform::setReadCharFunction(answerNo);
     return st;
+}
+
+int fuzzWaterfall(const uint8_t* data, size_t size) {
+    int result = 0;
+    for (uint8_t channel = 0; channel < 2; ++channel) {
+        resetProcessState();
+        vx::convOptions.wfChannel = channel;
+        std::string file = inputFile(data, size, "input.56w");
+        vx::CWaterFallReader reader;
+        int st = reader.open(file.c_str()).code();
+        for (int16_t n = reader.count(); st == 0 && n > 0; --n)
+            st = reader.nextSlice().code();
+        reader.close();
+        result |= st;
+    }
+    return result;
 }
 
 } // namespace vxfuzz

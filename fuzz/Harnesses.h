@@ -33,7 +33,8 @@ int fuzzNumberList(const uint8_t* data, size_t size);
 int fuzzMultiDisk(const uint8_t* data, size_t size);
 // An HP SDF file read by name: headers, translation and data.
 int fuzzSdf(const uint8_t* data, size_t size);
-// Waterfall and HP SDF harnesses join here with their readers.
+// A Waterfall file read by name, every slice of channel A, then of channel B.
+int fuzzWaterfall(const uint8_t* data, size_t size);
 
 inline constexpr const char* kDiskSeparator = "--next disk--";
 

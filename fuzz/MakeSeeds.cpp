@@ -15,6 +15,7 @@
 #include "support/Fixture.h"
 #include "support/MemStream.h"
 #include "support/SdfFixture.h"
+#include "support/WaterfallFixture.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
 
@@ -118,6 +119,27 @@ void capArbSeeds() {
     seed("caparb", "kpts4", capArbFile(capArb(0, 4)));
 }
 
+// Small slices (100 lines) so that the seeds stay small.
+void waterfallSeeds() {
+    for (int16_t mode = 0; mode < 2; ++mode) {
+        for (int16_t selector = 0; selector < 6; ++selector) {
+            resetCatalogue();
+            (void)vx::cat::fftLines[0].setData(0, 0);
+            (void)vx::cat::fftLines[1].setData(0, 0);
+            (void)vx::cat::channelMode.setData(mode, 0);
+            WaterfallFixture f = waterfallFixture(true, selector % 3 != 2, selector, 2);
+            f.channel[0].rawBlocks = selector == 0 ? 1 : 0;
+            f.channel[1].rawBlocks = 0;
+            std::string name = "sel" + std::to_string(selector) + "mode" + std::to_string(mode);
+            seed("waterfall", name, f.file());
+        }
+    }
+    WaterfallFixture onlyB = waterfallFixture(false, true, 2, 3);
+    onlyB.channel[1].rawBlocks = 0;
+    seed("waterfall", "onlyB", onlyB.file());
+    resetCatalogue();
+}
+
 void numberListSeeds() {
     seed("numbers", "plain", "0.1 0.2 -0.3\n0.5e-1\r\n-1.0e-2\t0\n");
     seed("numbers", "signs", "+1 -1 .5 -.5 1.25 -1.25");
@@ -160,6 +182,7 @@ int main(int argc, char** argv) {
     displaySeeds();
     capArbSeeds();
     numberListSeeds();
+    waterfallSeeds();
     optionSeeds();
     sdfSeeds();
     return 0;

@@ -9,8 +9,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:?usage: fuzz/run.sh SECONDS [HARNESS...]}
 shift
-# The Waterfall and SDF harnesses join this list with their readers.
-harnesses=("${@:-options display traceout settings caparb numbers multidisk sdf}")
+harnesses=("${@:-options display traceout settings caparb numbers multidisk sdf waterfall}")
 read -r -a harnesses <<<"${harnesses[*]}"
 build=build-fuzz
 work=${VX_FUZZ_WORK:-$build/work}

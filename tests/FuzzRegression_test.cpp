@@ -18,6 +18,7 @@
 #include "support/DisplayFixture.h"
 #include "support/Fixture.h"
 #include "support/SdfFixture.h"
+#include "support/WaterfallFixture.h"
 #include "trace/TRACE.h"
 
 namespace {
@@ -34,6 +35,7 @@ const Harness kHarnesses[] = {
     {"numbers", vxfuzz::fuzzNumberList}, {"multidisk", vxfuzz::fuzzMultiDisk},
     {"traceout", vxfuzz::fuzzTraceWriters},
     {"sdf", vxfuzz::fuzzSdf},
+    {"waterfall", vxfuzz::fuzzWaterfall},
 };
 
 std::vector<std::string> filesIn(const std::string& dir) {
@@ -89,6 +91,7 @@ TEST_F(FuzzRegression, ValidInputsPassThroughTheHarnesses) {
     EXPECT_EQ(run(vxfuzz::fuzzTraceWriters, vxtest::groupDisplayFile(0)), 0);
     for (int group = 0; group <= 5; ++group)
         EXPECT_EQ(run(vxfuzz::fuzzSdf, vxtest::sdfFile(vxtest::sdfSampleOf(group))), 0) << group;
+    EXPECT_EQ(run(vxfuzz::fuzzWaterfall, vxtest::waterfallFixture(true, true, 0, 2).file()), 0);
 }
 
 TEST_F(FuzzRegression, KeptFindingsAreRefused) {

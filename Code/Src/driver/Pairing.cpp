@@ -13,6 +13,7 @@
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
 #include "trace/TRACE.h"
+#include "waterfall/Waterfall.h"
 
 namespace vx {
 
@@ -51,6 +52,14 @@ std::unique_ptr<CFileWriter> numberListToCapArb(COptionMgr& job, CFileReader& re
     return std::make_unique<CCapArbWriter>(static_cast<CAsciiReader*>(&reader), kindFor(job));
 }
 
+std::unique_ptr<CFileWriter> waterfallToAscii(COptionMgr&, CFileReader& reader) {
+    return std::make_unique<CWfAsciiWriter>(static_cast<CWaterFallReader*>(&reader));
+}
+
+std::unique_ptr<CFileWriter> waterfallCopy(COptionMgr&, CFileReader& reader) {
+    return std::make_unique<CWfCopyWriter>(static_cast<CWfCopyReader*>(&reader));
+}
+
 template <class Writer> std::unique_ptr<CFileWriter> makeWriter(COptionMgr&, CFileReader&) {
     return std::make_unique<Writer>();
 }
@@ -75,6 +84,8 @@ const std::vector<PairingRow>& pairingTable() {
         {bit(eInSdfOld) | bit(eInSdf), bit(eFmtAsc), make<CSdfReader>,
          makeWriter<CAsciiTraceWriter>},
         {bit(eInNumberList), bit(eFmtCap) | bit(eFmtArb), make<CAsciiReader>, numberListToCapArb},
+        {bit(eInWaterfall), bit(eFmtAsc), make<CWaterFallReader>, waterfallToAscii},
+        {bit(eInWaterfall), bit(eFmtWat), make<CWfCopyReader>, waterfallCopy},
     };
     return rows;
 }

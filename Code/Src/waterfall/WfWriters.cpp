@@ -1,0 +1,99 @@
+// Writing Waterfall slices as ASCII tables, and copying Waterfall files
+// through the multi-disk layer.
+#include <algorithm>
+#include <string>
+
+#include "driver/ErrLogger.h"
+#include "driver/Options.h"
+#include "trace/TRACE.h"
+#include "trace/VX550.h"
+#include "waterfall/Waterfall.h"
+
+namespace vx {
+
+namespace {
+
+std::string decimal(int32_t v) {
+    return std::to_string(v);
+}
+
+} // namespace
+
+// ------------------------------------------------------------ ASCII
+
+Status CWfAsciiWriter::write(const char* name) {
+    count_ = reader_ ? reader_->count() : 0;
+    return CAsciiTraceWriter::write(name);
+}
+
+std::string CWfAsciiWriter::sliceText() {
+    return decimal(convOptions.wfFirst);
+}
+
+void CWfAsciiWriter::writeHeader() {
+    CAsciiTraceWriter::writeHeader();
+    int32_t first = convOptions.wfFirst;
+    (void)messageLine(
+        (std::string("Extracting: Ch ") + (convOptions.wfChannel ? "B" : "A")).c_str());
+    (void)messageLine(("Starting from Trace index " + decimal(first)).c_str());
+    (void)messageLine(("Extracting to Trace index " + decimal(first + count_ - 1)).c_str());
+    (void)messageLine("");
+}
+
+Status CWfAsciiWriter::writeData() {
+    if (!reader_ || count_ <= 0) {
+        errLog() << "No data to extract" << endLine;
+        return 1;
+    }
+    for (int32_t i = 0; i < count_; ++i) {
+        Status st = reader_->nextSlice();
+        if (st.failed()) return st;
+        if (convOptions.headerMode != 0)
+            (void)file_->writeText(
+                ("Trace # " + decimal(convOptions.wfFirst + i) + "\r\n").c_str());
+        st = CAsciiTraceWriter::writeData();
+        if (st.failed()) return st;
+        (void)file_->writeText("\r\n");
+    }
+    return 0;
+}
+
+// ------------------------------------------------------------ copy
+
+Status CWfCopyReader::open(const char* name) {
+    totalSize_ = 0;
+    if (openInput(name).failed() || file_->startSpanningRead().failed()) return 1;
+    uint32_t total = file_->header().totalSize;
+    // The total counts the 20-byte multi-disk header; less than that is no file.
+    if (total < MultiDiskHeader::kSize) return 1;
+    totalSize_ = total;
+    errLog() << "Input File Type: VX560 waterfall file" << endLine << endLine;
+    return 0;
+}
+
+Status CWfCopyReader::readChunk(uint8_t* buf, uint32_t len) {
+    if (!file_) return 1;
+    Status st = file_->readBytes(buf, len);
+    if (st.failed()) errLog() << "File Read Error: process aborted" << endLine;
+    return st;
+}
+
+Status CWfCopyWriter::write(const char* name) {
+    if (openOutput(name).failed()) return 1;
+    uint32_t total = reader_ ? reader_->totalSize() : 0;
+    if (total < MultiDiskHeader::kSize || file_->startSpanningWrite(total).failed()) {
+        errLog() << "Error writing file" << endLine;
+        return 1;
+    }
+    CBulkBufferClaim bulk;
+    for (uint32_t left = total - MultiDiskHeader::kSize; left > 0;) {
+        uint32_t n = std::min(left, kWfCopyChunk);
+        Status st = reader_->readChunk(bulk.data(), n);
+        if (st.ok()) st = file_->writeBytes(bulk.data(), n);
+        if (st.failed()) return st;
+        left -= n;
+    }
+    return 0;
+}
+
+} // namespace vx
