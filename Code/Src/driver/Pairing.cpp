@@ -7,6 +7,7 @@
 #include "ascii/AsciiCapArbWriter.h"
 #include "ascii/AsciiTraceWriter.h"
 #include "driver/OptionMgr.h"
+#include "interchange/SdfWriter.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
 #include "trace/TRACE.h"
@@ -64,6 +65,7 @@ const std::vector<PairingRow>& pairingTable() {
     static const std::vector<PairingRow> rows = {
         {bit(eInDisplay), bit(eFmt56d), make<CTraceReader>, traceToDisplay},
         {bit(eInDisplay), bit(eFmtAsc), make<CTraceReader>, makeWriter<CAsciiTraceWriter>},
+        {bit(eInDisplay), bit(eFmtSdf), make<CTraceReader>, makeWriter<CSdfWriter>},
         {bit(eInCapArb), bit(eFmtAsc), make<CCapArbReader>, capArbToAscii},
         {bit(eInCapArb), bit(eFmtCap) | bit(eFmtArb), make<CCapArbReader>, capArbCopy},
         {bit(eInNumberList), bit(eFmtCap) | bit(eFmtArb), make<CAsciiReader>, numberListToCapArb},
