@@ -163,6 +163,12 @@ Status CSdfWriter::translate() {
     // The default layout leaves 4 bytes for the scan variable.
     int32_t yAt = H::kScan + H::kScanSize + int32_t(scanVariableBytes(hdrs_.scanVarType()));
     if (hdrs_.xResolutionType() == 2 && hdrs_.i16(H::kDataHdr + 46) == 1) {
+        // Checked before anything is written: the file would stop after its headers.
+        const std::vector<Point>* rpm = t.vector(1);
+        if (!rpm || int32_t(rpm->size()) < points_) {
+            errLog() << "Missing RPM data" << endLine;
+            return 1;
+        }
         hdrs_.setI16(H::kFileHdr + 34, 1);
         hdrs_.setI32(H::kFileHdr + 56, yAt);
         yAt += 4 * points_ + int32_t(H::kRecordHeadSize);
@@ -200,15 +206,11 @@ Status CSdfWriter::writeHeaders(socket& out) {
 }
 
 Status CSdfWriter::writeXData(socket& out, int32_t points) {
-    const std::vector<Point>* rpm = traceMgr().vector(1);
-    if (!rpm || int32_t(rpm->size()) < points) {
-        errLog() << "Missing RPM data" << endLine;
-        return 1;
-    }
+    const std::vector<Point>& rpm = *traceMgr().vector(1);
     CBulkBufferClaim buffer;
     CFloatSink sink(out, buffer.data());
     sink.head(eXDataRec, 4 * points + int32_t(H::kRecordHeadSize));
-    for (int32_t i = 0; i < points; ++i) sink.put((*rpm)[size_t(i)].re);
+    for (int32_t i = 0; i < points; ++i) sink.put(rpm[size_t(i)].re);
     sink.flush();
     return sink.ok() ? Status(0) : writeFailed();
 }
