@@ -13,6 +13,7 @@
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
 #include "support/MemStream.h"
+#include "support/RunProgram.h"
 #include "support/TempDir.h"
 #include "trace/TRACE.h"
 
@@ -82,7 +83,8 @@ struct SdfWriterTest : ::testing::Test {
     std::vector<float> yValues() const {
         const size_t at = size_t(hdrs.yDataOffset());
         std::vector<float> v;
-        for (size_t p = at + 6; p + 4 <= bytes.size(); p += 4) v.push_back(beFloat(p));
+        for (size_t p = at + 6; p + 4 <= bytes.size(); p += 4)
+            v.push_back(beFloat(p));
         return v;
     }
     int16_t meas(size_t at) const { return hdrs.i16(H::kMeasHdr + at); }
@@ -92,8 +94,10 @@ struct SdfWriterTest : ::testing::Test {
 
 TEST_F(SdfWriterTest, EveryGroupWritesConsistentRecordsAndItsDataType) {
     // Data type, measurement type and x domain of each group's fixture measurement.
-    const int16_t expected[6][3] = {{1, 3, 0}, {5, 7, 1}, {12, 5, 6}, {4, 2, 0}, {1, 4, 4}, {14, 8, 2}};
-    const char* titles[6] = {"Lin Spec", "Auto Corr", "Pwr Spec", "Freq Resp", "Lin Spec", "Histogram"};
+    const int16_t expected[6][3] = {{1, 3, 0}, {5, 7, 1}, {12, 5, 6},
+                                    {4, 2, 0}, {1, 4, 4}, {14, 8, 2}};
+    const char* titles[6] = {"Lin Spec",  "Auto Corr", "Pwr Spec",
+                             "Freq Resp", "Lin Spec",  "Histogram"};
     for (int16_t g = 0; g < 6; ++g) {
         SCOPED_TRACE(g);
         vxtest::resetCatalogue();
@@ -118,8 +122,8 @@ TEST_F(SdfWriterTest, EveryGroupWritesConsistentRecordsAndItsDataType) {
         EXPECT_EQ(size_t(be32(870)), bytes.size() - 868);
         const int perPoint = hdrs.yIsComplex() || hdrs.yPerPoint() == 2 ? 2 : 1;
         const int32_t extra = g == 2 ? 1 : 0;
-        EXPECT_EQ(int32_t(yValues().size()),
-                  perPoint * (hdrs.lastValidIndex() + 1 + extra) + extra) << g;
+        EXPECT_EQ(int32_t(yValues().size()), perPoint * (hdrs.lastValidIndex() + 1 + extra) + extra)
+            << g;
         // The time stamp of the fixture: 12:34 on 8 December 2026.
         EXPECT_EQ(hdrs.year(), 2026);
         EXPECT_EQ(hdrs.monthDay(), 1208);
@@ -189,8 +193,8 @@ TEST_F(SdfWriterTest, WindowedTimeOfTheSecondInputIsTimeData) {
 
 TEST_F(SdfWriterTest, FftSettingsGoIntoTheHeaders) {
     loadGroup(0);
-    selectMeasurement(11); // "Freq. Resp."
-    (void)cat::window[0].setData(1, 0); // "Flattop"
+    selectMeasurement(11);                         // "Freq. Resp."
+    (void)cat::window[0].setData(1, 0);            // "Flattop"
     (void)cat::measAveragingType[0].setData(2, 0); // "RMS"
     (void)cat::averaging[0].setData(0, 0);         // linear
     (void)cat::numAverages[0].setData(25);
@@ -245,13 +249,14 @@ TEST_F(SdfWriterTest, YDataAreDividedByTheEngineeringUnitFactor) {
     const std::vector<Point>& points = *traceMgr().vector(0);
     std::vector<float> y = yValues();
     ASSERT_EQ(y.size(), 401u);
-    for (size_t i : {size_t(0), size_t(100), size_t(400)}) EXPECT_FLOAT_EQ(y[i], points[i].re / 4.0f);
+    for (size_t i : {size_t(0), size_t(100), size_t(400)})
+        EXPECT_FLOAT_EQ(y[i], points[i].re / 4.0f);
 }
 
 TEST_F(SdfWriterTest, UserLabelAndTransducerConversionOfTheData) {
     loadGroup(0); // "FFT 1"
     (void)cat::engUnits1[0].setData(1, 0);
-    (void)cat::euLabel1[0].setData(0, 0);      // "m/s^2"
+    (void)cat::euLabel1[0].setData(0, 0);       // "m/s^2"
     (void)cat::transducerOut1[0].setData(1, 0); // shown in "m/s": divided by j 2 pi f
     ASSERT_EQ(write(), 0) << out;
     EXPECT_EQ(hdrs.unitLabel(0), "m/s");
@@ -392,6 +397,45 @@ TEST_F(SdfWriterTest, UntranslatableTracesAreRefusedWithTheirMessages) {
     EXPECT_FALSE(dir.exists("out.dat"));
 }
 
+TEST_F(SdfWriterTest, ModalSettingsGiveDirectionCodesAndPointNumbers) {
+    loadGroup(0);
+    selectMeasurement(11); // "Freq. Resp.": input 1 is the reference
+    (void)cat::modalData.setData(1, 0);
+    (void)cat::refDirection[0].setData(0, 0); // "-Z Rot"
+    (void)cat::refNumber[0].setData(7);
+    (void)cat::respDirection[0].setData(9, 0); // "+Z"
+    (void)cat::respNumber[0].setData(12);
+    ASSERT_EQ(write(), 0) << out;
+    EXPECT_EQ(channel(0, 98), -9);
+    EXPECT_EQ(channel(0, 100), 7);
+    EXPECT_EQ(channel(1, 98), 3);
+    EXPECT_EQ(channel(1, 100), 12);
+
+    selectMeasurement(1); // "FFT 2": its one channel is a response
+    ASSERT_EQ(write(), 0) << out;
+    EXPECT_EQ(channel(1, 98), 3);
+    EXPECT_EQ(channel(1, 100), 12);
+}
+
+TEST_F(SdfWriterTest, UserFunctionIsWrittenWithAWarning) {
+    loadGroup(0);
+    testing::internal::CaptureStdout();
+    selectMeasurement(14); // "FFTUsrFn1", its descriptor as a file gives it
+    testing::internal::GetCapturedStdout();
+    MeasDesc& d = traceMgr().measDesc;
+    d = measDescriptor(0);
+    d.setChannelMask(0);
+    d.bytes[7] = 4; // channel-2 spectrum unit, squared
+    d.bytes[8] = 2;
+    ASSERT_EQ(write(), 0) << out;
+    EXPECT_EQ(out, "Attempting to translate User Math Function: SUPPORT LIMITED\n");
+    EXPECT_EQ(hdrs.dataType(), -99);
+    EXPECT_EQ(hdrs.text(H::kDataHdr + 10, 16), "FFTUsrFn1");
+    EXPECT_EQ(hdrs.vectorChannel(0), 1);
+    EXPECT_EQ(hdrs.vectorPower(0), 96);
+    EXPECT_EQ(hdrs.vectorChannel(1), -1);
+}
+
 TEST_F(SdfWriterTest, FailedWritesReportAndFail) {
     loadGroup(0);
     for (int n = 1; n <= 2; ++n) {
@@ -404,6 +448,24 @@ TEST_F(SdfWriterTest, FailedWritesReportAndFail) {
         EXPECT_EQ(st, kStatusBadFile) << n;
         EXPECT_EQ(text, "Error writing to file\n") << n;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(SdfConversion, DisplayFileConvertsWithTheSdfFormatToItsDefaultExtension) {
+    vxtest::prepareCatalogue();
+    vxtest::resetCatalogue();
+    vxtest::TempDir dir;
+    dir.write("g1.56d", vxtest::groupDisplayFile(1));
+    vxtest::resetCatalogue();
+    vxtest::RunResult r = vxtest::runProgram(VX_CONV_PATH, {"g1.56d", "/Osdf"}, dir.path(), "");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("Processing g1.56d ==> g1.dat\n"), std::string::npos) << r.out;
+    ASSERT_TRUE(dir.exists("g1.dat"));
+    const std::string bytes = dir.read("g1.dat");
+    EXPECT_EQ(bytes.substr(0, 4), std::string("B\0\0\x0a", 4));
 }
 
 } // namespace

@@ -18,14 +18,22 @@ using H = CSdfHdrs;
 constexpr size_t M = H::kMeasHdr;
 constexpr size_t D = H::kDataHdr;
 
-template <class P> int16_t entry(const P& p) { return p.getData(ePaoEntry); }
+template <class P> int16_t entry(const P& p) {
+    return p.getData(ePaoEntry);
+}
 
 double spanHz() {
     return cat::span[0].counts(ePaoEntry) * freqResolution(entry(cat::baseFreq[0]));
 }
-FreqValue startFreq() { return cat::startFreq[0].value(startFreqAction::eStart, ePaoEntry); }
-bool baseband() { return startFreq().count == 0; }
-int32_t fftLines() { return 100 << std::clamp<int16_t>(entry(cat::fftLines[0]), 0, 3); }
+FreqValue startFreq() {
+    return cat::startFreq[0].value(startFreqAction::eStart, ePaoEntry);
+}
+bool baseband() {
+    return startFreq().count == 0;
+}
+int32_t fftLines() {
+    return 100 << std::clamp<int16_t>(entry(cat::fftLines[0]), 0, 3);
+}
 
 void setCenterSpan(H& h, double center, double span) {
     h.setF32(M + 10, float(center));
@@ -66,10 +74,16 @@ struct WindowBlock {
 };
 
 // By the index of the window setting.
-constexpr WindowBlock kWindows[] = {
-    {3, 1, 1, 1},   {2, 3.8193595f, 2.3982351f, 4.6869144f}, {1, 1.5f, 1.6329932f, 2.0f},
-    {12, 1, 1, 1},  {10, 1, 1, 1}, {4, 1, 1, 1}, {6, 1, 1, 1}, {3, 1, 1, 1},
-    {15, 2, 1, 2},  {14, 2, 1, 2}};
+constexpr WindowBlock kWindows[] = {{3, 1, 1, 1},
+                                    {2, 3.8193595f, 2.3982351f, 4.6869144f},
+                                    {1, 1.5f, 1.6329932f, 2.0f},
+                                    {12, 1, 1, 1},
+                                    {10, 1, 1, 1},
+                                    {4, 1, 1, 1},
+                                    {6, 1, 1, 1},
+                                    {3, 1, 1, 1},
+                                    {15, 2, 1, 2},
+                                    {14, 2, 1, 2}};
 
 // SDF direction codes of the modal direction ids "-Z Rot" ... "+Z Rot".
 constexpr int16_t kDirectionCodes[] = {-9, -8, -7, -3, -2, -1, 0, 1, 2, 3, 7, 8, 9};
@@ -238,7 +252,9 @@ class CSdfOutOrd : public CSdfOutFFT {
         if (type == 21) h.setI16(D + 56, 1);
         if (type == 22) h.setI16(D + 50, 2);
         putSdfUnit(h, D + 68,
-                   kind == eOrdTrkFreqAxis ? kSdfOrders : rpmBased ? kSdfRpm : kSdfRevolutions);
+                   kind == eOrdTrkFreqAxis ? kSdfOrders
+                   : rpmBased              ? kSdfRpm
+                                           : kSdfRevolutions);
         if (kind == eRpmAxis) putSdfUnit(h, D + 90, kSdfSeconds);
     }
 
@@ -286,12 +302,16 @@ class CSdfOutOct : public CSdfOutTrans {
         double start = lowest;
         double ratio = 1.0;
         switch (entry(cat::octaveResolution[0])) {
-        case 0: ratio = std::pow(highest / lowest, 1.0 / steps); break;
+        case 0:
+            ratio = std::pow(highest / lowest, 1.0 / steps);
+            break;
         case 1:
             start = lowest * 0.793799526;
             ratio = std::pow(highest * 1.25992105 / start, 1.0 / steps);
             break;
-        default: ratio = std::pow(highest / lowest, 1.0 / steps); break;
+        default:
+            ratio = std::pow(highest / lowest, 1.0 / steps);
+            break;
         }
         setXStartStep(start, ratio);
     }
@@ -392,7 +412,8 @@ bool CSdfOutTrans::userFunctionVector() {
         if (code < eUnitCh1Time || code > eUnitCh2Spec) continue;
         const int16_t c = code <= eUnitCh1Spec ? 0 : 1;
         int k = 0;
-        while (k < used && channel[k] != c) ++k;
+        while (k < used && channel[k] != c)
+            ++k;
         if (k == used) {
             if (used == 2) continue;
             channel[used++] = c;
@@ -420,7 +441,8 @@ void CSdfOutTrans::channelHeaders() {
         if (!modal || !channelPresent(slot)) continue;
         // The first input of a two-channel measurement is the reference.
         const bool reference = slot == 0 && t.desc.channelMask() == 3;
-        h.setI16(at + 98, directionCode(entry(reference ? cat::refDirection[0] : cat::respDirection[0])));
+        h.setI16(at + 98,
+                 directionCode(entry(reference ? cat::refDirection[0] : cat::respDirection[0])));
         h.setI16(at + 100, entry(reference ? cat::refNumber[0] : cat::respNumber[0]));
     }
 }
@@ -441,13 +463,20 @@ void CSdfOutTrans::windowBlocks() {
 std::unique_ptr<CSdfOutTrans> makeSdfOutTranslator(int group, CSdfHdrs& hdrs,
                                                    const SdfOutTrace& trace) {
     switch (group) {
-    case 0: return std::make_unique<CSdfOutFFT>(hdrs, trace);
-    case 1: return std::make_unique<CSdfOutCorr>(hdrs, trace);
-    case 2: return std::make_unique<CSdfOutOct>(hdrs, trace);
-    case 3: return std::make_unique<CSdfOutSS>(hdrs, trace);
-    case 4: return std::make_unique<CSdfOutOrd>(hdrs, trace);
-    case 5: return std::make_unique<CSdfOutHist>(hdrs, trace);
-    default: return nullptr;
+    case 0:
+        return std::make_unique<CSdfOutFFT>(hdrs, trace);
+    case 1:
+        return std::make_unique<CSdfOutCorr>(hdrs, trace);
+    case 2:
+        return std::make_unique<CSdfOutOct>(hdrs, trace);
+    case 3:
+        return std::make_unique<CSdfOutSS>(hdrs, trace);
+    case 4:
+        return std::make_unique<CSdfOutOrd>(hdrs, trace);
+    case 5:
+        return std::make_unique<CSdfOutHist>(hdrs, trace);
+    default:
+        return nullptr;
     }
 }
 
@@ -471,7 +500,9 @@ void sdfEngineeringUnitsOut(CSdfHdrs& h) {
             std::snprintf(text, sizeof text, "%s", userLabel[c]->getStr(ePaoEntry));
             putSdfUnit(h, at + 116, SdfUnit{text, 1.0f, {}});
         } else {
-            putSdfUnit(h, at + 116, sdfEngineeringUnit(id > 7 ? id : std::clamp<int16_t>(entry(*output[c]), 0, 7)));
+            putSdfUnit(
+                h, at + 116,
+                sdfEngineeringUnit(id > 7 ? id : std::clamp<int16_t>(entry(*output[c]), 0, 7)));
         }
     }
 }

@@ -100,10 +100,10 @@ struct DataTypeEntry {
 
 // Each group's table: the reading part, then the measurements that only
 // the writer needs (second inputs, windowed time records ...).
-constexpr DataTypeEntry kFftTypes[] = {
-    {0, 4},  {2, 2},  {1, 0},  {3, 10}, {4, 11}, {8, 9},  {22, 8},
-    {-99, -1}, {0, 5}, {0, 6}, {0, 7}, {2, 3},  {1, 1},  {-99, -2}};
-constexpr DataTypeEntry kCorrTypes[] = {{0, 22}, {5, 19},  {6, 21}, {-99, -1}, {0, 23},
+constexpr DataTypeEntry kFftTypes[] = {{0, 4}, {2, 2},  {1, 0},    {3, 10},  {4, 11},
+                                       {8, 9}, {22, 8}, {-99, -1}, {0, 5},   {0, 6},
+                                       {0, 7}, {2, 3},  {1, 1},    {-99, -2}};
+constexpr DataTypeEntry kCorrTypes[] = {{0, 22}, {5, 19}, {6, 21}, {-99, -1}, {0, 23},
                                         {0, 24}, {0, 25}, {5, 20}, {-99, -2}};
 constexpr DataTypeEntry kOctTypes[] = {{11, 33}, {12, 33}, {39, 33}, {-99, -1},
                                        {11, 34}, {12, 34}, {39, 34}, {-99, -2}};
@@ -123,19 +123,18 @@ struct Title {
     const char* text;
 };
 
-constexpr Title kTitles[] = {{0, "Time"},        {1, "Lin Spec"},   {2, "Pwr Spec"},
-                             {3, "Cross Spec"},  {4, "Freq Resp"},  {5, "Auto Corr"},
-                             {6, "Cross Corr"},  {8, "Coherence"},  {11, "Pwr Spec"},
-                             {12, "Pwr Spec"},   {14, "Histogram"}, {15, "PDF"},
-                             {16, "CDF"},        {21, "Pwr Spec"},  {25, "Nmrl Var"},
-                             {39, "Pwr Spec"},   {22, "Orbit"}};
+constexpr Title kTitles[] = {
+    {0, "Time"},       {1, "Lin Spec"},   {2, "Pwr Spec"},  {3, "Cross Spec"}, {4, "Freq Resp"},
+    {5, "Auto Corr"},  {6, "Cross Corr"}, {8, "Coherence"}, {11, "Pwr Spec"},  {12, "Pwr Spec"},
+    {14, "Histogram"}, {15, "PDF"},       {16, "CDF"},      {21, "Pwr Spec"},  {25, "Nmrl Var"},
+    {39, "Pwr Spec"},  {22, "Orbit"}};
 
 constexpr SdfUnit kEngineeringUnits[] = {
-    {"m/s^2", 1.0f, {0, 2, -4}},      {"m/s", 1.0f, {0, 2, -2}},      {"m", 1.0f, {0, 2, 0}},
-    {"in/s^2", 0.0254f, {0, 2, -4}},  {"in/s", 0.0254f, {0, 2, -2}},  {"in", 0.0254f, {0, 2, 0}},
-    {"mil", 0.0000254f, {0, 2, 0}},   {"g", 9.80665f, {0, 2, -4}},    {"kg", 1.0f, {2, 0, 0}},
-    {"lbs", 4.4482f, {2, 0, 0}},      {"N", 1.0f, {2, 2, -4}},        {"dyne", 0.00001f, {2, 2, -4}},
-    {"Pas", 1.0f, {-2, 2, -4}},       {"bar", 0.00001f, {-2, 2, -4}}, {"V", 1.0f, {2, 4, -6, -2}}};
+    {"m/s^2", 1.0f, {0, 2, -4}},     {"m/s", 1.0f, {0, 2, -2}},      {"m", 1.0f, {0, 2, 0}},
+    {"in/s^2", 0.0254f, {0, 2, -4}}, {"in/s", 0.0254f, {0, 2, -2}},  {"in", 0.0254f, {0, 2, 0}},
+    {"mil", 0.0000254f, {0, 2, 0}},  {"g", 9.80665f, {0, 2, -4}},    {"kg", 1.0f, {2, 0, 0}},
+    {"lbs", 4.4482f, {2, 0, 0}},     {"N", 1.0f, {2, 2, -4}},        {"dyne", 0.00001f, {2, 2, -4}},
+    {"Pas", 1.0f, {-2, 2, -4}},      {"bar", 0.00001f, {-2, 2, -4}}, {"V", 1.0f, {2, 4, -6, -2}}};
 
 } // namespace
 

@@ -32,23 +32,32 @@ Status writeFailed() {
 // Bytes of the scan variable of a type (1 int16, 2 int32, 3 float, 4 double).
 size_t scanVariableBytes(int16_t type) {
     switch (type) {
-    case 1: return 2;
-    case 4: return 8;
-    default: return 4;
+    case 1:
+        return 2;
+    case 4:
+        return 8;
+    default:
+        return 4;
     }
 }
 
 void putScanVariable(uint8_t* p, int16_t type, double v) {
     switch (type) {
-    case 1: putBe16(p, uint16_t(int16_t(std::clamp(v, -32768.0, 32767.0)))); break;
-    case 2: putBe32(p, uint32_t(int32_t(std::clamp(v, -2147483648.0, 2147483647.0)))); break;
+    case 1:
+        putBe16(p, uint16_t(int16_t(std::clamp(v, -32768.0, 32767.0))));
+        break;
+    case 2:
+        putBe32(p, uint32_t(int32_t(std::clamp(v, -2147483648.0, 2147483647.0))));
+        break;
     case 4: {
         uint64_t bits;
         std::memcpy(&bits, &v, sizeof bits);
         putBe64(p, bits);
         break;
     }
-    default: putBeFloat(p, float(v)); break;
+    default:
+        putBeFloat(p, float(v));
+        break;
     }
 }
 
@@ -210,7 +219,8 @@ Status CSdfWriter::writeXData(socket& out, int32_t points) {
     CBulkBufferClaim buffer;
     CFloatSink sink(out, buffer.data());
     sink.head(eXDataRec, 4 * points + int32_t(H::kRecordHeadSize));
-    for (int32_t i = 0; i < points; ++i) sink.put(rpm[size_t(i)].re);
+    for (int32_t i = 0; i < points; ++i)
+        sink.put(rpm[size_t(i)].re);
     sink.flush();
     return sink.ok() ? Status(0) : writeFailed();
 }

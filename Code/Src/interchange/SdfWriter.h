@@ -14,7 +14,7 @@ class CSdfWriter : public CTraceWriter {
     // The settings are translated before the output is opened, so a trace
     // that cannot be written leaves an existing file as it was.
     Status write(const char* name) override;
-    // The whole file into a stream: 0, 1 after a translation failure, 26
+    // The whole file into a stream: 0, 1 after a translation failure (reported), 26
     // after a failed write ("Error writing to file").
     Status writeTo(socket& out);
 
