@@ -10,6 +10,7 @@
 #include "interchange/MatWriter.h"
 #include "interchange/UffWriter.h"
 #include "interchange/SdfReader.h"
+#include "interchange/SdfWriter.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
 #include "trace/TRACE.h"
@@ -78,6 +79,7 @@ const std::vector<PairingRow>& pairingTable() {
         {bit(eInDisplay), bit(eFmtAsc), make<CTraceReader>, makeWriter<CAsciiTraceWriter>},
         {bit(eInDisplay), bit(eFmtMat), make<CTraceReader>, makeWriter<CMatLabWriter>},
         {bit(eInDisplay), bit(eFmtUff), make<CTraceReader>, makeWriter<CUffWriter>},
+        {bit(eInDisplay), bit(eFmtSdf), make<CTraceReader>, makeWriter<CSdfWriter>},
         {bit(eInCapArb), bit(eFmtAsc), make<CCapArbReader>, capArbToAscii},
         {bit(eInCapArb), bit(eFmtCap) | bit(eFmtArb), make<CCapArbReader>, capArbCopy},
         {bit(eInSdfOld) | bit(eInSdf), bit(eFmt56d), make<CSdfReader>, traceToDisplay},

@@ -10,6 +10,7 @@
 #include "driver/DISK_M.h"
 #include "driver/ErrLogger.h"
 #include "interchange/BeBytes.h"
+#include "interchange/SdfLayout.h"
 #include "trace/VX550.h"
 
 namespace vx {
@@ -17,74 +18,6 @@ namespace vx {
 namespace {
 
 constexpr const char* kInvalidFormat = "Invalid file format: process aborted";
-
-// Record types.
-enum : int16_t {
-    eFileRec = 10,
-    eMeasRec,
-    eDataRec,
-    eVectorRec,
-    eChannelRec,
-    eScanRec,
-    eXDataRec,
-    eYDataRec
-};
-
-// A numeric field of a record: its offset and width in bytes. Text and byte
-// fields are not listed; they keep their bytes.
-struct Field {
-    uint8_t at;
-    uint8_t width;
-};
-
-struct Layout {
-    const Field* fields;
-    size_t count;
-};
-
-template <size_t N> constexpr Layout layoutOf(const Field (&f)[N]) {
-    return {f, N};
-}
-
-constexpr Field kFileFields[] = {{0, 2},  {2, 4},  {6, 2},  {8, 2},  {10, 2}, {12, 2}, {14, 2},
-                                 {24, 2}, {26, 2}, {28, 2}, {30, 2}, {32, 2}, {34, 2}, {36, 4},
-                                 {40, 4}, {44, 4}, {48, 4}, {52, 4}, {56, 4}, {60, 4}, {64, 2},
-                                 {66, 2}, {68, 4}, {72, 4}, {76, 4}};
-constexpr Field kMeasFields[] = {{0, 2},   {2, 4},   {6, 4},   {10, 4},  {14, 4},  {18, 4},
-                                 {22, 2},  {24, 2},  {26, 2},  {28, 2},  {30, 4},  {34, 4},
-                                 {98, 4},  {102, 8}, {110, 8}, {118, 8}, {126, 2}, {128, 2},
-                                 {130, 2}, {132, 8}, {140, 4}, {144, 4}, {148, 8}};
-constexpr Field kDataFields[] = {{0, 2},   {2, 4},   {6, 4},   {26, 2},  {28, 2},  {30, 2},
-                                 {32, 2},  {34, 4},  {38, 4},  {42, 2},  {44, 2},  {46, 2},
-                                 {48, 2},  {50, 2},  {52, 2},  {54, 2},  {56, 2},  {58, 2},
-                                 {60, 4},  {64, 2},  {66, 2},  {78, 4},  {100, 4}, {112, 2},
-                                 {114, 8}, {122, 8}, {130, 2}, {132, 2}, {134, 4}, {138, 4}};
-constexpr Field kVectorFields[] = {{0, 2}, {2, 4}, {6, 4}, {10, 2}, {12, 2}, {14, 2}, {16, 2}};
-constexpr Field kChannelFields[] = {{0, 2},   {2, 4},   {6, 4},   {64, 2},  {66, 2},  {68, 4},
-                                    {72, 4},  {76, 4},  {80, 4},  {84, 4},  {88, 2},  {90, 4},
-                                    {94, 4},  {98, 2},  {100, 2}, {102, 2}, {104, 2}, {126, 4},
-                                    {138, 4}, {142, 4}, {146, 2}, {148, 2}, {150, 2}, {152, 8},
-                                    {160, 8}, {168, 8}, {176, 8}, {184, 8}, {192, 8}};
-constexpr Field kScanFields[] = {{0, 2}, {2, 4}, {6, 2}, {8, 2}, {10, 2}, {12, 2}, {24, 4}};
-
-// Turns the listed fields within the first len bytes from big-endian into host order.
-void toHost(uint8_t* rec, size_t len, Layout layout) {
-    for (size_t i = 0; i < layout.count; ++i) {
-        const Field& f = layout.fields[i];
-        if (f.at + f.width > len) continue;
-        uint8_t* p = rec + f.at;
-        if (f.width == 2) {
-            uint16_t v = getBe16(p);
-            std::memcpy(p, &v, sizeof v);
-        } else if (f.width == 4) {
-            uint32_t v = getBe32(p);
-            std::memcpy(p, &v, sizeof v);
-        } else {
-            uint64_t v = getBe64(p);
-            std::memcpy(p, &v, sizeof v);
-        }
-    }
-}
 
 // Reads records of one open file, each checked against the file's size.
 class RecordReader {
@@ -113,13 +46,13 @@ class RecordReader {
 
     // Reads the record of the type at offset into the store at `at`, at most
     // maxSize bytes of it; the whole record must lie in the file.
-    bool readRecord(int64_t offset, int16_t type, size_t at, size_t maxSize, Layout layout) {
+    bool readRecord(int64_t offset, int16_t type, size_t at, size_t maxSize, SdfLayout layout) {
         int16_t found = 0;
         int32_t size = 0;
         if (!readHead(offset, found, size) || found != type || !inFile(offset, size)) return false;
         size_t n = std::min<size_t>(size_t(size), maxSize);
         if (!readAt(offset, hdrs_.data() + at, uint32_t(n))) return false;
-        toHost(hdrs_.data() + at, n, layout);
+        sdfFieldsToHost(hdrs_.data() + at, n, layout);
         return true;
     }
 
@@ -135,7 +68,7 @@ bool readFileHeader(RecordReader& r, CSdfHdrs& h) {
     int16_t type = 0;
     int32_t size = 0;
     if (!r.readHead(2, type, size) || type != eFileRec || (size != 64 && size != 80)) return false;
-    if (!r.readRecord(2, eFileRec, CSdfHdrs::kFileHdr, size, layoutOf(kFileFields))) return false;
+    if (!r.readRecord(2, eFileRec, CSdfHdrs::kFileHdr, size, sdfLayoutOf(kSdfFileFields))) return false;
     if (size == 64) {
         h.setI16(CSdfHdrs::kFileHdr + 64, 0);
         h.setI16(CSdfHdrs::kFileHdr + 66, 0);
@@ -162,7 +95,7 @@ bool readChannel(RecordReader& r, CSdfHdrs& h, int vectorIndex) {
     int slot = c & 1;
     h.setI16(CSdfHdrs::kChannelScratch, int16_t(slot));
     if (!r.readRecord(offset, eChannelRec, CSdfHdrs::channelAt(slot), CSdfHdrs::kChannelHdrSize,
-                      layoutOf(kChannelFields)))
+                      sdfLayoutOf(kSdfChannelFields)))
         return false;
     h.setVectorChannel(vectorIndex, int16_t(slot));
     return true;
@@ -174,7 +107,7 @@ bool readScan(RecordReader& r, CSdfHdrs& h) {
     if (h.scanStructCount() <= 0) return false;
     int64_t offset = h.scanStructOffset();
     if (!r.readRecord(offset, eScanRec, CSdfHdrs::kScan, CSdfHdrs::kScanSize,
-                      layoutOf(kScanFields)))
+                      sdfLayoutOf(kSdfScanFields)))
         return false;
     if (h.numberOfScans() <= 0) return true;
     offset += std::min<int64_t>(h.i32(CSdfHdrs::kScan + 2), CSdfHdrs::kScanSize);
@@ -219,14 +152,14 @@ bool readHeaders(RecordReader& r, CSdfHdrs& h) {
     h.clear();
     if (!readFileHeader(r, h)) return false;
     if (!r.readRecord(int64_t(h.fileHdrSize()) + 2, eMeasRec, CSdfHdrs::kMeasHdr,
-                      CSdfHdrs::kMeasHdrSize, layoutOf(kMeasFields)))
+                      CSdfHdrs::kMeasHdrSize, sdfLayoutOf(kSdfMeasFields)))
         return false;
     if (h.dataHdrCount() <= 0 || !r.readRecord(h.dataHdrOffset(), eDataRec, CSdfHdrs::kDataHdr,
-                                               CSdfHdrs::kDataHdrSize, layoutOf(kDataFields)))
+                                               CSdfHdrs::kDataHdrSize, sdfLayoutOf(kSdfDataFields)))
         return false;
     if (h.vectorHdrCount() <= 0 ||
         !r.readRecord(h.vectorHdrOffset(), eVectorRec, CSdfHdrs::kVectorHdr,
-                      CSdfHdrs::kVectorHdrSize, layoutOf(kVectorFields)))
+                      CSdfHdrs::kVectorHdrSize, sdfLayoutOf(kSdfVectorFields)))
         return false;
     h.setDefaultChannelHeader(0);
     h.setDefaultChannelHeader(1);

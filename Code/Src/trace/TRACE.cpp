@@ -330,12 +330,25 @@ std::unique_ptr<xAxisT> TraceMgr::makeAxis() {
     return axis;
 }
 
-void TraceMgr::computeOrderLengths(int8_t k) {
+namespace {
+
+// The number of orders that the order settings resolve.
+int32_t orderCount() {
     float ratio = cat::maxOrder[0].getData(ePaoEntry) / cat::deltaOrder[0].getData(ePaoEntry);
     float scaled = ratio * 1.000002f;
-    int32_t n = std::isfinite(scaled) ? static_cast<int32_t>(std::clamp(scaled, -32768.0f, 32767.0f))
-                                      : 0;
-    int s = n < 51 ? 3 : n < 101 ? 2 : n < 201 ? 1 : 0;
+    return std::isfinite(scaled) ? static_cast<int32_t>(std::clamp(scaled, -32768.0f, 32767.0f))
+                                 : 0;
+}
+
+int timeRecordCodeOf(int32_t n) { return n < 51 ? 3 : n < 101 ? 2 : n < 201 ? 1 : 0; }
+
+} // namespace
+
+int orderTimeRecordCode() { return timeRecordCodeOf(orderCount()); }
+
+void TraceMgr::computeOrderLengths(int8_t k) {
+    const int32_t n = orderCount();
+    const int s = timeRecordCodeOf(n);
     switch (k) {
     case -2:
         nPts = (1024 >> s) * 2;

@@ -97,6 +97,10 @@ class TraceMgr {
 // The process-wide trace.
 TraceMgr& traceMgr();
 
+// The order time-record code (0 to 3; 1024 >> code points) that the order
+// settings select.
+int orderTimeRecordCode();
+
 // Reader of Display files.
 class CTraceReader : public CFileReader {
   public:
