@@ -8,9 +8,9 @@
 #include "ascii/AsciiTraceWriter.h"
 #include "driver/OptionMgr.h"
 #include "interchange/MatWriter.h"
-#include "interchange/UffWriter.h"
 #include "interchange/SdfReader.h"
 #include "interchange/SdfWriter.h"
+#include "interchange/UffWriter.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
 #include "trace/TRACE.h"
@@ -79,7 +79,8 @@ const std::vector<PairingRow>& pairingTable() {
         {bit(eInDisplay), bit(eFmtAsc), make<CTraceReader>, makeWriter<CAsciiTraceWriter>},
         {bit(eInDisplay), bit(eFmtMat), make<CTraceReader>, makeWriter<CMatLabWriter>},
         {bit(eInDisplay), bit(eFmtUff), make<CTraceReader>, makeWriter<CUffWriter>},
-        {bit(eInDisplay), bit(eFmtSdf), make<CTraceReader>, makeWriter<CSdfWriter>},
+        {bit(eInDisplay), bit(eFmtSdfOld) | bit(eFmtSdf), make<CTraceReader>,
+         makeWriter<CSdfWriter>},
         {bit(eInCapArb), bit(eFmtAsc), make<CCapArbReader>, capArbToAscii},
         {bit(eInCapArb), bit(eFmtCap) | bit(eFmtArb), make<CCapArbReader>, capArbCopy},
         {bit(eInSdfOld) | bit(eInSdf), bit(eFmt56d), make<CSdfReader>, traceToDisplay},
