@@ -4,8 +4,9 @@
  *   baseline list2cap IN OUT         number lines to little-endian float samples
  *   baseline disp2asc POINTS FILE... the last POINTS complex points of each file to
  *                                    "x  dB" lines in FILE with its extension .asc
- *   baseline wat2asc IN OUT SLICES POINTS  SLICES blocks of POINTS complex points
- *                                    after a header to "x  dB" lines
+ *   baseline wat2asc IN OUT SLICES STORED PRINTED  SLICES blocks of STORED complex
+ *                                    points at the end of IN, PRINTED of each to
+ *                                    "x  dB" lines
  */
 #include <math.h>
 #include <stdint.h>
@@ -82,15 +83,15 @@ static int disp2asc(long count, int files, char** names) {
     return 0;
 }
 
-static int wat2asc(const char* in, const char* out, long slices, long count) {
+static int wat2asc(const char* in, const char* out, long slices, long stored, long printed) {
     FILE* src = openFile(in, "rb");
     FILE* dst = openFile(out, "wb");
-    float* points = malloc(sizeof(float) * 2 * (size_t)count);
-    fseek(src, -(long)(sizeof(float) * 2 * (size_t)count) * slices, SEEK_END);
+    float* points = malloc(sizeof(float) * 2 * (size_t)stored);
+    fseek(src, -(long)(sizeof(float) * 2 * (size_t)stored) * slices, SEEK_END);
     for (long s = 0; s < slices; ++s) {
-        if (fread(points, sizeof(float) * 2, (size_t)count, src) != (size_t)count) return 1;
+        if (fread(points, sizeof(float) * 2, (size_t)stored, src) != (size_t)stored) return 1;
         fprintf(dst, "Trace # %ld\r\n", s + 1);
-        writeSpectrum(dst, points, count);
+        writeSpectrum(dst, points, printed);
     }
     free(points);
     fclose(src);
@@ -101,8 +102,8 @@ int main(int argc, char** argv) {
     if (argc >= 5 && strcmp(argv[1], "cap2asc") == 0) return cap2asc(argv[2], argv[3], atol(argv[4]));
     if (argc >= 4 && strcmp(argv[1], "list2cap") == 0) return list2cap(argv[2], argv[3]);
     if (argc >= 4 && strcmp(argv[1], "disp2asc") == 0) return disp2asc(atol(argv[2]), argc - 3, argv + 3);
-    if (argc >= 6 && strcmp(argv[1], "wat2asc") == 0)
-        return wat2asc(argv[2], argv[3], atol(argv[4]), atol(argv[5]));
+    if (argc >= 7 && strcmp(argv[1], "wat2asc") == 0)
+        return wat2asc(argv[2], argv[3], atol(argv[4]), atol(argv[5]), atol(argv[6]));
     fprintf(stderr, "usage: see the comment at the top of baseline.c\n");
     return 2;
 }

@@ -8,7 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 runs=${1:-5}
 build="$root/build-bench"
 cmake -S "$root" -B "$build" -DVX_BENCH=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target vxconv vxbench_inputs vxbench_baseline >/dev/null
+cmake --build "$build" -j2 --target vxconv vxbench_inputs vxbench_baseline vxbench_make_waterfall >/dev/null
 conv="$build/vxconv"
 base="$build/bench/vxbench_baseline"
 # Lower case only: the converter lower-cases the names it is given.
@@ -48,6 +48,7 @@ awk 'BEGIN { for (i = 0; i < 2048; ++i) printf "%.6f\n", sin(i * 0.001) * 0.9 }'
 "$conv" small.txt small.56c /Ocap /L2 >/dev/null
 "$build/bench/vxbench_inputs" "$work" 1000
 header=$(($(stat -c %s big.56c) - 4 * points))
+"$build/bench/vxbench_make_waterfall" big.56w 2048
 
 report "1 Capture 2048 kpts -> ASCII" "$(series "$conv" big.56c big.asc)" \
     "$(series "$base" cap2asc big.56c base.asc "$header")"
@@ -55,6 +56,8 @@ report "2 number list 2048 kpts -> Capture" "$(series "$conv" list.txt out.56c /
     "$(series "$base" list2cap list.txt base.cap)"
 report "3 1000 Display files -> ASCII" "$(series "$conv" 'many/*.56d')" \
     "$(series "$base" disp2asc 401 many/*.56d)"
+report "4 Waterfall 2048 x 800 lines -> ASCII" "$(series "$conv" big.56w wat.asc)" \
+    "$(series "$base" wat2asc big.56w base.asc 2048 1024 801)"
 small=$(series "$conv" small.56c small.asc)
 big=$(series "$conv" big.56c big.asc)
 echo "peak RSS of workload 1: 2 kpts $(cut -d' ' -f3 <<<"$small") kB, 2048 kpts $(cut -d' ' -f3 <<<"$big") kB"

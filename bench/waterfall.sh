@@ -2,21 +2,18 @@
 # Extracts every slice of a 2048-slice, 800-line Waterfall file to ASCII and
 # reports the median wall time of several runs and the peak resident memory
 # (GNU time). The file is made by a small generator over the test fixture.
-# Usage: bench/waterfall.sh [build directory] [runs]  (default: build, 5)
+# Usage: bench/waterfall.sh [runs]  (default 5)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$(cd "${1:-$root/build}" && pwd)"
-runs=${2:-5}
+runs=${1:-5}
+build="$root/build-bench"
+cmake -S "$root" -B "$build" -DVX_BENCH=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j2 --target vxconv vxbench_make_waterfall >/dev/null
 conv="$build/vxconv"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-
-support="$root/tests/support"
-g++ -std=c++17 -O2 -I"$root/Code/Src" -I"$root/tests" -o "$work/make_waterfall" \
-  "$root/bench/make_waterfall.cpp" "$support/Catalogue.cpp" "$support/DisplayFixture.cpp" \
-  "$support/Fixture.cpp" "$support/MemStream.cpp" "$support/WaterfallFixture.cpp" \
-  -L"$build" -lvxcore -Wl,-rpath,"$build"
 cd "$work"
+"$build/bench/vxbench_make_waterfall" big.56w 2048
 ./make_waterfall big.56w 2048
 
 walls=()
