@@ -83,6 +83,12 @@ int16_t TraceMgr::extractedPoints() const {
     }
 }
 
+int32_t TraceMgr::pointsToWrite() const {
+    const std::vector<Point>* points = vector(0);
+    if (!points) return 0;
+    return std::max<int32_t>(0, std::min<int32_t>(extractedPoints(), static_cast<int32_t>(points->size())));
+}
+
 void TraceMgr::setVectorHeader(const uint8_t header[kVectorHeaderBytes], int which) {
     for (int w = 0; w < kVectorHeaderWords; ++w) header_[which ? 1 : 0][w] = getLe32(header + 4 * w);
 }

@@ -44,6 +44,8 @@ class TraceMgr {
     std::unique_ptr<xAxisT> makeAxis();
     // The number of points the writers output.
     int16_t extractedPoints() const;
+    // extractedPoints, but never more than vector 1 holds; 0 without it.
+    int32_t pointsToWrite() const;
     // Replaces a vector by nPts points taken from the array (pairs of floats).
     void loadVector(const float* data, int16_t inputLen, int which);
     void setVectorHeader(const uint8_t header[kVectorHeaderBytes], int which);
