@@ -20,7 +20,8 @@
 static_assert(sizeof(VX560_INFO) == 62, "VX560_INFO is 62 bytes");
 static_assert(offsetof(VX560_INFO, points) == 6 && offsetof(VX560_INFO, measurement) == 10 &&
                   offsetof(VX560_INFO, measGroup) == 42 && offsetof(VX560_INFO, view) == 46 &&
-                  offsetof(VX560_INFO, xAxisKind) == 54 && offsetof(VX560_INFO, waterfallSlices) == 60,
+                  offsetof(VX560_INFO, xAxisKind) == 54 &&
+                  offsetof(VX560_INFO, waterfallSlices) == 60,
               "VX560_INFO layout");
 static_assert(sizeof(VX560_DATAREQ) == 8, "VX560_DATAREQ is four int16");
 static_assert(sizeof(VX560_DATA) == 42 && offsetof(VX560_DATA, points) == 6 &&
@@ -28,7 +29,8 @@ static_assert(sizeof(VX560_DATA) == 42 && offsetof(VX560_DATA, points) == 6 &&
               "VX560_DATA layout");
 static_assert(sizeof(VX560_CAPDATA) == 14 && offsetof(VX560_CAPDATA, kpoints) == 6 &&
                   offsetof(VX560_CAPDATA, samplingFreq) == 8 &&
-                  offsetof(VX560_CAPDATA, inputRange) == 12 && offsetof(VX560_CAPDATA, values) == 14,
+                  offsetof(VX560_CAPDATA, inputRange) == 12 &&
+                  offsetof(VX560_CAPDATA, values) == 14,
               "VX560_CAPDATA layout");
 
 namespace vx::lib {
@@ -108,7 +110,8 @@ Status readCaptureSamples(VX560_CAPDATA& data, CCapArbReader& reader) {
     const CapArbHeader& h = convOptions.capArbHeader;
     const int16_t kpts = h.recordKpts > 0 ? h.recordKpts : 0;
     data.kpoints = static_cast<uint16_t>(kpts);
-    data.samplingFreq = static_cast<float>(sampleRate(h.spanCode).count * freqResolution(h.baseFreqId));
+    data.samplingFreq =
+        static_cast<float>(sampleRate(h.spanCode).count * freqResolution(h.baseFreqId));
     data.inputRange = capturedInputRange(h, reader.kind());
     const float scale = voltsPerFraction(h, reader.kind());
     CBulkBufferClaim bulk;
@@ -120,7 +123,8 @@ Status readCaptureSamples(VX560_CAPDATA& data, CCapArbReader& reader) {
             data.values[at++] = blockFraction(bulk.data(), i) * scale;
     }
     // An odd length leaves a last kpoint that no block holds.
-    while (at < static_cast<uint32_t>(kpts) * kSamplesPerKpt) data.values[at++] = 0.0f;
+    while (at < static_cast<uint32_t>(kpts) * kSamplesPerKpt)
+        data.values[at++] = 0.0f;
     return 0;
 }
 

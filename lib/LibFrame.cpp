@@ -29,7 +29,8 @@ ArgVector::ArgVector(const std::vector<std::string>& args) {
     texts_.reserve(args.size() + 1);
     texts_.emplace_back(kProgramName);
     texts_.insert(texts_.end(), args.begin(), args.end());
-    for (std::string& t : texts_) pointers_.push_back(t.data());
+    for (std::string& t : texts_)
+        pointers_.push_back(t.data());
     pointers_.push_back(nullptr);
 }
 
@@ -40,16 +41,21 @@ std::unique_ptr<COptionMgr> fileJob(const char* fileName) {
 
 std::unique_ptr<CFileReader> infoReader(int32_t inputType) {
     switch (inputType) {
-    case eInDisplay: return std::make_unique<CTraceReader>();
-    case eInCapArb: return std::make_unique<CCapArbReader>();
-    default: return nullptr;
+    case eInDisplay:
+        return std::make_unique<CTraceReader>();
+    case eInCapArb:
+        return std::make_unique<CCapArbReader>();
+    default:
+        return nullptr;
     }
 }
 
 std::unique_ptr<CFileReader> displayReader(int32_t inputType) {
     switch (inputType) {
-    case eInDisplay: return std::make_unique<CTraceReader>();
-    default: return nullptr;
+    case eInDisplay:
+        return std::make_unique<CTraceReader>();
+    default:
+        return nullptr;
     }
 }
 

@@ -24,21 +24,21 @@ extern "C" {
 
 /* What VX560_GETINFO finds in a file (62 bytes, version 10). */
 typedef struct VX560_INFO {
-    uint32_t length;          /* 62 */
-    uint16_t version;         /* 10 */
-    uint32_t points;          /* points of the trace; for a Capture file kpoints x 1024 */
-    char measurement[32];     /* text of the measurement, zero-terminated */
-    int16_t measGroup;        /* 0 FFT, 1 Correlation, 2 Octave, 3 Swept Sine, 4 Order,
-                                 5 Time Histogram */
-    int16_t measNumber;       /* index into the measurement catalogue */
-    int16_t view;             /* 0 Log Mag ... 8 Nichols */
-    int16_t peakUnits;        /* 0 off, 1 pk, 2 rms, 3 pp */
-    int16_t dbUnits;          /* 0 off, 1 on, 2 dBm, 3 dBspl */
-    int16_t phaseUnits;       /* 0 deg, 1 rads */
-    int16_t xAxisKind;        /* x-axis kind of the trace (4 for a Capture file) */
-    int16_t sweepType;        /* Swept Sine group: 0 Linear, 1 Log; otherwise 0 */
-    int16_t isWaterfall;      /* 1 for a Waterfall file */
-    int16_t waterfallSlices;  /* slices of channel A in a Waterfall file, else 0 */
+    uint32_t length;         /* 62 */
+    uint16_t version;        /* 10 */
+    uint32_t points;         /* points of the trace; for a Capture file kpoints x 1024 */
+    char measurement[32];    /* text of the measurement, zero-terminated */
+    int16_t measGroup;       /* 0 FFT, 1 Correlation, 2 Octave, 3 Swept Sine, 4 Order,
+                                5 Time Histogram */
+    int16_t measNumber;      /* index into the measurement catalogue */
+    int16_t view;            /* 0 Log Mag ... 8 Nichols */
+    int16_t peakUnits;       /* 0 off, 1 pk, 2 rms, 3 pp */
+    int16_t dbUnits;         /* 0 off, 1 on, 2 dBm, 3 dBspl */
+    int16_t phaseUnits;      /* 0 deg, 1 rads */
+    int16_t xAxisKind;       /* x-axis kind of the trace (4 for a Capture file) */
+    int16_t sweepType;       /* Swept Sine group: 0 Linear, 1 Log; otherwise 0 */
+    int16_t isWaterfall;     /* 1 for a Waterfall file */
+    int16_t waterfallSlices; /* slices of channel A in a Waterfall file, else 0 */
 } VX560_INFO;
 
 /* A request to VX560_READDISPLAYDATA; -1 keeps the unit saved in the file. */
@@ -62,12 +62,12 @@ typedef struct VX560_DATA {
 /* A Capture file's samples in volts (header 14 bytes, version 12). The
  * caller provides 14 + 4096 x kpoints bytes. */
 typedef struct VX560_CAPDATA {
-    uint32_t length;      /* 14 */
-    uint16_t version;     /* 12 */
-    uint16_t kpoints;     /* record length in kpoints */
-    float samplingFreq;   /* Hz */
-    int16_t inputRange;   /* dBV of the captured channel */
-    float values[];       /* kpoints x 1024 samples */
+    uint32_t length;    /* 14 */
+    uint16_t version;   /* 12 */
+    uint16_t kpoints;   /* record length in kpoints */
+    float samplingFreq; /* Hz */
+    int16_t inputRange; /* dBV of the captured channel */
+    float values[];     /* kpoints x 1024 samples */
 } VX560_CAPDATA;
 
 #pragma pack(pop)
