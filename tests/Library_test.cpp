@@ -395,4 +395,36 @@ TEST_F(LibraryTest, TheLogFileCanBeChosen) {
     EXPECT_NE(log().find("Error: Invalid option: /x"), std::string::npos);
 }
 
+// ------------------------------------------------------------ examples
+
+TEST_F(LibraryTest, TheHostExamplesReadATraceAndVolts) {
+    const std::string display = VX_EXAMPLES_DIR "/fft1.56d";
+    ASSERT_EQ(vxconv({VX_EXAMPLES_DIR "/sine.txt", "sine.56c", "/Ocap", "/I10"}).status, 0);
+    vxtest::RunResult host =
+        vxtest::runProgram(VX_HOST_PATH, {display, "sine.56c"}, dir.path(), "");
+    ASSERT_EQ(host.status, 0) << host.out;
+
+    const VX560_INFO i = info(display);
+    ASSERT_EQ(lib->loadDisplay(display.c_str()), 0);
+    Buffer<VX560_DATA> mag(i.points);
+    VX560_DATAREQ req{1, -1, 1, -1};
+    ASSERT_EQ(lib->readDisplayData(mag.get(), &req), 0);
+    char expected[200];
+    std::snprintf(expected, sizeof expected, "trace %s: %u points, x in Hz, values in %s\n0 %g\n",
+                  i.measurement, i.points, mag.get()->unit, mag.value(0));
+    EXPECT_NE(host.out.find(expected), std::string::npos) << host.out;
+    // The list's volts come back as volts.
+    EXPECT_NE(host.out.find("capture: 2 kpoints at 262144 Hz, range 10 dBV\n0 V\n0.097545 V\n"),
+              std::string::npos)
+        << host.out;
+
+#ifdef VX_PYTHON3
+    vxtest::RunResult py = vxtest::runProgram(
+        VX_PYTHON3, {VX_EXAMPLES_DIR "/vxcore_example.py", VX_CORE_PATH, display, "sine.56c"},
+        dir.path(), "");
+    EXPECT_EQ(py.status, 0) << py.out;
+    EXPECT_EQ(py.out, host.out);
+#endif
+}
+
 } // namespace
