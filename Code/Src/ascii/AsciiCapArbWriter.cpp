@@ -2,7 +2,6 @@
 #include "ascii/AsciiCapArbWriter.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -16,7 +15,6 @@ namespace vx {
 namespace {
 
 constexpr int32_t kSamplesPerKpt = 1024;
-constexpr int kMaxRateShift = 30; // the count 2^30 / 2^n stays a whole number
 
 std::string line(const char* label, const char* format, int a, int b = 0, int c = 0) {
     char buf[96];
@@ -24,19 +22,7 @@ std::string line(const char* label, const char* format, int a, int b = 0, int c 
     return std::string(label) + buf;
 }
 
-// The sample rate as a frequency count: 2^30 / 2^n, n = 19 - span code. A span
-// code from a damaged file is held to the shifts that exist.
-FreqValue sampleRate(int16_t spanCode) {
-    int n = std::clamp(19 - spanCode, 0, kMaxRateShift);
-    return FreqValue{static_cast<int32_t>((int32_t(1) << 30) >> n), 0.0};
-}
-
 } // namespace
-
-int16_t CAsciiCapArbWriter::inputRange() const {
-    const CapArbHeader& h = convOptions.capArbHeader;
-    return reader_->kind() == eKindCaptureCh2 ? h.inputRange[1] : h.inputRange[0];
-}
 
 void CAsciiCapArbWriter::writeHeader() {
     const CapArbHeader& h = convOptions.capArbHeader;
@@ -53,7 +39,7 @@ void CAsciiCapArbWriter::writeHeader() {
     formatFrequency(&rate, text, sizeof text, h.baseFreqId, 4, true);
     (void)messageLine((std::string("Sampling Freq = ") + text).c_str());
     if (reader_->kind() != eKindArb)
-        (void)messageLine(line("Input Range = ", "%d dBVpk", inputRange()).c_str());
+        (void)messageLine(line("Input Range = ", "%d dBVpk", capturedInputRange(h, reader_->kind())).c_str());
     (void)file_->writeText("\r\n");
 }
 
@@ -89,8 +75,7 @@ Status CAsciiCapArbWriter::writeData() {
 
 Status CAsciiCapArbWriter::write(const char* name) {
     if (openOutput(name).failed()) return 1;
-    scale_ = reader_->kind() == eKindArb ? 1.0f
-                                         : static_cast<float>(std::pow(10.0, 0.05 * inputRange()));
+    scale_ = voltsPerFraction(convOptions.capArbHeader, reader_->kind());
     if (convOptions.headerMode != 0) writeHeader();
     if (!convOptions.writeData) return 0;
     return writeData();

@@ -18,8 +18,6 @@ class CAsciiCapArbWriter : public CFileWriter {
     Status write(const char* name) override;
 
   private:
-    // The input range in dBV that gives the volts of this kind of buffer.
-    int16_t inputRange() const;
     void writeHeader();
     Status writeData();
     void writeHeadingLine(CValueLines& lines, int32_t total);

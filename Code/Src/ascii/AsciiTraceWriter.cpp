@@ -17,10 +17,6 @@ const char* headingPrefix(int32_t code) {
     return code >= 1 && code <= 7 ? kPrefixes[code] : "[";
 }
 
-float axisX(const void* axis, int32_t i) {
-    return static_cast<xAxisT*>(const_cast<void*>(axis))->x(static_cast<int16_t>(i));
-}
-
 // The separator follows field k when the /C list names a column there, or
 // when more points follow on the line.
 bool separatorAfter(int k, bool morePointsOnLine) {
@@ -64,8 +60,7 @@ Status CAsciiTraceWriter::writeData() {
         }
         lines.endLine();
     }
-    PointX x;
-    if (axis_) x = PointX{axisX, axis_.get()};
+    const PointX x = axisPointX(axis_.get());
     for (int32_t i = 0; i < n; ++i) {
         lines.startPoint();
         bool more = lines.roomOnLine() && i + 1 < n;

@@ -1,7 +1,8 @@
 // The console program's entry: prepare the lists, build the job, then help,
 // error or run.
 #pragma once
+#include "driver/Visibility.h"
 
 namespace vx {
-int consoleMain(int argc, char** argv);
+VX_EXPORT int consoleMain(int argc, char** argv);
 }

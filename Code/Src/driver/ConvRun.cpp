@@ -75,7 +75,8 @@ int32_t defaultOutputFor(int32_t type) {
     return type == eInSdfOld || type == eInSdf ? eFmt56d : eFmtAsc;
 }
 
-// Detection and the conversion check; false after a failure (already reported).
+} // namespace
+
 bool detectAndCheck(COptionMgr& job) {
     int failure = detectInputType(job);
     int32_t format = job.outputFormat();
@@ -105,6 +106,8 @@ bool detectAndCheck(COptionMgr& job) {
     return true;
 }
 
+namespace {
+
 // Names the output for the current input file.
 void nameOutput(COptionMgr& job) {
     CDosFile& input = job.file(0);
@@ -125,13 +128,16 @@ bool sameFile(const char* a, const char* b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-// Every parameter back to its start-up default, then all applied, for both
-// displays: applying one list may set members of another (a measurement sets
-// its display's view and units), so every copy comes first.
+} // namespace
+
+// Both displays' copies come first: applying one list may set members of
+// another (a measurement sets its display's view and units).
 void resetParameterModel() {
     for (int16_t list = 1; list <= 14; ++list) copyListSlots(ePaoDefault, ePaoEntry, list, 2);
     for (int16_t list = 1; list <= 14; ++list) applyList(list, 2);
 }
+
+namespace {
 
 Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
     resetParameterModel();

@@ -9,4 +9,13 @@ class COptionMgr;
 
 Status runConversion(COptionMgr& job);
 
+// Detects the input type of the job's first file and checks the conversion
+// (an output format not given becomes the type's default); false after a
+// failure, which has been reported.
+bool detectAndCheck(COptionMgr& job);
+
+// Every parameter back to its start-up default, then applied, for both
+// displays: the model before each file is read.
+void resetParameterModel();
+
 } // namespace vx

@@ -8,6 +8,7 @@
 
 #include "driver/DISK_M.h"
 #include "driver/Status.h"
+#include "driver/Visibility.h"
 #include "params/UTIL.h"
 
 namespace vx {
@@ -31,7 +32,7 @@ using TextCallback = char* (*)(char*, int16_t);
 
 // The abstract base. Objects are built once and never copied: lists hold
 // their addresses and twins are neighbours in an array.
-class paramActionObj {
+class VX_EXPORT paramActionObj {
   public:
     paramActionObj() = default;
     paramActionObj(char dispIndex, KeyCallback, char mortal, char groupBits, NotifyCallback);
@@ -72,7 +73,7 @@ class paramActionObj {
 };
 
 // An enumeration: an index into a table of texts.
-class enumParAction : public paramActionObj {
+class VX_EXPORT enumParAction : public paramActionObj {
   public:
     enumParAction(int16_t defIndex, int16_t maxIndex, const char* const* texts, IndexCallback,
                   uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
@@ -121,7 +122,7 @@ struct RangeRecords {
 
 // An enumeration whose valid sub-range depends on another setting; each
 // range remembers the index last used in it.
-class rngEnumAction : public enumParAction {
+class VX_EXPORT rngEnumAction : public enumParAction {
   public:
     rngEnumAction(RangeRecords rangeTable, int16_t defRange, int16_t defIndex, int16_t maxIndex,
                   const char* const* texts, IndexCallback, uint32_t paoId, int16_t paoFlags,
@@ -155,7 +156,7 @@ class rngEnumAction : public enumParAction {
 
 // The shared shape of the numeric classes: a printf format, a text buffer and
 // T values (T = 16-bit, 32-bit or float).
-template <class T> class numParAction : public paramActionObj {
+template <class T> class VX_EXPORT numParAction : public paramActionObj {
   public:
     static constexpr size_t kTextSize = 20;
 
@@ -180,7 +181,7 @@ template <class T> class numParAction : public paramActionObj {
     T slots[3];
 };
 
-class intParAction : public numParAction<int16_t> {
+class VX_EXPORT intParAction : public numParAction<int16_t> {
   public:
     intParAction(int16_t defValue, IndexCallback, const char* format, int16_t upper, int16_t lower,
                  int16_t step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
@@ -190,7 +191,7 @@ class intParAction : public numParAction<int16_t> {
 };
 
 // An intParAction with format "%d" and the full 16-bit range.
-class intActionObj : public intParAction {
+class VX_EXPORT intActionObj : public intParAction {
   public:
     intActionObj();
     intActionObj(int16_t defValue, IndexCallback, uint32_t paoId, int16_t paoFlags, actType,
@@ -199,7 +200,7 @@ class intActionObj : public intParAction {
     int16_t setData(int16_t value, actType) { return intParAction::setData(value); }
 };
 
-class longParAction : public numParAction<int32_t> {
+class VX_EXPORT longParAction : public numParAction<int32_t> {
   public:
     longParAction(int32_t defValue, LongCallback, const char* format, int32_t upper, int32_t lower,
                   int32_t step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
@@ -208,7 +209,7 @@ class longParAction : public numParAction<int32_t> {
     int16_t setData(int32_t value, actType);
 };
 
-class floatParAction : public numParAction<float> {
+class VX_EXPORT floatParAction : public numParAction<float> {
   public:
     floatParAction(float defValue, FloatCallback, const char* format, float upper, float lower,
                    float step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
@@ -218,7 +219,7 @@ class floatParAction : public numParAction<float> {
 };
 
 // A float shown with a unit table (5 significant digits).
-class floatUnitAction : public floatParAction {
+class VX_EXPORT floatUnitAction : public floatParAction {
   public:
     floatUnitAction(float defValue, FloatCallback, const UNIT_SPEC* units, float upper, float lower,
                     float step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
@@ -231,7 +232,7 @@ class floatUnitAction : public floatParAction {
 };
 
 // A text of up to maxLen characters; every buffer keeps a terminator at maxLen.
-class strActionObj : public paramActionObj {
+class VX_EXPORT strActionObj : public paramActionObj {
   public:
     strActionObj(const char* initial, int16_t maxLen, int16_t dispIndex, TextCallback, KeyCallback,
                  uint32_t paoId, int16_t paoFlags, actType);

@@ -1,6 +1,9 @@
 // The capture header encoding, sample conversions and the Capture/Arb. reader.
 #include "timebuf/CapArb.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "driver/ErrLogger.h"
 #include "params/LeBytes.h"
 #include "trace/OUTP.h"
@@ -57,6 +60,21 @@ float blockFraction(const uint8_t* block, int i) {
 
 void setBlockSample(uint8_t* block, int i, int32_t sample) {
     putLe32(block + 4 * i, static_cast<uint32_t>(sample));
+}
+
+FreqValue sampleRate(int16_t spanCode) {
+    constexpr int kMaxRateShift = 30; // the count 2^30 / 2^n stays a whole number
+    int n = std::clamp(19 - spanCode, 0, kMaxRateShift);
+    return FreqValue{static_cast<int32_t>((int32_t(1) << 30) >> n), 0.0};
+}
+
+int16_t capturedInputRange(const CapArbHeader& header, int16_t kind) {
+    return kind == eKindCaptureCh2 ? header.inputRange[1] : header.inputRange[0];
+}
+
+float voltsPerFraction(const CapArbHeader& header, int16_t kind) {
+    if (kind == eKindArb) return 1.0f;
+    return static_cast<float>(std::pow(10.0, 0.05 * capturedInputRange(header, kind)));
 }
 
 Status CCapArbReader::open(const char* name) {

@@ -6,6 +6,7 @@
 
 #include "driver/FileIO.h"
 #include "driver/Options.h"
+#include "params/UTIL.h"
 
 namespace vx {
 
@@ -38,6 +39,17 @@ int32_t fractionToSample(double e);
 int32_t blockSample(const uint8_t* block, int i);
 float blockFraction(const uint8_t* block, int i);
 void setBlockSample(uint8_t* block, int i, int32_t sample);
+
+// The sample rate of a span code as a frequency count, 2^30 / 2^n with
+// n = 19 - span code; a span code from a damaged file is held to the shifts
+// that exist.
+FreqValue sampleRate(int16_t spanCode);
+// The input range in dBV of the captured channel of a buffer of this kind
+// (channel 2 for a channel-2 capture, else channel 1), from the header.
+int16_t capturedInputRange(const CapArbHeader& header, int16_t kind);
+// Volts per fraction of full scale: 1 for an Arb. source buffer, else the
+// peak volts of the input range, so a full-scale sample reads as those volts.
+float voltsPerFraction(const CapArbHeader& header, int16_t kind);
 
 class CCapArbReader : public CFileReader {
   public:

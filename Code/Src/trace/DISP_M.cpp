@@ -310,6 +310,14 @@ void applyTransducerExponent(float& re, float& im, int16_t exponent, int32_t ind
     re = rotated;
 }
 
+PointX axisPointX(xAxisT* axis) {
+    if (!axis) return {};
+    auto x = [](const void* a, int32_t i) {
+        return static_cast<xAxisT*>(const_cast<void*>(a))->x(static_cast<int16_t>(i));
+    };
+    return PointX{x, axis};
+}
+
 ExpandedColumns setupColumns(const int32_t* codes, int16_t peakUnits, int16_t dbMode,
                              int16_t phaseUnits) {
     previousPhase = 0.0f;

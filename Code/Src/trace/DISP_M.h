@@ -60,6 +60,9 @@ struct PointX {
     float operator()(int32_t index) const { return fn(context, index); }
 };
 
+// The x values of an axis object; empty for no axis.
+PointX axisPointX(xAxisT* axis);
+
 // The expanded output columns (codes 1 to 7, 0-terminated) with the packed
 // units code of each.
 struct ExpandedColumns {

@@ -1,0 +1,232 @@
+// The library's entry points: each builds a job from its arguments, does its
+// operation on the engine's model and returns the status.
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+
+#include "DllOutputer.h"
+#include "LibFrame.h"
+#include "driver/ConvRun.h"
+#include "driver/ErrLogger.h"
+#include "driver/Options.h"
+#include "driver/Pairing.h"
+#include "params/Catalog.h"
+#include "timebuf/CapArb.h"
+#include "trace/DISP_M.h"
+#include "trace/TRACE.h"
+#include "trace/VX550.h"
+#include "vxcore.h"
+
+static_assert(sizeof(VX560_INFO) == 62, "VX560_INFO is 62 bytes");
+static_assert(offsetof(VX560_INFO, points) == 6 && offsetof(VX560_INFO, measurement) == 10 &&
+                  offsetof(VX560_INFO, measGroup) == 42 && offsetof(VX560_INFO, view) == 46 &&
+                  offsetof(VX560_INFO, xAxisKind) == 54 &&
+                  offsetof(VX560_INFO, waterfallSlices) == 60,
+              "VX560_INFO layout");
+static_assert(sizeof(VX560_DATAREQ) == 8, "VX560_DATAREQ is four int16");
+static_assert(sizeof(VX560_DATA) == 42 && offsetof(VX560_DATA, points) == 6 &&
+                  offsetof(VX560_DATA, unit) == 10 && offsetof(VX560_DATA, values) == 42,
+              "VX560_DATA layout");
+static_assert(sizeof(VX560_CAPDATA) == 14 && offsetof(VX560_CAPDATA, kpoints) == 6 &&
+                  offsetof(VX560_CAPDATA, samplingFreq) == 8 &&
+                  offsetof(VX560_CAPDATA, inputRange) == 12 &&
+                  offsetof(VX560_CAPDATA, values) == 14,
+              "VX560_CAPDATA layout");
+
+namespace vx::lib {
+
+namespace {
+
+constexpr int kMaxCommandTokens = 49; // the vector holds 50 with the program name
+constexpr size_t kMaxTokenLength = 80;
+
+constexpr uint32_t kInfoLength = 62;
+constexpr uint16_t kInfoVersion = 10;
+constexpr uint32_t kCapDataLength = 14;
+constexpr uint16_t kCapDataVersion = 12;
+constexpr int16_t kOrderGroup = 4;
+constexpr int16_t kSweptSineGroup = 3;
+constexpr int16_t kOrderCapture1 = 65;
+constexpr int16_t kFftCapture1 = 12;
+constexpr uint32_t kSamplesPerKpt = 1024;
+
+bool given(const void* pointer, const char* what) {
+    if (pointer) return true;
+    errLog() << "Invalid argument: no " << what << " given" << endLine;
+    return false;
+}
+
+// White-space separated tokens, each cut to its first 80 characters.
+std::vector<std::string> splitCommandLine(const char* line) {
+    std::vector<std::string> tokens;
+    const char* const blanks = " \t\n\v\f\r";
+    for (const char* p = line; *p;) {
+        p += std::strspn(p, blanks);
+        const size_t n = std::strcspn(p, blanks);
+        if (n > 0) tokens.emplace_back(p, n < kMaxTokenLength ? n : kMaxTokenLength);
+        p += n;
+    }
+    return tokens;
+}
+
+void setText(char (&field)[32], const char* text) {
+    std::snprintf(field, sizeof field, "%s", text ? text : "");
+}
+
+// The record of an open input: the settings first, then what the type adds.
+void fillInfo(VX560_INFO& info, int32_t inputType, const CCapArbReader* capture) {
+    const int16_t units = cat::units[0].getData(ePaoEntry);
+    info.measGroup = cat::measureGroup[0].getData(ePaoEntry);
+    info.measNumber = cat::measurement[0].getData(ePaoEntry);
+    info.peakUnits = UnitsCode::peakUnits(units);
+    info.dbUnits = UnitsCode::dbMode(units);
+    info.phaseUnits = UnitsCode::phaseUnits(units);
+    info.isWaterfall = inputType == eInWaterfall ? 1 : 0;
+    info.waterfallSlices = 0;
+    if (capture) {
+        if (info.measGroup == kOrderGroup) {
+            info.measNumber = kOrderCapture1;
+        } else {
+            info.measGroup = 0;
+            info.measNumber = kFftCapture1;
+        }
+        const int16_t kpts = convOptions.capArbHeader.recordKpts;
+        info.points = kpts > 0 ? static_cast<uint32_t>(kpts) * kSamplesPerKpt : 0;
+        info.xAxisKind = eCaptureAxis;
+        info.view = eViewReal;
+        // The name of the capture measurement, not that of the default one.
+        setText(info.measurement, cat::measurement[0].text(info.measNumber));
+    } else {
+        info.points = static_cast<uint32_t>(traceMgr().pointsToWrite());
+        info.xAxisKind = static_cast<int16_t>(traceMgr().measDesc.axisKind());
+        info.view = cat::view[0].getData(ePaoEntry);
+        setText(info.measurement, cat::measurement[0].getStr(ePaoEntry));
+    }
+    info.sweepType = info.measGroup == kSweptSineGroup ? cat::sweptType[0].getData(ePaoEntry) : 0;
+}
+
+// Fills the buffer block by block; the header and scale come from the open file.
+Status readCaptureSamples(VX560_CAPDATA& data, CCapArbReader& reader) {
+    const CapArbHeader& h = convOptions.capArbHeader;
+    const int16_t kpts = h.recordKpts > 0 ? h.recordKpts : 0;
+    data.kpoints = static_cast<uint16_t>(kpts);
+    data.samplingFreq =
+        static_cast<float>(sampleRate(h.spanCode).count * freqResolution(h.baseFreqId));
+    data.inputRange = capturedInputRange(h, reader.kind());
+    const float scale = voltsPerFraction(h, reader.kind());
+    CBulkBufferClaim bulk;
+    uint32_t at = 0;
+    for (int b = 0; b < kpts / kBlockKpts; ++b) {
+        Status st = reader.readBlock(bulk.data(), true);
+        if (st.failed()) return st;
+        for (int i = 0; i < kBlockSamples; ++i)
+            data.values[at++] = blockFraction(bulk.data(), i) * scale;
+    }
+    // An odd length leaves a last kpoint that no block holds.
+    while (at < static_cast<uint32_t>(kpts) * kSamplesPerKpt)
+        data.values[at++] = 0.0f;
+    return 0;
+}
+
+} // namespace
+
+} // namespace vx::lib
+
+using namespace vx;
+using namespace vx::lib;
+
+extern "C" {
+
+VX560_API int16_t VX560_CMDLINE(const char* commandLine) {
+    prepareEngine();
+    displayLoaded = 0;
+    errLog().clearLogFile();
+    std::vector<std::string> tokens = splitCommandLine(commandLine ? commandLine : "");
+    if (tokens.size() > static_cast<size_t>(kMaxCommandTokens)) {
+        errLog() << "Error: Too many command line items: at most " << kMaxCommandTokens << endLine;
+        return 1;
+    }
+    ArgVector args(tokens);
+    COptionMgr job(args.count(), args.argv(), nullptr);
+    if (job.errorIndex() != eErrNone) return 1;
+    return job.run().code();
+}
+
+VX560_API int16_t VX560_GETINFO(VX560_INFO* info, const char* fileName) {
+    prepareEngine();
+    displayLoaded = 0;
+    if (!given(info, "information record")) return 1;
+    info->length = kInfoLength;
+    info->version = kInfoVersion;
+    std::unique_ptr<COptionMgr> job = fileJob(fileName);
+    OpenedInput in = openFirstInput(*job, infoReader);
+    if (in.status.ok())
+        fillInfo(*info, job->inputType(), dynamic_cast<const CCapArbReader*>(in.reader.get()));
+    return in.status.code();
+}
+
+VX560_API int16_t VX560_LOADDISPLAY(const char* fileName) {
+    prepareEngine();
+    displayLoaded = 0;
+    std::unique_ptr<COptionMgr> job = fileJob(fileName);
+    Status st = openFirstInput(*job, displayReader).status;
+    displayLoaded = st.ok() ? 1 : 0;
+    return st.code();
+}
+
+VX560_API int16_t VX560_READDISPLAYDATA(VX560_DATA* data, const VX560_DATAREQ* request) {
+    prepareEngine();
+    if (!displayLoaded) {
+        errLog() << "No Display file is loaded" << endLine;
+        return 1;
+    }
+    if (!given(data, "data buffer") || !given(request, "data request")) return 1;
+    std::unique_ptr<COptionMgr> job = fileJob(nullptr);
+    if (request->column < eColMag || request->column > eColX) {
+        errLog() << "Invalid data option request: out of range: " << request->column << endLine;
+        return 1;
+    }
+    if (request->peakUnits < -1 || request->peakUnits > 3) {
+        errLog() << "Invalid Peak unit request: out of range" << endLine;
+        return 1;
+    }
+    if (request->dbUnits < -1 || request->dbUnits > 3) {
+        errLog() << "Invalid Mag unit request: out of range" << endLine;
+        return 1;
+    }
+    if (request->phaseUnits < -1 || request->phaseUnits > 1) {
+        errLog() << "Invalid Phase unit request: out of range" << endLine;
+        return 1;
+    }
+    convOptions.columns[0] = request->column;
+    convOptions.columns[1] = eColEnd;
+    convOptions.peakUnits = request->peakUnits;
+    convOptions.dbMode = request->dbUnits;
+    convOptions.phaseUnits = request->phaseUnits;
+    CDllOutputer outputer;
+    Status st = outputer.extract(data);
+    outputer.close();
+    return st.code();
+}
+
+VX560_API int16_t VX560_SETERRORLOGFILE(const char* fileName) {
+    prepareEngine();
+    if (!fileName) return 1;
+    return errLog().setLogFileName(fileName);
+}
+
+VX560_API int16_t VX560_READCAPTUREDATA(VX560_CAPDATA* data, const char* fileName) {
+    prepareEngine();
+    displayLoaded = 0;
+    if (!given(data, "capture buffer")) return 1;
+    data->length = kCapDataLength;
+    data->version = kCapDataVersion;
+    std::unique_ptr<COptionMgr> job = fileJob(fileName);
+    if (!detectAndCheck(*job)) return 1;
+    if (job->inputType() != eInCapArb) return 1;
+    OpenedInput in = openWith(*job, std::make_unique<CCapArbReader>());
+    if (in.status.failed()) return in.status.code();
+    return readCaptureSamples(*data, static_cast<CCapArbReader&>(*in.reader)).code();
+}
+
+} // extern "C"

@@ -1,0 +1,83 @@
+// The shared frame of the library's entry points.
+#include "LibFrame.h"
+
+#include <cstdio>
+
+#include "driver/ConvRun.h"
+#include "driver/ErrLogger.h"
+#include "driver/Options.h"
+#include "driver/Pairing.h"
+#include "params/STARTUP.h"
+#include "timebuf/CapArb.h"
+#include "trace/TRACE.h"
+
+namespace vx::lib {
+
+int16_t displayLoaded = 0;
+
+void prepareEngine() {
+    // At the first call rather than at load time: the catalogue's static
+    // objects are built in an order the loader decides.
+    static const bool prepared = [] {
+        initLists();
+        return true;
+    }();
+    (void)prepared;
+}
+
+ArgVector::ArgVector(const std::vector<std::string>& args) {
+    texts_.reserve(args.size() + 1);
+    texts_.emplace_back(kProgramName);
+    texts_.insert(texts_.end(), args.begin(), args.end());
+    for (std::string& t : texts_)
+        pointers_.push_back(t.data());
+    pointers_.push_back(nullptr);
+}
+
+std::unique_ptr<COptionMgr> fileJob(const char* fileName) {
+    ArgVector args(fileName ? std::vector<std::string>{fileName} : std::vector<std::string>{});
+    return std::make_unique<COptionMgr>(args.count(), args.argv(), nullptr);
+}
+
+std::unique_ptr<CFileReader> infoReader(int32_t inputType) {
+    switch (inputType) {
+    case eInDisplay:
+        return std::make_unique<CTraceReader>();
+    case eInCapArb:
+        return std::make_unique<CCapArbReader>();
+    default:
+        return nullptr;
+    }
+}
+
+std::unique_ptr<CFileReader> displayReader(int32_t inputType) {
+    switch (inputType) {
+    case eInDisplay:
+        return std::make_unique<CTraceReader>();
+    default:
+        return nullptr;
+    }
+}
+
+OpenedInput openWith(COptionMgr& job, std::unique_ptr<CFileReader> reader) {
+    OpenedInput in;
+    in.reader = std::move(reader);
+    if (job.fileCount() == 0 || job.file(0).nextMatch() != 0) return in;
+    resetParameterModel();
+    const char* name = job.file(0).name();
+    std::snprintf(convOptions.inputName, sizeof convOptions.inputName, "%s", name);
+    in.status = in.reader->open(name);
+    return in;
+}
+
+OpenedInput openFirstInput(COptionMgr& job, ReaderChoice choose) {
+    if (!detectAndCheck(job)) return {};
+    std::unique_ptr<CFileReader> reader = choose(job.inputType());
+    if (!reader) {
+        errLog() << "Invalid input file type" << endLine;
+        return {};
+    }
+    return openWith(job, std::move(reader));
+}
+
+} // namespace vx::lib

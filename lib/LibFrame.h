@@ -1,0 +1,68 @@
+// The frame that the library's entry points share: the engine prepared once,
+// the argument vectors of their jobs, the flag that a trace is loaded, and
+// opening the first input file with the reader of its type.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "driver/FileIO.h"
+#include "driver/OptionMgr.h"
+#include "driver/Status.h"
+
+namespace vx::lib {
+
+// 1 while a trace loaded by VX560_LOADDISPLAY is held in the model.
+extern int16_t displayLoaded;
+
+// Sorts the parameter lists and records their defaults on the first call, as
+// the console program does before its job, so that the per-file reset of the
+// model gives a library caller the same settings as vxconv.
+void prepareEngine();
+
+// An argument vector: "zevazo" and then the given texts, as writable copies
+// (the job lower-cases its parameters and file names in place).
+class ArgVector {
+  public:
+    static constexpr const char* kProgramName = "zevazo";
+
+    explicit ArgVector(const std::vector<std::string>& args = {});
+    int count() const { return static_cast<int>(pointers_.size()) - 1; }
+    char** argv() { return pointers_.data(); }
+
+  private:
+    std::vector<std::string> texts_;
+    std::vector<char*> pointers_; // null-terminated
+};
+
+// The job of a file-based entry point: "zevazo" and the file name, or
+// "zevazo" alone when no name is given.
+std::unique_ptr<COptionMgr> fileJob(const char* fileName);
+
+// The reader an entry point uses for an input type; null when it takes no
+// file of that type.
+using ReaderChoice = std::unique_ptr<CFileReader> (*)(int32_t inputType);
+std::unique_ptr<CFileReader> infoReader(int32_t inputType);
+std::unique_ptr<CFileReader> displayReader(int32_t inputType);
+
+// A reader with its file open; closed when it goes.
+struct OpenedInput {
+    std::unique_ptr<CFileReader> reader;
+    Status status = 1;
+
+    OpenedInput() = default;
+    OpenedInput(OpenedInput&&) = default;
+    ~OpenedInput() {
+        if (reader) reader->close();
+    }
+};
+
+// Opens the job's first matching file with the reader: resets the model,
+// names the input in the option block and reads the file.
+OpenedInput openWith(COptionMgr& job, std::unique_ptr<CFileReader> reader);
+// Detection and the conversion check, then openWith the reader of the type;
+// "Invalid input file type" when the choice has none.
+OpenedInput openFirstInput(COptionMgr& job, ReaderChoice choose);
+
+} // namespace vx::lib

@@ -1,0 +1,429 @@
+// The shared library as a host program uses it: loaded with dlopen, entry
+// points found by name, results compared with the console program's output.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/Catalogue.h"
+#include "support/DisplayFixture.h"
+#include "support/Fixture.h"
+#include "support/RunProgram.h"
+#include "support/TempDir.h"
+#include "vxcore.h"
+
+namespace {
+
+// A fresh instance of the library: a private copy of libvxcore.so, so that
+// every test starts with the state of a newly loaded library.
+class Library {
+  public:
+    explicit Library(const std::string& dir) {
+        const std::string copy = dir + "/libvxcore-copy.so";
+        std::ifstream in(VX_CORE_PATH, std::ios::binary);
+        std::ofstream(copy, std::ios::binary) << in.rdbuf();
+        handle_ = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!handle_) ADD_FAILURE() << dlerror();
+        cmdLine = find<decltype(&VX560_CMDLINE)>("VX560_CMDLINE");
+        getInfo = find<decltype(&VX560_GETINFO)>("VX560_GETINFO");
+        loadDisplay = find<decltype(&VX560_LOADDISPLAY)>("VX560_LOADDISPLAY");
+        readDisplayData = find<decltype(&VX560_READDISPLAYDATA)>("VX560_READDISPLAYDATA");
+        setErrorLogFile = find<decltype(&VX560_SETERRORLOGFILE)>("VX560_SETERRORLOGFILE");
+        readCaptureData = find<decltype(&VX560_READCAPTUREDATA)>("VX560_READCAPTUREDATA");
+    }
+    // Never unloaded, as a host keeps it: the parameter objects' pool storage
+    // is never freed and stays reachable only while the copy is mapped.
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+
+    decltype(&VX560_CMDLINE) cmdLine = nullptr;
+    decltype(&VX560_GETINFO) getInfo = nullptr;
+    decltype(&VX560_LOADDISPLAY) loadDisplay = nullptr;
+    decltype(&VX560_READDISPLAYDATA) readDisplayData = nullptr;
+    decltype(&VX560_SETERRORLOGFILE) setErrorLogFile = nullptr;
+    decltype(&VX560_READCAPTUREDATA) readCaptureData = nullptr;
+
+  private:
+    template <class F> F find(const char* name) {
+        F f = handle_ ? reinterpret_cast<F>(dlsym(handle_, name)) : nullptr;
+        if (!f) ADD_FAILURE() << "not exported: " << name;
+        return f;
+    }
+    void* handle_ = nullptr;
+};
+
+// A VX560_DATA or VX560_CAPDATA buffer of the size the caller provides.
+template <class Record> struct Buffer {
+    explicit Buffer(size_t values) : bytes(sizeof(Record) + 4 * values, '\x5a') {}
+    Record* get() { return reinterpret_cast<Record*>(bytes.data()); }
+    float value(size_t i) const {
+        float v;
+        std::memcpy(&v, bytes.data() + sizeof(Record) + 4 * i, 4);
+        return v;
+    }
+    std::vector<char> bytes;
+};
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out.push_back(line);
+    }
+    return out;
+}
+
+struct LibraryTest : ::testing::Test {
+    vxtest::TempDir dir;
+    std::unique_ptr<Library> lib;
+
+    void SetUp() override {
+        // Standard input at its end: a disk prompt can never wait.
+        std::freopen("/dev/null", "r", stdin);
+        vxtest::prepareCatalogue();
+        for (int16_t g = 0; g < 6; ++g) {
+            vxtest::resetCatalogue();
+            dir.write("g" + std::to_string(g) + ".56d", vxtest::groupDisplayFile(g));
+        }
+        vxtest::resetCatalogue();
+        lib = std::make_unique<Library>(dir.path());
+    }
+    std::string log() const { return dir.exists("qrblog.txt") ? dir.read("qrblog.txt") : ""; }
+    vxtest::RunResult vxconv(const std::vector<std::string>& args) {
+        return vxtest::runProgram(VX_CONV_PATH, args, dir.path(), "");
+    }
+    VX560_INFO info(const std::string& name, int16_t expectStatus = 0) {
+        VX560_INFO i{};
+        EXPECT_EQ(lib->getInfo(&i, name.c_str()), expectStatus) << name;
+        return i;
+    }
+};
+
+// ------------------------------------------------------------ exports
+
+TEST(LibraryExports, OnlyTheEntryPointsTheParameterClassesAndTheConsoleEntry) {
+    FILE* p = popen("nm -D --defined-only --demangle " VX_CORE_PATH, "r");
+    ASSERT_NE(p, nullptr);
+    std::set<std::string> symbols;
+    char line[4096];
+    while (std::fgets(line, sizeof line, p)) {
+        std::string s(line);
+        s.erase(s.find_last_not_of("\n") + 1);
+        symbols.insert(s.substr(s.find(' ', s.find(' ') + 1) + 1)); // after address and kind
+    }
+    ASSERT_EQ(pclose(p), 0);
+    for (const char* name :
+         {"VX560_CMDLINE", "VX560_GETINFO", "VX560_LOADDISPLAY", "VX560_READDISPLAYDATA",
+          "VX560_SETERRORLOGFILE", "VX560_READCAPTUREDATA", "vx::consoleMain(int, char**)",
+          "vtable for vx::paramActionObj", "typeinfo for vx::measParAction"})
+        EXPECT_EQ(symbols.count(name), 1u) << name;
+    const std::regex allowed(
+        "VX560_(CMDLINE|GETINFO|LOADDISPLAY|READDISPLAYDATA|SETERRORLOGFILE|READCAPTUREDATA)|"
+        "vx::consoleMain\\(int, char\\*\\*\\)|"
+        "((vtable|typeinfo|typeinfo name) for )?vx::"
+        "(paramActionObj|enumParAction|rngEnumAction|numParAction<(short|int|float)>|intParAction|"
+        "intActionObj|longParAction|floatParAction|floatUnitAction|strActionObj|freqAct|"
+        "startFreqAction|octActType|spanActType|sampleActType|srcAmpAct|srcSineAmp|srcNoiseAmp|"
+        "arbAmpAct|srcSweptAmp|binDelayAct|inpRngAct|trigLevAct|euSensAct|impedParAction|"
+        "blockParAction|rdOutParAction|wfAngParAction|wfSkipParAction|wfOctSkipParAction|"
+        "floatVariant|relXAction|relYAction|OTFloatParAction|DOFloatParAction|unitParAction|"
+        "measParAction|viewParAction|scaleAction)(::.*)?");
+    for (const std::string& s : symbols)
+        EXPECT_TRUE(std::regex_match(s, allowed)) << s;
+}
+
+// ------------------------------------------------------------ calling order
+
+TEST_F(LibraryTest, ReadingNeedsALoadWithNothingButReadsSince) {
+    Buffer<VX560_DATA> data(1024);
+    VX560_DATAREQ req{1, -1, -1, -1};
+    EXPECT_EQ(lib->readDisplayData(data.get(), &req), 1);
+    EXPECT_EQ(log(), "No Display file is loaded\n");
+
+    ASSERT_EQ(lib->loadDisplay("g0.56d"), 0);
+    EXPECT_EQ(lib->readDisplayData(data.get(), &req), 0);
+    EXPECT_EQ(lib->setErrorLogFile("qrblog.txt"), 0);
+    EXPECT_EQ(lib->readDisplayData(data.get(), &req), 0);
+
+    (void)info("g0.56d"); // inspecting a file drops the loaded trace
+    EXPECT_EQ(lib->readDisplayData(data.get(), &req), 1);
+    EXPECT_EQ(lines(log()).back(), "No Display file is loaded");
+
+    dir.write("cut.56d", dir.read("g1.56d").substr(0, 300));
+    EXPECT_NE(lib->loadDisplay("cut.56d"), 0);
+    EXPECT_EQ(lib->readDisplayData(data.get(), &req), 1);
+    EXPECT_EQ(lines(log()).back(), "No Display file is loaded");
+}
+
+TEST_F(LibraryTest, RequestsOutOfRangeAreRefusedInOrder) {
+    ASSERT_EQ(lib->loadDisplay("g0.56d"), 0);
+    Buffer<VX560_DATA> data(1024);
+    struct Case {
+        VX560_DATAREQ req;
+        const char* line;
+    } cases[] = {
+        {{8, -1, -1, -1}, "Invalid data option request: out of range: 8"},
+        {{0, 4, 4, 2}, "Invalid data option request: out of range: 0"},
+        {{1, 4, 4, 2}, "Invalid Peak unit request: out of range"},
+        {{1, -2, -1, -1}, "Invalid Peak unit request: out of range"},
+        {{1, 3, 4, 2}, "Invalid Mag unit request: out of range"},
+        {{1, 3, 3, 2}, "Invalid Phase unit request: out of range"},
+        {{5, -1, -1, -2}, "Invalid Phase unit request: out of range"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(lib->readDisplayData(data.get(), &c.req), 1) << c.line;
+        EXPECT_EQ(log(), std::string(c.line) + "\n"); // the job cleared the log first
+    }
+    EXPECT_EQ(lib->readDisplayData(nullptr, &cases[0].req), 1);
+    EXPECT_EQ(lib->readDisplayData(data.get(), nullptr), 1);
+    VX560_DATAREQ good{3, -1, -1, -1}; // a refused request leaves the trace loaded
+    EXPECT_EQ(lib->readDisplayData(data.get(), &good), 0);
+}
+
+// ------------------------------------------------------------ same values as vxconv
+
+struct ColumnCase {
+    VX560_DATAREQ req;
+    const char* column;
+    const char* units; // the /U list, or empty
+};
+
+const char* const kPeak[] = {"", "pk", "rms", "pp"};
+const char* const kDb[] = {"lin", "db", "dbm", "dbspl"};
+const char* const kPhase[] = {"deg", "rad"};
+
+std::string unitList(const VX560_DATAREQ& r) {
+    std::string u;
+    auto add = [&u](const char* t) { u += (u.empty() ? "" : ",") + std::string(t); };
+    if (r.peakUnits > 0) add(kPeak[r.peakUnits]);
+    if (r.dbUnits >= 0) add(kDb[r.dbUnits]);
+    if (r.phaseUnits >= 0) add(kPhase[r.phaseUnits]);
+    return u;
+}
+
+TEST_F(LibraryTest, ValuesAndUnitsEqualTheConsoleProgramsAsciiOutput) {
+    const char* const columnNames[] = {"", "mag", "m2", "r", "i", "p", "up", "x"};
+    // An "as saved" request after one with other units must give the file's units.
+    const VX560_DATAREQ requests[] = {
+        {1, -1, -1, -1}, {1, 2, 1, -1},  {1, -1, -1, -1}, {2, 3, 0, -1},  {1, 1, 2, -1},
+        {3, -1, -1, -1}, {4, 1, -1, -1}, {5, -1, -1, 1},  {6, -1, -1, 0}, {7, -1, -1, -1}};
+    for (int g = 0; g < 6; ++g) {
+        const std::string file = "g" + std::to_string(g) + ".56d";
+        const VX560_INFO i = info(file);
+        ASSERT_EQ(lib->loadDisplay(file.c_str()), 0) << file;
+        for (const VX560_DATAREQ& req : requests) {
+            Buffer<VX560_DATA> data(i.points);
+            ASSERT_EQ(lib->readDisplayData(data.get(), &req), 0)
+                << file << " column " << req.column;
+            EXPECT_EQ(data.get()->length, 42u);
+            EXPECT_EQ(data.get()->version, 11);
+            ASSERT_EQ(+data.get()->points, +i.points);
+
+            std::vector<std::string> args = {file, "out.asc", "/F%.8e",
+                                             std::string("/C") + columnNames[req.column]};
+            if (!unitList(req).empty()) args.push_back("/U" + unitList(req));
+            vxtest::RunResult r = vxconv(args);
+            ASSERT_EQ(r.status, 0) << r.out;
+            std::vector<std::string> out = lines(dir.read("out.asc"));
+            ASSERT_GT(out.size(), +i.points);
+            const size_t first = out.size() - i.points;
+            const std::string& heading = out[first - 1];
+            if (heading.find("...") == std::string::npos) {
+                EXPECT_NE(heading.find(std::string("[") + data.get()->unit + "]"),
+                          std::string::npos)
+                    << file << " " << args.back() << ": " << heading;
+            }
+            for (uint32_t k = 0; k < i.points; ++k)
+                ASSERT_EQ(data.value(k), std::strtof(out[first + k].c_str(), nullptr))
+                    << file << " " << args[3] << " " << (args.size() > 4 ? args[4] : "")
+                    << " point " << k;
+        }
+    }
+}
+
+// ------------------------------------------------------------ file information
+
+TEST_F(LibraryTest, InfoDescribesDisplayFiles) {
+    for (int16_t g = 0; g < 6; ++g) {
+        const VX560_INFO i = info("g" + std::to_string(g) + ".56d");
+        EXPECT_EQ(i.length, 62u);
+        EXPECT_EQ(i.version, 10);
+        EXPECT_EQ(i.measGroup, g);
+        EXPECT_EQ(i.measNumber, vxtest::groupMeasurement(g));
+        EXPECT_GT(+i.points, 0u);
+        EXPECT_EQ(i.isWaterfall, 0);
+        EXPECT_EQ(i.waterfallSlices, 0);
+        EXPECT_NE(i.xAxisKind, 4);
+    }
+    // Upper-case names work: the job lower-cases them, the lookup finds the file.
+    dir.write("RUN1.56D", dir.read("g0.56d"));
+    const VX560_INFO fft = info("RUN1.56D");
+    EXPECT_STREQ(fft.measurement, "FFT 1");
+    EXPECT_EQ(fft.xAxisKind, 1);
+    EXPECT_EQ(fft.sweepType, 0);
+    EXPECT_EQ(info("g3.56d").xAxisKind, 5);
+}
+
+TEST_F(LibraryTest, InfoRefusesWhatItCannotDescribe) {
+    VX560_INFO i{};
+    EXPECT_EQ(lib->getInfo(&i, "missing.56d"), 1);
+    EXPECT_NE(log().find("Error opening input file: Process aborted"), std::string::npos);
+    EXPECT_EQ(i.length, 62u);
+    dir.write("text.txt", "1.0\n2.0\n");
+    EXPECT_EQ(lib->getInfo(&i, "text.txt"), 1);
+    EXPECT_NE(log().find("Unknown input file format: Process aborted"), std::string::npos);
+    EXPECT_EQ(lib->getInfo(&i, nullptr), 1);
+    EXPECT_EQ(lines(log()).front(), "No input file name");
+    EXPECT_EQ(lib->getInfo(nullptr, "g0.56d"), 1);
+    EXPECT_EQ(lib->loadDisplay("text.txt"), 1);
+
+    vxtest::CapArbFixture f;
+    dir.write("c.56c", vxtest::capArbFile(f.padToLength()));
+    EXPECT_EQ(lib->loadDisplay("c.56c"), 1);
+    EXPECT_EQ(lines(log()).back(), "Invalid input file type");
+}
+
+// ------------------------------------------------------------ capture files
+
+TEST_F(LibraryTest, CaptureSamplesInVoltsEqualTheAsciiOutput) {
+    vxtest::CapArbFixture f;
+    f.kpts = 4;
+    f.baseFreqId = 0;
+    f.spanCode = 17;
+    f.inputRange[0] = -10;
+    f.inputRange[1] = 20;
+    f.kind = 1; // channel 2
+    f.samples = {858993459, -(1 << 30), 0, 85899346, 123456789};
+    dir.write("c2.56c", vxtest::capArbFile(f.padToLength()));
+
+    const VX560_INFO i = info("c2.56c");
+    EXPECT_EQ(+i.points, 4096u);
+    EXPECT_EQ(i.measGroup, 0);
+    EXPECT_EQ(i.measNumber, 12);
+    EXPECT_STREQ(i.measurement, "Capture 1");
+    EXPECT_EQ(i.xAxisKind, 4);
+    EXPECT_EQ(i.view, 3);
+
+    Buffer<VX560_CAPDATA> data(i.points);
+    ASSERT_EQ(lib->readCaptureData(data.get(), "c2.56c"), 0) << log();
+    EXPECT_EQ(data.get()->length, 14u);
+    EXPECT_EQ(data.get()->version, 12);
+    EXPECT_EQ(data.get()->kpoints, 4);
+    EXPECT_EQ(data.get()->inputRange, 20);
+    // 2^30 / 4 counts of 100/(102.4 x 4096) Hz on the 100 kHz base.
+    EXPECT_FLOAT_EQ(data.get()->samplingFreq, 64000.0f);
+
+    ASSERT_EQ(vxconv({"c2.56c", "out.asc", "/D", "/F%.8e"}).status, 0);
+    std::vector<std::string> out = lines(dir.read("out.asc"));
+    ASSERT_GE(out.size(), +i.points);
+    for (uint32_t k = 0; k < i.points; ++k)
+        ASSERT_EQ(data.value(k), std::strtof(out[k].c_str(), nullptr)) << k;
+    EXPECT_FLOAT_EQ(data.value(1), -10.0f * 1.25f);
+}
+
+TEST_F(LibraryTest, CaptureReadOfAnotherTypeWritesNothing) {
+    Buffer<VX560_CAPDATA> data(2048);
+    const std::vector<char> before = data.bytes;
+    EXPECT_EQ(lib->readCaptureData(data.get(), "g0.56d"), 1);
+    EXPECT_EQ(log(), "");
+    EXPECT_EQ(data.get()->length, 14u);
+    EXPECT_TRUE(std::equal(before.begin() + 14, before.end(), data.bytes.begin() + 14));
+
+    vxtest::CapArbFixture f;
+    f.padToLength();
+    f.samples.resize(1000); // the file ends inside the first block
+    dir.write("short.56c", vxtest::capArbFile(f));
+    EXPECT_NE(lib->readCaptureData(data.get(), "short.56c"), 0);
+    EXPECT_NE(log().find("File Read Error: process aborted"), std::string::npos);
+}
+
+// ------------------------------------------------------------ command lines and the log
+
+TEST_F(LibraryTest, CommandLinesRunAsTheConsoleProgramRunsThem) {
+    EXPECT_EQ(lib->cmdLine("/X g0.56d"), 1);
+    EXPECT_EQ(lines(log()).back(), "Error: Invalid option: /x");
+    EXPECT_FALSE(dir.exists("g0.asc"));
+
+    EXPECT_EQ(lib->cmdLine("  g0.56d\tlib.asc\n/Oasc "), 0);
+    EXPECT_EQ(lines(log()).front(), "Processing g0.56d ==> lib.asc");
+    ASSERT_EQ(vxconv({"g0.56d", "console.asc"}).status, 0);
+    // The same bytes but for the time of conversion in the header.
+    EXPECT_EQ(dir.read("lib.asc").size(), dir.read("console.asc").size());
+    EXPECT_EQ(lines(dir.read("lib.asc")).back(), lines(dir.read("console.asc")).back());
+
+    EXPECT_EQ(lib->cmdLine(nullptr), 1); // no file: the run says so
+    EXPECT_EQ(lines(log()).front(), "No input file name");
+}
+
+TEST_F(LibraryTest, CommandLinesHoldAtMost49Items) {
+    std::string line;
+    for (int k = 0; k < 48; ++k)
+        line += "/J ";
+    EXPECT_EQ(lib->cmdLine((line + "g1.56d").c_str()), 0);
+    EXPECT_TRUE(dir.exists("g1.asc"));
+    EXPECT_EQ(lib->cmdLine((line + "/J g2.56d").c_str()), 1);
+    EXPECT_EQ(log(), "Error: Too many command line items: at most 49\n");
+    EXPECT_FALSE(dir.exists("g2.asc"));
+    // Items are cut to 80 characters, as the settings file's are.
+    EXPECT_EQ(lib->cmdLine(("g3.56d " + std::string(79, 'a') + "bc.asc").c_str()), 0);
+    EXPECT_TRUE(dir.exists(std::string(79, 'a') + "b"));
+}
+
+TEST_F(LibraryTest, TheLogFileCanBeChosen) {
+    EXPECT_EQ(lib->setErrorLogFile("other.txt"), 0);
+    EXPECT_EQ(lib->cmdLine("/X"), 1);
+    EXPECT_NE(dir.read("other.txt").find("Error: Invalid option: /x"), std::string::npos);
+    EXPECT_EQ(log(), "");
+    EXPECT_EQ(lib->setErrorLogFile("no/such/dir/log.txt"), 1);
+    EXPECT_EQ(lib->setErrorLogFile(nullptr), 1);
+    EXPECT_EQ(lib->setErrorLogFile("qrblog.txt"), 0);
+    EXPECT_EQ(lib->cmdLine("/X"), 1);
+    EXPECT_NE(log().find("Error: Invalid option: /x"), std::string::npos);
+}
+
+// ------------------------------------------------------------ examples
+
+TEST_F(LibraryTest, TheHostExamplesReadATraceAndVolts) {
+    const std::string display = VX_EXAMPLES_DIR "/fft1.56d";
+    ASSERT_EQ(vxconv({VX_EXAMPLES_DIR "/sine.txt", "sine.56c", "/Ocap", "/I10"}).status, 0);
+    vxtest::RunResult host =
+        vxtest::runProgram(VX_HOST_PATH, {display, "sine.56c"}, dir.path(), "");
+    ASSERT_EQ(host.status, 0) << host.out;
+
+    const VX560_INFO i = info(display);
+    ASSERT_EQ(lib->loadDisplay(display.c_str()), 0);
+    Buffer<VX560_DATA> mag(i.points);
+    VX560_DATAREQ req{1, -1, 1, -1};
+    ASSERT_EQ(lib->readDisplayData(mag.get(), &req), 0);
+    char expected[200];
+    std::snprintf(expected, sizeof expected, "trace %s: %u points, x in Hz, values in %s\n0 %g\n",
+                  i.measurement, i.points, mag.get()->unit, mag.value(0));
+    EXPECT_NE(host.out.find(expected), std::string::npos) << host.out;
+    // The list's volts come back as volts.
+    EXPECT_NE(host.out.find("capture: 2 kpoints at 262144 Hz, range 10 dBV\n0 V\n0.097545 V\n"),
+              std::string::npos)
+        << host.out;
+
+#ifdef VX_PYTHON3
+    vxtest::RunResult py = vxtest::runProgram(
+        VX_PYTHON3, {VX_EXAMPLES_DIR "/vxcore_example.py", VX_CORE_PATH, display, "sine.56c"},
+        dir.path(), "");
+    EXPECT_EQ(py.status, 0) << py.out;
+    EXPECT_EQ(py.out, host.out);
+#endif
+}
+
+} // namespace
