@@ -1,5 +1,6 @@
 // The library's entry points: each builds a job from its arguments, does its
 // operation on the engine's model and returns the status.
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include "trace/TRACE.h"
 #include "trace/VX550.h"
 #include "vxcore.h"
+#include "waterfall/Waterfall.h"
 
 static_assert(sizeof(VX560_INFO) == 62, "VX560_INFO is 62 bytes");
 static_assert(offsetof(VX560_INFO, points) == 6 && offsetof(VX560_INFO, measurement) == 10 &&
@@ -48,6 +50,7 @@ constexpr int16_t kOrderGroup = 4;
 constexpr int16_t kSweptSineGroup = 3;
 constexpr int16_t kOrderCapture1 = 65;
 constexpr int16_t kFftCapture1 = 12;
+constexpr int16_t kMaxWaterfallIndex = 2048;
 constexpr uint32_t kSamplesPerKpt = 1024;
 
 bool given(const void* pointer, const char* what) {
@@ -74,7 +77,9 @@ void setText(char (&field)[32], const char* text) {
 }
 
 // The record of an open input: the settings first, then what the type adds.
-void fillInfo(VX560_INFO& info, int32_t inputType, const CCapArbReader* capture) {
+void fillInfo(VX560_INFO& info, int32_t inputType, const CFileReader* reader) {
+    const auto* capture = dynamic_cast<const CCapArbReader*>(reader);
+    const auto* waterfall = dynamic_cast<const CWaterFallReader*>(reader);
     const int16_t units = cat::units[0].getData(ePaoEntry);
     info.measGroup = cat::measureGroup[0].getData(ePaoEntry);
     info.measNumber = cat::measurement[0].getData(ePaoEntry);
@@ -82,7 +87,7 @@ void fillInfo(VX560_INFO& info, int32_t inputType, const CCapArbReader* capture)
     info.dbUnits = UnitsCode::dbMode(units);
     info.phaseUnits = UnitsCode::phaseUnits(units);
     info.isWaterfall = inputType == eInWaterfall ? 1 : 0;
-    info.waterfallSlices = 0;
+    info.waterfallSlices = waterfall ? waterfall->sliceCount() : 0;
     if (capture) {
         if (info.measGroup == kOrderGroup) {
             info.measNumber = kOrderCapture1;
@@ -97,7 +102,10 @@ void fillInfo(VX560_INFO& info, int32_t inputType, const CCapArbReader* capture)
         // The name of the capture measurement, not that of the default one.
         setText(info.measurement, cat::measurement[0].text(info.measNumber));
     } else {
-        info.points = static_cast<uint32_t>(traceMgr().pointsToWrite());
+        // A waterfall's slices are read later: the length each will have.
+        const int32_t points = waterfall ? std::max<int32_t>(0, traceMgr().extractedPoints())
+                                         : traceMgr().pointsToWrite();
+        info.points = static_cast<uint32_t>(points);
         info.xAxisKind = static_cast<int16_t>(traceMgr().measDesc.axisKind());
         info.view = cat::view[0].getData(ePaoEntry);
         setText(info.measurement, cat::measurement[0].getStr(ePaoEntry));
@@ -160,8 +168,7 @@ VX560_API int16_t VX560_GETINFO(VX560_INFO* info, const char* fileName) {
     info->version = kInfoVersion;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
     OpenedInput in = openFirstInput(*job, infoReader);
-    if (in.status.ok())
-        fillInfo(*info, job->inputType(), dynamic_cast<const CCapArbReader*>(in.reader.get()));
+    if (in.status.ok()) fillInfo(*info, job->inputType(), in.reader.get());
     return in.status.code();
 }
 
@@ -170,6 +177,20 @@ VX560_API int16_t VX560_LOADDISPLAY(const char* fileName) {
     displayLoaded = 0;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
     Status st = openFirstInput(*job, displayReader).status;
+    displayLoaded = st.ok() ? 1 : 0;
+    return st.code();
+}
+
+VX560_API int16_t VX560_LOADWATERFALL(int16_t index, char channel, const char* fileName) {
+    prepareEngine();
+    displayLoaded = 0;
+    std::unique_ptr<COptionMgr> job = fileJob(fileName);
+    convOptions.wfFirst = static_cast<uint16_t>(std::clamp<int16_t>(index, 0, kMaxWaterfallIndex));
+    convOptions.wfChannel = channel == 'B' || channel == 'b' ? 1 : 0;
+    convOptions.wfCount = 1;
+    OpenedInput in = openFirstInput(*job, waterfallReader);
+    Status st = in.status;
+    if (st.ok()) st = static_cast<CWaterFallReader*>(in.reader.get())->nextSlice();
     displayLoaded = st.ok() ? 1 : 0;
     return st.code();
 }

@@ -7,9 +7,11 @@
 #include "driver/ErrLogger.h"
 #include "driver/Options.h"
 #include "driver/Pairing.h"
+#include "interchange/SdfReader.h"
 #include "params/STARTUP.h"
 #include "timebuf/CapArb.h"
 #include "trace/TRACE.h"
+#include "waterfall/Waterfall.h"
 
 namespace vx::lib {
 
@@ -41,12 +43,13 @@ std::unique_ptr<COptionMgr> fileJob(const char* fileName) {
 
 std::unique_ptr<CFileReader> infoReader(int32_t inputType) {
     switch (inputType) {
-    case eInDisplay:
-        return std::make_unique<CTraceReader>();
     case eInCapArb:
         return std::make_unique<CCapArbReader>();
+    case eInWaterfall:
+        convOptions.wfCount = 1;
+        return std::make_unique<CWaterFallReader>();
     default:
-        return nullptr;
+        return displayReader(inputType);
     }
 }
 
@@ -54,9 +57,17 @@ std::unique_ptr<CFileReader> displayReader(int32_t inputType) {
     switch (inputType) {
     case eInDisplay:
         return std::make_unique<CTraceReader>();
+    case eInSdfOld:
+    case eInSdf:
+        return std::make_unique<CSdfReader>();
     default:
         return nullptr;
     }
+}
+
+std::unique_ptr<CFileReader> waterfallReader(int32_t inputType) {
+    if (inputType != eInWaterfall) return nullptr;
+    return std::make_unique<CWaterFallReader>();
 }
 
 OpenedInput openWith(COptionMgr& job, std::unique_ptr<CFileReader> reader) {

@@ -13,7 +13,8 @@
 
 namespace vx::lib {
 
-// 1 while a trace loaded by VX560_LOADDISPLAY is held in the model.
+// 1 while a trace loaded by VX560_LOADDISPLAY or VX560_LOADWATERFALL is held
+// in the model.
 extern int16_t displayLoaded;
 
 // Sorts the parameter lists and records their defaults on the first call, as
@@ -45,6 +46,7 @@ std::unique_ptr<COptionMgr> fileJob(const char* fileName);
 using ReaderChoice = std::unique_ptr<CFileReader> (*)(int32_t inputType);
 std::unique_ptr<CFileReader> infoReader(int32_t inputType);
 std::unique_ptr<CFileReader> displayReader(int32_t inputType);
+std::unique_ptr<CFileReader> waterfallReader(int32_t inputType);
 
 // A reader with its file open; closed when it goes.
 struct OpenedInput {

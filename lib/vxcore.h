@@ -76,12 +76,18 @@ typedef struct VX560_CAPDATA {
  * 49 white-space separated tokens. */
 VX560_API int16_t VX560_CMDLINE(const char* commandLine);
 
-/* Describes a Display or Capture/Arb. Waveform file. */
+/* Describes a Display, HP SDF, Capture/Arb. Waveform or Waterfall file (for
+ * a Waterfall file also the number of slices of channel A). */
 VX560_API int16_t VX560_GETINFO(VX560_INFO* info, const char* fileName);
 
-/* Loads a Display file's trace and settings into the model for
+/* Loads a Display or HP SDF file's trace and settings into the model for
  * VX560_READDISPLAYDATA. */
 VX560_API int16_t VX560_LOADDISPLAY(const char* fileName);
+
+/* Loads one slice of a Waterfall file into the model for
+ * VX560_READDISPLAYDATA: slice index (0 to 2048, larger values are clamped)
+ * of channel 'B' or 'b', otherwise of channel A. */
+VX560_API int16_t VX560_LOADWATERFALL(int16_t index, char channel, const char* fileName);
 
 /* Reads the loaded trace in one column and the requested units. Only after
  * a successful load, with nothing but VX560_READDISPLAYDATA and

@@ -17,11 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "params/Catalog.h"
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
 #include "support/Fixture.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "support/WaterfallFixture.h"
 #include "vxcore.h"
 
 namespace {
@@ -39,6 +41,7 @@ class Library {
         cmdLine = find<decltype(&VX560_CMDLINE)>("VX560_CMDLINE");
         getInfo = find<decltype(&VX560_GETINFO)>("VX560_GETINFO");
         loadDisplay = find<decltype(&VX560_LOADDISPLAY)>("VX560_LOADDISPLAY");
+        loadWaterfall = find<decltype(&VX560_LOADWATERFALL)>("VX560_LOADWATERFALL");
         readDisplayData = find<decltype(&VX560_READDISPLAYDATA)>("VX560_READDISPLAYDATA");
         setErrorLogFile = find<decltype(&VX560_SETERRORLOGFILE)>("VX560_SETERRORLOGFILE");
         readCaptureData = find<decltype(&VX560_READCAPTUREDATA)>("VX560_READCAPTUREDATA");
@@ -51,6 +54,7 @@ class Library {
     decltype(&VX560_CMDLINE) cmdLine = nullptr;
     decltype(&VX560_GETINFO) getInfo = nullptr;
     decltype(&VX560_LOADDISPLAY) loadDisplay = nullptr;
+    decltype(&VX560_LOADWATERFALL) loadWaterfall = nullptr;
     decltype(&VX560_READDISPLAYDATA) readDisplayData = nullptr;
     decltype(&VX560_SETERRORLOGFILE) setErrorLogFile = nullptr;
     decltype(&VX560_READCAPTUREDATA) readCaptureData = nullptr;
@@ -126,12 +130,14 @@ TEST(LibraryExports, OnlyTheEntryPointsTheParameterClassesAndTheConsoleEntry) {
     }
     ASSERT_EQ(pclose(p), 0);
     for (const char* name :
-         {"VX560_CMDLINE", "VX560_GETINFO", "VX560_LOADDISPLAY", "VX560_READDISPLAYDATA",
-          "VX560_SETERRORLOGFILE", "VX560_READCAPTUREDATA", "vx::consoleMain(int, char**)",
-          "vtable for vx::paramActionObj", "typeinfo for vx::measParAction"})
+         {"VX560_CMDLINE", "VX560_GETINFO", "VX560_LOADDISPLAY", "VX560_LOADWATERFALL",
+          "VX560_READDISPLAYDATA", "VX560_SETERRORLOGFILE", "VX560_READCAPTUREDATA",
+          "vx::consoleMain(int, char**)", "vtable for vx::paramActionObj",
+          "typeinfo for vx::measParAction"})
         EXPECT_EQ(symbols.count(name), 1u) << name;
     const std::regex allowed(
-        "VX560_(CMDLINE|GETINFO|LOADDISPLAY|READDISPLAYDATA|SETERRORLOGFILE|READCAPTUREDATA)|"
+        "VX560_(CMDLINE|GETINFO|LOADDISPLAY|LOADWATERFALL|READDISPLAYDATA|SETERRORLOGFILE|"
+        "READCAPTUREDATA)|"
         "vx::consoleMain\\(int, char\\*\\*\\)|"
         "((vtable|typeinfo|typeinfo name) for )?vx::"
         "(paramActionObj|enumParAction|rngEnumAction|numParAction<(short|int|float)>|intParAction|"
@@ -294,6 +300,77 @@ TEST_F(LibraryTest, InfoRefusesWhatItCannotDescribe) {
     dir.write("c.56c", vxtest::capArbFile(f.padToLength()));
     EXPECT_EQ(lib->loadDisplay("c.56c"), 1);
     EXPECT_EQ(lines(log()).back(), "Invalid input file type");
+}
+
+// ------------------------------------------------------------ waterfall and SDF files
+
+// Slice s of channel c holds the real part 1000 c + s at every point.
+TEST_F(LibraryTest, WaterfallSlicesAreDescribedLoadedAndRead) {
+    (void)vx::cat::fftLines[0].setData(0, 0); // 100 lines keep 2049 slices small
+    (void)vx::cat::fftLines[1].setData(0, 0);
+    dir.write("w.56w", vxtest::waterfallFixture(true, true, 0, 2049).file());
+    vxtest::resetCatalogue();
+    const VX560_INFO i = info("w.56w");
+    EXPECT_EQ(i.isWaterfall, 1);
+    EXPECT_EQ(i.waterfallSlices, 2049);
+    ASSERT_GT(+i.points, 0u);
+
+    const VX560_DATAREQ real{3, -1, -1, -1};
+    struct Case {
+        int16_t index;
+        char channel;
+        float value;
+    } cases[] = {{5, 'a', 5.0f},
+                 {7, 'b', 1007.0f},
+                 {2, 'B', 1002.0f},
+                 {3000, 'x', 2048.0f},
+                 {-4, 'A', 0.0f}};
+    for (const Case& c : cases) {
+        ASSERT_EQ(lib->loadWaterfall(c.index, c.channel, "w.56w"), 0) << c.index;
+        Buffer<VX560_DATA> data(i.points);
+        ASSERT_EQ(lib->readDisplayData(data.get(), &real), 0) << c.index;
+        ASSERT_EQ(+data.get()->points, +i.points);
+        for (uint32_t k = 0; k < i.points; ++k)
+            ASSERT_EQ(data.value(k), c.value) << c.index;
+    }
+    // The same slice as the console program extracts it.
+    ASSERT_EQ(lib->loadWaterfall(7, 'b', "w.56w"), 0);
+    Buffer<VX560_DATA> data(i.points);
+    const VX560_DATAREQ mag{1, -1, -1, -1};
+    ASSERT_EQ(lib->readDisplayData(data.get(), &mag), 0);
+    vxtest::RunResult r =
+        vxconv({"w.56w", "out.asc", "/WB", "/S7", "/R1", "/D", "/F%.8e", "/Cmag"});
+    ASSERT_EQ(r.status, 0) << r.out;
+    std::vector<std::string> out = lines(dir.read("out.asc"));
+    std::vector<float> values;
+    for (const std::string& l : out)
+        if (!l.empty() && l.find_first_not_of(" 0123456789.e+-") == std::string::npos)
+            values.push_back(std::strtof(l.c_str(), nullptr));
+    ASSERT_EQ(values.size(), +i.points);
+    for (uint32_t k = 0; k < i.points; ++k)
+        EXPECT_EQ(data.value(k), values[k]) << k;
+
+    EXPECT_EQ(lib->loadWaterfall(0, 'a', "g0.56d"), 1);
+    EXPECT_EQ(lines(log()).back(), "Invalid input file type");
+    EXPECT_EQ(lib->readDisplayData(data.get(), &mag), 1);
+}
+
+TEST_F(LibraryTest, SdfFilesAreDescribedAndLoaded) {
+    const std::string sdf = std::string(VX_SHARED_DIR) + "/testdata/sdf/HP35665A.DAT";
+    dir.write("hp.dat", std::string(std::istreambuf_iterator<char>(
+                                        std::ifstream(sdf, std::ios::binary).rdbuf()),
+                                    {}));
+    const VX560_INFO i = info("hp.dat");
+    EXPECT_EQ(i.measGroup, 3);
+    EXPECT_EQ(i.points, 401u);
+    EXPECT_EQ(i.xAxisKind, 5);
+    EXPECT_EQ(i.isWaterfall, 0);
+    ASSERT_EQ(lib->loadDisplay("hp.dat"), 0);
+    Buffer<VX560_DATA> data(i.points);
+    const VX560_DATAREQ x{7, -1, -1, -1};
+    ASSERT_EQ(lib->readDisplayData(data.get(), &x), 0);
+    EXPECT_FLOAT_EQ(data.value(0), 20.0f);
+    EXPECT_NEAR(data.value(400), 20000.0f, 1.0f);
 }
 
 // ------------------------------------------------------------ capture files
