@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/ErrLogger.h"
+#include "interchange/SdfOutTables.h"
 #include "interchange/SdfTrans.h"
 #include "params/Catalog.h"
 #include "params/LeBytes.h"
@@ -18,36 +19,26 @@ using namespace cat;
 
 namespace {
 
-// Engineering units, by id of the EU label setting: exponent bytes (mass,
-// length, time, current) and scale. Id 14 ("USER") is the volt.
-struct EuUnitKey {
-    int8_t exponents[4];
-    float scale;
-};
-constexpr EuUnitKey kUnits[] = {
-    {{0, 2, -4, 0}, 1.0f},      {{0, 2, -2, 0}, 1.0f},      {{0, 2, 0, 0}, 1.0f},
-    {{0, 2, -4, 0}, 0.0254f},   {{0, 2, -2, 0}, 0.0254f},   {{0, 2, 0, 0}, 0.0254f},
-    {{0, 2, 0, 0}, 0.0000254f}, {{0, 2, -4, 0}, 9.80665f},  {{2, 0, 0, 0}, 1.0f},
-    {{2, 0, 0, 0}, 4.4482f},    {{2, 2, -4, 0}, 1.0f},      {{2, 2, -4, 0}, 0.00001f},
-    {{-2, 2, -4, 0}, 1.0f},     {{-2, 2, -4, 0}, 0.00001f}, {{2, 4, -6, -2}, 1.0f}};
-constexpr int16_t kUnitCount = sizeof kUnits / sizeof kUnits[0];
+// Engineering units are matched by id against the writer's unit table; the
+// last id, 14 ("USER"), is the volt there.
+constexpr int16_t kUnitCount = 15;
 constexpr int16_t kUserUnit = 14;
 constexpr int16_t kHighestDisplayUnit = 7;
 
-bool unitMatches(const CSdfHdrs& h, int slot, const EuUnitKey& u) {
+bool unitMatches(const CSdfHdrs& h, int slot, const SdfUnit& u) {
     for (int k = 0; k < 8; ++k)
-        if (h.unitExponent(slot, k) != (k < 4 ? u.exponents[k] : 0)) return false;
+        if (h.unitExponent(slot, k) != u.exponents[k]) return false;
     return std::fabs(h.unitScale(slot) - u.scale) <= 0.0001f;
 }
 
 bool isVolt(const CSdfHdrs& h, int slot) {
-    return h.unitLabel(slot) == "V" && unitMatches(h, slot, kUnits[kUserUnit]) &&
+    return h.unitLabel(slot) == "V" && unitMatches(h, slot, sdfEngineeringUnit(kUserUnit)) &&
            h.unitScale(slot) == 1.0f;
 }
 
 int16_t unitIdOf(const CSdfHdrs& h, int slot) {
     for (int16_t id = 0; id < kUnitCount; ++id)
-        if (unitMatches(h, slot, kUnits[id])) return id;
+        if (unitMatches(h, slot, sdfEngineeringUnit(id))) return id;
     return kUserUnit;
 }
 
