@@ -94,7 +94,8 @@ struct SdfRoundTrip : ::testing::TestWithParam<int16_t> {
 TEST_P(SdfRoundTrip, ValuesAndCarriedSettingsComeBack) {
     const int16_t group = GetParam();
     dir.write("g.56d", vxtest::groupDisplayFile(group));
-    vxtest::RunResult r = vxtest::runProgram(VX_CONV_PATH, {"g.56d", "g.dat", "/Osdf"}, dir.path(), "");
+    vxtest::RunResult r =
+        vxtest::runProgram(VX_CONV_PATH, {"g.56d", "g.dat", "/Osdf"}, dir.path(), "");
     ASSERT_EQ(r.status, 0) << r.out;
     r = vxtest::runProgram(VX_CONV_PATH, {"g.dat", "back.56d"}, dir.path(), "");
     ASSERT_EQ(r.status, 0) << r.out;
