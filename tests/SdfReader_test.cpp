@@ -383,13 +383,14 @@ TEST_F(SdfReaderTest, OctaveBandsFromTheFirstBandEdge) {
     EXPECT_EQ(entry(measurement[0]), 33);
     EXPECT_EQ(entry(baseFreq[0]), 0);
     EXPECT_EQ(entry(octaveResolution[0]), 1);
-    EXPECT_EQ(entry(octaveSpan[0]), 5);
-    EXPECT_EQ(octaveSpan[0].lowestBand(ePaoEntry), 1);
+    // First band 16 kHz, lowest band 1 kHz (band numbers grow as the frequency falls).
+    EXPECT_EQ(entry(octaveSpan[0]), 1);
+    EXPECT_EQ(octaveSpan[0].lowestBand(ePaoEntry), 5);
     EXPECT_FLOAT_EQ(octIntegrationTime[0].getData(ePaoEntry), 0.25f);
     EXPECT_EQ(entry(octAveragingType[0]), 2);
     EXPECT_EQ(word(12), 63u);
-    EXPECT_EQ(word(13), 14u);
-    EXPECT_EQ(word(14), 18u);
+    EXPECT_EQ(word(13), 18u);
+    EXPECT_EQ(word(14), 14u);
     EXPECT_EQ(word(16), 2u);
     EXPECT_EQ(traceMgr().nPts, 16);
     EXPECT_EQ(points()[15].re, 16.0f);

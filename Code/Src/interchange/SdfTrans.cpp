@@ -314,11 +314,18 @@ Status CSdfOct::settingsFromHeaders() {
     if (resolution == 2) x *= 0.89089334;
     const int64_t bands = int64_t(h.lastValidIndex()) + 1;
     if (!std::isfinite(x) || x <= 0 || bands < kBandsPerOctave[resolution]) return invalidFormat();
-    const double highest = std::ceil(-std::log10(x) / std::log10(2.0));
-    const double lowest = highest - double(bands / kBandsPerOctave[resolution]) + 1;
-    if (highest < 0 || highest > 18 || lowest < 0 || lowest > 18) return invalidFormat();
-    (void)octaveSpan[0].setData(static_cast<int16_t>(highest), 0);
-    (void)octaveSpan[0].setLowestBand(static_cast<int16_t>(lowest));
+    // Third octaves: the nearest band. Files of analyzers start at the first
+    // band's centre, files of this program at its lower edge; the next integer
+    // up puts the latter one octave low.
+    const double octaves = -std::log10(x) / std::log10(2.0);
+    // Band numbers grow as the frequency falls: the first band of the span is
+    // the highest frequency, the lowest band the last.
+    const double lowestBand = resolution == 1 ? std::round(octaves) : std::ceil(octaves);
+    const double firstBand = lowestBand - double(bands / kBandsPerOctave[resolution]) + 1;
+    if (lowestBand < 0 || lowestBand > 18 || firstBand < 0 || firstBand > 18)
+        return invalidFormat();
+    (void)octaveSpan[0].setData(static_cast<int16_t>(firstBand), 0);
+    (void)octaveSpan[0].setLowestBand(static_cast<int16_t>(lowestBand));
 
     // The field holds twice the integration time, which is at most 1000 s.
     const float integration = h.overlap();
