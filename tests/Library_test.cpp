@@ -362,7 +362,7 @@ TEST_F(LibraryTest, SdfFilesAreDescribedAndLoaded) {
                                     {}));
     const VX560_INFO i = info("hp.dat");
     EXPECT_EQ(i.measGroup, 3);
-    EXPECT_EQ(i.points, 401u);
+    EXPECT_EQ(+i.points, 401u);
     EXPECT_EQ(i.xAxisKind, 5);
     EXPECT_EQ(i.isWaterfall, 0);
     ASSERT_EQ(lib->loadDisplay("hp.dat"), 0);
