@@ -13,6 +13,7 @@
 #include "driver/Options.h"
 #include "driver/Platform.h"
 #include "support/Fixture.h"
+#include "support/Floppies.h"
 #include "support/TempDir.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
@@ -387,13 +388,7 @@ TEST_F(CapArbTest, CopyOntoFloppiesSpansThreeSegmentsAndJoinsBack) {
     fs::create_directories("hd");
     dir.write("hd/in.56c", vxtest::capArbFile(f));
 
-    // The drive is the working directory; "hd/" is a hard disk with room.
-    vx::platform::setFreeBytesFunction([&](const std::string& path) -> int64_t {
-        if (path.rfind("hd/", 0) == 0) return kRoomy;
-        std::error_code ec;
-        auto size = fs::file_size(vx::platform::resolvePath(path), ec);
-        return kFloppy - (ec ? 0 : int64_t(size));
-    });
+    vxtest::simulateFloppyDrive(kFloppy, kRoomy);
     int disk = 0;
     std::vector<std::string> answers;
     size_t answer = 0, pos = 0;
@@ -405,15 +400,8 @@ TEST_F(CapArbTest, CopyOntoFloppiesSpansThreeSegmentsAndJoinsBack) {
         if (pos == answers[answer].size()) ++answer, pos = 0;
         return c;
     });
-    auto store = [](int k) {
-        fs::create_directories("disk" + std::to_string(k));
-        fs::rename("fl.56c", "disk" + std::to_string(k) + "/fl.56c");
-    };
-    auto load = [](int k) {
-        std::error_code ec;
-        fs::remove("fl.56c", ec);
-        fs::copy_file("disk" + std::to_string(k) + "/fl.56c", "fl.56c");
-    };
+    auto store = [](int k) { vxtest::storeOnDisk("fl.56c", k); };
+    auto load = [](int k) { vxtest::loadFromDisk("fl.56c", k); };
 
     answers = {"y\n", "y\n"};
     swap = [&] { store(++disk); };

@@ -18,6 +18,7 @@
 #include "params/Catalog.h"
 #include "support/Catalogue.h"
 #include "support/Fixture.h"
+#include "support/Floppies.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 #include "support/WaterfallFixture.h"
@@ -477,12 +478,7 @@ TEST_F(WaterfallTest, CopySplitsOntoFloppiesAndJoinsBack) {
     vxtest::resetCatalogue();
     fs::create_directories("hd");
     dir.write("hd/in.56w", original);
-    vx::platform::setFreeBytesFunction([&](const std::string& path) -> int64_t {
-        if (path.rfind("hd/", 0) == 0) return kRoomy;
-        std::error_code ec;
-        auto size = fs::file_size(vx::platform::resolvePath(path), ec);
-        return kFloppy - (ec ? 0 : int64_t(size));
-    });
+    vxtest::simulateFloppyDrive(kFloppy, kRoomy);
     int disk = 0;
     std::function<void()> swap;
     bool lineOpen = false;
@@ -494,15 +490,8 @@ TEST_F(WaterfallTest, CopySplitsOntoFloppiesAndJoinsBack) {
         lineOpen = true;
         return 'y';
     });
-    auto store = [](int k) {
-        fs::create_directories("disk" + std::to_string(k));
-        fs::rename("fl.56w", "disk" + std::to_string(k) + "/fl.56w");
-    };
-    auto load = [](int k) {
-        std::error_code ec;
-        fs::remove("fl.56w", ec);
-        fs::copy_file("disk" + std::to_string(k) + "/fl.56w", "fl.56w");
-    };
+    auto store = [](int k) { vxtest::storeOnDisk("fl.56w", k); };
+    auto load = [](int k) { vxtest::loadFromDisk("fl.56w", k); };
     auto copy = [](const char* from, const char* to) {
         vx::CWfCopyReader reader;
         vx::CWfCopyWriter writer(&reader);
