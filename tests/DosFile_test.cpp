@@ -6,7 +6,9 @@
 
 #include <sys/stat.h>
 
+#include "driver/DISK_M.h"
 #include "driver/ErrLogger.h"
+#include "driver/Platform.h"
 #include "support/TempDir.h"
 
 using vx::CDosFile;
@@ -62,7 +64,8 @@ struct SearchTest : ::testing::Test {
 TEST_F(SearchTest, WildcardSearchIsSortedCaseInsensitiveAndSkipsHiddenAndDirectories) {
     CDosFile in("data/*.56d");
     std::vector<std::string> names;
-    while (in.nextMatch() == 0) names.push_back(in.name());
+    while (in.nextMatch() == 0)
+        names.push_back(in.name());
     EXPECT_EQ(names, (std::vector<std::string>{"data/RUN2.56D", "data/run1.56d"}));
 }
 
@@ -85,6 +88,25 @@ TEST_F(SearchTest, ResolutionFollowsTheDirectoryAndPrefersByteOrder) {
     utimensat(AT_FDCWD, "Data", past, 0);
     EXPECT_EQ(vx::platform::resolvePath("data/new.asc"), "Data/NEW.ASC");
     EXPECT_EQ(CDosFile("data/new.asc").fileSize(), 1u);
+}
+
+TEST_F(SearchTest, FilesTheRunCreatesAndOthersCreateResolveInAnotherCase) {
+    const timespec listed[2] = {{1000, 0}, {1000, 0}};
+    utimensat(AT_FDCWD, "Data", listed, 0);
+    EXPECT_EQ(vx::platform::resolvePath("data/out.asc"), "Data/out.asc"); // listed now
+    vx::diskPrt created("data/Out.asc");
+    created.setMode(vx::socket::eWrite);
+    ASSERT_EQ(created.open(), 0);
+    created.close();
+    // As if the file came within the clock tick of the listing.
+    utimensat(AT_FDCWD, "Data", listed, 0);
+    EXPECT_EQ(vx::platform::resolvePath("data/out.asc"), "Data/Out.asc");
+    // Another program's file, the directory's time set apart from the run's.
+    dir.write("Data/OTHER.ASC", "o");
+    const timespec later[2] = {{2000, 0}, {2000, 0}};
+    utimensat(AT_FDCWD, "Data", later, 0);
+    EXPECT_EQ(vx::platform::resolvePath("data/other.asc"), "Data/OTHER.ASC");
+    EXPECT_EQ(vx::platform::resolvePath("data/out.asc"), "Data/Out.asc");
 }
 
 TEST_F(SearchTest, FreeSpaceOfADirectoryNamedInAnotherCase) {

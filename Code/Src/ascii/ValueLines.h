@@ -19,6 +19,18 @@ int fieldWidth(const char* dataFormat);
 // ending in "..."; centred with blanks to exactly w characters when it fits.
 std::string fitHeading(const char* prefix, const std::string& unit, int w);
 
+// A data format of the form "%We", "%W.Pe" or "%.Pe" (the default "%14.6e"
+// among them), which is printed without printf: width W (at most two digits,
+// no flags), precision P (6 when not given, at most 40).
+struct PlainExponentFormat {
+    bool plain = false;
+    int width = 0;
+    int precision = 6;
+};
+PlainExponentFormat plainExponentFormat(const char* dataFormat);
+// v as printf prints it with the format; out has room for width + 56 characters.
+size_t formatPlainExponent(char* out, const PlainExponentFormat& format, double v);
+
 class CValueLines {
   public:
     CValueLines(socket& out, const char* dataFormat, uint16_t pointsPerLine, const char* separator);
@@ -44,6 +56,7 @@ class CValueLines {
 
     socket& out_;
     const char* format_;
+    PlainExponentFormat plain_;
     const char* separator_;
     uint16_t pointsPerLine_;
     uint16_t counter_;

@@ -65,8 +65,11 @@ Status diskPrt::open() {
     default:
         return 1;
     }
-    stream_.open(platform::resolvePath(file_.name()), how);
-    return stream_.is_open() && stream_.good() ? 0 : 1;
+    std::string path = platform::resolvePath(file_.name());
+    stream_.open(path, how);
+    if (!stream_.is_open() || !stream_.good()) return 1;
+    if (mode_ != eRead) platform::noteCreated(path);
+    return 0;
 }
 
 Status diskPrt::writeBytes(const void* buf, uint32_t len) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <map>
 #include <strings.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -26,7 +27,9 @@ ReadCharFunction& readCharHook() {
     return fn;
 }
 
-bool hasWildcards(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
+bool hasWildcards(const std::string& s) {
+    return s.find_first_of("*?") != std::string::npos;
+}
 
 // Case-insensitive match of a name against a pattern with '*' and '?'.
 bool wildMatch(const char* pat, const char* name) {
@@ -36,7 +39,8 @@ bool wildMatch(const char* pat, const char* name) {
         if (*pat == '*') {
             starPat = pat++;
             starName = name;
-        } else if (*pat == '?' || std::tolower((unsigned char)*pat) == std::tolower((unsigned char)*name)) {
+        } else if (*pat == '?' ||
+                   std::tolower((unsigned char)*pat) == std::tolower((unsigned char)*name)) {
             ++pat;
             ++name;
         } else if (starPat) {
@@ -46,7 +50,8 @@ bool wildMatch(const char* pat, const char* name) {
             return false;
         }
     }
-    while (*pat == '*') ++pat;
+    while (*pat == '*')
+        ++pat;
     return *pat == '\0';
 }
 
@@ -54,32 +59,53 @@ std::vector<std::string> listDir(const std::string& dir) {
     std::vector<std::string> names;
     DIR* d = opendir(dir.empty() ? "." : dir.c_str());
     if (!d) return names;
-    while (dirent* e = readdir(d)) names.emplace_back(e->d_name);
+    while (dirent* e = readdir(d))
+        names.emplace_back(e->d_name);
     closedir(d);
     return names;
 }
 
-// The last directory listed for name resolution, kept while the directory is
-// unchanged: a run resolves each output name several times before creating it.
+// Directory listings for name resolution, each kept while its directory is
+// unchanged: a run resolves every output name several times, and a wildcard
+// run writes all its outputs into one or two directories.
+struct Listing {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    timespec mtime{};
+    std::vector<std::string> names;
+};
+
+constexpr size_t kMaxListings = 16;
+
+std::map<std::string, Listing>& listings() {
+    static std::map<std::string, Listing> all;
+    return all;
+}
+
+bool sameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool statDir(const std::string& dir, struct stat& st) {
+    return stat(dir.empty() ? "." : dir.c_str(), &st) == 0;
+}
+
 const std::vector<std::string>& cachedListing(const std::string& dir) {
-    struct Listing {
-        std::string dir;
-        dev_t dev = 0;
-        ino_t ino = 0;
-        timespec mtime{};
-        std::vector<std::string> names;
-    };
-    static Listing last;
+    static const std::vector<std::string> none;
+    std::map<std::string, Listing>& all = listings();
     struct stat st;
-    if (stat(dir.empty() ? "." : dir.c_str(), &st) != 0) {
-        last = Listing{};
-        return last.names;
+    if (!statDir(dir, st)) {
+        all.erase(dir);
+        return none;
     }
-    if (last.dir != dir || last.dev != st.st_dev || last.ino != st.st_ino ||
-        last.mtime.tv_sec != st.st_mtim.tv_sec || last.mtime.tv_nsec != st.st_mtim.tv_nsec) {
-        last = Listing{dir, st.st_dev, st.st_ino, st.st_mtim, listDir(dir)};
-    }
-    return last.names;
+    auto it = all.find(dir);
+    if (it != all.end() && it->second.dev == st.st_dev && it->second.ino == st.st_ino &&
+        sameTime(it->second.mtime, st.st_mtim))
+        return it->second.names;
+    if (it == all.end() && all.size() >= kMaxListings) all.clear();
+    Listing& listing = all[dir];
+    listing = Listing{st.st_dev, st.st_ino, st.st_mtim, listDir(dir)};
+    return listing.names;
 }
 
 bool exists(const std::string& path) {
@@ -160,6 +186,22 @@ std::string resolvePath(const std::string& path) {
     return resolved;
 }
 
+void noteCreated(const std::string& path) {
+    PathParts parts = splitPath(path);
+    std::string name = parts.base + parts.ext;
+    auto it = listings().find(parts.dir);
+    if (it == listings().end() || name.empty()) return;
+    Listing& listing = it->second;
+    if (std::find(listing.names.begin(), listing.names.end(), name) != listing.names.end()) return;
+    struct stat st;
+    if (!statDir(parts.dir, st) || listing.dev != st.st_dev || listing.ino != st.st_ino) {
+        listings().erase(it);
+        return;
+    }
+    listing.names.push_back(name);
+    listing.mtime = st.st_mtim;
+}
+
 std::vector<FoundFile> findFiles(const std::string& pattern) {
     std::vector<FoundFile> found;
     PathParts parts = splitPath(pattern);
@@ -200,7 +242,9 @@ int64_t freeBytesFor(const std::string& path) {
     return std::clamp<int64_t>(bytes, 0, kMaxFreeBytes);
 }
 
-void setFreeBytesFunction(FreeBytesFunction fn) { freeBytesHook() = std::move(fn); }
+void setFreeBytesFunction(FreeBytesFunction fn) {
+    freeBytesHook() = std::move(fn);
+}
 
 int readConsoleChar() {
     if (readCharHook()) return readCharHook()();
@@ -208,6 +252,8 @@ int readConsoleChar() {
     return c == EOF ? -1 : c;
 }
 
-void setReadCharFunction(ReadCharFunction fn) { readCharHook() = std::move(fn); }
+void setReadCharFunction(ReadCharFunction fn) {
+    readCharHook() = std::move(fn);
+}
 
 } // namespace vx::platform

@@ -27,6 +27,12 @@ std::string mergePath(const std::string& drive, const std::string& dir, const st
 // is matched case-insensitively in its directory. Components not found are kept.
 std::string resolvePath(const std::string& path);
 
+// Tells the name resolution that the converter has just created this file (a
+// resolved path): the directory's cached listing takes the name and the
+// directory's new time instead of being read again, so a run writing many
+// files into one directory lists it once.
+void noteCreated(const std::string& path);
+
 struct FoundFile {
     std::string name; // final component as it is on disk
     uint64_t size = 0;
