@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
+#include <sstream>
 
 #include "driver/Options.h"
 #include "driver/Platform.h"
@@ -244,6 +246,30 @@ TEST_F(CapArbTest, ListFullScaleFollowsChannelOneRange) {
     EXPECT_EQ(r.samples[0], 858993458);
     EXPECT_EQ(r.samples[1], -1073741823);
     EXPECT_EQ(r.samples[2], 429496729);
+}
+
+TEST_F(CapArbTest, ListTokensOfEverySyntaxReadAsStrtodReadsThem) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> within(-1.25, 1.25);
+    const char* formats[] = {"%.6f", "%.17g", "%.9e", "%a", "%+.3f", "%.0e"};
+    std::string text = "+0.5 0x1p-1 .5e0 5E-1 1e-400 -0 4.9e-324 0.50000000000000000000000000001\n";
+    for (int i = 8; i < vx::kBlockSamples; ++i) {
+        char token[64];
+        std::snprintf(token, sizeof token, formats[i % 6], within(random));
+        text += std::string(token) + (i % 5 ? " " : "\n");
+    }
+    ListRead r = readList(text);
+    ASSERT_EQ(r.status, 0) << r.out;
+    ASSERT_EQ(r.samples.size(), static_cast<size_t>(vx::kBlockSamples));
+    std::istringstream tokens(text);
+    std::string token;
+    for (int32_t sample : r.samples) {
+        ASSERT_TRUE(tokens >> token);
+        ASSERT_EQ(sample, vx::fractionToSample(std::strtod(token.c_str(), nullptr))) << token;
+    }
+    EXPECT_EQ(r.samples[0], 429496729);
+    EXPECT_EQ(r.samples[1], 429496729);
+    EXPECT_EQ(r.samples[4], 0); // below the smallest double: strtod's 0
 }
 
 TEST_F(CapArbTest, BadListValuesStopTheRead) {

@@ -1,12 +1,31 @@
 // Reading number lists token by token into capture samples.
 #include "timebuf/NumberList.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "driver/ErrLogger.h"
 
 namespace vx {
+
+namespace {
+
+// The whole token as strtod reads it. Plain decimal numbers go through
+// std::from_chars, which gives the same correctly rounded value faster;
+// anything else it does not take whole (a sign '+', hex, a value out of
+// range) is left to strtod.
+bool parseNumber(const char* token, double& value) {
+    const char* end = token + std::strlen(token);
+    std::from_chars_result r = std::from_chars(token, end, value);
+    if (r.ec == std::errc() && r.ptr == end) return true;
+    char* stop = nullptr;
+    value = std::strtod(token, &stop);
+    return *stop == '\0';
+}
+
+} // namespace
 
 Status CAsciiReader::open(const char* name) {
     if (openInput(name).failed()) return 1;
@@ -30,9 +49,8 @@ Status CAsciiReader::readSample(int32_t& sample) {
         endOfData_ = 1;
         return 0;
     }
-    char* end = nullptr;
-    double value = std::strtod(token, &end);
-    if (*end != '\0') {
+    double value = 0;
+    if (!parseNumber(token, value)) {
         errLog() << "invalid float encountered: " << token << endLine;
         return 1;
     }
