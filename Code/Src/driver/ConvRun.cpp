@@ -20,8 +20,13 @@ namespace vx {
 namespace {
 
 // Detection failures.
-enum EDetectFailure { eDetectOk = 0, eDetectFailed = 1, eDetectOutOfSequence = 2,
-                      eDetectUnknown = 3, eDetectBadTagAfterHeader = 4 };
+enum EDetectFailure {
+    eDetectOk = 0,
+    eDetectFailed = 1,
+    eDetectOutOfSequence = 2,
+    eDetectUnknown = 3,
+    eDetectBadTagAfterHeader = 4
+};
 
 int detectInputType(COptionMgr& job) {
     if (job.fileCount() == 0) {
@@ -62,12 +67,17 @@ bool isAllowed(int32_t type, int32_t format) {
     case eInDisplay:
         return format == eFmt56d || format == eFmtAsc || format == eFmtSdfOld ||
                format == eFmtSdf || format == eFmtUff || format == eFmtMat;
-    case eInCapArb: return format == eFmtAsc || format == eFmtCap || format == eFmtArb;
-    case eInWaterfall: return format == eFmtWat || format == eFmtAsc;
-    case eInNumberList: return format == eFmtCap || format == eFmtArb;
+    case eInCapArb:
+        return format == eFmtAsc || format == eFmtCap || format == eFmtArb;
+    case eInWaterfall:
+        return format == eFmtWat || format == eFmtAsc;
+    case eInNumberList:
+        return format == eFmtCap || format == eFmtArb;
     case eInSdfOld:
-    case eInSdf: return format == eFmt56d || format == eFmtAsc;
-    default: return false;
+    case eInSdf:
+        return format == eFmt56d || format == eFmtAsc;
+    default:
+        return false;
     }
 }
 
@@ -123,8 +133,7 @@ void nameOutput(COptionMgr& job) {
 // True when both names are one existing file (same device and inode).
 bool sameFile(const char* a, const char* b) {
     struct stat sa, sb;
-    if (stat(platform::resolvePath(a).c_str(), &sa) != 0) return false;
-    if (stat(platform::resolvePath(b).c_str(), &sb) != 0) return false;
+    if (!platform::statOnDisk(a, sa) || !platform::statOnDisk(b, sb)) return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
@@ -133,8 +142,10 @@ bool sameFile(const char* a, const char* b) {
 // Both displays' copies come first: applying one list may set members of
 // another (a measurement sets its display's view and units).
 void resetParameterModel() {
-    for (int16_t list = 1; list <= 14; ++list) copyListSlots(ePaoDefault, ePaoEntry, list, 2);
-    for (int16_t list = 1; list <= 14; ++list) applyList(list, 2);
+    for (int16_t list = 1; list <= 14; ++list)
+        copyListSlots(ePaoDefault, ePaoEntry, list, 2);
+    for (int16_t list = 1; list <= 14; ++list)
+        applyList(list, 2);
 }
 
 namespace {

@@ -113,19 +113,26 @@ bool exists(const std::string& path) {
     return stat(path.c_str(), &st) == 0;
 }
 
-bool statRegular(const std::string& path, FoundFile& out) {
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+bool regularFile(const struct stat& st, FoundFile& out) {
+    if (!S_ISREG(st.st_mode)) return false;
     out.size = static_cast<uint64_t>(st.st_size);
     out.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
     return true;
 }
 
+bool statRegular(const std::string& path, FoundFile& out) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && regularFile(st, out);
+}
+
 int64_t realFreeBytes(const std::string& path) {
     // The directory as it is on disk: the job lower-cases the names it is given.
-    std::string dir = resolvePath(splitPath(path).dir);
+    std::string dir = splitPath(path).dir;
     struct statvfs vfs;
-    if (statvfs(dir.empty() ? "." : dir.c_str(), &vfs) != 0) return 0;
+    if (statvfs(dir.empty() ? "." : dir.c_str(), &vfs) != 0) {
+        dir = resolvePath(dir);
+        if (statvfs(dir.empty() ? "." : dir.c_str(), &vfs) != 0) return 0;
+    }
     long double bytes = static_cast<long double>(vfs.f_bavail) * vfs.f_frsize;
     return bytes > kMaxFreeBytes ? kMaxFreeBytes : static_cast<int64_t>(bytes);
 }
@@ -202,20 +209,33 @@ void noteCreated(const std::string& path) {
     listing.mtime = st.st_mtim;
 }
 
+bool statOnDisk(const std::string& path, struct stat& st, std::string* real) {
+    if (stat(path.c_str(), &st) == 0) {
+        if (real) *real = path;
+        return true;
+    }
+    std::string resolved = resolvePath(path);
+    if (stat(resolved.c_str(), &st) != 0) return false;
+    if (real) *real = resolved;
+    return true;
+}
+
 std::vector<FoundFile> findFiles(const std::string& pattern) {
     std::vector<FoundFile> found;
     PathParts parts = splitPath(pattern);
     std::string name = parts.base + parts.ext;
-    std::string dir = resolvePath(parts.dir);
     if (!(parts.flags & eHasWildcards)) {
         FoundFile f;
-        std::string real = resolvePath(pattern);
-        if (statRegular(real, f)) {
-            f.name = splitPath(real).base + splitPath(real).ext;
+        struct stat st;
+        std::string real;
+        if (statOnDisk(pattern, st, &real) && regularFile(st, f)) {
+            PathParts realParts = splitPath(real);
+            f.name = realParts.base + realParts.ext;
             found.push_back(f);
         }
         return found;
     }
+    std::string dir = resolvePath(parts.dir);
     for (const std::string& n : listDir(dir)) {
         FoundFile f;
         if (n[0] == '.' || !wildMatch(name.c_str(), n.c_str())) continue;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace vx::platform {
@@ -26,6 +27,10 @@ std::string mergePath(const std::string& drive, const std::string& dir, const st
 // The path as it exists on disk: each component that does not exist as given
 // is matched case-insensitively in its directory. Components not found are kept.
 std::string resolvePath(const std::string& path);
+
+// stat of the file as it is on disk: as given, else as resolvePath finds it;
+// real, when given, takes the name that was found.
+bool statOnDisk(const std::string& path, struct stat& st, std::string* real = nullptr);
 
 // Tells the name resolution that the converter has just created this file (a
 // resolved path): the directory's cached listing takes the name and the
