@@ -14,7 +14,6 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 "$build/bench/vxbench_make_waterfall" big.56w 2048
-./make_waterfall big.56w 2048
 
 walls=()
 peak=0
