@@ -24,12 +24,7 @@ std::string readFile(const std::string& path) {
 struct AsciiOutput : ::testing::Test {
     vxtest::TempDir dir;
     void SetUp() override {
-        vxtest::prepareCatalogue();
-        for (int16_t g = 0; g < 6; ++g) {
-            vxtest::resetCatalogue();
-            dir.write("g" + std::to_string(g) + ".56d", vxtest::groupDisplayFile(g));
-        }
-        vxtest::resetCatalogue();
+        vxtest::writeGroupDisplayFiles(dir);
     }
     // Converts a fixture file with the options; the output text.
     std::string convert(const std::string& input, std::vector<std::string> options) {

@@ -12,12 +12,7 @@ namespace {
 struct RunTest : ::testing::Test {
     vxtest::TempDir dir;
     void SetUp() override {
-        vxtest::prepareCatalogue();
-        for (int16_t g = 0; g < 6; ++g) {
-            vxtest::resetCatalogue();
-            dir.write("g" + std::to_string(g) + ".56d", vxtest::groupDisplayFile(g));
-        }
-        vxtest::resetCatalogue();
+        vxtest::writeGroupDisplayFiles(dir);
     }
     vxtest::RunResult run(const std::vector<std::string>& args) {
         return vxtest::runProgram(VX_CONV_PATH, args, dir.path(), "");

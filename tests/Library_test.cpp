@@ -97,12 +97,7 @@ struct LibraryTest : ::testing::Test {
     void SetUp() override {
         // Standard input at its end: a disk prompt can never wait.
         std::freopen("/dev/null", "r", stdin);
-        vxtest::prepareCatalogue();
-        for (int16_t g = 0; g < 6; ++g) {
-            vxtest::resetCatalogue();
-            dir.write("g" + std::to_string(g) + ".56d", vxtest::groupDisplayFile(g));
-        }
-        vxtest::resetCatalogue();
+        vxtest::writeGroupDisplayFiles(dir);
         lib = std::make_unique<Library>(dir.path());
     }
     std::string log() const { return dir.exists("qrblog.txt") ? dir.read("qrblog.txt") : ""; }

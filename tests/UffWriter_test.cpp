@@ -65,12 +65,7 @@ struct Dataset {
 struct UffOutput : ::testing::Test {
     vxtest::TempDir dir;
     void SetUp() override {
-        vxtest::prepareCatalogue();
-        for (int16_t g = 0; g < 6; ++g) {
-            vxtest::resetCatalogue();
-            dir.write("g" + std::to_string(g) + ".56d", vxtest::groupDisplayFile(g));
-        }
-        vxtest::resetCatalogue();
+        vxtest::writeGroupDisplayFiles(dir);
     }
     void TearDown() override { vxtest::resetCatalogue(); }
     // A fixture of a measurement after the settings change `tweak` (if any).

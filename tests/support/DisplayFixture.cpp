@@ -13,7 +13,9 @@ std::string versionField(const std::string& text) {
     return field;
 }
 
-std::string trailer() { return LeBuilder().f32(0).f32(10).f32(0).le16(0).str(); }
+std::string trailer() {
+    return LeBuilder().f32(0).f32(10).f32(0).le16(0).str();
+}
 
 } // namespace
 
@@ -46,7 +48,8 @@ std::string DisplayFixture::bytes() const {
             check ^= w;
         }
         b.le32(v.goodCheck ? check : check ^ 1u).bytes("Vector Data:");
-        for (const FixturePoint& p : v.points) b.f32(p.re).f32(p.im);
+        for (const FixturePoint& p : v.points)
+            b.f32(p.re).f32(p.im);
     }
     return b.str();
 }
@@ -54,7 +57,8 @@ std::string DisplayFixture::bytes() const {
 FixtureVector rampVector(uint32_t n) {
     FixtureVector v;
     v.header[0] = n;
-    for (uint32_t i = 0; i < n; ++i) v.points.push_back({float(i), -float(i)});
+    for (uint32_t i = 0; i < n; ++i)
+        v.points.push_back({float(i), -float(i)});
     return v;
 }
 
@@ -65,6 +69,7 @@ FixtureVector rampVector(uint32_t n) {
 
 #include "params/Catalog.h"
 #include "params/STARTUP.h"
+#include "support/Catalogue.h"
 #include "support/MemStream.h"
 #include "trace/TRACE.h"
 
@@ -91,7 +96,8 @@ std::string measurementDisplayFile(int16_t group, int16_t m,
 
     MemStream lists;
     const int16_t order[][2] = {{1, 1}, {2, 1}, {3, 1}, {4, 0}, {14, 0}, {5, 1}, {7, 0}, {8, 0}};
-    for (const auto& l : order) (void)serializeList(l[0], &lists, 1, 0, ePaoEntry, l[1]);
+    for (const auto& l : order)
+        (void)serializeList(l[0], &lists, 1, 0, ePaoEntry, l[1]);
 
     Vx560Settings s;
     s.measGroup = group;
@@ -111,6 +117,15 @@ std::string measurementDisplayFile(int16_t group, int16_t m,
     f.settings = s.bytes();
     f.vectors.push_back(v);
     return f.bytes();
+}
+
+void writeGroupDisplayFiles(const TempDir& dir) {
+    prepareCatalogue();
+    for (int16_t g = 0; g < 6; ++g) {
+        resetCatalogue();
+        dir.write("g" + std::to_string(g) + ".56d", groupDisplayFile(g));
+    }
+    resetCatalogue();
 }
 
 } // namespace vxtest

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TempDir.h"
+
 namespace vxtest {
 
 struct FixturePoint {
@@ -69,6 +71,9 @@ std::string groupDisplayFile(int16_t group);
 std::string measurementDisplayFile(int16_t group, int16_t m, int16_t fftLinesIndex);
 // The measurement that groupDisplayFile uses for a group.
 int16_t groupMeasurement(int16_t group);
+// Prepares the catalogue and writes groupDisplayFile(g) of every group as
+// "g0.56d" ... "g5.56d" into the directory; the catalogue is reset afterwards.
+void writeGroupDisplayFiles(const TempDir& dir);
 // The same for any measurement of the group, with the other settings as the
 // caller left them in the catalogue; `edit` may change the stored descriptor
 // (a waterfall slice's axis kind, for example).
