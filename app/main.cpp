@@ -1,4 +1,4 @@
 // vxconv: the console program. All the work is in the engine.
-#include "driver/ConsoleMain.h"
+#include "run/ConsoleMain.h"
 
 int main(int argc, char** argv) { return vx::consoleMain(argc, argv); }

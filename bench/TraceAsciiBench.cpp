@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "BenchInputs.h"
-#include "driver/OptionMgr.h"
+#include "run/OptionMgr.h"
 #include "support/Catalogue.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <fstream>
 #include <vector>
 
-#include "driver/DISK_M.h"
-#include "driver/ErrLogger.h"
-#include "driver/OptionMgr.h"
-#include "driver/Options.h"
-#include "driver/Platform.h"
+#include "base/DISK_M.h"
+#include "base/ErrLogger.h"
+#include "run/OptionMgr.h"
+#include "base/Options.h"
+#include "base/Platform.h"
 #include "interchange/MatWriter.h"
 #include "interchange/UffWriter.h"
 #include "interchange/SdfReader.h"
@@ -22,7 +22,7 @@
 #include "timebuf/NumberList.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
-#include "trace/VX550.h"
+#include "base/VX550.h"
 #include "waterfall/Waterfall.h"
 
 namespace vxfuzz {

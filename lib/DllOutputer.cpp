@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "driver/ErrLogger.h"
-#include "driver/Options.h"
+#include "base/ErrLogger.h"
+#include "base/Options.h"
 #include "params/Catalog.h"
 #include "trace/DISP_M.h"
 

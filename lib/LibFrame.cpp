@@ -3,10 +3,10 @@
 
 #include <cstdio>
 
-#include "driver/ConvRun.h"
-#include "driver/ErrLogger.h"
-#include "driver/Options.h"
-#include "driver/Pairing.h"
+#include "run/ConvRun.h"
+#include "base/ErrLogger.h"
+#include "base/Options.h"
+#include "run/Pairing.h"
 #include "interchange/SdfReader.h"
 #include "params/STARTUP.h"
 #include "timebuf/CapArb.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/FileIO.h"
-#include "driver/OptionMgr.h"
-#include "driver/Status.h"
+#include "base/FileIO.h"
+#include "run/OptionMgr.h"
+#include "base/Status.h"
 
 namespace vx::lib {
 

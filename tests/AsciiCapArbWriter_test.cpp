@@ -8,11 +8,11 @@
 #include <cstring>
 #include <functional>
 
-#include "driver/Options.h"
-#include "driver/Platform.h"
+#include "base/Options.h"
+#include "base/Platform.h"
 #include "support/Fixture.h"
 #include "support/TempDir.h"
-#include "trace/VX550.h"
+#include "base/VX550.h"
 
 using vx::Status;
 using vxtest::CapArbFixture;

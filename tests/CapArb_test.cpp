@@ -12,14 +12,14 @@
 #include <random>
 #include <sstream>
 
-#include "driver/Options.h"
-#include "driver/Platform.h"
+#include "base/Options.h"
+#include "base/Platform.h"
 #include "support/Fixture.h"
 #include "support/Floppies.h"
 #include "support/TempDir.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
-#include "trace/VX550.h"
+#include "base/VX550.h"
 
 namespace fs = std::filesystem;
 using vx::Status;

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/Options.h"
+#include "base/Options.h"
 #include "params/CatalogTexts.h"
 #include "params/STARTUP.h"
 #include "support/Catalogue.h"

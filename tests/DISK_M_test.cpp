@@ -1,6 +1,6 @@
 // Byte streams and multi-disk files: open checks, spanning writes and reads over
 // simulated floppies, the disk prompts, damaged segment headers, read token.
-#include "driver/DISK_M.h"
+#include "base/DISK_M.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "driver/Platform.h"
+#include "base/Platform.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
@@ -345,7 +345,7 @@ TEST_F(DiskTest, FailedReopenOnTheNewDiskReportsFalse) {
         st = f.writeBytes(data.data(), 4000);
     });
     EXPECT_EQ(st, 1);
-    EXPECT_NE(out.find("False FAILED: \n../Code/Src/driver/DISK_M.cpp line "), std::string::npos)
+    EXPECT_NE(out.find("False FAILED: \n../Code/Src/base/DISK_M.cpp line "), std::string::npos)
         << out;
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "params/Catalog.h"
-#include "params/LeBytes.h"
+#include "base/LeBytes.h"
 #include "support/Catalogue.h"
 #include "support/MemStream.h"
 #include "support/TempDir.h"

@@ -1,14 +1,14 @@
 // File name records: wildcard mapping and search, name resolution, file queries.
-#include "driver/DosFile.h"
+#include "base/DosFile.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
-#include "driver/DISK_M.h"
-#include "driver/ErrLogger.h"
-#include "driver/Platform.h"
+#include "base/DISK_M.h"
+#include "base/ErrLogger.h"
+#include "base/Platform.h"
 #include "support/TempDir.h"
 
 using vx::CDosFile;

@@ -1,5 +1,5 @@
 // The message stream: destinations, the per-line log file, assertion reports.
-#include "driver/ErrLogger.h"
+#include "base/ErrLogger.h"
 
 #include <gtest/gtest.h>
 

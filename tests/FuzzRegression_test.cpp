@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/ErrLogger.h"
-#include "driver/Options.h"
-#include "driver/Platform.h"
+#include "base/ErrLogger.h"
+#include "base/Options.h"
+#include "base/Platform.h"
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
 #include "support/Fixture.h"

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <sstream>
 
-#include "driver/Options.h"
+#include "base/Options.h"
 #include "interchange/MatWriter.h"
-#include "params/LeBytes.h"
+#include "base/LeBytes.h"
 #include "support/AsciiValues.h"
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"

@@ -1,6 +1,6 @@
 // Instrument file framing: time stamps, file-type tags, labels, memPrt and
 // checked blocks, and the bulk buffer.
-#include "trace/OUTP.h"
+#include "base/OUTP.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <ctime>
 #include <filesystem>
 
-#include "driver/Platform.h"
+#include "base/Platform.h"
 #include "support/MemStream.h"
 #include "support/TempDir.h"
-#include "trace/TimeStamp.h"
-#include "trace/VX550.h"
+#include "base/TimeStamp.h"
+#include "base/VX550.h"
 
 using vx::memPrt;
 using vxtest::MemStream;
@@ -210,7 +210,7 @@ TEST(CheckedBlock, WritingPastCapacityIsReportedAndStopsAtTheEnd) {
         EXPECT_EQ(m.writeText("12345"), 0);
         EXPECT_EQ(m.writeText("6789"), 1);
     });
-    EXPECT_EQ(out.rfind("len <= bufSz FAILED: \n../Code/Src/trace/OUTP.cpp line ", 0), 0u) << out;
+    EXPECT_EQ(out.rfind("len <= bufSz FAILED: \n../Code/Src/base/OUTP.cpp line ", 0), 0u) << out;
     EXPECT_EQ(m.count(), 8u);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(area + 2), 8), "12345678");
     EXPECT_EQ(area[0], 0xEE);
@@ -247,7 +247,7 @@ TEST(BulkBuffer, ClaimWhileInUseIsReportedAndProceeds) {
     uint8_t* b = nullptr;
     std::string out = capture([&] { b = vx::claimBulkBuffer(); });
     EXPECT_EQ(b, a);
-    EXPECT_EQ(out.rfind("!bigBuffInUse FAILED: \n../Code/Src/trace/VX550.cpp line ", 0), 0u) << out;
+    EXPECT_EQ(out.rfind("!bigBuffInUse FAILED: \n../Code/Src/base/VX550.cpp line ", 0), 0u) << out;
     vx::releaseBulkBuffer();
     EXPECT_FALSE(vx::bulkBufferInUse());
     {

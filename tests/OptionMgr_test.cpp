@@ -1,5 +1,5 @@
 // The job's effect on the option block, the tokenizer and the list options.
-#include "driver/OptionMgr.h"
+#include "run/OptionMgr.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "driver/CommandLine.h"
-#include "driver/ErrLogger.h"
-#include "driver/OptionLists.h"
-#include "driver/Options.h"
+#include "run/CommandLine.h"
+#include "base/ErrLogger.h"
+#include "run/OptionLists.h"
+#include "base/Options.h"
 #include "support/TempDir.h"
 
 using namespace vx;

@@ -10,8 +10,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "driver/DISK_M.h"
-#include "interchange/BeBytes.h"
+#include "base/DISK_M.h"
+#include "base/BeBytes.h"
 #include "support/Fixture.h"
 #include "support/MemStream.h"
 #include "support/RunProgram.h"

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "interchange/BeBytes.h"
+#include "base/BeBytes.h"
 #include "interchange/SdfTrans.h"
 #include "params/Catalog.h"
 #include "support/Catalogue.h"

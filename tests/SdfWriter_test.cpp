@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "interchange/BeBytes.h"
+#include "base/BeBytes.h"
 #include "interchange/SdfParse.h"
 #include "interchange/SdfWriter.h"
 #include "params/Catalog.h"

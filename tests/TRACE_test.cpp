@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "driver/Options.h"
+#include "base/Options.h"
 #include "params/Catalog.h"
 #include "params/STARTUP.h"
 #include "support/Catalogue.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "driver/Options.h"
+#include "base/Options.h"
 #include "interchange/UffWriter.h"
 #include "params/Catalog.h"
 #include "support/AsciiValues.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "params/Catalog.h"
-#include "params/LeBytes.h"
+#include "base/LeBytes.h"
 #include "params/STARTUP.h"
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"

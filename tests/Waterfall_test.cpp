@@ -12,9 +12,9 @@
 #include <functional>
 #include <stdlib.h>
 
-#include "driver/ErrLogger.h"
-#include "driver/Options.h"
-#include "driver/Platform.h"
+#include "base/ErrLogger.h"
+#include "base/Options.h"
+#include "base/Platform.h"
 #include "params/Catalog.h"
 #include "support/Catalogue.h"
 #include "support/Fixture.h"
@@ -24,7 +24,7 @@
 #include "support/WaterfallFixture.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
-#include "trace/VX550.h"
+#include "base/VX550.h"
 
 namespace fs = std::filesystem;
 using vx::Status;

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "driver/Platform.h"
+#include "base/Platform.h"
 
 namespace fs = std::filesystem;
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/DISK_M.h"
+#include "base/DISK_M.h"
 
 namespace vxtest {
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "ascii/ValueLines.h"
-#include "driver/Options.h"
+#include "base/Options.h"
 #include "params/UTIL.h"
-#include "trace/VX550.h"
+#include "base/VX550.h"
 
 namespace vx {
 

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "driver/FileIO.h"
+#include "base/FileIO.h"
 #include "timebuf/CapArb.h"
 
 namespace vx {

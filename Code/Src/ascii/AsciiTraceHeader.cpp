@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "ascii/AsciiTraceWriter.h"
-#include "driver/Options.h"
+#include "base/Options.h"
 #include "params/Catalog.h"
 #include "params/CatalogTexts.h"
 #include "params/STARTUP.h"

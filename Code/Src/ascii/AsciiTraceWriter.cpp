@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "ascii/ValueLines.h"
-#include "driver/ErrLogger.h"
-#include "driver/Options.h"
+#include "base/ErrLogger.h"
+#include "base/Options.h"
 #include "trace/DISP_M.h"
 
 namespace vx {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/DISK_M.h"
-#include "driver/Status.h"
+#include "base/DISK_M.h"
+#include "base/Status.h"
 
 namespace vx {
 

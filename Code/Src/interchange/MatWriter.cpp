@@ -4,10 +4,10 @@
 
 #include <cctype>
 
-#include "driver/ErrLogger.h"
-#include "driver/Options.h"
-#include "driver/Platform.h"
-#include "params/LeBytes.h"
+#include "base/ErrLogger.h"
+#include "base/Options.h"
+#include "base/Platform.h"
+#include "base/LeBytes.h"
 
 namespace vx {
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "interchange/BeBytes.h"
+#include "base/BeBytes.h"
 
 namespace vx {
 

@@ -7,11 +7,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/DISK_M.h"
-#include "driver/ErrLogger.h"
-#include "interchange/BeBytes.h"
+#include "base/DISK_M.h"
+#include "base/ErrLogger.h"
+#include "base/BeBytes.h"
 #include "interchange/SdfLayout.h"
-#include "trace/VX550.h"
+#include "base/VX550.h"
 
 namespace vx {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/Status.h"
+#include "base/Status.h"
 
 namespace vx {
 

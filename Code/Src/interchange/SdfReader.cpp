@@ -6,11 +6,11 @@
 #include <cmath>
 #include <vector>
 
-#include "driver/ErrLogger.h"
+#include "base/ErrLogger.h"
 #include "interchange/SdfOutTables.h"
 #include "interchange/SdfTrans.h"
 #include "params/Catalog.h"
-#include "params/LeBytes.h"
+#include "base/LeBytes.h"
 #include "trace/TRACE.h"
 
 namespace vx {

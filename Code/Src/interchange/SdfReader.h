@@ -1,8 +1,8 @@
 // Reader of HP SDF files (revisions 2 and 3): the headers become instrument
 // settings and the Y data the current trace.
 #pragma once
-#include "driver/FileIO.h"
-#include "driver/Status.h"
+#include "base/FileIO.h"
+#include "base/Status.h"
 #include "interchange/SdfParse.h"
 
 namespace vx {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/ErrLogger.h"
+#include "base/ErrLogger.h"
 #include "params/Catalog.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"

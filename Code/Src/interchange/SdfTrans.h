@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "driver/Status.h"
+#include "base/Status.h"
 #include "interchange/SdfParse.h"
 
 namespace vx {

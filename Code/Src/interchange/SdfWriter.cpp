@@ -6,14 +6,14 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/ErrLogger.h"
-#include "interchange/BeBytes.h"
+#include "base/ErrLogger.h"
+#include "base/BeBytes.h"
 #include "interchange/SdfLayout.h"
 #include "interchange/SdfOutGroups.h"
 #include "interchange/SdfOutTables.h"
 #include "params/Catalog.h"
 #include "trace/DISP_M.h"
-#include "trace/VX550.h"
+#include "base/VX550.h"
 
 namespace vx {
 

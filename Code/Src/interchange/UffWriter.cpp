@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "ascii/ValueLines.h"
-#include "driver/ErrLogger.h"
+#include "base/ErrLogger.h"
 #include "params/Catalog.h"
 #include "trace/DISP_M.h"
 #include "trace/UnitTexts.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "driver/ErrLogger.h"
-#include "params/LeBytes.h"
+#include "base/ErrLogger.h"
+#include "base/LeBytes.h"
 #include "params/STARTUP.h"
 
 namespace vx {

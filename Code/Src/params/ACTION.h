@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "driver/DISK_M.h"
-#include "driver/Status.h"
-#include "driver/Visibility.h"
+#include "base/DISK_M.h"
+#include "base/Status.h"
+#include "base/Visibility.h"
 #include "params/UTIL.h"
 
 namespace vx {

@@ -4,7 +4,7 @@
 
 #include <initializer_list>
 
-#include "driver/Options.h"
+#include "base/Options.h"
 #include "params/CatalogTexts.h"
 #include "params/STARTUP.h"
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "params/DerivedParams.h"
-#include "params/LeBytes.h"
+#include "base/LeBytes.h"
 #include "params/STARTUP.h"
 
 namespace vx {

@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "params/DerivedParams.h"
-#include "params/LeBytes.h"
+#include "base/LeBytes.h"
 #include "params/STARTUP.h"
 
 namespace vx {

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "driver/ErrLogger.h"
+#include "base/ErrLogger.h"
 
 namespace vx {
 

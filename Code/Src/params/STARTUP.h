@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "driver/DISK_M.h"
-#include "driver/Status.h"
+#include "base/DISK_M.h"
+#include "base/Status.h"
 #include "params/ACTION.h"
 
 namespace vx {

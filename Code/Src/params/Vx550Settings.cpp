@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "driver/ErrLogger.h"
+#include "base/ErrLogger.h"
 #include "params/Catalog.h"
-#include "params/LeBytes.h"
+#include "base/LeBytes.h"
 #include "params/STARTUP.h"
 
 namespace vx {

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "driver/DISK_M.h"
+#include "base/DISK_M.h"
 
 namespace vx {
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "driver/ErrLogger.h"
-#include "params/LeBytes.h"
-#include "trace/OUTP.h"
+#include "base/ErrLogger.h"
+#include "base/LeBytes.h"
+#include "base/OUTP.h"
 
 namespace vx {
 

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "driver/FileIO.h"
-#include "driver/Options.h"
+#include "base/FileIO.h"
+#include "base/Options.h"
 #include "params/UTIL.h"
 
 namespace vx {

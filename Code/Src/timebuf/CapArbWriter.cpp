@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "driver/ErrLogger.h"
-#include "params/LeBytes.h"
-#include "trace/OUTP.h"
-#include "trace/VX550.h"
+#include "base/ErrLogger.h"
+#include "base/LeBytes.h"
+#include "base/OUTP.h"
+#include "base/VX550.h"
 
 namespace vx {
 

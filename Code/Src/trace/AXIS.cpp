@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "driver/ErrLogger.h"
+#include "base/ErrLogger.h"
 #include "params/Catalog.h"
 #include "trace/TRACE.h"
 

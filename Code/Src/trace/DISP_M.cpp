@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "driver/ErrLogger.h"
+#include "base/ErrLogger.h"
 #include "params/Catalog.h"
 #include "params/CatalogTexts.h"
 #include "trace/UnitTexts.h"

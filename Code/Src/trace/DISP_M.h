@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "driver/Options.h"
+#include "base/Options.h"
 #include "trace/TRACE.h"
 
 namespace vx {

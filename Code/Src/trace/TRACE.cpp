@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/ErrLogger.h"
+#include "base/ErrLogger.h"
 #include "params/Catalog.h"
-#include "params/LeBytes.h"
+#include "base/LeBytes.h"
 
 namespace vx {
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "driver/FileIO.h"
-#include "driver/Status.h"
+#include "base/FileIO.h"
+#include "base/Status.h"
 #include "trace/AXIS.h"
 #include "trace/MeasDesc.h"
-#include "trace/OUTP.h"
-#include "trace/TimeStamp.h"
+#include "base/OUTP.h"
+#include "base/TimeStamp.h"
 
 namespace vx {
 

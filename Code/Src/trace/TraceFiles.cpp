@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/ErrLogger.h"
+#include "base/ErrLogger.h"
 #include "trace/TRACE.h"
 
 namespace vx {

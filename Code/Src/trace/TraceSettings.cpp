@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/ErrLogger.h"
-#include "driver/Options.h"
+#include "base/ErrLogger.h"
+#include "base/Options.h"
 #include "params/Catalog.h"
-#include "params/LeBytes.h"
+#include "base/LeBytes.h"
 #include "params/STARTUP.h"
 #include "trace/DISP_M.h"
 #include "params/Vx550Settings.h"

@@ -4,16 +4,16 @@
 #include <algorithm>
 #include <cstring>
 
-#include "driver/ErrLogger.h"
-#include "driver/Options.h"
+#include "base/ErrLogger.h"
+#include "base/Options.h"
 #include "params/Catalog.h"
-#include "params/LeBytes.h"
+#include "base/LeBytes.h"
 #include "params/STARTUP.h"
 #include "trace/DISP_M.h"
 #include "trace/MeasDesc.h"
-#include "trace/OUTP.h"
+#include "base/OUTP.h"
 #include "trace/TRACE.h"
-#include "trace/VX550.h"
+#include "base/VX550.h"
 #include "waterfall/Waterfall.h"
 
 namespace vx {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "ascii/AsciiTraceWriter.h"
-#include "driver/FileIO.h"
-#include "trace/TimeStamp.h"
+#include "base/FileIO.h"
+#include "base/TimeStamp.h"
 
 namespace vx {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "driver/ErrLogger.h"
-#include "driver/Options.h"
+#include "base/ErrLogger.h"
+#include "base/Options.h"
 #include "trace/TRACE.h"
-#include "trace/VX550.h"
+#include "base/VX550.h"
 #include "waterfall/Waterfall.h"
 
 namespace vx {

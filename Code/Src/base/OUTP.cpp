@@ -1,11 +1,11 @@
 // File-type tags, labels, the memory stream and checked blocks.
-#include "trace/OUTP.h"
+#include "base/OUTP.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
-#include "driver/ErrLogger.h"
+#include "base/ErrLogger.h"
 
 namespace vx {
 

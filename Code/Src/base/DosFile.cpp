@@ -1,9 +1,9 @@
 // File name records on the POSIX platform layer.
-#include "driver/DosFile.h"
+#include "base/DosFile.h"
 
 #include <algorithm>
 
-#include "driver/ErrLogger.h"
+#include "base/ErrLogger.h"
 
 namespace vx {
 

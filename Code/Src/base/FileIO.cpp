@@ -1,7 +1,7 @@
 // Opening helpers of the reader and writer bases.
-#include "driver/FileIO.h"
+#include "base/FileIO.h"
 
-#include "driver/ErrLogger.h"
+#include "base/ErrLogger.h"
 
 namespace vx {
 

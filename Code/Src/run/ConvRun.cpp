@@ -1,19 +1,19 @@
 // The run over the input files, with its console trace and failure messages.
-#include "driver/ConvRun.h"
+#include "run/ConvRun.h"
 
 #include <cstdio>
 #include <sys/stat.h>
 
-#include "driver/DISK_M.h"
-#include "driver/ErrLogger.h"
-#include "driver/OptionMgr.h"
-#include "driver/Options.h"
-#include "driver/Pairing.h"
-#include "driver/Platform.h"
+#include "base/DISK_M.h"
+#include "base/ErrLogger.h"
+#include "run/OptionMgr.h"
+#include "base/Options.h"
+#include "run/Pairing.h"
+#include "base/Platform.h"
 #include "interchange/SdfParse.h"
 #include "params/Catalog.h"
 #include "params/STARTUP.h"
-#include "trace/OUTP.h"
+#include "base/OUTP.h"
 
 namespace vx {
 

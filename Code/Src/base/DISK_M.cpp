@@ -1,13 +1,13 @@
 // Byte streams on disk and files that span several floppies: open with checks,
 // the multi-disk header, spanning writes and reads, and the disk prompts.
-#include "driver/DISK_M.h"
+#include "base/DISK_M.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "driver/ErrLogger.h"
-#include "driver/Platform.h"
+#include "base/ErrLogger.h"
+#include "base/Platform.h"
 
 namespace vx {
 

@@ -1,7 +1,7 @@
 // The bulk buffer and its in-use flag.
-#include "trace/VX550.h"
+#include "base/VX550.h"
 
-#include "driver/ErrLogger.h"
+#include "base/ErrLogger.h"
 
 namespace vx {
 

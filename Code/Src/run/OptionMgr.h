@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 
-#include "driver/DosFile.h"
-#include "driver/Status.h"
+#include "base/DosFile.h"
+#include "base/Status.h"
 
 namespace vx {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/Platform.h"
+#include "base/Platform.h"
 
 namespace vx {
 

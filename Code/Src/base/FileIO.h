@@ -3,8 +3,8 @@
 #pragma once
 #include <memory>
 
-#include "driver/DISK_M.h"
-#include "driver/Status.h"
+#include "base/DISK_M.h"
+#include "base/Status.h"
 
 namespace vx {
 

@@ -1,7 +1,7 @@
 // The conversion run: detect the input type, check the conversion, pair a
 // reader with a writer and convert every matching file.
 #pragma once
-#include "driver/Status.h"
+#include "base/Status.h"
 
 namespace vx {
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "trace/TimeStamp.h"
+#include "base/TimeStamp.h"
 
 namespace vx {
 

@@ -1,11 +1,11 @@
 // Option tokenizer over the settings file and the argument vector.
-#include "driver/CommandLine.h"
+#include "run/CommandLine.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "driver/Platform.h"
+#include "base/Platform.h"
 
 namespace vx {
 

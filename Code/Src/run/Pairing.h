@@ -3,7 +3,7 @@
 #pragma once
 #include <memory>
 
-#include "driver/FileIO.h"
+#include "base/FileIO.h"
 
 namespace vx {
 

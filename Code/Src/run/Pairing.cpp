@@ -1,12 +1,12 @@
 // The pairing table. Each row names the input types and output formats it
 // serves and builds its reader and writer.
-#include "driver/Pairing.h"
+#include "run/Pairing.h"
 
 #include <vector>
 
 #include "ascii/AsciiCapArbWriter.h"
 #include "ascii/AsciiTraceWriter.h"
-#include "driver/OptionMgr.h"
+#include "run/OptionMgr.h"
 #include "interchange/MatWriter.h"
 #include "interchange/SdfReader.h"
 #include "interchange/SdfWriter.h"

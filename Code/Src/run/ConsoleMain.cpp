@@ -1,9 +1,9 @@
 // The console program's entry.
-#include "driver/ConsoleMain.h"
+#include "run/ConsoleMain.h"
 
 #include <memory>
 
-#include "driver/OptionMgr.h"
+#include "run/OptionMgr.h"
 #include "params/STARTUP.h"
 
 namespace vx {

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string>
 
-#include "driver/DosFile.h"
-#include "driver/Status.h"
+#include "base/DosFile.h"
+#include "base/Status.h"
 
 namespace vx {
 

@@ -1,12 +1,12 @@
 // Help texts, word for word. A null entry is an empty line that also goes to
 // the log; every other line goes to the console only.
-#include "driver/Help.h"
+#include "run/Help.h"
 
 #include <initializer_list>
 
-#include "driver/ErrLogger.h"
-#include "driver/OptionMgr.h"
-#include "driver/Options.h"
+#include "base/ErrLogger.h"
+#include "run/OptionMgr.h"
+#include "base/Options.h"
 
 namespace vx {
 

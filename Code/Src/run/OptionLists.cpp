@@ -1,5 +1,5 @@
 // List-valued options.
-#include "driver/OptionLists.h"
+#include "run/OptionLists.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // Time stamps from calendar fields and from the local time.
-#include "trace/TimeStamp.h"
+#include "base/TimeStamp.h"
 
 namespace vx {
 

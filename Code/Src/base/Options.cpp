@@ -1,5 +1,5 @@
 // The process-wide option block and its reset.
-#include "driver/Options.h"
+#include "base/Options.h"
 
 #include <cstring>
 

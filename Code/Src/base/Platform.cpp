@@ -1,5 +1,5 @@
 // POSIX equivalents of the file-system services the converter needs.
-#include "driver/Platform.h"
+#include "base/Platform.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
 // Job construction: the option loop, the format restriction table, the option
 // table with its ranges and warnings, and the job error report.
-#include "driver/OptionMgr.h"
+#include "run/OptionMgr.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/CommandLine.h"
-#include "driver/ConvRun.h"
-#include "driver/ErrLogger.h"
-#include "driver/Help.h"
-#include "driver/OptionLists.h"
-#include "driver/Options.h"
+#include "run/CommandLine.h"
+#include "run/ConvRun.h"
+#include "base/ErrLogger.h"
+#include "run/Help.h"
+#include "run/OptionLists.h"
+#include "base/Options.h"
 
 namespace vx {
 
