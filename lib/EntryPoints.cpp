@@ -7,7 +7,10 @@
 
 #include "DllOutputer.h"
 #include "LibFrame.h"
+#include "base/CLocaleScope.h"
+#include "base/DosFile.h"
 #include "run/ConvRun.h"
+#include "run/OutputGuards.h"
 #include "base/ErrLogger.h"
 #include "base/Options.h"
 #include "run/Pairing.h"
@@ -146,9 +149,10 @@ using namespace vx::lib;
 extern "C" {
 
 VX560_API int16_t VX560_CMDLINE(const char* commandLine) {
+    const CLocaleScope numbersInC;
     prepareEngine();
     displayLoaded = 0;
-    errLog().clearLogFile();
+    if (!logHoldsMeasurement()) errLog().clearLogFile();
     std::vector<std::string> tokens = splitCommandLine(commandLine ? commandLine : "");
     if (tokens.size() > static_cast<size_t>(kMaxCommandTokens)) {
         errLog() << "Error: Too many command line items: at most " << kMaxCommandTokens << endLine;
@@ -161,6 +165,7 @@ VX560_API int16_t VX560_CMDLINE(const char* commandLine) {
 }
 
 VX560_API int16_t VX560_GETINFO(VX560_INFO* info, const char* fileName) {
+    const CLocaleScope numbersInC;
     prepareEngine();
     displayLoaded = 0;
     if (!given(info, "information record")) return 1;
@@ -173,6 +178,7 @@ VX560_API int16_t VX560_GETINFO(VX560_INFO* info, const char* fileName) {
 }
 
 VX560_API int16_t VX560_LOADDISPLAY(const char* fileName) {
+    const CLocaleScope numbersInC;
     prepareEngine();
     displayLoaded = 0;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
@@ -182,6 +188,7 @@ VX560_API int16_t VX560_LOADDISPLAY(const char* fileName) {
 }
 
 VX560_API int16_t VX560_LOADWATERFALL(int16_t index, char channel, const char* fileName) {
+    const CLocaleScope numbersInC;
     prepareEngine();
     displayLoaded = 0;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
@@ -196,6 +203,7 @@ VX560_API int16_t VX560_LOADWATERFALL(int16_t index, char channel, const char* f
 }
 
 VX560_API int16_t VX560_READDISPLAYDATA(VX560_DATA* data, const VX560_DATAREQ* request) {
+    const CLocaleScope numbersInC;
     prepareEngine();
     if (!displayLoaded) {
         errLog() << "No Display file is loaded" << endLine;
@@ -231,12 +239,14 @@ VX560_API int16_t VX560_READDISPLAYDATA(VX560_DATA* data, const VX560_DATAREQ* r
 }
 
 VX560_API int16_t VX560_SETERRORLOGFILE(const char* fileName) {
+    const CLocaleScope numbersInC;
     prepareEngine();
-    if (!fileName) return 1;
+    if (!fileName || !nameFits(fileName, CErrLogger::kMaxNameLen)) return 1;
     return errLog().setLogFileName(fileName);
 }
 
 VX560_API int16_t VX560_READCAPTUREDATA(VX560_CAPDATA* data, const char* fileName) {
+    const CLocaleScope numbersInC;
     prepareEngine();
     displayLoaded = 0;
     if (!given(data, "capture buffer")) return 1;

@@ -3,8 +3,12 @@
 #include "base/DISK_M.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "base/ErrLogger.h"
 #include "base/Platform.h"
@@ -50,6 +54,13 @@ diskPrt::~diskPrt() {
 }
 
 Status diskPrt::open() {
+    std::string path = platform::resolvePath(file_.name());
+    Status st = openAt(path);
+    if (st.ok() && mode_ != eRead) platform::noteCreated(path);
+    return st;
+}
+
+Status diskPrt::openAt(const std::string& path) {
     close();
     std::ios::openmode how = std::ios::binary;
     switch (mode_) {
@@ -65,16 +76,34 @@ Status diskPrt::open() {
     default:
         return 1;
     }
-    std::string path = platform::resolvePath(file_.name());
+    errno = 0;
     stream_.open(path, how);
-    if (!stream_.is_open() || !stream_.good()) return 1;
-    if (mode_ != eRead) platform::noteCreated(path);
-    return 0;
+    return streamStatus();
+}
+
+Status diskPrt::streamStatus() {
+    if (stream_.is_open() && stream_.good()) return 0;
+    if (systemError_ == 0) systemError_ = errno;
+    return 1;
+}
+
+Status diskPrt::closeChecked() {
+    if (!stream_.is_open()) return 0;
+    errno = 0;
+    stream_.flush();
+    Status st = streamStatus();
+    stream_.close();
+    if (st.ok() && stream_.fail()) st = streamStatus();
+    stream_.clear();
+    return st;
 }
 
 Status diskPrt::writeBytes(const void* buf, uint32_t len) {
-    if (len > 0) stream_.write(static_cast<const char*>(buf), len);
-    return stream_.is_open() && stream_.good() ? 0 : 1;
+    if (len > 0) {
+        errno = 0;
+        stream_.write(static_cast<const char*>(buf), len);
+    }
+    return streamStatus();
 }
 
 Status diskPrt::writeText(const char* text) {
@@ -82,10 +111,11 @@ Status diskPrt::writeText(const char* text) {
 }
 
 Status diskPrt::writeFormatted(const char* text) {
+    errno = 0;
     stream_.width(width_);
     stream_ << (text ? text : "");
     width_ = 0;
-    return stream_.is_open() && stream_.good() ? 0 : 1;
+    return streamStatus();
 }
 
 void diskPrt::close() {
@@ -167,6 +197,8 @@ userdiskPrt::userdiskPrt(const char* name) : diskPrt(name) {
 }
 
 userdiskPrt::~userdiskPrt() {
+    // An output nobody decided on is kept when it was written without failure.
+    if (outputPending_) (void)commitOutput();
     close();
 }
 
@@ -196,6 +228,12 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
         }
         m = std::min<uint64_t>(size, MultiDiskHeader::kMaxCapacity);
     } else {
+        const std::string folder = file_.parts().dir;
+        struct stat st;
+        if (!folder.empty() && !platform::statOnDisk(folder, st)) {
+            errLog() << "Output folder does not exist: " << folder << endLine;
+            return 1;
+        }
         platform::FoundFile existing = file_.find();
         if (file_.freeSpace(existing.size) < m) {
             errLog() << "Insufficient Disk Space:" << endLine;
@@ -207,7 +245,37 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
         }
     }
     header_.totalSize = static_cast<uint32_t>(m);
-    return diskPrt::open();
+    if (mode_ == eRead) return diskPrt::open();
+    std::string target = platform::resolvePath(file_.name());
+    if (openAt(output_.begin(target, mode_ == eAppend)).failed()) {
+        output_.abandon();
+        return 1;
+    }
+    outputPending_ = true;
+    return 0;
+}
+
+Status userdiskPrt::commitOutput() {
+    if (!outputPending_) return closeChecked();
+    outputPending_ = false;
+    Status st = closeChecked();
+    if (st.failed()) {
+        output_.abandon();
+        return st;
+    }
+    st = output_.commit();
+    if (st.failed()) {
+        systemError_ = output_.systemError();
+        return st;
+    }
+    platform::noteCreated(platform::resolvePath(file_.name()));
+    return 0;
+}
+
+void userdiskPrt::discardOutput() {
+    diskPrt::close();
+    if (outputPending_) output_.abandon();
+    outputPending_ = false;
 }
 
 Status userdiskPrt::writeDirect(const uint8_t* buf, uint32_t len) {
@@ -225,20 +293,76 @@ Status userdiskPrt::startSpanningWrite(uint32_t totalSize) {
     header_.diskNumber = 1;
     header_.totalSize = totalSize;
     header_.dataPosition = 0;
-    header_.capacity = toCapacity(file_.freeSpace() - int64_t(MultiDiskHeader::kSize));
+    segmentStart_ = 0;
+    const int64_t needed = int64_t(totalSize) + int64_t(MultiDiskHeader::kSize);
+    if (output_.usingTemporary()) {
+        if (platform::freeBytesFor(file_.name()) >= needed) {
+            header_.capacity =
+                toCapacity(platform::freeBytesFor(file_.name()) - int64_t(MultiDiskHeader::kSize));
+        } else {
+            // No room beside the old file: the disk procedure writes in place.
+            diskPrt::close();
+            output_.writeInPlace();
+            if (diskPrt::open().failed()) return 1;
+        }
+    }
+    if (!output_.usingTemporary())
+        header_.capacity = toCapacity(file_.freeSpace() - int64_t(MultiDiskHeader::kSize));
     Status st = writeHeader();
     if (st.failed()) return st;
     spanning_ = 1;
     return 0;
 }
 
-Status userdiskPrt::changeDiskForWrite() {
-    int n = header_.diskNumber;
-    if (!askContinue("Please insert another disk", withNumber("(number %d )", n))) return 1;
-    while (file_.freeSpace() < kMinFreeForNextDisk) {
-        if (!askContinue("This disk is full!", withNumber("Please insert another disk (# %d)", n)))
-            return 1;
+Status userdiskPrt::finishSegment() {
+    Status st = output_.usingTemporary() ? commitOutput() : closeChecked();
+    if (st.failed()) return st;
+    // A temporary, now in place, was the whole output; later disks are written in place.
+    outputPending_ = false;
+    segmentDevice_ = segmentInode_ = 0;
+    struct stat written;
+    if (platform::statOnDisk(file_.name(), written)) {
+        segmentDevice_ = written.st_dev;
+        segmentInode_ = written.st_ino;
     }
+    return 0;
+}
+
+bool userdiskPrt::isLastSegment() const {
+    struct stat st;
+    std::string path;
+    if (!platform::statOnDisk(file_.name(), st, &path)) return false;
+    if (st.st_dev == segmentDevice_ && st.st_ino == segmentInode_) return true;
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    uint8_t raw[MultiDiskHeader::kSize];
+    bool read = ::read(fd, raw, sizeof raw) == static_cast<ssize_t>(sizeof raw);
+    ::close(fd);
+    MultiDiskHeader found;
+    return read && found.decode(raw) && found.diskNumber + 1 == header_.diskNumber &&
+           found.dataPosition == segmentStart_ && found.totalSize == header_.totalSize;
+}
+
+Status userdiskPrt::changeDiskForWrite() {
+    const int n = header_.diskNumber;
+    std::string message = "Please insert another disk";
+    std::string second = withNumber("(number %d )", n);
+    for (int unusable = 0;; ++unusable) {
+        if (unusable == kMaxUnchangedDisks) {
+            errLog() << "No usable disk was inserted: Process aborted" << endLine;
+            return 1;
+        }
+        if (!askContinue(message, second)) return 1;
+        second = withNumber("Please insert another disk (# %d)", n);
+        if (isLastSegment()) {
+            message = "The disk was not changed!";
+        } else if (file_.freeSpace() < kMinFreeForNextDisk) {
+            message = "This disk is full!";
+        } else {
+            break;
+        }
+    }
+    segmentStart_ = header_.dataPosition;
     if (diskPrt::open().failed()) {
         VX_ASSERT(false, "False");
         return 1;
@@ -260,7 +384,8 @@ Status userdiskPrt::writeBytes(const void* buf, uint32_t len) {
         }
         Status st = writeDirect(p, left);
         if (st.failed()) return st;
-        diskPrt::close();
+        st = finishSegment();
+        if (st.failed()) return st;
         header_.capacity = 0;
         header_.dataPosition += left;
         ++header_.diskNumber;
@@ -277,8 +402,13 @@ Status userdiskPrt::checkSegment(bool prompting) {
     const uint32_t position = header_.dataPosition;
     std::string message = withNumber("Please insert disk number %d", n);
     std::string second;
-    for (;;) {
+    for (int wrong = 0;;) {
         if (prompting) {
+            if (wrong == kMaxUnchangedDisks) {
+                errLog() << "Disk number " << n << " was not inserted: Process aborted" << endLine;
+                return 1;
+            }
+            ++wrong;
             if (!askContinue(message, second)) return 1;
             if (platform::findFiles(file_.name()).empty()) {
                 message = "Incorrect disk: File not found";

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/DosFile.h"
+#include "base/SafeOutput.h"
 #include "base/Status.h"
 
 namespace vx {
@@ -75,8 +76,17 @@ class diskPrt : public socket {
     Status seek(uint32_t offset);
     void setWidth(int width) { width_ = width; }
     const CDosFile& nameRecord() const { return file_; }
+    // errno of the last failure to open or write, 0 when none.
+    int systemError() const { return systemError_; }
 
   protected:
+    // Opens the given path (the name as it is on disk) in the current mode.
+    Status openAt(const std::string& path);
+    // Flushes and closes; 1 when the flush or the close failed.
+    Status closeChecked();
+    // The stream's status after an operation, keeping the system's error.
+    Status streamStatus();
+
     // One character: 0 read, 1 end of file, 2 stream failure. Straight from
     // the stream's buffer: number lists are read one character at a time.
     int readChar(char& c) {
@@ -96,6 +106,7 @@ class diskPrt : public socket {
     CDosFile file_;
     std::fstream stream_;
     int width_ = 0;
+    int systemError_ = 0;
 };
 
 // The 20-byte header at the start of every segment of a multi-disk file.
@@ -131,9 +142,15 @@ class userdiskPrt : public diskPrt {
     // failure, 3 token longer than size - 1.
     Status readToken(char* buf, size_t size) override;
 
-    // 0, 1 (open failed), 10 (free space below minFree), 11 (empty or missing
-    // input), 12 (read-only output).
+    // 0, 1 (open failed, or the output's folder does not exist), 10 (free
+    // space below minFree), 11 (empty or missing input), 12 (read-only
+    // output). An output goes to a temporary until commitOutput (see
+    // CSafeOutput); one that spans disks is written in place.
     Status openWithChecks(int32_t minFree);
+    // The output complete: flushed, closed and put in place of the target.
+    Status commitOutput();
+    // The output failed: closed, and the target left as it was before.
+    void discardOutput();
     Status startSpanningWrite(uint32_t totalSize);
     Status startSpanningRead();
     // 0 first segment, 1 no multi-disk header, 2 another segment, 12 spanning.
@@ -147,7 +164,11 @@ class userdiskPrt : public diskPrt {
   private:
     Status writeDirect(const uint8_t* buf, uint32_t len);
     Status writeHeader();
+    // Closes the full segment (a temporary becomes the file on this disk).
+    Status finishSegment();
     Status changeDiskForWrite();
+    // True when the file at the path is still the segment just written.
+    bool isLastSegment() const;
     // Checks the segment in the drive against the expected disk number and data
     // position; prompts first when prompting is set.
     Status checkSegment(bool prompting);
@@ -157,7 +178,16 @@ class userdiskPrt : public diskPrt {
     MultiDiskHeader header_;
     uint8_t spanning_ = 0;
     int pending_ = -1;
+    CSafeOutput output_;
+    bool outputPending_ = false;
+    // The segment written last: its file and the data position it starts at.
+    dev_t segmentDevice_ = 0;
+    ino_t segmentInode_ = 0;
+    uint32_t segmentStart_ = 0;
 };
+
+// Disk prompts answered yes without a usable disk end with an error after this many.
+constexpr int kMaxUnchangedDisks = 5;
 
 // Asks the user a yes/no question on the console: the message, the second line
 // when not empty, then "Continue? (y/n) ". End of input answers no.

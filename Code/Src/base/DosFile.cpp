@@ -2,6 +2,7 @@
 #include "base/DosFile.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "base/ErrLogger.h"
 
@@ -9,7 +10,11 @@ namespace vx {
 
 void CDosFile::set(const char* name) {
     std::string text(name ? name : "");
-    if (text.size() > kMaxName) text.resize(kMaxName);
+    uncut_.clear();
+    if (text.size() > kMaxName) {
+        uncut_ = text;
+        text.resize(kMaxName);
+    }
     actual_ = pattern_ = text;
     parts_ = platform::splitPath(text);
     matches_.clear();
@@ -60,7 +65,18 @@ void CDosFile::mapOnto(const char* sourceName) {
     std::string base = mapWildcardPart(parts_.base, src.base);
     std::string ext = mapWildcardPart(parts_.ext, src.ext);
     actual_ = parts_.drive + parts_.dir + base + ext;
-    if (actual_.size() > kMaxName) actual_.resize(kMaxName);
+    uncut_.clear();
+    if (actual_.size() > kMaxName) {
+        uncut_ = actual_;
+        actual_.resize(kMaxName);
+    }
+}
+
+bool nameFits(const char* name, size_t limit) {
+    if (std::strlen(name) <= limit) return true;
+    errLog() << "Error: Name longer than " << static_cast<unsigned long>(limit)
+             << " characters: " << name << endLine;
+    return false;
 }
 
 platform::FoundFile CDosFile::find() const {

@@ -16,7 +16,8 @@ class CDosFile {
     CDosFile() = default;
     explicit CDosFile(const char* name) { set(name); }
 
-    // Stores the first 259 characters as both the actual and the given name.
+    // Stores the first 259 characters as both the actual and the given name;
+    // a longer name is marked as cut (see tooLong).
     void set(const char* name);
     void clear() { *this = CDosFile(); }
     // Replaces the extension and makes the merged name the actual name and pattern.
@@ -41,6 +42,9 @@ class CDosFile {
     const platform::PathParts& parts() const { return parts_; }
     bool hasWildcards() const { return parts_.flags & platform::eHasWildcards; }
     bool empty() const { return pattern_.empty(); }
+    // The whole name when the name set or mapped was longer than 259
+    // characters and had to be cut; empty otherwise. A cut name is never used.
+    const std::string& tooLong() const { return uncut_; }
 
   private:
     int search();
@@ -48,11 +52,16 @@ class CDosFile {
 
     std::string actual_;
     std::string pattern_;
+    std::string uncut_;
     platform::PathParts parts_;
     std::vector<platform::FoundFile> matches_;
     size_t nextIndex_ = 0;
     bool searchStarted_ = false;
 };
+
+// True when the name has at most limit characters; otherwise writes
+// "Error: Name longer than <limit> characters: " and the name.
+bool nameFits(const char* name, size_t limit);
 
 // Wildcard mapping of one name part: '*' copies the rest of the source, '?'
 // the source character at the same position, other characters themselves.

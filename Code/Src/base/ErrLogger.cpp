@@ -3,8 +3,20 @@
 #include "base/ErrLogger.h"
 
 #include <cstring>
+#include <sys/stat.h>
 
 namespace vx {
+
+namespace {
+
+// A log is written only where no file is or a regular file is: opening a FIFO
+// or a device could block or write where nothing is kept.
+bool loggable(const char* name) {
+    struct stat st;
+    return stat(name, &st) != 0 || S_ISREG(st.st_mode);
+}
+
+} // namespace
 
 CErrLogger::CErrLogger() { std::snprintf(name_, sizeof name_, "%s", "qrblog.txt"); }
 
@@ -16,7 +28,7 @@ CErrLogger& errLog() {
 }
 
 bool CErrLogger::openLog() {
-    if (!log_) log_ = std::fopen(name_, "a");
+    if (!log_ && loggable(name_)) log_ = std::fopen(name_, "a");
     return log_ && !std::ferror(log_);
 }
 
@@ -87,7 +99,9 @@ CErrLogger& CErrLogger::operator<<(BothDestinations) {
 
 int16_t CErrLogger::setLogFileName(const char* name) {
     closeLog();
-    std::snprintf(name_, sizeof name_, "%s", name ? name : "");
+    if (!name || std::strlen(name) > kMaxNameLen) return 1;
+    std::snprintf(name_, sizeof name_, "%s", name);
+    if (!loggable(name_)) return 1;
     FILE* f = std::fopen(name_, "a");
     if (!f) return 1;
     std::fclose(f);
@@ -96,6 +110,7 @@ int16_t CErrLogger::setLogFileName(const char* name) {
 
 void CErrLogger::clearLogFile() {
     closeLog();
+    if (!loggable(name_)) return;
     if (FILE* f = std::fopen(name_, "w")) std::fclose(f);
 }
 

@@ -38,7 +38,9 @@ class CErrLogger {
     CErrLogger& operator<<(BothDestinations);
 
     // Returns 0 when the new log file can be opened for appending, 1 otherwise;
-    // the name is taken either way.
+    // the name is taken either way, except a name longer than 255 characters.
+    // A log is only ever a regular file: a FIFO or a device is refused (1) and
+    // never opened.
     int16_t setLogFileName(const char* name);
     const char* logFileName() const { return name_; }
     void clearLogFile();
@@ -66,5 +68,5 @@ CErrLogger& errLog();
 // Internal consistency check: on failure reports the text, this module and line.
 #define VX_ASSERT(cond, text)                                                                      \
     do {                                                                                           \
-        if (!(cond)) ::vx::errLog().assertionReport((text), __FILE__, __LINE__);                    \
+        if (!(cond)) ::vx::errLog().assertionReport((text), __FILE__, __LINE__);                   \
     } while (0)

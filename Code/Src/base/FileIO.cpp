@@ -20,7 +20,20 @@ Status openStream(std::unique_ptr<userdiskPrt>& file, const char* name, int16_t 
 Status CFileReader::openInput(const char* name) { return openStream(file_, name, socket::eRead); }
 
 Status CFileWriter::openOutput(const char* name) {
+    systemError_ = 0;
     return openStream(file_, name, append_ ? socket::eAppend : socket::eWrite);
+}
+
+Status CFileWriter::finish(bool complete) {
+    if (!file_) return 0;
+    Status st = 0;
+    if (complete)
+        st = file_->commitOutput();
+    else
+        file_->discardOutput();
+    systemError_ = file_->systemError();
+    file_.reset();
+    return st;
 }
 
 Status CFileWriter::messageLine(const char* text) {

@@ -26,10 +26,18 @@ class CFileWriter {
   public:
     static constexpr int32_t kMinFreeBytes = 100;
 
-    virtual ~CFileWriter() = default;
+    // Keeps an output that was written without failure (see close).
+    virtual ~CFileWriter() { CFileWriter::close(); }
     // Writes the whole file from the model; 0 for success.
     virtual Status write(const char* name) = 0;
-    virtual void close() { file_.reset(); }
+    // Keeps the output when it was written without a stream failure.
+    virtual void close() { (void)finish(true); }
+    // Ends the output: a complete one replaces the target (its status: the
+    // final flush, close and rename may fail); an incomplete one leaves the
+    // target as it was before.
+    Status finish(bool complete);
+    // errno of the output's last failure to open or write, 0 when none.
+    int systemError() const { return systemError_; }
     void setAppend(bool append) { append_ = append ? 1 : 0; }
 
   protected:
@@ -39,6 +47,7 @@ class CFileWriter {
     Status messageLine(const char* text);
     std::unique_ptr<userdiskPrt> file_;
     uint8_t append_ = 0;
+    int systemError_ = 0;
 };
 
 } // namespace vx

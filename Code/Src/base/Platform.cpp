@@ -113,6 +113,33 @@ bool exists(const std::string& path) {
     return stat(path.c_str(), &st) == 0;
 }
 
+// Lower-cased name -> the name as typed, for names and their folders.
+std::map<std::string, std::string>& typedNames() {
+    static std::map<std::string, std::string> names;
+    return names;
+}
+
+std::string lowered(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// The typed form of the path, or of its longest typed folder, when it exists;
+// empty when there is none.
+std::string typedFormOf(const std::string& path) {
+    const std::map<std::string, std::string>& names = typedNames();
+    if (names.empty()) return {};
+    auto whole = names.find(path);
+    if (whole != names.end()) return exists(whole->second) ? whole->second : std::string();
+    for (size_t slash = path.rfind('/'); slash != std::string::npos && slash > 0;
+         slash = path.rfind('/', slash - 1)) {
+        auto dir = names.find(path.substr(0, slash + 1));
+        if (dir != names.end() && exists(dir->second)) return dir->second + path.substr(slash + 1);
+    }
+    return {};
+}
+
 bool regularFile(const struct stat& st, FoundFile& out) {
     if (!S_ISREG(st.st_mode)) return false;
     out.size = static_cast<uint64_t>(st.st_size);
@@ -165,7 +192,22 @@ std::string mergePath(const std::string& drive, const std::string& dir, const st
     return out + ext;
 }
 
+void preferTypedName(const std::string& typed) {
+    std::string key = lowered(typed);
+    if (key == typed) return;
+    typedNames()[key] = typed;
+    size_t slash = typed.rfind('/');
+    if (slash != std::string::npos && slash > 0)
+        typedNames()[key.substr(0, slash + 1)] = typed.substr(0, slash + 1);
+}
+
+void forgetTypedNames() {
+    typedNames().clear();
+}
+
 std::string resolvePath(const std::string& path) {
+    std::string typed = typedFormOf(path);
+    if (!typed.empty()) return typed;
     if (path.empty() || exists(path)) return path;
     std::string resolved;
     size_t pos = 0;
@@ -210,6 +252,11 @@ void noteCreated(const std::string& path) {
 }
 
 bool statOnDisk(const std::string& path, struct stat& st, std::string* real) {
+    std::string typed = typedFormOf(path);
+    if (!typed.empty() && stat(typed.c_str(), &st) == 0) {
+        if (real) *real = typed;
+        return true;
+    }
     if (stat(path.c_str(), &st) == 0) {
         if (real) *real = path;
         return true;

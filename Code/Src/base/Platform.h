@@ -24,9 +24,16 @@ PathParts splitPath(const std::string& path);
 std::string mergePath(const std::string& drive, const std::string& dir, const std::string& base,
                       const std::string& ext);
 
-// The path as it exists on disk: each component that does not exist as given
-// is matched case-insensitively in its directory. Components not found are kept.
+// The path as it exists on disk: a name as the user typed it (see
+// preferTypedName) when that exists; otherwise each component that does not
+// exist as given is matched case-insensitively in its directory. Components
+// not found are kept.
 std::string resolvePath(const std::string& path);
+
+// Names are lower-cased for use; the name as typed, and its folder, are the
+// files meant when they exist. Remembered until forgetTypedNames.
+void preferTypedName(const std::string& typed);
+void forgetTypedNames();
 
 // stat of the file as it is on disk: as given, else as resolvePath finds it;
 // real, when given, takes the name that was found.

@@ -153,9 +153,10 @@ Status CUffWriter::writeDataset() {
     const TraceMgr& t = traceMgr();
     std::string lines = identificationLines(t.timeStamp);
     int16_t functionType = uffFunctionType(cat::measurement[0].getData(ePaoEntry));
-    // A refused trace leaves lines 1 to 7 in the file.
+    // A refused trace leaves lines 1 to 7 in the file; appended to a
+    // collection, nothing: an unfinished dataset would spoil every later one.
     if (refusal(functionType).failed()) {
-        (void)file_->writeText(lines.c_str());
+        if (!append_) (void)file_->writeText(lines.c_str());
         return 1;
     }
     if (functionType == eUffAutoSpectrum && entry(cat::psdUnits[0]) == 1) functionType = eUffPsd;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <sys/stat.h>
 
 #include "base/Platform.h"
 
@@ -23,14 +25,32 @@ CCommandLine::CCommandLine(int argc, char** argv, const char* optionLetters,
     argIndex_ = inSettings_ ? 0 : 1;
 }
 
+namespace {
+
+// One line of at most maxLen characters; a newline or a NUL byte ends it.
+// False at the end of the file, or for a longer line (its text is not used).
+bool readSettingsLine(FILE* f, std::string& line, size_t maxLen) {
+    line.clear();
+    int c;
+    while ((c = std::fgetc(f)) != EOF && c != '\n' && c != '\0') {
+        if (line.size() == maxLen) return false;
+        line += static_cast<char>(c);
+    }
+    return c != EOF || !line.empty();
+}
+
+} // namespace
+
 void CCommandLine::readSettings(const char* settingsFile) {
-    FILE* f = std::fopen(platform::resolvePath(settingsFile).c_str(), "r");
+    // Only a regular file: a FIFO or a device would block or never end.
+    struct stat st;
+    std::string path;
+    if (!platform::statOnDisk(settingsFile, st, &path) || !S_ISREG(st.st_mode)) return;
+    FILE* f = std::fopen(path.c_str(), "r");
     if (!f) return;
-    char line[kMaxSettingsLine + 2];
-    while (std::fgets(line, sizeof line, f)) {
-        size_t len = std::strlen(line);
-        bool complete = len > 0 && line[len - 1] == '\n';
-        if (!complete && len > kMaxSettingsLine) break; // over-long line: stop, unused
+    std::string text;
+    while (readSettingsLine(f, text, kMaxSettingsLine)) {
+        char* line = text.data();
         static const char* kWhite = " \t\n\v\f\r";
         for (char* tok = std::strtok(line, kWhite); tok; tok = std::strtok(nullptr, kWhite)) {
             if (settings_.size() >= kMaxSettingsTokens) break; // the rest is ignored

@@ -2,31 +2,21 @@
 #include "run/ConvRun.h"
 
 #include <cstdio>
-#include <sys/stat.h>
 
 #include "base/DISK_M.h"
 #include "base/ErrLogger.h"
 #include "run/OptionMgr.h"
 #include "base/Options.h"
+#include "run/FileKind.h"
+#include "run/OutputGuards.h"
 #include "run/Pairing.h"
-#include "base/Platform.h"
-#include "interchange/SdfParse.h"
+#include "base/SafeOutput.h"
 #include "params/Catalog.h"
 #include "params/STARTUP.h"
-#include "base/OUTP.h"
 
 namespace vx {
 
 namespace {
-
-// Detection failures.
-enum EDetectFailure {
-    eDetectOk = 0,
-    eDetectFailed = 1,
-    eDetectOutOfSequence = 2,
-    eDetectUnknown = 3,
-    eDetectBadTagAfterHeader = 4
-};
 
 int detectInputType(COptionMgr& job) {
     if (job.fileCount() == 0) {
@@ -41,25 +31,10 @@ int detectInputType(COptionMgr& job) {
         errLog() << "Error opening input file: Process aborted" << endLine;
         return eDetectFailed;
     }
-    int16_t tag = readTag(file);
-    if (tag != eInvalidTag) {
-        job.setInputType(tag);
-        return eDetectOk;
-    }
-    if (file.seek(0).failed()) return eDetectUnknown;
-    Status probe = file.probeSpanningHeader();
-    if (probe == 0) {
-        tag = readTag(file);
-        if (tag == eInvalidTag) return eDetectBadTagAfterHeader;
-        job.setInputType(tag);
-        return eDetectOk;
-    }
-    if (probe == 2) return eDetectOutOfSequence;
-    if (file.seek(0).failed()) return eDetectUnknown;
-    int sdfType = sdfInputType(file);
-    if (sdfType == 0) return eDetectUnknown;
-    job.setInputType(sdfType);
-    return eDetectOk;
+    int32_t type = -2;
+    int found = classifyFile(file, type);
+    if (found == eDetectOk) job.setInputType(type);
+    return found;
 }
 
 bool isAllowed(int32_t type, int32_t format) {
@@ -118,8 +93,9 @@ bool detectAndCheck(COptionMgr& job) {
 
 namespace {
 
-// Names the output for the current input file.
-void nameOutput(COptionMgr& job) {
+// Names the output for the current input file; false (reported) when the
+// name made is too long to be used.
+bool nameOutput(COptionMgr& job) {
     CDosFile& input = job.file(0);
     CDosFile& output = job.file(1);
     if (job.fileCount() == 1) {
@@ -128,13 +104,21 @@ void nameOutput(COptionMgr& job) {
     } else if (output.hasWildcards()) {
         output.mapOnto(input.name());
     }
+    return output.tooLong().empty() || nameFits(output.tooLong().c_str(), CDosFile::kMaxName);
 }
 
-// True when both names are one existing file (same device and inode).
-bool sameFile(const char* a, const char* b) {
-    struct stat sa, sb;
-    if (!platform::statOnDisk(a, sa) || !platform::statOnDisk(b, sb)) return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+// Writes the output and puts it in place only when complete; a failure to open
+// or write it gets the system's reason after the run's own message.
+Status writeOutput(COptionMgr& job, CFileWriter& writer, const char* out) {
+    Status st = writer.write(out);
+    Status finished = writer.finish(st.ok());
+    if (st.ok()) st = finished;
+    if (st.failed()) {
+        job.reportError(eErrOutputFile, ' ');
+        if (writer.systemError() != 0)
+            errLog() << "Reason: " << systemReason(writer.systemError()) << endLine;
+    }
+    return st;
 }
 
 } // namespace
@@ -158,15 +142,14 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
     errLog() << "Processing " << in << " ==> " << out << endLine;
     std::snprintf(convOptions.inputName, sizeof convOptions.inputName, "%s", in);
     Status st = 0;
-    if (sameFile(in, out)) {
-        errLog() << "Error: Output file is the input file: " << out << endLine;
+    if (!outputIsSafe(job.outputFormat(), in, out)) {
         st = 1;
     } else if ((st = pair.reader->open(in)).failed()) {
         job.reportError(eErrInvalidInputFile, ' ');
     } else {
         // A Display file brings its own modal settings: those of /M win.
         applyModalOptions();
-        if ((st = pair.writer->write(out)).failed()) job.reportError(eErrOutputFile, ' ');
+        st = writeOutput(job, *pair.writer, out);
     }
     errLog() << endLine;
     pair.reader->close();
@@ -185,10 +168,8 @@ Status runConversion(COptionMgr& job) {
         st = 1;
     } else {
         pair.writer->setAppend(job.jobFlags() & eJobAppend);
-        while (st.ok() && job.fileCount() > 0 && job.file(0).nextMatch() == 0) {
-            nameOutput(job);
-            st = convertOne(job, pair);
-        }
+        while (st.ok() && job.fileCount() > 0 && job.file(0).nextMatch() == 0)
+            st = nameOutput(job) ? convertOne(job, pair) : Status(1);
     }
     errLog() << consoleOnly << "Finished" << endLine;
     return st;

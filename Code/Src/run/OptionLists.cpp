@@ -73,6 +73,22 @@ bool parseUnitList(const char* text, UnitChoice& choice) {
     return true;
 }
 
+namespace {
+
+// Width and precision of at most two digits keep every value whole in its
+// line (the widest, %.99f of the largest double, is 410 characters).
+constexpr int kMaxFieldDigits = 2;
+
+// Skips a field's digits; false when there are more than kMaxFieldDigits.
+bool skipFieldDigits(const char*& p) {
+    int digits = 0;
+    for (; *p >= '0' && *p <= '9'; ++p)
+        ++digits;
+    return digits <= kMaxFieldDigits;
+}
+
+} // namespace
+
 bool isSafeDataFormat(const char* format) {
     int conversions = 0;
     for (const char* p = format; *p; ++p) {
@@ -80,11 +96,8 @@ bool isSafeDataFormat(const char* format) {
         ++p;
         if (*p == '%') continue;
         while (*p && std::strchr("-+ #0", *p)) ++p;
-        while (*p >= '0' && *p <= '9') ++p;
-        if (*p == '.') {
-            ++p;
-            while (*p >= '0' && *p <= '9') ++p;
-        }
+        if (!skipFieldDigits(p)) return false;
+        if (*p == '.' && !skipFieldDigits(++p)) return false;
         if (!*p || !std::strchr("eEfFgGaA", *p)) return false;
         ++conversions;
     }

@@ -17,8 +17,9 @@ struct UnitChoice {
 // Parses "rms,db,rad" ... into the choice, keeping what the list does not name.
 bool parseUnitList(const char* text, UnitChoice& choice);
 
-// True for a printf format with exactly one floating conversion (flags, width
-// and precision allowed; no '*', no length modifier) and "%%" escapes only.
+// True for a printf format with exactly one floating conversion (flags, and
+// width and precision of at most two digits each; no '*', no length modifier)
+// and "%%" escapes only.
 bool isSafeDataFormat(const char* format);
 
 } // namespace vx

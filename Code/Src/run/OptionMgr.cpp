@@ -14,7 +14,9 @@
 #include "base/ErrLogger.h"
 #include "run/Help.h"
 #include "run/OptionLists.h"
+#include "run/OutputGuards.h"
 #include "base/Options.h"
+#include "base/Platform.h"
 
 namespace vx {
 
@@ -97,6 +99,7 @@ const char* defaultExtension(int32_t format) {
 
 COptionMgr::COptionMgr(int argc, char** argv, const char* settingsFile) {
     resetJobOptions();
+    platform::forgetTypedNames();
     parse(argc, argv, settingsFile);
 }
 
@@ -112,6 +115,7 @@ void COptionMgr::parse(int argc, char** argv, const char* settingsFile) {
         lastParam = param;
         if (c >= 'a' && c <= 'z') c = std::toupper(c);
         if (c >= 'A' && c <= 'Z' && !restrictFormats(static_cast<char>(c), param)) break;
+        typedParam_ = param ? param : "";
         if (param) lowerInPlace(param);
         actOnOption(c, param);
     }
@@ -126,9 +130,19 @@ void COptionMgr::parse(int argc, char** argv, const char* settingsFile) {
     if (last == '?') {
         if (lastParam) errLog() << consoleOnly << "  Use /? for help" << endLine;
         else printHelp();
-    } else if (!keepLog_ && errorIndex_ == eErrNone) {
-        errLog().clearLogFile();
+    } else if (errorIndex_ == eErrNone) {
+        checkLog();
+        if (!keepLog_ && errorIndex_ == eErrNone) errLog().clearLogFile();
     }
+}
+
+void COptionMgr::checkLog() {
+    if (fileCount_ == 0) return;
+    const char* why = logRefusal(*this);
+    if (!why) return;
+    // Not a line for the log: the log is the file this protects.
+    errLog() << consoleOnly << "Error: " << why << errLog().logFileName() << endLine;
+    errorIndex_ = eErrLogFile;
 }
 
 // Intersects the option's allowed formats with those of the options so far.
@@ -178,7 +192,7 @@ void COptionMgr::actOnLetter(char letter, char* param) {
         o.headerMode = 0;
         break;
     case 'E':
-        if (errLog().setLogFileName(param) != 0) reportError(eErrLogFile, ' ', param);
+        takeLogName(param);
         break;
     case 'F': takeFormat(param); break;
     case 'G': copyCut(o.arrayName, sizeof o.arrayName, param); break;
@@ -208,7 +222,9 @@ void COptionMgr::actOnLetter(char letter, char* param) {
         checkRange(letter, param, v, 1, 32767);
         o.pointsPerLine = static_cast<uint16_t>(v < 1 ? 1 : v > 32767 ? 32767 : v);
         break;
-    case 'Q': files_[2].set(param); break;
+    case 'Q':
+        if (takeName(CDosFile::kMaxName)) files_[2].set(param);
+        break;
     case 'R':
         if (parseInteger(letter, param, v)) checkRange(letter, param, v, 1, 2048);
         o.wfCount = static_cast<int16_t>(v < 1 ? 1 : v > 2048 ? 2048 : v);
@@ -258,7 +274,23 @@ void COptionMgr::takeFileArgument(const char* name) {
         reportError(eErrTooManyFiles, ' ');
         return;
     }
-    files_[fileCount_++].set(name);
+    if (takeName(CDosFile::kMaxName)) files_[fileCount_++].set(name);
+}
+
+bool COptionMgr::takeName(size_t limit) {
+    if (!nameFits(typedParam_.c_str(), limit)) {
+        errorIndex_ = eErrAborted;
+        return false;
+    }
+    platform::preferTypedName(typedParam_);
+    return true;
+}
+
+void COptionMgr::takeLogName(const char* name) {
+    if (!takeName(CErrLogger::kMaxNameLen)) return;
+    // The log as typed when that file exists, else the name as used.
+    const char* log = platform::resolvePath(name) == typedParam_ ? typedParam_.c_str() : name;
+    if (errLog().setLogFileName(log) != 0) reportError(eErrLogFile, ' ', name);
 }
 
 void COptionMgr::takeOutputFormat(const char* keyword) {

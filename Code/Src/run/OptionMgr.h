@@ -2,6 +2,7 @@
 // settings file; it fills the option block and holds the file names.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "base/DosFile.h"
 #include "base/Status.h"
@@ -77,6 +78,12 @@ class COptionMgr {
     void checkRange(char letter, const char* param, long value, long lo, long hi);
     bool parseInteger(char letter, const char* param, long& value);
     void takeFileArgument(const char* name);
+    // A name of at most limit characters is remembered as typed; a longer one
+    // is refused. False after the refusal.
+    bool takeName(size_t limit);
+    void takeLogName(const char* name);
+    // Refuses a log that is a file of the run, before it is cleared or written.
+    void checkLog();
     void takeOutputFormat(const char* keyword);
     void takeInputRange(char letter, const char* param);
     void takeRecordLength(char letter, const char* param);
@@ -93,6 +100,8 @@ class COptionMgr {
     uint32_t jobFlags_ = 0;
     uint32_t formatMask_ = 0;
     bool keepLog_ = false;
+    // The current parameter as typed, before lower-casing.
+    std::string typedParam_;
 };
 
 } // namespace vx

@@ -1,0 +1,105 @@
+// Temporary-and-rename for outputs, and the cut-back of failed appends.
+#include "base/SafeOutput.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vx {
+
+namespace {
+
+constexpr size_t kMaxNameBytes = NAME_MAX;
+
+// The final target of a path that may be a symbolic link, so a link keeps
+// pointing at the replaced file.
+std::string followLinks(const std::string& path) {
+    char buf[PATH_MAX];
+    return realpath(path.c_str(), buf) ? std::string(buf) : path;
+}
+
+// Writes the file's data to its disk; false with errno on failure.
+bool syncFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0 || errno == EINVAL; // some file systems cannot sync
+    int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return ok;
+}
+
+} // namespace
+
+std::string temporaryPathFor(const std::string& target) {
+    size_t slash = target.rfind('/');
+    size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    std::string name = target.substr(nameStart);
+    const size_t suffix = std::strlen(CSafeOutput::kTemporarySuffix);
+    if (name.size() + suffix > kMaxNameBytes) name.resize(kMaxNameBytes - suffix);
+    return target.substr(0, nameStart) + name + CSafeOutput::kTemporarySuffix;
+}
+
+std::string systemReason(int error) {
+    return std::strerror(error);
+}
+
+std::string CSafeOutput::begin(const std::string& target, bool append) {
+    abandon();
+    systemError_ = 0;
+    target_ = target;
+    struct stat st;
+    existed_ = ::stat(target.c_str(), &st) == 0;
+    if (existed_ && !S_ISREG(st.st_mode)) {
+        how_ = eDirect; // a FIFO, /dev/stdout, /dev/null: written as named
+        return target;
+    }
+    if (append) {
+        how_ = eAppendRollback;
+        oldLength_ = existed_ ? st.st_size : 0;
+        return target;
+    }
+    if (existed_) {
+        target_ = followLinks(target);
+        oldMode_ = st.st_mode & 07777;
+    }
+    temporary_ = temporaryPathFor(target_);
+    how_ = eTemporary;
+    return temporary_;
+}
+
+void CSafeOutput::writeInPlace() {
+    if (how_ != eTemporary) return;
+    ::unlink(temporary_.c_str());
+    how_ = eDirect;
+}
+
+Status CSafeOutput::commit() {
+    How how = how_;
+    how_ = eNone;
+    if (how != eTemporary) return 0;
+    if (existed_) (void)::chmod(temporary_.c_str(), oldMode_);
+    if (syncFile(temporary_) && ::rename(temporary_.c_str(), target_.c_str()) == 0) return 0;
+    systemError_ = errno;
+    ::unlink(temporary_.c_str());
+    return 1;
+}
+
+void CSafeOutput::abandon() {
+    How how = how_;
+    how_ = eNone;
+    if (how == eTemporary) {
+        ::unlink(temporary_.c_str());
+    } else if (how == eAppendRollback) {
+        if (existed_)
+            (void)::truncate(target_.c_str(), oldLength_);
+        else
+            ::unlink(target_.c_str());
+    }
+}
+
+} // namespace vx

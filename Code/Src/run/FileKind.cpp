@@ -1,0 +1,55 @@
+// Recognising instrument and HP SDF files by their leading bytes.
+#include "run/FileKind.h"
+
+#include <sys/stat.h>
+
+#include "base/DISK_M.h"
+#include "base/OUTP.h"
+#include "base/Platform.h"
+#include "interchange/SdfParse.h"
+
+namespace vx {
+
+int classifyFile(userdiskPrt& file, int32_t& type) {
+    int16_t tag = readTag(file);
+    if (tag != eInvalidTag) {
+        type = tag;
+        return eDetectOk;
+    }
+    if (file.seek(0).failed()) return eDetectUnknown;
+    Status probe = file.probeSpanningHeader();
+    if (probe == 0) {
+        tag = readTag(file);
+        if (tag == eInvalidTag) return eDetectBadTagAfterHeader;
+        type = tag;
+        return eDetectOk;
+    }
+    if (probe == 2) return eDetectOutOfSequence;
+    if (file.seek(0).failed()) return eDetectUnknown;
+    int sdfType = sdfInputType(file);
+    if (sdfType == 0) return eDetectUnknown;
+    type = sdfType;
+    return eDetectOk;
+}
+
+int32_t existingFileType(const char* name) {
+    struct stat st;
+    if (!platform::statOnDisk(name, st) || !S_ISREG(st.st_mode) || st.st_size == 0) return -1;
+    userdiskPrt file(name);
+    file.setMode(socket::eRead);
+    if (file.diskPrt::open().failed()) return -1;
+    int32_t type = -1;
+    // A later segment of a multi-disk file is an instrument file too.
+    int found = classifyFile(file, type);
+    if (found == eDetectOutOfSequence || found == eDetectBadTagAfterHeader)
+        return kSegmentOfUnknownKind;
+    return found == eDetectOk ? type : -1;
+}
+
+bool sameFile(const char* a, const char* b) {
+    struct stat sa, sb;
+    if (!platform::statOnDisk(a, sa) || !platform::statOnDisk(b, sb)) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+} // namespace vx

@@ -1,0 +1,34 @@
+// What a file is by its leading bytes: an instrument file (by its file-type
+// tag, possibly behind a multi-disk header) or an HP SDF file.
+#pragma once
+#include <cstdint>
+
+namespace vx {
+
+class userdiskPrt;
+
+// Outcomes of looking at a file's leading bytes.
+enum EDetectFailure {
+    eDetectOk = 0,
+    eDetectFailed = 1,
+    eDetectOutOfSequence = 2,
+    eDetectUnknown = 3,
+    eDetectBadTagAfterHeader = 4
+};
+
+// Classifies the open file from its start; on eDetectOk, type is the input
+// type (EInputType). Leaves the file positioned anywhere.
+int classifyFile(userdiskPrt& file, int32_t& type);
+
+// A later segment of a multi-disk file, whose kind its first disk holds.
+constexpr int32_t kSegmentOfUnknownKind = 100;
+
+// The input type of an existing, non-empty regular file that is an instrument
+// or HP SDF file (or kSegmentOfUnknownKind); -1 for anything else (no file, a
+// FIFO, a text file). Nothing is written to the console.
+int32_t existingFileType(const char* name);
+
+// True when both names are one existing file (same device and inode).
+bool sameFile(const char* a, const char* b);
+
+} // namespace vx

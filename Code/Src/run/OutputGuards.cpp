@@ -1,0 +1,135 @@
+// Checks of outputs and of the log against the files a run reads and writes.
+#include "run/OutputGuards.h"
+
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "base/ErrLogger.h"
+#include "base/Platform.h"
+#include "run/FileKind.h"
+#include "run/OptionMgr.h"
+#include "run/Pairing.h"
+
+namespace vx {
+
+namespace {
+
+// The input type whose files an output format writes; -1 for formats that
+// write no instrument or HP SDF file.
+int32_t typeWrittenBy(int32_t format) {
+    switch (format) {
+    case eFmt56d:
+        return eInDisplay;
+    case eFmtWat:
+        return eInWaterfall;
+    case eFmtCap:
+    case eFmtArb:
+        return eInCapArb;
+    case eFmtSdfOld:
+    case eFmtSdf:
+        return eInSdf;
+    default:
+        return -1;
+    }
+}
+
+bool sameKind(int32_t existingType, int32_t format) {
+    int32_t written = typeWrittenBy(format);
+    if (existingType == eInSdfOld) existingType = eInSdf;
+    return written >= 0 && written == existingType;
+}
+
+// An absolute form of a name for comparing names of files not yet created:
+// the folder as it is on disk, then the final name.
+std::string placeOf(const char* name) {
+    platform::PathParts parts = platform::splitPath(platform::resolvePath(name));
+    std::string dir = parts.dir.empty() ? "." : parts.dir;
+    char buf[PATH_MAX];
+    if (realpath(dir.c_str(), buf)) dir = buf;
+    return dir + "/" + parts.base + parts.ext;
+}
+
+// The names the job may write: the output as given or mapped onto each
+// input, or the input's name with the default extension (both defaults when
+// the format is decided by the input).
+std::vector<std::string> outputNames(COptionMgr& job, const std::vector<std::string>& inputs) {
+    std::vector<std::string> names;
+    for (const std::string& in : inputs) {
+        if (job.fileCount() == 2) {
+            CDosFile out = job.file(1);
+            out.mapOnto(in.c_str());
+            names.emplace_back(out.name());
+            continue;
+        }
+        int32_t format = job.outputFormat();
+        for (int32_t f : {eFmtAsc, eFmt56d}) {
+            if (format != eFmtNone) f = format;
+            CDosFile out(in.c_str());
+            out.replaceExtension(defaultExtension(f));
+            names.emplace_back(out.name());
+            if (format != eFmtNone) break;
+        }
+    }
+    return names;
+}
+
+std::vector<std::string> inputNames(COptionMgr& job) {
+    std::vector<std::string> names;
+    if (job.fileCount() == 0) return names;
+    const CDosFile& input = job.file(0);
+    for (const platform::FoundFile& f : platform::findFiles(input.pattern()))
+        names.push_back(input.hasWildcards() ? input.parts().dir + f.name : input.name());
+    if (names.empty()) names.emplace_back(input.name());
+    return names;
+}
+
+} // namespace
+
+bool samePlace(const char* a, const char* b) {
+    struct stat sa, sb;
+    bool hasA = platform::statOnDisk(a, sa), hasB = platform::statOnDisk(b, sb);
+    if (hasA && hasB) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return !hasA && !hasB && placeOf(a) == placeOf(b);
+}
+
+bool outputIsSafe(int32_t format, const char* in, const char* out) {
+    if (sameFile(in, out)) {
+        errLog() << "Error: Output file is the input file: " << out << endLine;
+        return false;
+    }
+    if (samePlace(out, errLog().logFileName())) {
+        errLog() << "Error: Output file is the log file: " << out << endLine;
+        return false;
+    }
+    int32_t existing = existingFileType(out);
+    if (existing >= 0 && !sameKind(existing, format)) {
+        errLog() << "Error: Output file is an instrument or HP SDF file of another kind: " << out
+                 << endLine;
+        errLog() << "  Quote wildcards ('*.56d') so that the shell leaves them to vxconv"
+                 << endLine;
+        return false;
+    }
+    return true;
+}
+
+bool logHoldsMeasurement() {
+    return existingFileType(errLog().logFileName()) >= 0;
+}
+
+const char* logRefusal(COptionMgr& job) {
+    const char* log = errLog().logFileName();
+    if (logHoldsMeasurement()) return "Log file is an instrument or HP SDF file: ";
+    std::vector<std::string> inputs = inputNames(job);
+    for (const std::string& in : inputs)
+        if (samePlace(log, in.c_str())) return "Log file is the input file: ";
+    if (!job.file(2).empty() && samePlace(log, job.file(2).name()))
+        return "Log file is the input file: ";
+    for (const std::string& out : outputNames(job, inputs))
+        if (samePlace(log, out.c_str())) return "Log file is the output file: ";
+    return nullptr;
+}
+
+} // namespace vx

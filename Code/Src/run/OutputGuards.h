@@ -1,0 +1,27 @@
+// Refusals that keep a run from destroying a file it was not asked to
+// replace: an output that is the input or the log, an output over an
+// instrument or HP SDF file of another kind (a shell-expanded wildcard), and a
+// log that is a file the run reads or writes or that holds measurements.
+#pragma once
+#include <cstdint>
+
+namespace vx {
+
+class COptionMgr;
+
+// True when the output may be written for this input in the given output
+// format; otherwise the refusal has been written (console and log).
+bool outputIsSafe(int32_t format, const char* in, const char* out);
+
+// True when the log file holds an instrument or HP SDF file. Quiet.
+bool logHoldsMeasurement();
+
+// Why the job's log must not be cleared or written ("Log file is the input
+// file: "), or nullptr when it may: it is none of the job's inputs, its /Q
+// file or its outputs, and holds no measurement.
+const char* logRefusal(COptionMgr& job);
+
+// True when the two names are one file, or would be when created.
+bool samePlace(const char* a, const char* b);
+
+} // namespace vx
