@@ -5,14 +5,14 @@
 
 #include "base/DISK_M.h"
 #include "base/ErrLogger.h"
-#include "run/OptionMgr.h"
 #include "base/Options.h"
-#include "run/FileKind.h"
-#include "run/OutputGuards.h"
-#include "run/Pairing.h"
 #include "base/SafeOutput.h"
 #include "params/Catalog.h"
 #include "params/STARTUP.h"
+#include "run/FileKind.h"
+#include "run/OptionMgr.h"
+#include "run/OutputGuards.h"
+#include "run/Pairing.h"
 
 namespace vx {
 
@@ -35,29 +35,6 @@ int detectInputType(COptionMgr& job) {
     int found = classifyFile(file, type);
     if (found == eDetectOk) job.setInputType(type);
     return found;
-}
-
-bool isAllowed(int32_t type, int32_t format) {
-    switch (type) {
-    case eInDisplay:
-        return format == eFmt56d || format == eFmtAsc || format == eFmtSdfOld ||
-               format == eFmtSdf || format == eFmtUff || format == eFmtMat;
-    case eInCapArb:
-        return format == eFmtAsc || format == eFmtCap || format == eFmtArb;
-    case eInWaterfall:
-        return format == eFmtWat || format == eFmtAsc;
-    case eInNumberList:
-        return format == eFmtCap || format == eFmtArb;
-    case eInSdfOld:
-    case eInSdf:
-        return format == eFmt56d || format == eFmtAsc;
-    default:
-        return false;
-    }
-}
-
-int32_t defaultOutputFor(int32_t type) {
-    return type == eInSdfOld || type == eInSdf ? eFmt56d : eFmtAsc;
 }
 
 } // namespace
@@ -84,7 +61,7 @@ bool detectAndCheck(COptionMgr& job) {
         return false;
     }
     if (format == eFmtNone) job.setOutputFormat(defaultOutputFor(type));
-    if (!isAllowed(type, job.outputFormat())) {
+    if (!converts(type, job.outputFormat())) {
         job.reportError(eErrCannotConvert, ' ');
         return false;
     }
