@@ -6,6 +6,7 @@
 //   --- stdout         expected console output (the line "<banner-date>" stands
 //                      for the banner's build date line)
 //   --- file NAME      expected contents of a file after the run
+//   --- filebin NAME   the same, with \xHH escapes decoded and line ends dropped
 //   --- absent NAME    a file that must not exist after the run
 #include <gtest/gtest.h>
 
@@ -106,6 +107,8 @@ TEST_P(CliTranscript, MatchesConsoleStatusAndFiles) {
             EXPECT_EQ(maskBannerDate(r.out), s.text);
         } else if (s.kind == "file") {
             EXPECT_EQ(readFile(dir.path() + "/" + s.name), s.text) << s.name;
+        } else if (s.kind == "filebin") {
+            EXPECT_EQ(readFile(dir.path() + "/" + s.name), decodeEscapes(s.text)) << s.name;
         } else if (s.kind == "absent") {
             EXPECT_FALSE(dir.exists(s.name)) << s.name;
         }

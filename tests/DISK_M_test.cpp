@@ -331,6 +331,59 @@ TEST_F(DiskTest, FullDiskIsRefusedUntilOneWithRoomIsInserted) {
     EXPECT_EQ(st, 1);
 }
 
+// "Yes" without a new disk: the segment just written (the same file, or a
+// copy whose header says so) is not written over; the prompt comes again, and
+// ends with an error after kMaxUnchangedDisks answers.
+TEST_F(DiskTest, UnchangedDiskAtTheWritePromptIsNeverWrittenOver) {
+    const std::string data = pattern(6000);
+    const std::string kAgain = "The disk was not changed!\nPlease insert another disk (# 2)\n"
+                               "Continue? (y/n) \n";
+    auto copyOfDisk1 = [&] {
+        eject("u.cap", 1);
+        insert("u.cap", 1);
+    };
+    for (bool copy : {false, true}) {
+        floppyBytes = 3000;
+        fs::remove_all("disk1");
+        fs::remove_all("disk2");
+        console = Console{};
+        console.answers = {"y\n", "y\n"};
+        console.onPrompt = [&](size_t k) {
+            if (k == 0 && copy) copyOfDisk1();
+            if (k == 1) {
+                eject("u.cap", 1); // now the disk is changed, one with room
+                floppyBytes = 5000;
+            }
+        };
+        std::string first;
+        std::string out = capture([&] {
+            userdiskPrt f("u.cap");
+            ASSERT_EQ(f.openWithChecks(100), 0);
+            ASSERT_EQ(f.startSpanningWrite(6020), 0);
+            EXPECT_EQ(f.writeBytes(data.data(), 6000), 0);
+        });
+        EXPECT_EQ(out, "Please insert another disk\n(number 2 )\nContinue? (y/n) \n" + kAgain);
+        EXPECT_TRUE(dir.read("disk1/u.cap").substr(20) == data.substr(0, 2980)) << copy;
+        EXPECT_TRUE(dir.read("u.cap").substr(20) == data.substr(2980)) << copy;
+    }
+
+    fs::remove("u.cap");
+    floppyBytes = 3000;
+    console = Console{};
+    console.answers.assign(vx::kMaxUnchangedDisks + 1, "y\n");
+    Status st = 0;
+    std::string out = capture([&] {
+        userdiskPrt f("u.cap");
+        ASSERT_EQ(f.openWithChecks(100), 0);
+        ASSERT_EQ(f.startSpanningWrite(6020), 0);
+        st = f.writeBytes(data.data(), 6000);
+    });
+    EXPECT_EQ(st, 1);
+    EXPECT_EQ(console.index, size_t(vx::kMaxUnchangedDisks));
+    EXPECT_NE(out.find("No usable disk was inserted: Process aborted\n"), std::string::npos);
+    EXPECT_TRUE(dir.read("u.cap").substr(20) == data.substr(0, 2980));
+}
+
 TEST_F(DiskTest, FailedReopenOnTheNewDiskReportsFalse) {
     fs::create_directory("drive");
     floppyBytes = 3000;
@@ -415,6 +468,18 @@ TEST_F(DiskTest, FirstDiskAgainIsOutOfSequenceUntilTheRightOneComes) {
               "Incorrect disk: File not found\nPlease insert disk number 2\nContinue? (y/n) \n"
               "Incorrect disk: Out of sequence\nPlease insert disk number 2\n"
               "Continue? (y/n) \n");
+}
+
+TEST_F(DiskTest, ReadPromptAnsweredYesWithoutTheDiskEnds) {
+    std::string data = pattern(5000);
+    makeTwoSegments(data, 3000);
+    insert("two.cap", 1);
+    console.answers.assign(100, "y\n");
+    SpanRead r = readAll(5000);
+    EXPECT_EQ(r.read, 1);
+    EXPECT_EQ(console.index, size_t(vx::kMaxUnchangedDisks));
+    EXPECT_NE(r.out.find("Disk number 2 was not inserted: Process aborted\n"), std::string::npos)
+        << r.out;
 }
 
 TEST_F(DiskTest, DecliningOrEndOfInputAtTheReadPromptFails) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "support/TempDir.h"
 
 using vx::errLog;
@@ -50,6 +52,19 @@ TEST_F(LogFixture, UnopenableNameFailsButIsKept) {
     testing::internal::CaptureStdout();
     errLog() << "still shown" << vx::endLine;
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "still shown\n");
+}
+
+// Only a regular file is a log: a FIFO would block the run, a device would
+// swallow it; neither is opened, cleared or written.
+TEST_F(LogFixture, FifoAndDeviceLogsAreRefusedAndNeverOpened) {
+    ASSERT_EQ(mkfifo("fifo.txt", 0600), 0);
+    for (const char* name : {"fifo.txt", "/dev/null"}) {
+        EXPECT_EQ(errLog().setLogFileName(name), 1) << name;
+        errLog().clearLogFile();
+        testing::internal::CaptureStdout();
+        errLog() << "shown" << vx::endLine;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "shown\n");
+    }
 }
 
 TEST_F(LogFixture, FloatsUseSixSignificantDigits) {

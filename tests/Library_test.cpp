@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <clocale>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -461,9 +462,30 @@ TEST_F(LibraryTest, TheLogFileCanBeChosen) {
     EXPECT_EQ(log(), "");
     EXPECT_EQ(lib->setErrorLogFile("no/such/dir/log.txt"), 1);
     EXPECT_EQ(lib->setErrorLogFile(nullptr), 1);
+    // Too long: refused, never cut to another file's name.
+    EXPECT_EQ(lib->setErrorLogFile(std::string(300, 'L').c_str()), 1);
     EXPECT_EQ(lib->setErrorLogFile("qrblog.txt"), 0);
     EXPECT_EQ(lib->cmdLine("/X"), 1);
     EXPECT_NE(log().find("Error: Invalid option: /x"), std::string::npos);
+}
+
+// A host that set a locale with a decimal comma gets numbers written and read
+// in the C locale by every call, and its own locale back.
+TEST_F(LibraryTest, NumbersAreInTheCLocaleWhateverLocaleTheHostSet) {
+    struct HostLocale {
+        bool set = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+        ~HostLocale() { std::setlocale(LC_ALL, "C"); }
+    } host;
+    if (!host.set) GTEST_SKIP() << "no de_DE.UTF-8 locale (locale-gen de_DE.UTF-8 makes one)";
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    EXPECT_EQ(lib->cmdLine("g0.56d lib.asc /D /F%10.3f"), 0);
+    EXPECT_EQ(lib->cmdLine("g0.56d lib.uff /Ouff"), 0);
+    dir.write("list.txt", "+0.5 -0.25\n");
+    EXPECT_EQ(lib->cmdLine("list.txt list.56c /Ocap"), 0) << log();
+    EXPECT_STREQ(std::localeconv()->decimal_point, ",");
+    ASSERT_EQ(vxconv({"g0.56d", "console.asc", "/D", "/F%10.3f"}).status, 0);
+    EXPECT_TRUE(dir.read("lib.asc") == dir.read("console.asc"));
+    EXPECT_TRUE(dir.read("lib.uff").find(',') == std::string::npos);
 }
 
 // ------------------------------------------------------------ examples

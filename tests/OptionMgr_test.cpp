@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "run/CommandLine.h"
@@ -142,6 +144,9 @@ TEST_F(OptionTest, RangesOfTheNumericOptions) {
         {"/T1,", eErrInvalidOption}, {"/T2,9", eErrNone},        {"/H2", eErrNone},
         {"/F%e%e", eErrInvalidOption}, {"/F%n", eErrInvalidOption}, {"/F%d", eErrInvalidOption},
         {"/F%*e", eErrInvalidOption}, {"/F%le", eErrInvalidOption}, {"/F%-+#012.4e%%", eErrNone},
+        // Widths and precisions that keep every value whole in its line.
+        {"/F%99.99f", eErrNone}, {"/F%100e", eErrInvalidOption}, {"/F%.100e", eErrInvalidOption},
+        {"/F%1000000e", eErrInvalidOption}, {"/F%.1000000e", eErrInvalidOption},
     };
     for (const Case& c : cases) {
         Job job({c.option});
@@ -203,6 +208,21 @@ TEST_F(OptionTest, SettingsFileTokensComeFirstAndAreBounded) {
     Job stopped({}, "long.ini");
     EXPECT_EQ(stopped->errorIndex(), 0);
     EXPECT_EQ(convOptions.pointsPerLine, 3); // reading stopped at the over-long line
+}
+
+// Only a regular settings file is read (a FIFO would block, a link to
+// /dev/zero never end a line); a NUL byte ends a line.
+TEST_F(OptionTest, SettingsFileOnlyWhenRegularAndANulEndsALine) {
+    dir.write("nul.ini", std::string("/P3\0/P7\n", 8));
+    Job nul({}, "nul.ini");
+    EXPECT_EQ(convOptions.pointsPerLine, 7);
+    ASSERT_EQ(mkfifo("fifo.ini", 0600), 0);
+    ASSERT_EQ(symlink("/dev/zero", "zero.ini"), 0);
+    for (const char* name : {"fifo.ini", "zero.ini"}) {
+        Job none({}, name);
+        EXPECT_EQ(none->errorIndex(), 0) << name;
+        EXPECT_EQ(convOptions.pointsPerLine, 1) << name;
+    }
 }
 
 TEST(CommandLineTest, TokenizerErrorsAndParameters) {
