@@ -32,7 +32,8 @@ std::string runUntilThenKill(const std::vector<std::string>& args, const std::st
         close(outPipe[0]);
         if (chdir(dir.c_str()) != 0) _exit(127);
         std::vector<char*> argv{const_cast<char*>(VX_CONV_PATH)};
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        for (const std::string& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
         execv(VX_CONV_PATH, argv.data());
         _exit(127);
@@ -80,7 +81,8 @@ TEST_F(SafeOutputTest, KilledRunLeavesTheOldOutputAndTheNextRunItsTemporaryGone)
     EXPECT_TRUE(dir.exists("out.asc.vxconv-part"));
 
     ASSERT_EQ(chmod((dir.path() + "/out.asc").c_str(), 0640), 0);
-    vxtest::RunResult r = vxtest::runProgram(VX_CONV_PATH, {"whole.56c", "out.asc"}, dir.path(), "");
+    vxtest::RunResult r =
+        vxtest::runProgram(VX_CONV_PATH, {"whole.56c", "out.asc"}, dir.path(), "");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(dir.read("out.asc"), kOld);
     EXPECT_FALSE(dir.exists("out.asc.vxconv-part"));

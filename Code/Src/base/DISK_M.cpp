@@ -295,19 +295,16 @@ Status userdiskPrt::startSpanningWrite(uint32_t totalSize) {
     header_.dataPosition = 0;
     segmentStart_ = 0;
     const int64_t needed = int64_t(totalSize) + int64_t(MultiDiskHeader::kSize);
-    if (output_.usingTemporary()) {
-        if (platform::freeBytesFor(file_.name()) >= needed) {
-            header_.capacity =
-                toCapacity(platform::freeBytesFor(file_.name()) - int64_t(MultiDiskHeader::kSize));
-        } else {
-            // No room beside the old file: the disk procedure writes in place.
-            diskPrt::close();
-            output_.writeInPlace();
-            if (diskPrt::open().failed()) return 1;
-        }
+    if (output_.usingTemporary() && platform::freeBytesFor(file_.name()) < needed) {
+        // No room for the file beside the old one: it spans disks, in place.
+        diskPrt::close();
+        output_.writeInPlace();
+        if (diskPrt::open().failed()) return 1;
     }
-    if (!output_.usingTemporary())
-        header_.capacity = toCapacity(file_.freeSpace() - int64_t(MultiDiskHeader::kSize));
+    // Beside the old file only the free bytes are room; in place, its own too.
+    const int64_t room =
+        output_.usingTemporary() ? platform::freeBytesFor(file_.name()) : file_.freeSpace();
+    header_.capacity = toCapacity(room - int64_t(MultiDiskHeader::kSize));
     Status st = writeHeader();
     if (st.failed()) return st;
     spanning_ = 1;

@@ -5,7 +5,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,17 +19,6 @@ constexpr size_t kMaxNameBytes = NAME_MAX;
 std::string followLinks(const std::string& path) {
     char buf[PATH_MAX];
     return realpath(path.c_str(), buf) ? std::string(buf) : path;
-}
-
-// Writes the file's data to its disk; false with errno on failure.
-bool syncFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = ::fsync(fd) == 0 || errno == EINVAL; // some file systems cannot sync
-    int saved = errno;
-    ::close(fd);
-    errno = saved;
-    return ok;
 }
 
 } // namespace
@@ -83,7 +71,9 @@ Status CSafeOutput::commit() {
     how_ = eNone;
     if (how != eTemporary) return 0;
     if (existed_) (void)::chmod(temporary_.c_str(), oldMode_);
-    if (syncFile(temporary_) && ::rename(temporary_.c_str(), target_.c_str()) == 0) return 0;
+    // Not synced: a batch of many small outputs would wait on the disk for
+    // each; the rename alone already keeps a killed or failed run harmless.
+    if (::rename(temporary_.c_str(), target_.c_str()) == 0) return 0;
     systemError_ = errno;
     ::unlink(temporary_.c_str());
     return 1;

@@ -28,8 +28,8 @@ class CSafeOutput {
     bool usingTemporary() const { return how_ == eTemporary; }
     // Gives up the temporary (removed): the target is written in place from now on.
     void writeInPlace();
-    // Makes the written output the target's content: the temporary, synced,
-    // takes the old file's permissions and is renamed over the target.
+    // Makes the written output the target's content: the temporary takes the
+    // old file's permissions and is renamed over the target.
     // 1 on failure (the temporary is then removed), with the system's error kept.
     Status commit();
     // Leaves the target as it was: the temporary is removed, an append is cut
