@@ -242,7 +242,7 @@ VX560_API int16_t VX560_SETERRORLOGFILE(const char* fileName) {
     const CLocaleScope numbersInC;
     prepareEngine();
     if (!fileName || !nameFits(fileName, CErrLogger::kMaxNameLen)) return 1;
-    return errLog().setLogFileName(fileName);
+    return chooseLogFile(fileName);
 }
 
 VX560_API int16_t VX560_READCAPTUREDATA(VX560_CAPDATA* data, const char* fileName) {

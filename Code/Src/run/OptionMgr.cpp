@@ -106,7 +106,6 @@ void COptionMgr::parse(int argc, char** argv, const char* settingsFile) {
 }
 
 void COptionMgr::checkLog() {
-    if (fileCount_ == 0) return;
     const char* why = logRefusal(*this);
     if (!why) return;
     // Not a line for the log: the log is the file this protects.
@@ -283,7 +282,7 @@ void COptionMgr::takeLogName(const char* name) {
     if (!takeName(CErrLogger::kMaxNameLen)) return;
     // The log as typed when that file exists, else the name as used.
     const char* log = platform::resolvePath(name) == typedParam_ ? typedParam_.c_str() : name;
-    if (errLog().setLogFileName(log) != 0) reportError(eErrLogFile, ' ', name);
+    if (chooseLogFile(log) != 0) reportError(eErrLogFile, ' ', name);
 }
 
 void COptionMgr::takeOutputFormat(const char* keyword) {

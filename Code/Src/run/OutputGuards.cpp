@@ -119,6 +119,15 @@ bool logHoldsMeasurement() {
     return existingFileType(errLog().logFileName()) >= 0;
 }
 
+int16_t chooseLogFile(const char* name) {
+    const std::string previous = errLog().logFileName();
+    if (errLog().setLogFileName(name) != 0) return 1;
+    if (!logHoldsMeasurement()) return 0;
+    (void)errLog().setLogFileName(previous.c_str());
+    errLog() << "Error: Log file is an instrument or HP SDF file: " << name << endLine;
+    return 1;
+}
+
 const char* logRefusal(COptionMgr& job) {
     const char* log = errLog().logFileName();
     if (logHoldsMeasurement()) return "Log file is an instrument or HP SDF file: ";

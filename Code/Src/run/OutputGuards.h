@@ -16,6 +16,11 @@ bool outputIsSafe(int32_t format, const char* in, const char* out);
 // True when the log file holds an instrument or HP SDF file. Quiet.
 bool logHoldsMeasurement();
 
+// Names the log file (CErrLogger::setLogFileName): 0, or 1 when it cannot be
+// opened, is no regular file, or holds a measurement ("Log file is an
+// instrument or HP SDF file: " is written, and the previous log is kept).
+int16_t chooseLogFile(const char* name);
+
 // Why the job's log must not be cleared or written ("Log file is the input
 // file: "), or nullptr when it may: it is none of the job's inputs, its /Q
 // file or its outputs, and holds no measurement.
