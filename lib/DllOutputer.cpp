@@ -47,7 +47,7 @@ Status CDllOutputer::extract(VX560_DATA* buffer) {
 Status CDllOutputer::writeData() {
     if (!traceMgr().vector(0) || buffer_->points == 0) {
         errLog() << "No data to extract" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     ExpandedColumns cols = setupColumns(convOptions.columns, convOptions.peakUnits,
                                         convOptions.dbMode, convOptions.phaseUnits);
@@ -57,7 +57,7 @@ Status CDllOutputer::writeData() {
     else
         writeViewColumn(cols.codes[0], cols.units[0]);
     axis_.reset();
-    return 0;
+    return kStatusOk;
 }
 
 void CDllOutputer::writeXColumn() {

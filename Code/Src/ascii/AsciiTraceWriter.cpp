@@ -27,10 +27,10 @@ bool separatorAfter(int k, bool morePointsOnLine) {
 } // namespace
 
 Status CAsciiTraceWriter::write(const char* name) {
-    if (openOutput(name).failed()) return 1;
+    if (openOutput(name).failed()) return kStatusFailed;
     axis_ = traceMgr().makeAxis();
     if (convOptions.headerMode != 0) writeHeader();
-    Status st = convOptions.writeData ? writeData() : Status(0);
+    Status st = convOptions.writeData ? writeData() : Status(kStatusOk);
     axis_.reset();
     return st;
 }
@@ -41,7 +41,7 @@ Status CAsciiTraceWriter::writeData() {
     int32_t n = t.pointsToWrite();
     if (n <= 0) {
         errLog() << "No data to extract" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     ExpandedColumns cols = setupColumns(convOptions.columns, convOptions.peakUnits,
                                         convOptions.dbMode, convOptions.phaseUnits);
