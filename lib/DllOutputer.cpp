@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/ErrLogger.h"
+#include "base/Messages.h"
 #include "base/Options.h"
 #include "params/Catalog.h"
 #include "trace/DISP_M.h"
@@ -46,7 +47,7 @@ Status CDllOutputer::extract(VX560_DATA* buffer) {
 
 Status CDllOutputer::writeData() {
     if (!traceMgr().vector(0) || buffer_->points == 0) {
-        errLog() << "No data to extract" << endLine;
+        errLog() << msg::kNoDataToExtract << endLine;
         return kStatusFailed;
     }
     ExpandedColumns cols = setupColumns(convOptions.columns, convOptions.peakUnits,

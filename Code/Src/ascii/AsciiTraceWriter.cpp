@@ -5,6 +5,7 @@
 
 #include "ascii/ValueLines.h"
 #include "base/ErrLogger.h"
+#include "base/Messages.h"
 #include "base/Options.h"
 #include "trace/DISP_M.h"
 
@@ -40,7 +41,7 @@ Status CAsciiTraceWriter::writeData() {
     const std::vector<Point>* points = t.vector(0);
     int32_t n = t.pointsToWrite();
     if (n <= 0) {
-        errLog() << "No data to extract" << endLine;
+        errLog() << msg::kNoDataToExtract << endLine;
         return kStatusFailed;
     }
     ExpandedColumns cols = setupColumns(convOptions.columns, convOptions.peakUnits,

@@ -7,6 +7,7 @@
 
 #include "base/ErrLogger.h"
 #include "base/LeBytes.h"
+#include "base/Messages.h"
 #include "display/DataReplacement.h"
 #include "display/DisplaySettings.h"
 
@@ -27,7 +28,7 @@ uint32_t headerCheck(const TraceMgr& t, int which) {
 }
 
 Status badFormat() {
-    errLog() << "Invalid file format: process aborted" << endLine;
+    errLog() << msg::kInvalidFileFormat << endLine;
     return kStatusBadFile;
 }
 
@@ -93,7 +94,7 @@ Status readVector(TraceMgr& t, socket& in, int which) {
         return kStatusFailed;
     }
     if (readLabel(in, kVectorDataLabel).failed()) {
-        errLog() << "Invalid file format: process aborted" << endLine;
+        errLog() << msg::kInvalidFileFormat << endLine;
         return kStatusFailed;
     }
     std::vector<Point>& points = t.freshVector(which);
@@ -114,7 +115,7 @@ Status writeDisplayFile(TraceMgr& t, socket& out) {
     if (vectorsMissing(t)) return kStatusBadFile;
     if (writeTag(out, eDisplayTag).failed() || writeLabel(out, kSettingsLabel).failed() ||
         t.settings().writeBlock(out).failed()) {
-        errLog() << "Error writing to file" << endLine;
+        errLog() << msg::kErrorWritingToFile << endLine;
         return kStatusBadFile;
     }
     uint8_t code[2];

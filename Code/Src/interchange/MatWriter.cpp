@@ -6,6 +6,7 @@
 
 #include "base/ErrLogger.h"
 #include "base/LeBytes.h"
+#include "base/Messages.h"
 #include "base/Options.h"
 #include "base/Platform.h"
 
@@ -80,7 +81,7 @@ void CMatLabWriter::writeHeader() {
 Status CMatLabWriter::writeData() {
     const TraceMgr& t = traceMgr();
     if (t.pointsToWrite() <= 0) {
-        errLog() << "No data to extract" << endLine;
+        errLog() << msg::kNoDataToExtract << endLine;
         return kStatusFailed;
     }
     const std::vector<Point>& points = *t.vector(0);

@@ -10,14 +10,13 @@
 #include "base/BeBytes.h"
 #include "base/DISK_M.h"
 #include "base/ErrLogger.h"
+#include "base/Messages.h"
 #include "base/VX550.h"
 #include "interchange/SdfLayout.h"
 
 namespace vx {
 
 namespace {
-
-constexpr const char* kInvalidFormat = "Invalid file format: process aborted";
 
 // Reads records of one open file, each checked against the file's size.
 class RecordReader {
@@ -186,7 +185,7 @@ bool yDataAreFloats(const CSdfHdrs& h) {
 }
 
 Status invalidFormat() {
-    errLog() << kInvalidFormat << endLine;
+    errLog() << msg::kInvalidFileFormat << endLine;
     return kStatusFailed;
 }
 

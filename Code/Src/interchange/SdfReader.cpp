@@ -8,6 +8,7 @@
 
 #include "base/ErrLogger.h"
 #include "base/LeBytes.h"
+#include "base/Messages.h"
 #include "display/DisplaySettings.h"
 #include "interchange/SdfOutTables.h"
 #include "interchange/SdfTrans.h"
@@ -102,7 +103,7 @@ Status readData(userdiskPrt& in, CSdfHdrs& h, int group) {
     const int16_t m = measurement[0].getData(ePaoEntry);
     const SdfDataRequest request = sdfDataRequest(h, group, m);
     if (request.points > INT16_MAX) {
-        errLog() << "Invalid file format: process aborted" << endLine;
+        errLog() << msg::kInvalidFileFormat << endLine;
         return kStatusFailed;
     }
     std::vector<float> pairs;
@@ -123,7 +124,7 @@ Status translateSdf(userdiskPrt& in, CSdfHdrs& h) {
     }
     std::unique_ptr<CSdfTrans> trans = makeSdfTranslator(group, &h);
     if (!trans) {
-        errLog() << "Invalid measurment type" << endLine;
+        errLog() << msg::kInvalidMeasurementType << endLine;
         return kStatusFailed;
     }
     Status st = selectMeasurement(h, group, *trans);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/ErrLogger.h"
+#include "base/Messages.h"
 #include "params/Catalog.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
@@ -16,8 +17,6 @@ namespace vx {
 using namespace cat;
 
 namespace {
-
-constexpr const char* kInvalidFormat = "Invalid file format: process aborted";
 
 // Data types of each group (the measurement ids of the catalogue).
 constexpr SdfDataType kFftTypes[] = {
@@ -66,7 +65,7 @@ const MeasDesc& currentDescriptor() {
 }
 
 Status invalidFormat() {
-    errLog() << kInvalidFormat << endLine;
+    errLog() << msg::kInvalidFileFormat << endLine;
     return kStatusFailed;
 }
 

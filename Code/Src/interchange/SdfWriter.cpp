@@ -8,6 +8,7 @@
 
 #include "base/BeBytes.h"
 #include "base/ErrLogger.h"
+#include "base/Messages.h"
 #include "base/VX550.h"
 #include "interchange/SdfLayout.h"
 #include "interchange/SdfOutGroups.h"
@@ -25,7 +26,7 @@ constexpr size_t kHeaderBytes = 2 + H::kFileHdrSize + H::kMeasHdrSize + H::kData
                                 H::kVectorHdrSize + 2 * H::kChannelHdrSize + H::kScanSize;
 
 Status writeFailed() {
-    errLog() << "Error writing to file" << endLine;
+    errLog() << msg::kErrorWritingToFile << endLine;
     return kStatusBadFile;
 }
 
@@ -139,7 +140,7 @@ Status CSdfWriter::translate() {
     trace.points = points_;
     std::unique_ptr<CSdfOutTrans> translator = makeSdfOutTranslator(group, hdrs_, trace);
     if (!translator) {
-        errLog() << "Invalid measurment type" << endLine;
+        errLog() << msg::kInvalidMeasurementType << endLine;
         return kStatusFailed;
     }
     if (!sdfDataTypeOf(group, measurement_, cat::octaveResolution[0].getData(ePaoEntry),
@@ -151,7 +152,7 @@ Status CSdfWriter::translate() {
         errLog() << "Attempting to translate User Math Function: SUPPORT LIMITED" << endLine;
     }
     if (points_ <= 0) {
-        errLog() << "No data to extract" << endLine;
+        errLog() << msg::kNoDataToExtract << endLine;
         return kStatusFailed;
     }
     refreshUnitTexts(0);

@@ -8,6 +8,7 @@
 
 #include "ascii/ValueLines.h"
 #include "base/ErrLogger.h"
+#include "base/Messages.h"
 #include "params/Catalog.h"
 #include "trace/DISP_M.h"
 #include "trace/UnitTexts.h"
@@ -154,7 +155,7 @@ Status CUffWriter::refusal(int16_t functionType) {
     else if (t.measDesc.axisKind() == eWFTimeSliceAxis)
         message = "Translation of this waterfall slice to UFF is not supported";
     else if (t.pointsToWrite() <= 0)
-        message = "No data to extract";
+        message = msg::kNoDataToExtract;
     if (!message) return kStatusOk;
     errLog() << message << endLine;
     return kStatusFailed;

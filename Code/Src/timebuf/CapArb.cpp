@@ -6,6 +6,7 @@
 
 #include "base/ErrLogger.h"
 #include "base/LeBytes.h"
+#include "base/Messages.h"
 #include "base/OUTP.h"
 
 namespace vx {
@@ -83,7 +84,7 @@ Status CCapArbReader::open(const char* name) {
     memPrt block(kReadBlockCapacity);
     if (readTag(*file_) != eCapArbTag || block.readBlock(*file_).failed() ||
         block.count() < kCapArbBlockLength) {
-        errLog() << "Error reading file header" << endLine;
+        errLog() << msg::kErrorReadingHeader << endLine;
         return kStatusFailed;
     }
     block.rewind();
@@ -101,7 +102,7 @@ Status CCapArbReader::open(const char* name) {
 Status CCapArbReader::readBlock(uint8_t* block, bool convert) {
     if (blocksLeft_ < 1) return kStatusFailed;
     if (!file_ || file_->readBytes(block, kBlockBytes).failed()) {
-        errLog() << "File Read Error: process aborted" << endLine;
+        errLog() << msg::kFileReadError << endLine;
         return kStatusReadFailed;
     }
     if (convert) {

@@ -5,6 +5,7 @@
 
 #include "base/ErrLogger.h"
 #include "base/LeBytes.h"
+#include "base/Messages.h"
 #include "base/OUTP.h"
 #include "base/VX550.h"
 
@@ -21,7 +22,7 @@ uint32_t announcedSize(const CapArbHeader& header) {
 }
 
 Status writeFailed() {
-    errLog() << "Error writing file" << endLine;
+    errLog() << msg::kErrorWritingFile << endLine;
     return kStatusFailed;
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/ErrLogger.h"
 #include "base/LeBytes.h"
+#include "base/Messages.h"
 #include "base/OUTP.h"
 #include "base/Options.h"
 #include "base/VX550.h"
@@ -36,7 +37,7 @@ const int16_t kSharedLists[][2] = {{5, 1}, {7, 0}, {8, 0}};
 const int16_t kRefreshOrder[] = {1, 2, 3, 4, 14, 5, 7, 8};
 
 Status fileHeaderFault() {
-    errLog() << "Error reading file header" << endLine;
+    errLog() << msg::kErrorReadingHeader << endLine;
     return kStatusFailed;
 }
 
@@ -109,7 +110,7 @@ Status CWaterFallReader::readHeaderBlock(uint8_t* bulk, Layout& layout) {
     if (layout.selector < 0 || layout.selector >= kWfSelectorCount || layout.rawBlocks[0] < 0 ||
         layout.rawBlocks[1] < 0)
         return fileHeaderFault();
-    errLog() << "Input File Type: VX560 waterfall file" << endLine << endLine;
+    errLog() << msg::kWaterfallInputType << endLine << endLine;
 
     bool swapped = convOptions.wfChannel == 1;
     for (int16_t pass = 0; pass < 2; ++pass)
@@ -214,7 +215,7 @@ Status CWaterFallReader::nextSlice() {
     if (slicesLeft_ < 1 || !file_) return kStatusFailed;
     TraceMgr& t = traceMgr();
     if (readVectorFrom(t, *file_).failed()) {
-        errLog() << "File Read Error: process aborted" << endLine;
+        errLog() << msg::kFileReadError << endLine;
         return kStatusReadFailed;
     }
     // A slice of another length keeps the trace length that the settings give

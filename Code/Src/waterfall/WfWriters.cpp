@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/ErrLogger.h"
+#include "base/Messages.h"
 #include "base/Options.h"
 #include "base/VX550.h"
 #include "trace/TRACE.h"
@@ -42,7 +43,7 @@ void CWfAsciiWriter::writeHeader() {
 
 Status CWfAsciiWriter::writeData() {
     if (!reader_ || count_ <= 0) {
-        errLog() << "No data to extract" << endLine;
+        errLog() << msg::kNoDataToExtract << endLine;
         return kStatusFailed;
     }
     for (int32_t i = 0; i < count_; ++i) {
@@ -67,14 +68,14 @@ Status CWfCopyReader::open(const char* name) {
     // The total counts the 20-byte multi-disk header; less than that is no file.
     if (total < MultiDiskHeader::kSize) return kStatusFailed;
     totalSize_ = total;
-    errLog() << "Input File Type: VX560 waterfall file" << endLine << endLine;
+    errLog() << msg::kWaterfallInputType << endLine << endLine;
     return kStatusOk;
 }
 
 Status CWfCopyReader::readChunk(uint8_t* buf, uint32_t len) {
     if (!file_) return kStatusFailed;
     Status st = file_->readBytes(buf, len);
-    if (st.failed()) errLog() << "File Read Error: process aborted" << endLine;
+    if (st.failed()) errLog() << msg::kFileReadError << endLine;
     return st;
 }
 
@@ -82,7 +83,7 @@ Status CWfCopyWriter::write(const char* name) {
     if (openOutput(name).failed()) return kStatusFailed;
     uint32_t total = reader_ ? reader_->totalSize() : 0;
     if (total < MultiDiskHeader::kSize || file_->startSpanningWrite(total).failed()) {
-        errLog() << "Error writing file" << endLine;
+        errLog() << msg::kErrorWritingFile << endLine;
         return kStatusFailed;
     }
     CBulkBufferClaim bulk;
