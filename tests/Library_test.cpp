@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <clocale>
 #include <cstring>
 #include <fstream>
 #include <memory>

@@ -144,7 +144,6 @@ TEST_F(OptionTest, RangesOfTheNumericOptions) {
         {"/T1,", eErrInvalidOption}, {"/T2,9", eErrNone},        {"/H2", eErrNone},
         {"/F%e%e", eErrInvalidOption}, {"/F%n", eErrInvalidOption}, {"/F%d", eErrInvalidOption},
         {"/F%*e", eErrInvalidOption}, {"/F%le", eErrInvalidOption}, {"/F%-+#012.4e%%", eErrNone},
-        // Widths and precisions that keep every value whole in its line.
         {"/F%99.99f", eErrNone}, {"/F%100e", eErrInvalidOption}, {"/F%.100e", eErrInvalidOption},
         {"/F%1000000e", eErrInvalidOption}, {"/F%.1000000e", eErrInvalidOption},
     };

@@ -74,7 +74,7 @@ Status diskPrt::openAt(const std::string& path) {
         how |= std::ios::out | std::ios::app;
         break;
     default:
-        return 1;
+        return kStatusFailed;
     }
     errno = 0;
     stream_.open(path, how);
@@ -82,13 +82,13 @@ Status diskPrt::openAt(const std::string& path) {
 }
 
 Status diskPrt::streamStatus() {
-    if (stream_.is_open() && stream_.good()) return 0;
+    if (stream_.is_open() && stream_.good()) return kStatusOk;
     if (systemError_ == 0) systemError_ = errno;
-    return 1;
+    return kStatusFailed;
 }
 
 Status diskPrt::closeChecked() {
-    if (!stream_.is_open()) return 0;
+    if (!stream_.is_open()) return kStatusOk;
     errno = 0;
     stream_.flush();
     Status st = streamStatus();
@@ -149,11 +149,11 @@ Status diskPrt::seek(uint32_t offset) {
     return stream_.is_open() && stream_.good() ? 0 : 1;
 }
 
-int diskPrt::endOfChars() {
-    if (!stream_.is_open() || stream_.bad()) return 2;
-    if (stream_.fail()) return stream_.eof() ? 1 : 2;
+TokenEnd diskPrt::endOfChars() {
+    if (!stream_.is_open() || stream_.bad()) return TokenEnd::eReadFailed;
+    if (stream_.fail()) return stream_.eof() ? TokenEnd::eEndOfFile : TokenEnd::eReadFailed;
     stream_.setstate(std::ios::eofbit | std::ios::failbit);
-    return 1;
+    return TokenEnd::eEndOfFile;
 }
 
 // ---------------------------------------------------------- the header
@@ -224,7 +224,7 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
         uint64_t size = file_.fileSize();
         if (size == 0) {
             errLog() << "Error Reading File: " << file_.name() << endLine;
-            return 11;
+            return kStatusNoInput;
         }
         m = std::min<uint64_t>(size, MultiDiskHeader::kMaxCapacity);
     } else {
@@ -232,16 +232,16 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
         struct stat st;
         if (!folder.empty() && !platform::statOnDisk(folder, st)) {
             errLog() << "Output folder does not exist: " << folder << endLine;
-            return 1;
+            return kStatusFailed;
         }
         platform::FoundFile existing = file_.find();
         if (file_.freeSpace(existing.size) < m) {
             errLog() << "Insufficient Disk Space:" << endLine;
-            return 10;
+            return kStatusNoSpace;
         }
         if (existing.readOnly) {
             errLog() << "File access denied: Process aborted" << endLine;
-            return 12;
+            return kStatusAccessDenied;
         }
     }
     header_.totalSize = static_cast<uint32_t>(m);
@@ -249,10 +249,10 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
     std::string target = platform::resolvePath(file_.name());
     if (openAt(output_.begin(target, mode_ == eAppend)).failed()) {
         output_.abandon();
-        return 1;
+        return kStatusFailed;
     }
     outputPending_ = true;
-    return 0;
+    return kStatusOk;
 }
 
 Status userdiskPrt::commitOutput() {
@@ -269,7 +269,7 @@ Status userdiskPrt::commitOutput() {
         return st;
     }
     platform::noteCreated(platform::resolvePath(file_.name()));
-    return 0;
+    return kStatusOk;
 }
 
 void userdiskPrt::discardOutput() {
@@ -289,7 +289,7 @@ Status userdiskPrt::writeHeader() {
 }
 
 Status userdiskPrt::startSpanningWrite(uint32_t totalSize) {
-    if (spanning_) return 12;
+    if (spanning_) return kStatusAccessDenied;
     header_.diskNumber = 1;
     header_.totalSize = totalSize;
     header_.dataPosition = 0;
@@ -299,7 +299,7 @@ Status userdiskPrt::startSpanningWrite(uint32_t totalSize) {
         // No room for the file beside the old one: it spans disks, in place.
         diskPrt::close();
         output_.writeInPlace();
-        if (diskPrt::open().failed()) return 1;
+        if (diskPrt::open().failed()) return kStatusFailed;
     }
     // Beside the old file only the free bytes are room; in place, its own too.
     const int64_t room =
@@ -308,7 +308,7 @@ Status userdiskPrt::startSpanningWrite(uint32_t totalSize) {
     Status st = writeHeader();
     if (st.failed()) return st;
     spanning_ = 1;
-    return 0;
+    return kStatusOk;
 }
 
 Status userdiskPrt::finishSegment() {
@@ -322,7 +322,7 @@ Status userdiskPrt::finishSegment() {
         segmentDevice_ = written.st_dev;
         segmentInode_ = written.st_ino;
     }
-    return 0;
+    return kStatusOk;
 }
 
 bool userdiskPrt::isLastSegment() const {
@@ -347,9 +347,9 @@ Status userdiskPrt::changeDiskForWrite() {
     for (int unusable = 0;; ++unusable) {
         if (unusable == kMaxUnchangedDisks) {
             errLog() << "No usable disk was inserted: Process aborted" << endLine;
-            return 1;
+            return kStatusFailed;
         }
-        if (!askContinue(message, second)) return 1;
+        if (!askContinue(message, second)) return kStatusFailed;
         second = withNumber("Please insert another disk (# %d)", n);
         if (isLastSegment()) {
             message = "The disk was not changed!";
@@ -362,7 +362,7 @@ Status userdiskPrt::changeDiskForWrite() {
     segmentStart_ = header_.dataPosition;
     if (diskPrt::open().failed()) {
         VX_ASSERT(false, "False");
-        return 1;
+        return kStatusFailed;
     }
     header_.capacity =
         toCapacity(file_.freeSpace() - int64_t(MultiDiskHeader::kSize) - kNextDiskReserve);
@@ -403,10 +403,10 @@ Status userdiskPrt::checkSegment(bool prompting) {
         if (prompting) {
             if (wrong == kMaxUnchangedDisks) {
                 errLog() << "Disk number " << n << " was not inserted: Process aborted" << endLine;
-                return 1;
+                return kStatusFailed;
             }
             ++wrong;
-            if (!askContinue(message, second)) return 1;
+            if (!askContinue(message, second)) return kStatusFailed;
             if (platform::findFiles(file_.name()).empty()) {
                 message = "Incorrect disk: File not found";
                 second = withNumber("Please insert disk number %d", n);
@@ -423,7 +423,7 @@ Status userdiskPrt::checkSegment(bool prompting) {
         // so a spanning read always makes progress.
         if (inSequence && found.capacity > 0) {
             header_ = found;
-            return 0;
+            return kStatusOk;
         }
         diskPrt::close();
         message = std::string("Incorrect disk: ") + (!identified   ? "File not found"
@@ -435,7 +435,7 @@ Status userdiskPrt::checkSegment(bool prompting) {
 }
 
 Status userdiskPrt::startSpanningRead() {
-    if (spanning_) return 12;
+    if (spanning_) return kStatusAccessDenied;
     header_.diskNumber = 1;
     header_.dataPosition = 0;
     header_.capacity = MultiDiskHeader::kMaxCapacity;
@@ -469,8 +469,8 @@ Status userdiskPrt::readBytes(void* buf, uint32_t len) {
     }
 }
 
-Status userdiskPrt::probeSpanningHeader() {
-    if (spanning_) return 12;
+SpanningProbe userdiskPrt::probeSpanningHeader() {
+    if (spanning_) return SpanningProbe::eAlreadySpanning;
     header_.diskNumber = 1;
     header_.dataPosition = 0;
     header_.capacity = MultiDiskHeader::kMaxCapacity;
@@ -481,11 +481,11 @@ Status userdiskPrt::probeSpanningHeader() {
     bool first = identified && found.dataPosition == 0 && found.diskNumber == 1;
     if (first && found.capacity > 0) {
         header_ = found;
-        return 0;
+        return SpanningProbe::eFirstSegment;
     }
     spanning_ = 0;
     // A first header without room is damaged, not another segment.
-    return !identified || first ? 1 : 2;
+    return !identified || first ? SpanningProbe::eNoHeader : SpanningProbe::eOtherSegment;
 }
 
 Status userdiskPrt::seek(uint32_t offset) {
@@ -494,22 +494,22 @@ Status userdiskPrt::seek(uint32_t offset) {
     return diskPrt::seek(offset);
 }
 
-int userdiskPrt::nextChar(char& c) {
+TokenEnd userdiskPrt::nextChar(char& c) {
     if (pending_ >= 0) {
         c = static_cast<char>(pending_);
         pending_ = -1;
-        return 0;
+        return TokenEnd::eToken;
     }
     return readChar(c);
 }
 
-Status userdiskPrt::readToken(char* buf, size_t size) {
-    if (!buf || size == 0) return 3;
+TokenEnd userdiskPrt::readToken(char* buf, size_t size) {
+    if (!buf || size == 0) return TokenEnd::eTooLong;
     char c = 0;
-    int r;
+    TokenEnd r;
     do {
         r = nextChar(c);
-        if (r != 0) {
+        if (r != TokenEnd::eToken) {
             buf[0] = '\0';
             return r;
         }
@@ -520,11 +520,11 @@ Status userdiskPrt::readToken(char* buf, size_t size) {
             // Too long: the character that does not fit stays for the next read.
             pending_ = static_cast<unsigned char>(c);
             buf[n] = '\0';
-            return 3;
+            return TokenEnd::eTooLong;
         }
         buf[n++] = c;
         r = nextChar(c);
-        if (r != 0 || isSeparator(c)) {
+        if (r != TokenEnd::eToken || isSeparator(c)) {
             buf[n] = '\0';
             return r;
         }

@@ -69,14 +69,14 @@ void CSafeOutput::writeInPlace() {
 Status CSafeOutput::commit() {
     How how = how_;
     how_ = eNone;
-    if (how != eTemporary) return 0;
+    if (how != eTemporary) return kStatusOk;
     if (existed_) (void)::chmod(temporary_.c_str(), oldMode_);
     // Not synced: a batch of many small outputs would wait on the disk for
     // each; the rename alone already keeps a killed or failed run harmless.
-    if (::rename(temporary_.c_str(), target_.c_str()) == 0) return 0;
+    if (::rename(temporary_.c_str(), target_.c_str()) == 0) return kStatusOk;
     systemError_ = errno;
     ::unlink(temporary_.c_str());
-    return 1;
+    return kStatusFailed;
 }
 
 void CSafeOutput::abandon() {

@@ -137,7 +137,7 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
 } // namespace
 
 Status runConversion(COptionMgr& job) {
-    if (!detectAndCheck(job)) return 1;
+    if (!detectAndCheck(job)) return kStatusFailed;
     ReaderWriterPair pair = makeReaderWriterPair(job);
     Status st = 0;
     if (!pair.reader || !pair.writer) {
@@ -146,7 +146,7 @@ Status runConversion(COptionMgr& job) {
     } else {
         pair.writer->setAppend(job.jobFlags() & eJobAppend);
         while (st.ok() && job.fileCount() > 0 && job.file(0).nextMatch() == 0)
-            st = nameOutput(job) ? convertOne(job, pair) : Status(1);
+            st = nameOutput(job) ? convertOne(job, pair) : Status(kStatusFailed);
     }
     errLog() << consoleOnly << "Finished" << endLine;
     return st;

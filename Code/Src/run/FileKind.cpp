@@ -17,14 +17,14 @@ int classifyFile(userdiskPrt& file, int32_t& type) {
         return eDetectOk;
     }
     if (file.seek(0).failed()) return eDetectUnknown;
-    Status probe = file.probeSpanningHeader();
-    if (probe == 0) {
+    const SpanningProbe probe = file.probeSpanningHeader();
+    if (probe == SpanningProbe::eFirstSegment) {
         tag = readTag(file);
         if (tag == eInvalidTag) return eDetectBadTagAfterHeader;
         type = tag;
         return eDetectOk;
     }
-    if (probe == 2) return eDetectOutOfSequence;
+    if (probe == SpanningProbe::eOtherSegment) return eDetectOutOfSequence;
     if (file.seek(0).failed()) return eDetectUnknown;
     int sdfType = sdfInputType(file);
     if (sdfType == 0) return eDetectUnknown;

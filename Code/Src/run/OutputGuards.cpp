@@ -9,6 +9,7 @@
 
 #include "base/ErrLogger.h"
 #include "base/Platform.h"
+#include "base/Status.h"
 #include "run/FileKind.h"
 #include "run/OptionMgr.h"
 #include "run/Pairing.h"
@@ -121,11 +122,11 @@ bool logHoldsMeasurement() {
 
 int16_t chooseLogFile(const char* name) {
     const std::string previous = errLog().logFileName();
-    if (errLog().setLogFileName(name) != 0) return 1;
-    if (!logHoldsMeasurement()) return 0;
+    if (errLog().setLogFileName(name) != 0) return kStatusFailed;
+    if (!logHoldsMeasurement()) return kStatusOk;
     (void)errLog().setLogFileName(previous.c_str());
     errLog() << "Error: Log file is an instrument or HP SDF file: " << name << endLine;
-    return 1;
+    return kStatusFailed;
 }
 
 const char* logRefusal(COptionMgr& job) {
