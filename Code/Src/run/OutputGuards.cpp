@@ -102,7 +102,8 @@ bool outputIsSafe(int32_t format, const char* in, const char* out) {
         return false;
     }
     if (samePlace(out, errLog().logFileName())) {
-        errLog() << "Error: Output file is the log file: " << out << endLine;
+        // Not a line for the log: the log is the output.
+        errLog() << consoleOnly << "Error: Output file is the log file: " << out << endLine;
         return false;
     }
     int32_t existing = existingFileType(out);
