@@ -11,6 +11,7 @@
 #include "base/Options.h"
 #include "base/Platform.h"
 #include "base/VX550.h"
+#include "display/DisplayFile.h"
 #include "interchange/MatWriter.h"
 #include "interchange/SdfReader.h"
 #include "interchange/UffWriter.h"
@@ -23,7 +24,6 @@
 #include "timebuf/CapArb.h"
 #include "timebuf/NumberList.h"
 #include "trace/MeasDesc.h"
-#include "trace/TRACE.h"
 #include "waterfall/Waterfall.h"
 
 namespace vxfuzz {
@@ -119,13 +119,13 @@ int fuzzOptions(const uint8_t* data, size_t size) {
 int fuzzDisplay(const uint8_t* data, size_t size) {
     resetProcessState();
     vxtest::MemStream in(asString(data, size));
-    return vx::traceMgr().readDisplayFile(in).code();
+    return vx::readDisplayFile(vx::traceMgr(), in).code();
 }
 
 int fuzzTraceWriters(const uint8_t* data, size_t size) {
     resetProcessState();
     vxtest::MemStream in(asString(data, size));
-    int st = vx::traceMgr().readDisplayFile(in).code();
+    int st = vx::readDisplayFile(vx::traceMgr(), in).code();
     if (st != 0) return st;
     vx::CMatLabWriter mat;
     st |= mat.write(path("out.mat").c_str()).code();

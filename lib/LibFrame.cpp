@@ -3,14 +3,14 @@
 
 #include <cstdio>
 
-#include "run/ConvRun.h"
 #include "base/ErrLogger.h"
 #include "base/Options.h"
-#include "run/Pairing.h"
+#include "display/DisplayFile.h"
 #include "interchange/SdfReader.h"
 #include "params/STARTUP.h"
+#include "run/ConvRun.h"
+#include "run/Pairing.h"
 #include "timebuf/CapArb.h"
-#include "trace/TRACE.h"
 #include "waterfall/Waterfall.h"
 
 namespace vx::lib {

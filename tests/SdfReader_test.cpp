@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "base/BeBytes.h"
+#include "display/DisplayFile.h"
 #include "interchange/SdfTrans.h"
 #include "params/Catalog.h"
 #include "support/Catalogue.h"
@@ -16,7 +17,6 @@
 #include "support/SdfFixture.h"
 #include "support/SharedFiles.h"
 #include "support/TempDir.h"
-#include "trace/TRACE.h"
 
 using namespace vx;
 using namespace vx::cat;

@@ -6,14 +6,14 @@
 
 #include "ascii/AsciiCapArbWriter.h"
 #include "ascii/AsciiTraceWriter.h"
-#include "run/OptionMgr.h"
+#include "display/DisplayFile.h"
 #include "interchange/MatWriter.h"
 #include "interchange/SdfReader.h"
 #include "interchange/SdfWriter.h"
 #include "interchange/UffWriter.h"
+#include "run/OptionMgr.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
-#include "trace/TRACE.h"
 #include "waterfall/Waterfall.h"
 
 namespace vx {
