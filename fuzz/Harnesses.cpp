@@ -8,21 +8,21 @@
 
 #include "base/DISK_M.h"
 #include "base/ErrLogger.h"
-#include "run/OptionMgr.h"
 #include "base/Options.h"
 #include "base/Platform.h"
+#include "base/VX550.h"
+#include "display/DisplayFile.h"
 #include "interchange/MatWriter.h"
-#include "interchange/UffWriter.h"
 #include "interchange/SdfReader.h"
+#include "interchange/UffWriter.h"
 #include "params/STARTUP.h"
+#include "run/OptionMgr.h"
 #include "support/Catalogue.h"
 #include "support/Fixture.h"
 #include "support/MemStream.h"
 #include "timebuf/CapArb.h"
 #include "timebuf/NumberList.h"
 #include "trace/MeasDesc.h"
-#include "trace/TRACE.h"
-#include "base/VX550.h"
 #include "waterfall/Waterfall.h"
 
 namespace vxfuzz {
@@ -124,13 +124,13 @@ int fuzzOptions(const uint8_t* data, size_t size) {
 int fuzzDisplay(const uint8_t* data, size_t size) {
     resetProcessState();
     vxtest::MemStream in(asString(data, size));
-    return vx::traceMgr().readDisplayFile(in).code();
+    return vx::readDisplayFile(vx::traceMgr(), in).code();
 }
 
 int fuzzTraceWriters(const uint8_t* data, size_t size) {
     resetProcessState();
     vxtest::MemStream in(asString(data, size));
-    int st = vx::traceMgr().readDisplayFile(in).code();
+    int st = vx::readDisplayFile(vx::traceMgr(), in).code();
     if (st != 0) return st;
     vx::CMatLabWriter mat;
     st |= mat.write(path("out.mat").c_str()).code();

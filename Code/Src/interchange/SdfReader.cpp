@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "base/ErrLogger.h"
+#include "base/LeBytes.h"
+#include "display/DisplaySettings.h"
 #include "interchange/SdfOutTables.h"
 #include "interchange/SdfTrans.h"
 #include "params/Catalog.h"
-#include "base/LeBytes.h"
 #include "trace/TRACE.h"
 
 namespace vx {
@@ -138,7 +139,7 @@ Status translateSdf(userdiskPrt& in, CSdfHdrs& h) {
     for (int w = 0; w < kVectorHeaderWords; ++w)
         putLe32(header + 4 * w, words[w]);
     traceMgr().setVectorHeader(header, 0);
-    traceMgr().rebuildFromSettings(fileTimeStamp(h));
+    rebuildFromSettings(traceMgr(), fileTimeStamp(h));
     return readData(in, h, group);
 }
 

@@ -5,15 +5,16 @@
 #include <cstring>
 
 #include "base/ErrLogger.h"
-#include "base/Options.h"
-#include "params/Catalog.h"
 #include "base/LeBytes.h"
+#include "base/OUTP.h"
+#include "base/Options.h"
+#include "base/VX550.h"
+#include "display/DisplayFile.h"
+#include "display/DisplaySettings.h"
+#include "params/Catalog.h"
 #include "params/STARTUP.h"
 #include "trace/DISP_M.h"
 #include "trace/MeasDesc.h"
-#include "base/OUTP.h"
-#include "trace/TRACE.h"
-#include "base/VX550.h"
 #include "waterfall/Waterfall.h"
 
 namespace vx {
@@ -84,7 +85,7 @@ Status CWaterFallReader::open(const char* name) {
         refreshUnitTexts(1);
         if (positionAtFirstSlice(bulk.data(), layout).failed()) return 1;
     }
-    traceMgr().rebuildFromSettings(timeStamp_);
+    rebuildFromSettings(traceMgr(), timeStamp_);
     return 0;
 }
 
@@ -211,7 +212,7 @@ Status CWaterFallReader::passOver(uint8_t* bulk, uint64_t bytes) {
 Status CWaterFallReader::nextSlice() {
     if (slicesLeft_ < 1 || !file_) return 1;
     TraceMgr& t = traceMgr();
-    if (t.readVectorFrom(*file_).failed()) {
+    if (readVectorFrom(t, *file_).failed()) {
         errLog() << "File Read Error: process aborted" << endLine;
         return 2;
     }
