@@ -219,7 +219,7 @@ int fuzzMultiDisk(const uint8_t* data, size_t size) {
     vx::userdiskPrt disk(file.c_str());
     disk.setMode(vx::socket::eRead);
     int st = disk.openWithChecks(vx::CFileWriter::kMinFreeBytes).code();
-    if (st == 0) st = disk.probeSpanningHeader().code();
+    if (st == 0) st = static_cast<int>(disk.probeSpanningHeader());
     disk.closeAndReset();
     disk.setMode(vx::socket::eRead);
     if (st == 0) st = disk.openWithChecks(vx::CFileWriter::kMinFreeBytes).code();

@@ -36,6 +36,16 @@ static_assert(sizeof(VX560_CAPDATA) == 14 && offsetof(VX560_CAPDATA, kpoints) ==
                   offsetof(VX560_CAPDATA, values) == 14,
               "VX560_CAPDATA layout");
 
+// The statuses vxcore.h names are the engine's.
+static_assert(VX560_STATUS_OK == vx::kStatusOk && VX560_STATUS_FAILED == vx::kStatusFailed &&
+                  VX560_STATUS_READ_ERROR == vx::kStatusReadFailed &&
+                  VX560_STATUS_TOKEN_TOO_LONG == vx::kStatusTokenTooLong &&
+                  VX560_STATUS_NO_DISK_SPACE == vx::kStatusNoSpace &&
+                  VX560_STATUS_CANNOT_READ == vx::kStatusNoInput &&
+                  VX560_STATUS_ACCESS_DENIED == vx::kStatusAccessDenied &&
+                  VX560_STATUS_BAD_FILE == vx::kStatusBadFile,
+              "vxcore.h statuses");
+
 namespace vx::lib {
 
 namespace {
@@ -136,21 +146,21 @@ Status readCaptureSamples(VX560_CAPDATA& data, CCapArbReader& reader) {
     // An odd length leaves a last kpoint that no block holds.
     while (at < static_cast<uint32_t>(kpts) * kSamplesPerKpt)
         data.values[at++] = 0.0f;
-    return 0;
+    return kStatusOk;
 }
 
 // A command line's job, run when its options are sound.
 Status runCommand(const std::vector<std::string>& tokens) {
     ArgVector args(tokens);
     COptionMgr job(args.count(), args.argv(), nullptr);
-    if (job.errorIndex() != eErrNone) return 1;
+    if (job.errorIndex() != eErrNone) return kStatusFailed;
     return job.run();
 }
 
 // A sized read's check: tells the size and refuses a buffer below it.
 Status fits(size_t capacity, size_t needed, size_t* bytesNeeded) {
     if (bytesNeeded) *bytesNeeded = needed;
-    if (capacity >= needed) return 0;
+    if (capacity >= needed) return kStatusOk;
     errLog() << "Buffer too small: " << static_cast<unsigned long>(needed) << " bytes needed"
              << endLine;
     return VX560_STATUS_BUFFER_TOO_SMALL;
@@ -160,23 +170,23 @@ Status fits(size_t capacity, size_t needed, size_t* bytesNeeded) {
 // the size it needs.
 Status readDisplayData(VX560_DATA* data, size_t capacity, const VX560_DATAREQ* request,
                        size_t* bytesNeeded) {
-    if (!given(request, "data request")) return 1;
+    if (!given(request, "data request")) return kStatusFailed;
     std::unique_ptr<COptionMgr> job = fileJob(nullptr);
     if (request->column < eColMag || request->column > eColX) {
         errLog() << "Invalid data option request: out of range: " << request->column << endLine;
-        return 1;
+        return kStatusFailed;
     }
     if (request->peakUnits < -1 || request->peakUnits > 3) {
         errLog() << "Invalid Peak unit request: out of range" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     if (request->dbUnits < -1 || request->dbUnits > 3) {
         errLog() << "Invalid Mag unit request: out of range" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     if (request->phaseUnits < -1 || request->phaseUnits > 1) {
         errLog() << "Invalid Phase unit request: out of range" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     const size_t points = static_cast<size_t>(std::max(0, traceMgr().pointsToWrite()));
     Status st = fits(data ? capacity : kUnchecked, sizeof(VX560_DATA) + 4 * points, bytesNeeded);
@@ -196,8 +206,8 @@ Status readDisplayData(VX560_DATA* data, size_t capacity, const VX560_DATAREQ* r
 Status readCaptureData(VX560_CAPDATA* data, size_t capacity, const char* fileName,
                        size_t* bytesNeeded) {
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
-    if (!detectAndCheck(*job)) return 1;
-    if (job->inputType() != eInCapArb) return 1;
+    if (!detectAndCheck(*job)) return kStatusFailed;
+    if (job->inputType() != eInCapArb) return kStatusFailed;
     OpenedInput in = openWith(*job, std::make_unique<CCapArbReader>());
     if (in.status.failed()) return in.status;
     const size_t kpts =
@@ -226,7 +236,7 @@ VX560_API int16_t VX560_CMDLINE(const char* commandLine) {
     std::vector<std::string> tokens = splitCommandLine(commandLine ? commandLine : "");
     if (tokens.size() > static_cast<size_t>(kMaxCommandTokens)) {
         errLog() << "Error: Too many command line items: at most " << kMaxCommandTokens << endLine;
-        return 1;
+        return kStatusFailed;
     }
     return runCommand(tokens).code();
 }
@@ -234,7 +244,7 @@ VX560_API int16_t VX560_CMDLINE(const char* commandLine) {
 VX560_API int16_t VX560_GETINFO(VX560_INFO* info, const char* fileName) {
     prepareEngine();
     displayLoaded = 0;
-    if (!given(info, "information record")) return 1;
+    if (!given(info, "information record")) return kStatusFailed;
     info->length = kInfoLength;
     info->version = kInfoVersion;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
@@ -270,22 +280,22 @@ VX560_API int16_t VX560_READDISPLAYDATA(VX560_DATA* data, const VX560_DATAREQ* r
     prepareEngine();
     if (!displayLoaded) {
         errLog() << "No Display file is loaded" << endLine;
-        return 1;
+        return kStatusFailed;
     }
-    if (!given(data, "data buffer")) return 1;
+    if (!given(data, "data buffer")) return kStatusFailed;
     return readDisplayData(data, kUnchecked, request, nullptr).code();
 }
 
 VX560_API int16_t VX560_SETERRORLOGFILE(const char* fileName) {
     prepareEngine();
-    if (!fileName) return 1;
+    if (!fileName) return kStatusFailed;
     return errLog().setLogFileName(fileName);
 }
 
 VX560_API int16_t VX560_READCAPTUREDATA(VX560_CAPDATA* data, const char* fileName) {
     prepareEngine();
     displayLoaded = 0;
-    if (!given(data, "capture buffer")) return 1;
+    if (!given(data, "capture buffer")) return kStatusFailed;
     data->length = kCapDataLength;
     data->version = kCapDataVersion;
     return readCaptureData(data, kUnchecked, fileName, nullptr).code();
@@ -296,9 +306,9 @@ VX560_API int16_t VX560_READDISPLAYDATA_SIZED(VX560_DATA* data, size_t capacity,
     prepareEngine();
     if (!displayLoaded) {
         errLog() << "No Display file is loaded" << endLine;
-        return 1;
+        return kStatusFailed;
     }
-    if (!data && !given(bytesNeeded, "size to tell")) return 1;
+    if (!data && !given(bytesNeeded, "size to tell")) return kStatusFailed;
     return readDisplayData(data, capacity, request, bytesNeeded).code();
 }
 
@@ -306,23 +316,23 @@ VX560_API int16_t VX560_READCAPTUREDATA_SIZED(VX560_CAPDATA* data, size_t capaci
                                               const char* fileName, size_t* bytesNeeded) {
     prepareEngine();
     displayLoaded = 0;
-    if (!data && !given(bytesNeeded, "size to tell")) return 1;
+    if (!data && !given(bytesNeeded, "size to tell")) return kStatusFailed;
     return readCaptureData(data, capacity, fileName, bytesNeeded).code();
 }
 
 VX560_API int16_t VX560_SETMESSAGEHOOK(VX560_MESSAGEHOOK hook, void* context) {
     errLog().setConsoleSink(hook, context);
-    return 0;
+    return kStatusOk;
 }
 
 VX560_API int16_t VX560_CMDARGS(int count, const char* const* tokens) {
     prepareEngine();
     displayLoaded = 0;
     errLog().clearLogFile();
-    if (count < 0 || (count > 0 && !given(tokens, "command line items"))) return 1;
+    if (count < 0 || (count > 0 && !given(tokens, "command line items"))) return kStatusFailed;
     std::vector<std::string> items;
     for (int k = 0; k < count; ++k) {
-        if (!given(tokens[k], "command line item")) return 1;
+        if (!given(tokens[k], "command line item")) return kStatusFailed;
         items.emplace_back(tokens[k]);
     }
     return runCommand(items).code();

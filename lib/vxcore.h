@@ -34,6 +34,7 @@ enum {
     VX560_STATUS_OK = 0,
     VX560_STATUS_FAILED = 1,           /* a failure, already reported */
     VX560_STATUS_READ_ERROR = 2,       /* a Capture block or Waterfall slice could not be read */
+    VX560_STATUS_TOKEN_TOO_LONG = 3,   /* a number in an ASCII list longer than 48 characters */
     VX560_STATUS_NO_DISK_SPACE = 10,   /* "Insufficient Disk Space:" */
     VX560_STATUS_CANNOT_READ = 11,     /* "Error Reading File: ": missing or empty */
     VX560_STATUS_ACCESS_DENIED = 12,   /* read-only output, or a floppy prompt declined */

@@ -46,11 +46,11 @@ Status replaceData(TraceMgr& trace, const char* name) {
     }
     if (!ok) {
         errLog() << "Invalid Ascii Data Format" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     for (size_t p = static_cast<size_t>(points); p < held->size(); ++p)
         (*held)[p] = Point();
-    return 0;
+    return kStatusOk;
 }
 
 } // namespace vx

@@ -7,6 +7,7 @@
 
 #include "base/ErrLogger.h"
 #include "base/LeBytes.h"
+#include "base/Messages.h"
 #include "display/DataReplacement.h"
 #include "display/DisplaySettings.h"
 
@@ -27,7 +28,7 @@ uint32_t headerCheck(const TraceMgr& t, int which) {
 }
 
 Status badFormat() {
-    errLog() << "Invalid file format: process aborted" << endLine;
+    errLog() << msg::kInvalidFileFormat << endLine;
     return kStatusBadFile;
 }
 
@@ -51,7 +52,7 @@ Status readPoints(socket& in, std::vector<Point>& points, size_t count) {
         points[p].re = bitsFloat(getLe32(&bytes[8 * p]));
         points[p].im = bitsFloat(getLe32(&bytes[8 * p + 4]));
     }
-    return 0;
+    return kStatusOk;
 }
 
 Status writeVector(TraceMgr& t, socket& out, int which) {
@@ -77,27 +78,28 @@ Status writeVector(TraceMgr& t, socket& out, int which) {
     }
     if (n > 0 && out.writeBytes(bytes.data(), static_cast<uint32_t>(bytes.size())).failed())
         return kStatusBadFile;
-    return 0;
+    return kStatusOk;
 }
 
 Status readVector(TraceMgr& t, socket& in, int which) {
     if (readLabel(in, kVectorHeaderLabel).failed()) {
         errLog() << "Data Field Id invalid" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     uint8_t header[kVectorHeaderBytes + 4];
-    if (in.readBytes(header, sizeof header).failed()) return 1;
+    if (in.readBytes(header, sizeof header).failed()) return kStatusFailed;
     t.setVectorHeader(header, which);
     if (getLe32(header + kVectorHeaderBytes) != headerCheck(t, which)) {
         errLog() << "Invalid checksum: process aborted" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     if (readLabel(in, kVectorDataLabel).failed()) {
-        errLog() << "Invalid file format: process aborted" << endLine;
-        return 1;
+        errLog() << msg::kInvalidFileFormat << endLine;
+        return kStatusFailed;
     }
     std::vector<Point>& points = t.freshVector(which);
-    return readPoints(in, points, headerPoints(t, which)).failed() ? Status(1) : Status(0);
+    return readPoints(in, points, headerPoints(t, which)).failed() ? Status(kStatusFailed)
+                                                                   : Status(kStatusOk);
 }
 
 bool vectorsMissing(const TraceMgr& t) {
@@ -113,7 +115,7 @@ Status writeDisplayFile(TraceMgr& t, socket& out) {
     if (vectorsMissing(t)) return kStatusBadFile;
     if (writeTag(out, eDisplayTag).failed() || writeLabel(out, kSettingsLabel).failed() ||
         t.settings().writeBlock(out).failed()) {
-        errLog() << "Error writing to file" << endLine;
+        errLog() << msg::kErrorWritingToFile << endLine;
         return kStatusBadFile;
     }
     uint8_t code[2];
@@ -137,7 +139,7 @@ Status readDisplayFile(TraceMgr& t, socket& in) {
         errLog() << "Invalid file version: process aborted" << endLine;
         return kStatusBadFile;
     }
-    if (applySettingsBlock(t).failed()) return 1;
+    if (applySettingsBlock(t).failed()) return kStatusFailed;
     errLog() << (t.oldFormat ? "Input File Type: VX550 Display file"
                              : "Input File Type: VX560 Display file")
              << endLine << endLine;
@@ -154,7 +156,7 @@ Status readDisplayFile(TraceMgr& t, socket& in) {
         return badFormat();
     }
     postReadAdjustments(t);
-    return 0;
+    return kStatusOk;
 }
 
 Status readVectorFrom(TraceMgr& t, socket& in) {
@@ -175,11 +177,11 @@ Status readVectorFrom(TraceMgr& t, socket& in) {
     std::vector<Point>& held = *t.vector(0);
     std::copy_n(read.begin(), std::min(read.size(), held.size()), held.begin());
     postReadAdjustments(t);
-    return 0;
+    return kStatusOk;
 }
 
 Status CTraceReader::open(const char* name) {
-    if (openInput(name).failed()) return 1;
+    if (openInput(name).failed()) return kStatusFailed;
     return readDisplayFile(traceMgr(), *file_);
 }
 
@@ -195,7 +197,7 @@ Status CTraceWriter::write(const char* name) {
         Status st = replaceData(traceMgr(), replacementFile_.c_str());
         if (st.failed()) return st;
     }
-    if (openOutput(name).failed()) return 1;
+    if (openOutput(name).failed()) return kStatusFailed;
     return writeDisplayFile(traceMgr(), *file_);
 }
 

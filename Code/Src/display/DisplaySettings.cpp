@@ -190,11 +190,11 @@ Status applySettingsBlock(TraceMgr& t) {
     }
     int16_t selector = get16(m);
     Status st = t.oldFormat ? applyVx550Settings(t, selector) : applyVx560Settings(t);
-    if (st.failed()) return 1;
+    if (st.failed()) return kStatusFailed;
     finishApplyingSettings(t);
     uint8_t trailer[14];
     (void)m.readBytes(trailer, sizeof trailer);
-    return 0;
+    return kStatusOk;
 }
 
 void rebuildFromSettings(TraceMgr& t, const TimeStamp& stamp) {

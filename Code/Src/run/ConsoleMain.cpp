@@ -28,18 +28,18 @@ bool longOption(int argc, char** argv, const char* name) {
 int consoleMain(int argc, char** argv) {
     if (longOption(argc, argv, "--version")) {
         std::printf("vxconv %s\n", VX_VERSION);
-        return 0;
+        return kStatusOk;
     }
     initLists();
     if (longOption(argc, argv, "--help")) {
         printHelpText(0, eFmtNone);
-        return 0;
+        return kStatusOk;
     }
     auto job = std::make_unique<COptionMgr>(argc, argv, COptionMgr::kSettingsFile);
-    if (job->errorIndex() != eErrNone) return 1;
+    if (job->errorIndex() != eErrNone) return kStatusFailed;
     if (job->fileCount() != 1 && job->fileCount() != 2) {
         job->printHelp();
-        return 0;
+        return kStatusOk;
     }
     return job->run().code();
 }

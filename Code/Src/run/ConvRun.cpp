@@ -47,14 +47,14 @@ int detectInputType(COptionMgr& job) {
         return eDetectOk;
     }
     if (file.seek(0).failed()) return eDetectUnknown;
-    Status probe = file.probeSpanningHeader();
-    if (probe == 0) {
+    const SpanningProbe probe = file.probeSpanningHeader();
+    if (probe == SpanningProbe::eFirstSegment) {
         tag = readTag(file);
         if (tag == eInvalidTag) return eDetectBadTagAfterHeader;
         job.setInputType(tag);
         return eDetectOk;
     }
-    if (probe == 2) return eDetectOutOfSequence;
+    if (probe == SpanningProbe::eOtherSegment) return eDetectOutOfSequence;
     if (file.seek(0).failed()) return eDetectUnknown;
     int sdfType = sdfInputType(file);
     if (sdfType == 0) return eDetectUnknown;
@@ -154,7 +154,7 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
 } // namespace
 
 Status runConversion(COptionMgr& job) {
-    if (!detectAndCheck(job)) return 1;
+    if (!detectAndCheck(job)) return kStatusFailed;
     ReaderWriterPair pair = makeReaderWriterPair(job);
     Status st = 0;
     if (!pair.reader || !pair.writer) {

@@ -22,7 +22,6 @@ struct Point {
 constexpr int kVectorHeaderWords = 32;
 constexpr int kVectorHeaderBytes = 128;
 constexpr int kSettingsCapacity = 1024;
-constexpr int16_t kStatusBadFile = 26;
 
 class TraceMgr {
   public:
