@@ -101,7 +101,9 @@ def set_log_file(path=None):
     """Sends the engine's error log to `path` (appended to; vxconv's default is
     qrblog.txt in the current folder); None keeps no log."""
     global _log_file
-    name = os.devnull if path is None else os.fspath(path)
+    # Absolute, so that the log stays where it was asked for when the caller
+    # changes folder.
+    name = os.devnull if path is None else os.path.abspath(os.fspath(path))
     with _lock:
         if _lib.VX560_SETERRORLOGFILE(_name(name)) != 0:
             raise Error("cannot open log file %r" % name, 1, [])
