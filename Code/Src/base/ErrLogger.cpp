@@ -1,5 +1,6 @@
-// The message stream: each line goes to the console, the log file, or both;
-// the log file is open only while a line is written, so it is always complete.
+// The message stream: each line goes to the console (or a host's sink), the
+// log file, or both; the log file is open only while a line is written, so it
+// is always complete.
 #include "base/ErrLogger.h"
 
 #include <cstring>
