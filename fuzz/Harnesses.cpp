@@ -20,6 +20,7 @@
 #include "support/Catalogue.h"
 #include "support/Fixture.h"
 #include "support/MemStream.h"
+#include "support/TempDir.h"
 #include "timebuf/CapArb.h"
 #include "timebuf/NumberList.h"
 #include "trace/MeasDesc.h"
@@ -87,15 +88,9 @@ std::string inputFile(const uint8_t* data, size_t size, const char* name) {
 } // namespace
 
 const std::string& scratchDir() {
-    static const std::string dir = [] {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/vxfuzz.XXXXXX";
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        const char* made = mkdtemp(buf.data());
-        return std::string(made ? made : ".");
-    }();
-    return dir;
+    // Made on first use under $TMPDIR and removed when the process ends.
+    static const vxtest::ScratchDir dir("vxfuzz");
+    return dir.path();
 }
 
 void prepareProcess() {
