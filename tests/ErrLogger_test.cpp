@@ -54,11 +54,11 @@ TEST_F(LogFixture, UnopenableNameFailsButIsKept) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "still shown\n");
 }
 
-// Only a regular file is a log: a FIFO would block the run, a device would
-// swallow it; neither is opened, cleared or written.
+// Only a regular file (or /dev/null) is a log: a FIFO would block the run,
+// another device swallow it or fail; neither is opened, cleared or written.
 TEST_F(LogFixture, FifoAndDeviceLogsAreRefusedAndNeverOpened) {
     ASSERT_EQ(mkfifo("fifo.txt", 0600), 0);
-    for (const char* name : {"fifo.txt", "/dev/null"}) {
+    for (const char* name : {"fifo.txt", "/dev/full"}) {
         EXPECT_EQ(errLog().setLogFileName(name), 1) << name;
         errLog().clearLogFile();
         testing::internal::CaptureStdout();

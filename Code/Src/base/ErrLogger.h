@@ -17,6 +17,9 @@ inline constexpr BothDestinations bothDest{};
 class CErrLogger {
   public:
     enum : uint16_t { eConsole = 1, eLogFile = 2, eBoth = 3 };
+    // Receives each console line, without its line end, instead of standard
+    // output (a library host's message hook).
+    using ConsoleSink = void (*)(const char* line, void* context);
     static constexpr size_t kMaxNameLen = 255;
 
     CErrLogger();
@@ -39,25 +42,33 @@ class CErrLogger {
 
     // Returns 0 when the new log file can be opened for appending, 1 otherwise;
     // the name is taken either way, except a name longer than 255 characters.
-    // A log is only ever a regular file: a FIFO or a device is refused (1) and
-    // never opened.
+    // A log is only ever a regular file (or /dev/null, no log): a FIFO or
+    // another device is refused (1) and never opened.
     int16_t setLogFileName(const char* name);
     const char* logFileName() const { return name_; }
     void clearLogFile();
     // A failed internal consistency check: reported, and the program carries on.
     void assertionReport(const char* expr, const char* module, int line);
     uint16_t destinations() const { return dest_; }
+    // Console lines go to the sink from the next line on; none puts them back
+    // on standard output. A line already begun is passed on first.
+    void setConsoleSink(ConsoleSink sink, void* context);
 
   private:
     CErrLogger& writeSigned(long v);
     CErrLogger& writeUnsigned(unsigned long v);
     void write(const char* text, size_t len);
+    void writeConsole(const char* text, size_t len);
+    void endConsoleLine();
     bool openLog();
     void closeLog();
 
     char name_[kMaxNameLen + 1];
     FILE* log_ = nullptr;
     uint16_t dest_ = eBoth;
+    ConsoleSink sink_ = nullptr;
+    void* sinkContext_ = nullptr;
+    std::string sinkLine_; // the console line being collected for the sink
 };
 
 // The one message stream of the process.
