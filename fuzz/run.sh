@@ -9,8 +9,9 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:?usage: fuzz/run.sh SECONDS [HARNESS...]}
 shift
-harnesses=("${@:-options display traceout settings caparb numbers multidisk sdf waterfall}")
-read -r -a harnesses <<<"${harnesses[*]}"
+all=(options settingsfile display displayrt traceout settings caparb numbers multidisk sdf sdfrt
+  sdfout waterfall wfcopy qlist spanning ascii library)
+if [ "$#" -gt 0 ]; then harnesses=("$@"); else harnesses=("${all[@]}"); fi
 build=build-fuzz
 work=${VX_FUZZ_WORK:-$build/work}
 parallel=${VX_FUZZ_PARALLEL:-2}
@@ -26,7 +27,9 @@ mkdir -p "$work/seeds" "$work/artifacts" "$work/logs"
 work=$(cd "$work" && pwd)
 "$build/fuzz/make_seeds" "$work/seeds" >/dev/null
 # The analyzer files join the SDF seeds (read where they are kept).
-cp ../shared/testdata/sdf/*.DAT "$work/seeds/sdf/" 2>/dev/null || true
+for name in sdf sdfout; do
+  cp ../shared/testdata/sdf/*.DAT "$work/seeds/$name/" 2>/dev/null || true
+done
 dict=$PWD/fuzz/vx.dict
 
 fuzz_one() {
