@@ -37,7 +37,7 @@ constexpr const char* kWfVectors = "Measurement Vectors";
 
 enum class Kind {
     Fixed,         // carried as it is: tags, labels, unparsed rest
-    Field,         // a few bytes that mutations may change freely
+    VectorCode,    // int16 of a Display file: 0 for one vector, 2 for two (+1 in a VX550 file)
     Samples,       // bulk data of fixed meaning: Capture samples, raw working data
     Block,         // a checked block's data
     CheckedVector, // "Vector Header:", header, check word, "Vector Data:", points
@@ -142,7 +142,11 @@ bool takeCheckedVector(Cursor& c, std::vector<Piece>& out, size_t fileSize) {
 
 void takeDisplay(Cursor& c, std::vector<Piece>& out, size_t fileSize) {
     if (!takeLabel(c, "Settings Header:", out) || !takeBlock(c, out, false) || !c.has(2)) return;
-    out.push_back({Kind::Field, c.take(2), {}});
+    // A VX550 settings block does not open with the -1 marker.
+    const std::string& settings = out.back().bytes;
+    Piece code{Kind::VectorCode, c.take(2), {}};
+    code.header[0] = settings.size() >= 2 && vx::getLe16(u8(settings)) != 0xFFFF;
+    out.push_back(std::move(code));
     while (takeCheckedVector(c, out, fileSize)) {
     }
 }
@@ -241,6 +245,13 @@ void fixSdf(std::vector<Piece>& pieces) {
     }
 }
 
+size_t vectorsAfter(const std::vector<Piece>& pieces, size_t at, Kind kind) {
+    size_t n = 0;
+    while (at + 1 + n < pieces.size() && pieces[at + 1 + n].kind == kind)
+        ++n;
+    return n;
+}
+
 std::string serialize(const std::vector<Piece>& pieces) {
     std::string out;
     for (size_t i = 0; i < pieces.size(); ++i) {
@@ -268,13 +279,13 @@ std::string serialize(const std::vector<Piece>& pieces) {
             out += p.bytes;
             break;
         }
-        case Kind::SliceCount: {
-            size_t n = 0;
-            while (i + 1 + n < pieces.size() && pieces[i + 1 + n].kind == Kind::PlainVector)
-                ++n;
-            out += le16(uint16_t(n));
+        case Kind::SliceCount:
+            out += le16(uint16_t(vectorsAfter(pieces, i, Kind::PlainVector)));
             break;
-        }
+        case Kind::VectorCode:
+            out += le16(
+                uint16_t((vectorsAfter(pieces, i, Kind::CheckedVector) > 1 ? 2 : 0) + p.header[0]));
+            break;
         default:
             out += p.bytes;
         }
@@ -290,18 +301,23 @@ std::string serialize(const std::vector<Piece>& pieces) {
 
 // ------------------------------------------------------------ mutations
 
-// Spans of the data that field mutations leave alone: the list titles and
-// the version text, whose change only stops the list reader at once.
+// Spans of the data that field mutations leave alone: the marker and
+// version text that open a settings block, and each list's title with the
+// version word after it, whose change only stops the list reader at once.
 bool insideText(const std::string& data, size_t at, size_t width) {
-    auto overlaps = [&](const char* text) {
-        size_t len = std::strlen(text);
-        for (size_t pos = data.find(text); pos != std::string::npos; pos = data.find(text, pos + 1))
+    // int16 -1, 20 bytes "plat%d pao%d", then the measure group, which selects
+    // the members of the group-filtered lists.
+    constexpr size_t kVersionEnd = 24;
+    if (data.compare(2, 4, "plat") == 0 && at < kVersionEnd) return true;
+    for (int id = 0; id < vx::kListCount; ++id) {
+        const char* title = vx::listTitle[id];
+        if (!title || !*title) continue;
+        size_t len = std::strlen(title) + 2;
+        for (size_t pos = data.find(title); pos != std::string::npos;
+             pos = data.find(title, pos + 1))
             if (at < pos + len && pos < at + width) return true;
-        return false;
-    };
-    for (int id = 0; id < vx::kListCount; ++id)
-        if (vx::listTitle[id] && *vx::listTitle[id] && overlaps(vx::listTitle[id])) return true;
-    return overlaps("plat");
+    }
+    return false;
 }
 
 // A value near the old one, or a small one: parameter indexes and counts
@@ -340,6 +356,13 @@ float specialFloat(float old, Rng& rng) {
     }
 }
 
+// Mostly a value of the same size (settings fields have ranges), now and
+// then a special one.
+float nearFloat(float old, Rng& rng) {
+    const float factors[] = {0.5f, 2.0f, 1.001f, 0.999f, -1.0f, 10.0f, 0.1f};
+    return rng() % 8 ? old * factors[rng() % 7] : specialFloat(old, rng);
+}
+
 // An int16 of the data (little-endian) moved to a nearby value.
 void tweakLe16(std::string& data, Rng& rng) {
     if (data.size() < 2) return;
@@ -351,15 +374,27 @@ void tweakLe16(std::string& data, Rng& rng) {
     }
 }
 
+// The byte mutator over the data, which may grow to maxSize.
 void mutateBytes(std::string& data, size_t maxSize, ByteMutator bytes) {
     size_t old = data.size();
     data.resize(std::max(maxSize, old));
     data.resize(bytes(u8(data), old, maxSize));
 }
 
+// The byte mutator over data whose size is part of the layout: the result is
+// cut or zero-padded back to the old size.
+void mutateBytesInPlace(std::string& data, ByteMutator bytes) {
+    size_t old = data.size();
+    mutateBytes(data, old, bytes);
+    data.resize(old, '\0');
+}
+
 void mutateVector(Piece& v, Rng& rng, ByteMutator bytes) {
     size_t n = v.bytes.size() / kPointBytes;
-    switch (rng() % 4) {
+    // Waterfall slices all have the trace's length: another one is rare.
+    int kind = int(rng() % 4);
+    if (kind == 0 && v.kind == Kind::PlainVector && rng() % 8) kind = 2;
+    switch (kind) {
     case 0: { // another point count: the points cut or repeated
         const size_t choices[] = {0, 1, n - 1, n + 1, n / 2, n * 2, rng() % kMaxPoints};
         size_t m = std::min<size_t>(choices[rng() % 7], kMaxPoints);
@@ -383,16 +418,21 @@ void mutateVector(Piece& v, Rng& rng, ByteMutator bytes) {
         }
         break;
     default:
-        if (n) mutateBytes(v.bytes, v.bytes.size(), bytes);
+        if (n) mutateBytesInPlace(v.bytes, bytes);
     }
 }
 
-// Adds a copy of a slice or drops one; the slice count follows.
-void mutateSliceCount(std::vector<Piece>& pieces, size_t at, Rng& rng) {
+// Adds a copy of the vector after a count or drops it (a Display file keeps
+// one at least); the count follows.
+void mutateVectorCount(std::vector<Piece>& pieces, size_t at, Rng& rng) {
     size_t next = at + 1;
-    if (next < pieces.size() && pieces[next].kind == Kind::PlainVector && rng() % 2)
+    if (next >= pieces.size() ||
+        (pieces[next].kind != Kind::PlainVector && pieces[next].kind != Kind::CheckedVector))
+        return;
+    const bool more = next + 1 < pieces.size() && pieces[next + 1].kind == pieces[next].kind;
+    if (rng() % 2 && (more || pieces[next].kind == Kind::PlainVector))
         pieces.erase(pieces.begin() + long(next));
-    else if (next < pieces.size() && pieces[next].kind == Kind::PlainVector)
+    else
         pieces.insert(pieces.begin() + long(next), pieces[next]);
 }
 
@@ -408,20 +448,20 @@ void fitCaptureSamples(std::vector<Piece>& pieces) {
     }
 }
 
-// Known fields of the SDF records the reader uses (record type, offset,
-// width; width 8 marks a double, -4 a float).
+// Fields of the SDF records that the translation reads (record type,
+// offset, width; -4 marks a float). The file header (revision, counts,
+// offsets), the measurement and data types, the values per point, the
+// vector's channels and the frequencies
+// (span, center, x start and step) are left alone: a change there only makes
+// the layout unreadable or names a measurement or span the instrument lacks.
 struct SdfField {
     uint16_t type;
     uint16_t offset;
     int8_t width;
 };
 const SdfField kSdfFields[] = {
-    {10, 6, 2},   {10, 24, 2},   {10, 26, 2},  {10, 28, 2},  {10, 32, 2},  {10, 34, 2},
-    {11, 10, -4}, {11, 14, -4},  {11, 28, 2},  {11, 30, 4},  {11, 34, -4}, {11, 102, 8},
-    {11, 110, 8}, {11, 126, 2},  {12, 26, 2},  {12, 28, 2},  {12, 30, 2},  {12, 32, 2},
-    {12, 50, 2},  {12, 52, 2},   {12, 134, 4}, {12, 138, 4}, {13, 10, 2},  {13, 12, 2},
-    {13, 14, 2},  {13, 16, 2},   {14, 64, 2},  {14, 66, 2},  {14, 84, -4}, {14, 90, -4},
-    {14, 94, -4}, {14, 138, -4}, {15, 6, 2},   {15, 12, 2},
+    {11, 28, 2}, {11, 30, 4},  {11, 34, -4}, {14, 64, 2},
+    {14, 66, 2}, {14, 84, -4}, {14, 94, -4}, {14, 138, -4},
 };
 
 void tweakSdfField(Piece& record, const SdfField& f, Rng& rng) {
@@ -429,7 +469,7 @@ void tweakSdfField(Piece& record, const SdfField& f, Rng& rng) {
     uint8_t* p = u8(record.bytes, f.offset);
     if (f.width == 2) vx::putBe16(p, uint16_t(nearValue(int16_t(vx::getBe16(p)), rng)));
     if (f.width == 4) vx::putBe32(p, uint32_t(nearValue(int32_t(vx::getBe32(p)), rng)));
-    if (f.width == -4) vx::putBeFloat(p, specialFloat(vx::getBeFloat(p), rng));
+    if (f.width == -4) vx::putBeFloat(p, nearFloat(vx::getBeFloat(p), rng));
     if (f.width == 8) {
         double old = vx::bitsDouble(vx::getBe64(p));
         vx::putBe64(p, vx::doubleBits(double(specialFloat(float(old), rng))));
@@ -442,49 +482,55 @@ Piece* sdfRecordOf(std::vector<Piece>& pieces, uint16_t type) {
     return nullptr;
 }
 
-// The Y data one value more or fewer per point, with the data header's
-// point count and last valid index following.
-void resizeSdfData(std::vector<Piece>& pieces, Rng& rng) {
-    Piece* y = sdfRecordOf(pieces, 17);
-    Piece* data = sdfRecordOf(pieces, 12);
-    if (!y || !data || data->bytes.size() < 142) return;
-    int perPoint = std::max(1, int(int16_t(vx::getBe16(u8(data->bytes, 50)))));
-    if (vx::getBe16(u8(data->bytes, 52))) perPoint *= 2;
-    perPoint = std::min(perPoint, 4);
-    size_t points = (y->bytes.size() - 6) / (4 * size_t(perPoint));
-    const size_t choices[] = {points + 1, points ? points - 1 : 0, points / 2, points * 2, 1};
-    size_t m = std::min<size_t>(choices[rng() % 5], kMaxPoints);
-    y->bytes.resize(6 + m * 4 * size_t(perPoint), '\0');
-    vx::putBe32(u8(data->bytes, 134), uint32_t(m));
-    vx::putBe32(u8(data->bytes, 138), uint32_t(m ? m - 1 : 0));
-}
-
+// One change: mostly a Y value or a field the translation reads, rarely
+// bytes of a channel header. The number of points stays: the instrument has
+// only a few lengths, and the reader refuses any other.
 void mutateSdf(std::vector<Piece>& pieces, Rng& rng, ByteMutator bytes) {
     std::vector<size_t> records;
+    // The channel headers: settings the translation reads, none of them
+    // deciding the layout.
     for (size_t i = 0; i < pieces.size(); ++i)
-        if (pieces[i].kind == Kind::SdfRecord) records.push_back(i);
-    Piece& r = pieces[records[rng() % records.size()]];
-    switch (rng() % 5) {
+        if (pieces[i].kind == Kind::SdfRecord && sdfType(pieces[i]) == 14 &&
+            pieces[i].bytes.size() >= 8)
+            records.push_back(i);
+    Piece* y = sdfRecordOf(pieces, 17);
+    switch (rng() % 16) {
     case 0:
-    case 1: {
+    case 1:
+    case 2:
+    case 3:
+    case 4: {
         const SdfField& f = kSdfFields[rng() % (sizeof kSdfFields / sizeof kSdfFields[0])];
         if (Piece* target = sdfRecordOf(pieces, f.type)) tweakSdfField(*target, f, rng);
         break;
     }
-    case 2:
-        if (r.bytes.size() >= 8) {
+    case 5:
+        if (!records.empty()) {
+            Piece& r = pieces[records[rng() % records.size()]];
             size_t at = 6 + (rng() % ((r.bytes.size() - 6) / 2)) * 2;
             vx::putBe16(u8(r.bytes, at),
                         uint16_t(nearValue(int16_t(vx::getBe16(u8(r.bytes, at))), rng)));
         }
         break;
-    case 3:
-        resizeSdfData(pieces, rng);
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+        if (y && y->bytes.size() >= 10) {
+            uint8_t* p = u8(y->bytes, 6 + (rng() % ((y->bytes.size() - 6) / 4)) * 4);
+            vx::putBeFloat(p, specialFloat(vx::getBeFloat(p), rng));
+        }
         break;
+    case 14:
     default:
-        if (r.bytes.size() > 6) {
+        if (!records.empty()) {
+            Piece& r = pieces[records[rng() % records.size()]];
             std::string body = r.bytes.substr(6);
-            mutateBytes(body, body.size(), bytes);
+            mutateBytesInPlace(body, bytes);
             r.bytes.replace(6, std::string::npos, body);
         }
     }
@@ -496,11 +542,15 @@ void mutateInstrument(std::vector<Piece>& pieces, Rng& rng, ByteMutator bytes) {
         if (pieces[i].kind != Kind::Fixed && pieces[i].kind != Kind::DiskHeader)
             candidates.push_back(i);
     if (candidates.empty()) return;
+    // The vector counts change rarely: a file of a measurement has its
+    // number of vectors.
     size_t at = candidates[rng() % candidates.size()];
+    if (pieces[at].kind == Kind::VectorCode && rng() % 8)
+        at = candidates[rng() % candidates.size()];
     Piece& p = pieces[at];
     switch (p.kind) {
     case Kind::Block:
-        if (rng() % 4)
+        if (rng() % 8)
             tweakLe16(p.bytes, rng);
         else
             mutateBytes(p.bytes, std::min<size_t>(kMaxBlock, p.bytes.size() * 2 + 64), bytes);
@@ -510,13 +560,11 @@ void mutateInstrument(std::vector<Piece>& pieces, Rng& rng, ByteMutator bytes) {
         mutateVector(p, rng, bytes);
         break;
     case Kind::SliceCount:
-        mutateSliceCount(pieces, at, rng);
-        break;
-    case Kind::Field:
-        tweakLe16(p.bytes, rng);
+    case Kind::VectorCode:
+        mutateVectorCount(pieces, at, rng);
         break;
     default:
-        if (!p.bytes.empty()) mutateBytes(p.bytes, p.bytes.size(), bytes);
+        if (!p.bytes.empty()) mutateBytesInPlace(p.bytes, bytes);
     }
     fitCaptureSamples(pieces);
 }
@@ -528,7 +576,7 @@ size_t mutateFramed(uint8_t* data, size_t size, size_t maxSize, unsigned seed, B
     const std::string input(reinterpret_cast<const char*>(data), size);
     std::optional<std::vector<Piece>> pieces;
     bool sdf = false;
-    if (rng() % 8) {
+    if (rng() % 64) {
         pieces = parseInstrumentFile(input);
         if (!pieces) sdf = (pieces = parseSdfFile(input)).has_value();
     }

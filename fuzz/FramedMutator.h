@@ -15,9 +15,9 @@ namespace vxfuzz {
 using ByteMutator = size_t (*)(uint8_t* data, size_t size, size_t maxSize);
 
 // Mutates the input in place and returns its new size (at most maxSize).
-// An input that is not a framed file, and one input in eight of those that
-// are, gets the byte mutator over the whole input instead, so that the
-// framing checks stay exercised too.
+// An input that is not a framed file, and one input in 64 of those that
+// are (libFuzzer applies up to five mutations in a row), gets the byte mutator over the whole input
+// instead, so that the framing checks stay exercised too.
 size_t mutateFramed(uint8_t* data, size_t size, size_t maxSize, unsigned seed, ByteMutator bytes);
 
 } // namespace vxfuzz

@@ -33,7 +33,8 @@ int fuzzNumberList(const uint8_t* data, size_t size);
 int fuzzMultiDisk(const uint8_t* data, size_t size);
 // An HP SDF file read by name: headers, translation and data.
 int fuzzSdf(const uint8_t* data, size_t size);
-// A Waterfall file read by name, every slice of channel A, then of channel B.
+// A Waterfall file read by name, every slice of channel A, then of channel B;
+// accepted (0) when one channel's slices all extract.
 int fuzzWaterfall(const uint8_t* data, size_t size);
 
 // The settings file alone: its options give the same job as the same
