@@ -15,6 +15,7 @@
 #include "base/Options.h"
 #include "base/Platform.h"
 #include "base/VX550.h"
+#include "display/DisplayFile.h"
 #include "interchange/MatWriter.h"
 #include "interchange/SdfReader.h"
 #include "interchange/UffWriter.h"
@@ -215,13 +216,13 @@ int fuzzSettingsFile(const uint8_t* data, size_t size) {
 int fuzzDisplay(const uint8_t* data, size_t size) {
     resetProcessState();
     vxtest::MemStream in(asString(data, size));
-    return vx::traceMgr().readDisplayFile(in).code();
+    return vx::readDisplayFile(vx::traceMgr(), in).code();
 }
 
 int fuzzTraceWriters(const uint8_t* data, size_t size) {
     resetProcessState();
     vxtest::MemStream in(asString(data, size));
-    int st = vx::traceMgr().readDisplayFile(in).code();
+    int st = vx::readDisplayFile(vx::traceMgr(), in).code();
     if (st != 0) return st;
     vx::CMatLabWriter mat;
     st |= mat.write(path("out.mat").c_str()).code();
@@ -310,7 +311,7 @@ int fuzzMultiDisk(const uint8_t* data, size_t size) {
     vx::userdiskPrt disk(file.c_str());
     disk.setMode(vx::socket::eRead);
     int st = disk.openWithChecks(vx::CFileWriter::kMinFreeBytes).code();
-    if (st == 0) st = disk.probeSpanningHeader().code();
+    if (st == 0) st = static_cast<int>(disk.probeSpanningHeader());
     disk.closeAndReset();
     disk.setMode(vx::socket::eRead);
     if (st == 0) st = disk.openWithChecks(vx::CFileWriter::kMinFreeBytes).code();

@@ -11,6 +11,8 @@
 #include "ascii/AsciiTraceWriter.h"
 #include "base/BeBytes.h"
 #include "base/Options.h"
+#include "display/DataReplacement.h"
+#include "display/DisplayFile.h"
 #include "interchange/MatWriter.h"
 #include "interchange/SdfReader.h"
 #include "interchange/SdfWriter.h"
@@ -37,7 +39,7 @@ bool sameBits(float a, float b) {
 // The Display file of the current trace; empty when the writer refuses it.
 std::string displayBytes() {
     vxtest::MemStream out;
-    if (vx::traceMgr().writeDisplayFile(out).failed()) return "";
+    if (vx::writeDisplayFile(vx::traceMgr(), out).failed()) return "";
     return out.bytes();
 }
 
@@ -65,18 +67,18 @@ bool closeEnough(float before, float after) {
 int fuzzDisplayRoundTrip(const uint8_t* data, size_t size) {
     resetProcessState();
     vxtest::MemStream in(asString(data, size));
-    int st = vx::traceMgr().readDisplayFile(in).code();
+    int st = vx::readDisplayFile(vx::traceMgr(), in).code();
     if (st != 0) return st;
     const Points first[2] = {vectorOf(0), vectorOf(1)};
     const std::string written = displayBytes();
-    if (written.empty()) return 26;
+    if (written.empty()) return vx::kStatusBadFile;
     // Writing takes the lengths from the settings again.
     const int32_t nPts = vx::traceMgr().nPts;
     const int16_t code = vx::traceMgr().vectorCode;
 
     resetProcessState();
     vxtest::MemStream back(written);
-    require(vx::traceMgr().readDisplayFile(back).ok(), "a written Display file reads back");
+    require(vx::readDisplayFile(vx::traceMgr(), back).ok(), "a written Display file reads back");
     require(vx::traceMgr().nPts == nPts && vx::traceMgr().vectorCode == code,
             "the read-back trace has the lengths written");
     for (int v = 0; v <= (code ? 1 : 0); ++v) {
@@ -96,7 +98,7 @@ int fuzzDisplayRoundTrip(const uint8_t* data, size_t size) {
 int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
     resetProcessState();
     vxtest::MemStream in(asString(data, size));
-    int st = vx::traceMgr().readDisplayFile(in).code();
+    int st = vx::readDisplayFile(vx::traceMgr(), in).code();
     if (st != 0) return st;
     const int16_t measurement = currentMeasurement();
     const int32_t points = vx::traceMgr().pointsToWrite();
@@ -156,7 +158,7 @@ int fuzzSdfOutputs(const uint8_t* data, size_t size) {
     const std::string display = displayBytes();
     if (!display.empty()) {
         vxtest::MemStream back(display);
-        require(vx::traceMgr().readDisplayFile(back).ok(), "SDF as a Display file reads back");
+        require(vx::readDisplayFile(vx::traceMgr(), back).ok(), "SDF as a Display file reads back");
     }
     return st;
 }
@@ -169,7 +171,7 @@ int fuzzReplacementList(const uint8_t* data, size_t size) {
     trace.computeLengths();
     std::vector<float> ones(2 * size_t(std::max(trace.nPts, 0)), 1.0f);
     trace.loadVector(ones.data(), int16_t(trace.nPts), 0);
-    int st = trace.replaceData(list.c_str()).code();
+    int st = vx::replaceData(trace, list.c_str()).code();
     if (st != 0) return st;
     // The count on the first line, as the list reader takes it (30 characters).
     std::string firstLine = asString(data, size).substr(0, asString(data, size).find('\n'));

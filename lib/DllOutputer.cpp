@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/ErrLogger.h"
+#include "base/Messages.h"
 #include "base/Options.h"
 #include "params/Catalog.h"
 #include "trace/DISP_M.h"
@@ -46,8 +47,8 @@ Status CDllOutputer::extract(VX560_DATA* buffer) {
 
 Status CDllOutputer::writeData() {
     if (!traceMgr().vector(0) || buffer_->points == 0) {
-        errLog() << "No data to extract" << endLine;
-        return 1;
+        errLog() << msg::kNoDataToExtract << endLine;
+        return kStatusFailed;
     }
     ExpandedColumns cols = setupColumns(convOptions.columns, convOptions.peakUnits,
                                         convOptions.dbMode, convOptions.phaseUnits);
@@ -57,7 +58,7 @@ Status CDllOutputer::writeData() {
     else
         writeViewColumn(cols.codes[0], cols.units[0]);
     axis_.reset();
-    return 0;
+    return kStatusOk;
 }
 
 void CDllOutputer::writeXColumn() {

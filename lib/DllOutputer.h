@@ -9,7 +9,7 @@ namespace vx::lib {
 class CDllOutputer : public CAsciiTraceWriter {
   public:
     // Not used: the values go to a buffer.
-    Status write(const char*) override { return 1; }
+    Status write(const char*) override { return kStatusFailed; }
     // Sets the buffer's header (42, 11, the points of the loaded trace) and
     // fills it with the column and units of the option block.
     Status extract(VX560_DATA* buffer);

@@ -7,15 +7,15 @@
 
 #include "DllOutputer.h"
 #include "LibFrame.h"
-#include "run/ConvRun.h"
 #include "base/ErrLogger.h"
 #include "base/Options.h"
-#include "run/Pairing.h"
+#include "base/VX550.h"
 #include "params/Catalog.h"
+#include "run/ConvRun.h"
+#include "run/Pairing.h"
 #include "timebuf/CapArb.h"
 #include "trace/DISP_M.h"
 #include "trace/TRACE.h"
-#include "base/VX550.h"
 #include "vxcore.h"
 #include "waterfall/Waterfall.h"
 
@@ -133,7 +133,7 @@ Status readCaptureSamples(VX560_CAPDATA& data, CCapArbReader& reader) {
     // An odd length leaves a last kpoint that no block holds.
     while (at < static_cast<uint32_t>(kpts) * kSamplesPerKpt)
         data.values[at++] = 0.0f;
-    return 0;
+    return kStatusOk;
 }
 
 } // namespace
@@ -152,18 +152,18 @@ VX560_API int16_t VX560_CMDLINE(const char* commandLine) {
     std::vector<std::string> tokens = splitCommandLine(commandLine ? commandLine : "");
     if (tokens.size() > static_cast<size_t>(kMaxCommandTokens)) {
         errLog() << "Error: Too many command line items: at most " << kMaxCommandTokens << endLine;
-        return 1;
+        return kStatusFailed;
     }
     ArgVector args(tokens);
     COptionMgr job(args.count(), args.argv(), nullptr);
-    if (job.errorIndex() != eErrNone) return 1;
+    if (job.errorIndex() != eErrNone) return kStatusFailed;
     return job.run().code();
 }
 
 VX560_API int16_t VX560_GETINFO(VX560_INFO* info, const char* fileName) {
     prepareEngine();
     displayLoaded = 0;
-    if (!given(info, "information record")) return 1;
+    if (!given(info, "information record")) return kStatusFailed;
     info->length = kInfoLength;
     info->version = kInfoVersion;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
@@ -199,25 +199,25 @@ VX560_API int16_t VX560_READDISPLAYDATA(VX560_DATA* data, const VX560_DATAREQ* r
     prepareEngine();
     if (!displayLoaded) {
         errLog() << "No Display file is loaded" << endLine;
-        return 1;
+        return kStatusFailed;
     }
-    if (!given(data, "data buffer") || !given(request, "data request")) return 1;
+    if (!given(data, "data buffer") || !given(request, "data request")) return kStatusFailed;
     std::unique_ptr<COptionMgr> job = fileJob(nullptr);
     if (request->column < eColMag || request->column > eColX) {
         errLog() << "Invalid data option request: out of range: " << request->column << endLine;
-        return 1;
+        return kStatusFailed;
     }
     if (request->peakUnits < -1 || request->peakUnits > 3) {
         errLog() << "Invalid Peak unit request: out of range" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     if (request->dbUnits < -1 || request->dbUnits > 3) {
         errLog() << "Invalid Mag unit request: out of range" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     if (request->phaseUnits < -1 || request->phaseUnits > 1) {
         errLog() << "Invalid Phase unit request: out of range" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     convOptions.columns[0] = request->column;
     convOptions.columns[1] = eColEnd;
@@ -232,19 +232,19 @@ VX560_API int16_t VX560_READDISPLAYDATA(VX560_DATA* data, const VX560_DATAREQ* r
 
 VX560_API int16_t VX560_SETERRORLOGFILE(const char* fileName) {
     prepareEngine();
-    if (!fileName) return 1;
+    if (!fileName) return kStatusFailed;
     return errLog().setLogFileName(fileName);
 }
 
 VX560_API int16_t VX560_READCAPTUREDATA(VX560_CAPDATA* data, const char* fileName) {
     prepareEngine();
     displayLoaded = 0;
-    if (!given(data, "capture buffer")) return 1;
+    if (!given(data, "capture buffer")) return kStatusFailed;
     data->length = kCapDataLength;
     data->version = kCapDataVersion;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
-    if (!detectAndCheck(*job)) return 1;
-    if (job->inputType() != eInCapArb) return 1;
+    if (!detectAndCheck(*job)) return kStatusFailed;
+    if (job->inputType() != eInCapArb) return kStatusFailed;
     OpenedInput in = openWith(*job, std::make_unique<CCapArbReader>());
     if (in.status.failed()) return in.status.code();
     return readCaptureSamples(*data, static_cast<CCapArbReader&>(*in.reader)).code();

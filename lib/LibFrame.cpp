@@ -3,15 +3,11 @@
 
 #include <cstdio>
 
-#include "run/ConvRun.h"
 #include "base/ErrLogger.h"
 #include "base/Options.h"
-#include "run/Pairing.h"
-#include "interchange/SdfReader.h"
 #include "params/STARTUP.h"
-#include "timebuf/CapArb.h"
-#include "trace/TRACE.h"
-#include "waterfall/Waterfall.h"
+#include "run/ConvRun.h"
+#include "run/Pairing.h"
 
 namespace vx::lib {
 
@@ -41,33 +37,20 @@ std::unique_ptr<COptionMgr> fileJob(const char* fileName) {
     return std::make_unique<COptionMgr>(args.count(), args.argv(), nullptr);
 }
 
+// The library reads each input type as its conversion to ASCII does.
 std::unique_ptr<CFileReader> infoReader(int32_t inputType) {
-    switch (inputType) {
-    case eInCapArb:
-        return std::make_unique<CCapArbReader>();
-    case eInWaterfall:
-        convOptions.wfCount = 1;
-        return std::make_unique<CWaterFallReader>();
-    default:
-        return displayReader(inputType);
-    }
+    if (inputType == eInWaterfall) convOptions.wfCount = 1;
+    return readerFor(inputType, eFmtAsc);
 }
 
+// The inputs that convert to a Display file are the ones that load a trace.
 std::unique_ptr<CFileReader> displayReader(int32_t inputType) {
-    switch (inputType) {
-    case eInDisplay:
-        return std::make_unique<CTraceReader>();
-    case eInSdfOld:
-    case eInSdf:
-        return std::make_unique<CSdfReader>();
-    default:
-        return nullptr;
-    }
+    return readerFor(inputType, eFmt56d);
 }
 
 std::unique_ptr<CFileReader> waterfallReader(int32_t inputType) {
     if (inputType != eInWaterfall) return nullptr;
-    return std::make_unique<CWaterFallReader>();
+    return readerFor(inputType, eFmtAsc);
 }
 
 OpenedInput openWith(COptionMgr& job, std::unique_ptr<CFileReader> reader) {

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <sys/stat.h>
 #include <vector>
 
@@ -15,7 +16,9 @@
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
+using vx::SpanningProbe;
 using vx::Status;
+using vx::TokenEnd;
 using vx::userdiskPrt;
 
 namespace {
@@ -496,14 +499,14 @@ TEST_F(DiskTest, DamagedSegmentHeadersAreRefused) {
 TEST_F(DiskTest, ProbeTellsFirstSegmentOtherSegmentAndNoHeader) {
     std::string data = pattern(5000);
     makeTwoSegments(data, 3000);
-    auto probe = [](uint32_t* pos = nullptr) {
+    auto probe = [](uint32_t* pos = nullptr) -> std::optional<SpanningProbe> {
         userdiskPrt f("two.cap");
         f.setMode(vx::socket::eRead);
-        if (f.openWithChecks(100).failed()) return Status(-1);
-        Status st = f.probeSpanningHeader();
-        if (st.ok()) {
+        if (f.openWithChecks(100).failed()) return std::nullopt;
+        const SpanningProbe found = f.probeSpanningHeader();
+        if (found == SpanningProbe::eFirstSegment) {
             EXPECT_TRUE(f.spanning());
-            EXPECT_EQ(f.probeSpanningHeader(), 12);
+            EXPECT_EQ(f.probeSpanningHeader(), SpanningProbe::eAlreadySpanning);
             char buf[3000];
             EXPECT_EQ(f.readBytes(buf, 3000), 0);
             EXPECT_EQ(f.header().capacity, 0);
@@ -513,20 +516,20 @@ TEST_F(DiskTest, ProbeTellsFirstSegmentOtherSegmentAndNoHeader) {
             EXPECT_EQ(f.header().dataPosition, 0u);
         }
         if (pos) *pos = f.header().dataPosition;
-        return st;
+        return found;
     };
     insert("two.cap", 1);
     uint32_t pos = 0;
-    EXPECT_EQ(probe(&pos), 0);
+    EXPECT_EQ(probe(&pos), SpanningProbe::eFirstSegment);
     EXPECT_EQ(pos, 3000u);
     insert("two.cap", 2);
-    EXPECT_EQ(probe(), 2);
+    EXPECT_EQ(probe(), SpanningProbe::eOtherSegment);
     dir.write("two.cap", "VX560 Display File\x1av1 and more bytes");
-    EXPECT_EQ(probe(), 1);
+    EXPECT_EQ(probe(), SpanningProbe::eNoHeader);
     dir.write("two.cap", "QRB\x1a");
-    EXPECT_EQ(probe(), 1);
+    EXPECT_EQ(probe(), SpanningProbe::eNoHeader);
     dir.write("two.cap", header(1, 100, 0, 0) + "data");
-    EXPECT_EQ(probe(), 1);
+    EXPECT_EQ(probe(), SpanningProbe::eNoHeader);
 }
 
 // ------------------------------------------------------------ read token
@@ -537,15 +540,15 @@ TEST_F(DiskTest, ReadTokenSplitsNumberLists) {
     f.setMode(vx::socket::eRead);
     ASSERT_EQ(f.openWithChecks(100), 0);
     char tok[8];
-    EXPECT_EQ(f.readToken(tok, sizeof tok), 0);
+    EXPECT_EQ(f.readToken(tok, sizeof tok), TokenEnd::eToken);
     EXPECT_STREQ(tok, "1.5");
-    EXPECT_EQ(f.readToken(tok, sizeof tok), 0);
+    EXPECT_EQ(f.readToken(tok, sizeof tok), TokenEnd::eToken);
     EXPECT_STREQ(tok, "2");
-    EXPECT_EQ(f.readToken(tok, sizeof tok), 0);
+    EXPECT_EQ(f.readToken(tok, sizeof tok), TokenEnd::eToken);
     EXPECT_STREQ(tok, "-3e2");
-    EXPECT_EQ(f.readToken(tok, sizeof tok), 1); // the last token runs to the end
+    EXPECT_EQ(f.readToken(tok, sizeof tok), TokenEnd::eEndOfFile); // the last token runs to the end
     EXPECT_STREQ(tok, "4");
-    EXPECT_EQ(f.readToken(tok, sizeof tok), 1);
+    EXPECT_EQ(f.readToken(tok, sizeof tok), TokenEnd::eEndOfFile);
     EXPECT_STREQ(tok, "");
 }
 
@@ -555,17 +558,17 @@ TEST_F(DiskTest, ReadTokenLimits) {
     f.setMode(vx::socket::eRead);
     ASSERT_EQ(f.openWithChecks(100), 0);
     char tok[8];
-    EXPECT_EQ(f.readToken(tok, sizeof tok), 0); // exactly size - 1 characters fit
+    EXPECT_EQ(f.readToken(tok, sizeof tok), TokenEnd::eToken); // exactly size - 1 characters fit
     EXPECT_STREQ(tok, "1234567");
-    EXPECT_EQ(f.readToken(tok, sizeof tok), 3);
+    EXPECT_EQ(f.readToken(tok, sizeof tok), TokenEnd::eTooLong);
     EXPECT_STREQ(tok, "1234567");
-    EXPECT_EQ(f.readToken(tok, sizeof tok), 0);
+    EXPECT_EQ(f.readToken(tok, sizeof tok), TokenEnd::eToken);
     EXPECT_STREQ(tok, "8");
-    EXPECT_EQ(f.readToken(tok, sizeof tok), 1); // only separators left
+    EXPECT_EQ(f.readToken(tok, sizeof tok), TokenEnd::eEndOfFile); // only separators left
     EXPECT_STREQ(tok, "");
     userdiskPrt closed("l.txt");
-    EXPECT_EQ(closed.readToken(tok, sizeof tok), 2);
-    EXPECT_EQ(closed.readToken(tok, 0), 3);
+    EXPECT_EQ(closed.readToken(tok, sizeof tok), TokenEnd::eReadFailed);
+    EXPECT_EQ(closed.readToken(tok, 0), TokenEnd::eTooLong);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <string>
 
+#include "display/DisplaySettings.h"
 #include "params/Catalog.h"
 #include "support/Catalogue.h"
 
@@ -346,7 +347,7 @@ TEST_F(DispTest, DamagedDescriptorsAndMeasurementsGiveDefinedTexts) {
 TEST_F(DispTest, ApplyingSettingsRefreshesTheUnitTexts) {
     engineering(0, 10); // "N"
     (void)cat::measurement[0].setData(2, 0);
-    traceMgr().rebuildFromSettings(TimeStamp{});
+    rebuildFromSettings(traceMgr(), TimeStamp{});
     // Pwr Spec 1 shows its remembered view and units: Log Mag in dB of peaks.
     EXPECT_STREQ(unitTexts(0).display, "dBNpk");
 }

@@ -11,13 +11,13 @@
 #include <sstream>
 
 #include "base/BeBytes.h"
+#include "display/DisplayFile.h"
 #include "interchange/SdfTrans.h"
 #include "params/Catalog.h"
 #include "support/Catalogue.h"
 #include "support/RunProgram.h"
 #include "support/SdfFixture.h"
 #include "support/TempDir.h"
-#include "trace/TRACE.h"
 
 using namespace vx;
 using namespace vx::cat;

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "display/DisplayFile.h"
 #include "params/Catalog.h"
 #include "support/AsciiValues.h"
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
-#include "trace/TRACE.h"
 
 namespace {
 

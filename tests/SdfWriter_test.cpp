@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/BeBytes.h"
+#include "display/DisplayFile.h"
 #include "interchange/SdfParse.h"
 #include "interchange/SdfWriter.h"
 #include "params/Catalog.h"
@@ -15,7 +16,6 @@
 #include "support/MemStream.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
-#include "trace/TRACE.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ struct SdfWriterTest : ::testing::Test {
     static void loadGroup(int16_t group) {
         MemStream in(vxtest::groupDisplayFile(group));
         testing::internal::CaptureStdout();
-        Status st = traceMgr().readDisplayFile(in);
+        Status st = readDisplayFile(traceMgr(), in);
         testing::internal::GetCapturedStdout();
         ASSERT_EQ(st, 0);
     }

@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "base/Options.h"
+#include "display/DataReplacement.h"
+#include "display/DisplayFile.h"
 #include "params/Catalog.h"
 #include "params/STARTUP.h"
 #include "support/Catalogue.h"
@@ -32,8 +34,10 @@ struct TraceTest : ::testing::Test {
     // The parameter lists of a settings block as the list serializer writes them.
     static std::string listBytes() {
         MemStream s;
-        const int16_t lists[][2] = {{1, 1}, {2, 1}, {3, 1}, {4, 0}, {14, 0}, {5, 1}, {7, 0}, {8, 0}};
-        for (const auto& l : lists) EXPECT_EQ(serializeList(l[0], &s, 1, 0, ePaoEntry, l[1]), 0);
+        const int16_t lists[][2] = {{1, 1},  {2, 1}, {3, 1}, {4, 0},
+                                    {14, 0}, {5, 1}, {7, 0}, {8, 0}};
+        for (const auto& l : lists)
+            EXPECT_EQ(serializeList(l[0], &s, 1, 0, ePaoEntry, l[1]), 0);
         return s.bytes();
     }
 
@@ -53,7 +57,7 @@ struct TraceTest : ::testing::Test {
     static int read(const std::string& bytes, std::string& out) {
         MemStream in(bytes);
         testing::internal::CaptureStdout();
-        int st = traceMgr().readDisplayFile(in).code();
+        int st = readDisplayFile(traceMgr(), in).code();
         out = testing::internal::GetCapturedStdout();
         return st;
     }
@@ -80,7 +84,7 @@ TEST_F(TraceTest, WrittenFileReadsBackWithTheSameDataAndVersionText) {
     std::string out;
     ASSERT_EQ(read(fftFile().bytes(), out), 0);
     MemStream written;
-    ASSERT_EQ(traceMgr().writeDisplayFile(written), 0);
+    ASSERT_EQ(writeDisplayFile(traceMgr(), written), 0);
     const std::string& bytes = written.bytes();
     // Tag, label, block length, then the marker and the version text.
     EXPECT_EQ(bytes.substr(0, 18), "VX560 Display File");
@@ -90,12 +94,12 @@ TEST_F(TraceTest, WrittenFileReadsBackWithTheSameDataAndVersionText) {
     ASSERT_NE(traceMgr().vector(0), nullptr);
     EXPECT_EQ((*traceMgr().vector(0))[511].re, 511.0f);
     MemStream again;
-    ASSERT_EQ(traceMgr().writeDisplayFile(again), 0);
+    ASSERT_EQ(writeDisplayFile(traceMgr(), again), 0);
     EXPECT_EQ(again.bytes(), bytes);
 
     std::strcpy(platformVersion, "210");
     MemStream older;
-    ASSERT_EQ(traceMgr().writeDisplayFile(older), 0);
+    ASSERT_EQ(writeDisplayFile(traceMgr(), older), 0);
     EXPECT_EQ(older.bytes().substr(45, 12), "plat210 pao5");
     std::strcpy(platformVersion, "218");
 }
@@ -120,8 +124,9 @@ TEST_F(TraceTest, DamagedFilesAreRefusedWithTheirMessages) {
     size_t at = noDataLabel.find("Vector Data:");
     noDataLabel[at] = 'v';
     EXPECT_EQ(read(noDataLabel, out), 26);
-    EXPECT_NE(out.find("Invalid file format: process aborted\nInvalid file format: process aborted\n"),
-              std::string::npos);
+    EXPECT_NE(
+        out.find("Invalid file format: process aborted\nInvalid file format: process aborted\n"),
+        std::string::npos);
 
     std::string noHeaderLabel = good;
     noHeaderLabel[noHeaderLabel.find("Vector Header:")] = 'v';
@@ -179,9 +184,9 @@ TEST_F(TraceTest, RpmBasedTracesAreWrittenWithTwoVectors) {
     std::vector<float> values(200, 1.5f);
     t.loadVector(values.data(), 100, 0);
     MemStream out;
-    EXPECT_EQ(t.writeDisplayFile(out), 26); // the second vector is missing
+    EXPECT_EQ(writeDisplayFile(t, out), 26); // the second vector is missing
     t.loadVector(values.data(), 100, 1);
-    ASSERT_EQ(t.writeDisplayFile(out), 0);
+    ASSERT_EQ(writeDisplayFile(t, out), 0);
     EXPECT_EQ(t.vectorCode, 2);
     size_t code = out.bytes().find("Vector Header:") - 2;
     EXPECT_EQ(out.bytes()[code], 2);
@@ -192,7 +197,8 @@ TEST_F(TraceTest, LoadVectorReportsOnlyDifferencesAboveOnePoint) {
     TraceMgr& t = traceMgr();
     t.nPts = 10;
     std::vector<float> v(40);
-    for (size_t i = 0; i < v.size(); ++i) v[i] = float(i);
+    for (size_t i = 0; i < v.size(); ++i)
+        v[i] = float(i);
     struct Case {
         int16_t len;
         const char* message;
@@ -219,7 +225,7 @@ TEST_F(TraceTest, ReplacementListZeroFillsOrRefuses) {
     std::string out;
     ASSERT_EQ(read(fftFile(4).bytes(), out), 0);
     dir.write("short.txt", "2\n1.5\n-1.5\n2.5\n-2.5\n9\n9\n");
-    EXPECT_EQ(traceMgr().replaceData("short.txt"), 0);
+    EXPECT_EQ(replaceData(traceMgr(), "short.txt"), 0);
     const std::vector<Point>& p = *traceMgr().vector(0);
     EXPECT_EQ(p[0].re, 1.5f);
     EXPECT_EQ(p[1].im, -2.5f);
@@ -227,7 +233,7 @@ TEST_F(TraceTest, ReplacementListZeroFillsOrRefuses) {
     EXPECT_EQ(p[3].im, 0.0f);
     dir.write("bad.txt", "2\n1.5\nabc\n");
     testing::internal::CaptureStdout();
-    EXPECT_NE(traceMgr().replaceData("bad.txt"), 0);
+    EXPECT_NE(replaceData(traceMgr(), "bad.txt"), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Invalid Ascii Data Format\n");
 }
 
@@ -238,11 +244,13 @@ TEST_F(TraceTest, ReadVectorFromChecksTheCountAndKeepsTheVectorSize) {
     t.loadVector(zeros.data(), 4, 0);
     vxtest::FixtureVector v = vxtest::rampVector(6);
     vxtest::LeBuilder b;
-    for (uint32_t w : v.header) b.le32(w);
-    for (const auto& pt : v.points) b.f32(pt.re).f32(pt.im);
+    for (uint32_t w : v.header)
+        b.le32(w);
+    for (const auto& pt : v.points)
+        b.f32(pt.re).f32(pt.im);
     MemStream in(b.str());
     testing::internal::CaptureStdout();
-    EXPECT_EQ(t.readVectorFrom(in), 0);
+    EXPECT_EQ(readVectorFrom(t, in), 0);
     EXPECT_NE(testing::internal::GetCapturedStdout().find("nPts == (int)tArryLen FAILED: "),
               std::string::npos);
     EXPECT_EQ(t.vector(0)->size(), 4u);
@@ -275,12 +283,11 @@ TEST_F(TraceTest, TransducerOptionSelectsTheOutputUnit) {
     std::string out;
     ASSERT_EQ(read(fftFile().bytes(), out), 0);
     EXPECT_EQ(cat::transducerOut1[0].getData(ePaoEntry), 0); // no /T: the EU label
-    transducer[0] = 2;                                        // /T1,3: metres
+    transducer[0] = 2;                                       // /T1,3: metres
     ASSERT_EQ(read(fftFile().bytes(), out), 0);
     EXPECT_EQ(cat::transducerOut1[0].getData(ePaoEntry), 2);
-    EXPECT_EQ(cat::transducerOut2[0].getData(ePaoEntry), cat::euLabel2[0].getData(ePaoEntry) > 7
-                                                                ? 0
-                                                                : cat::euLabel2[0].getData(ePaoEntry));
+    EXPECT_EQ(cat::transducerOut2[0].getData(ePaoEntry),
+              cat::euLabel2[0].getData(ePaoEntry) > 7 ? 0 : cat::euLabel2[0].getData(ePaoEntry));
 }
 
 } // namespace

@@ -8,12 +8,12 @@
 
 #include <string>
 
-#include "params/Catalog.h"
 #include "base/LeBytes.h"
+#include "display/DisplayFile.h"
+#include "params/Catalog.h"
 #include "params/STARTUP.h"
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
-#include "trace/TRACE.h"
 #include "support/Fixture.h"
 #include "support/MemStream.h"
 #include "support/TempDir.h"
@@ -528,8 +528,8 @@ TEST_F(OldSettingsTest, AllSixRecordsInFileOrder) {
 TEST_F(OldSettingsTest, WholeVx550DisplayFilesReadIntoTheCurrentSettings) {
     OldMeas m;
     m.measurement = 12; // correlation
-    const std::string records = measRecord(m) + viewRecord(5) + fileList() +
-                                signalSource(false) + inputRecord(-7, 11) + triggerRecord(1, 0, 10);
+    const std::string records = measRecord(m) + viewRecord(5) + fileList() + signalSource(false) +
+                                inputRecord(-7, 11) + triggerRecord(1, 0, 10);
     for (bool marker : {false, true}) {
         vxtest::Vx550Settings settings;
         settings.marker = marker;
@@ -543,8 +543,9 @@ TEST_F(OldSettingsTest, WholeVx550DisplayFilesReadIntoTheCurrentSettings) {
         f.vectors.push_back(vxtest::rampVector(1024));
         MemStream in(f.bytes());
         testing::internal::CaptureStdout();
-        ASSERT_EQ(traceMgr().readDisplayFile(in), 0) << marker;
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "Input File Type: VX550 Display file\n\n");
+        ASSERT_EQ(readDisplayFile(traceMgr(), in), 0) << marker;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "Input File Type: VX550 Display file\n\n");
         TraceMgr& t = traceMgr();
         EXPECT_EQ(t.oldFormat, 1);
         EXPECT_EQ(t.vectorCode, 0);

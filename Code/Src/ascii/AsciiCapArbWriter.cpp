@@ -7,8 +7,8 @@
 
 #include "ascii/ValueLines.h"
 #include "base/Options.h"
-#include "params/UTIL.h"
 #include "base/VX550.h"
+#include "params/UTIL.h"
 
 namespace vx {
 
@@ -39,7 +39,8 @@ void CAsciiCapArbWriter::writeHeader() {
     formatFrequency(&rate, text, sizeof text, h.baseFreqId, 4, true);
     (void)messageLine((std::string("Sampling Freq = ") + text).c_str());
     if (reader_->kind() != eKindArb)
-        (void)messageLine(line("Input Range = ", "%d dBVpk", capturedInputRange(h, reader_->kind())).c_str());
+        (void)messageLine(
+            line("Input Range = ", "%d dBVpk", capturedInputRange(h, reader_->kind())).c_str());
     (void)file_->writeText("\r\n");
 }
 
@@ -74,10 +75,10 @@ Status CAsciiCapArbWriter::writeData() {
 }
 
 Status CAsciiCapArbWriter::write(const char* name) {
-    if (openOutput(name).failed()) return 1;
+    if (openOutput(name).failed()) return kStatusFailed;
     scale_ = voltsPerFraction(convOptions.capArbHeader, reader_->kind());
     if (convOptions.headerMode != 0) writeHeader();
-    if (!convOptions.writeData) return 0;
+    if (!convOptions.writeData) return kStatusOk;
     return writeData();
 }
 

@@ -5,6 +5,7 @@
 
 #include "ascii/ValueLines.h"
 #include "base/ErrLogger.h"
+#include "base/Messages.h"
 #include "base/Options.h"
 #include "trace/DISP_M.h"
 
@@ -27,10 +28,10 @@ bool separatorAfter(int k, bool morePointsOnLine) {
 } // namespace
 
 Status CAsciiTraceWriter::write(const char* name) {
-    if (openOutput(name).failed()) return 1;
+    if (openOutput(name).failed()) return kStatusFailed;
     axis_ = traceMgr().makeAxis();
     if (convOptions.headerMode != 0) writeHeader();
-    Status st = convOptions.writeData ? writeData() : Status(0);
+    Status st = convOptions.writeData ? writeData() : Status(kStatusOk);
     axis_.reset();
     return st;
 }
@@ -40,8 +41,8 @@ Status CAsciiTraceWriter::writeData() {
     const std::vector<Point>* points = t.vector(0);
     int32_t n = t.pointsToWrite();
     if (n <= 0) {
-        errLog() << "No data to extract" << endLine;
-        return 1;
+        errLog() << msg::kNoDataToExtract << endLine;
+        return kStatusFailed;
     }
     ExpandedColumns cols = setupColumns(convOptions.columns, convOptions.peakUnits,
                                         convOptions.dbMode, convOptions.phaseUnits);

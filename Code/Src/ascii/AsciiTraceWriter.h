@@ -3,8 +3,8 @@
 #pragma once
 #include <memory>
 
+#include "display/DisplayFile.h"
 #include "trace/AXIS.h"
-#include "trace/TRACE.h"
 
 namespace vx {
 

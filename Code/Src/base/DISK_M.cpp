@@ -63,13 +63,13 @@ Status diskPrt::open() {
         how |= std::ios::out | std::ios::app;
         break;
     default:
-        return 1;
+        return kStatusFailed;
     }
     std::string path = platform::resolvePath(file_.name());
     stream_.open(path, how);
-    if (!stream_.is_open() || !stream_.good()) return 1;
+    if (!stream_.is_open() || !stream_.good()) return kStatusFailed;
     if (mode_ != eRead) platform::noteCreated(path);
-    return 0;
+    return kStatusOk;
 }
 
 Status diskPrt::writeBytes(const void* buf, uint32_t len) {
@@ -119,11 +119,11 @@ Status diskPrt::seek(uint32_t offset) {
     return stream_.is_open() && stream_.good() ? 0 : 1;
 }
 
-int diskPrt::endOfChars() {
-    if (!stream_.is_open() || stream_.bad()) return 2;
-    if (stream_.fail()) return stream_.eof() ? 1 : 2;
+TokenEnd diskPrt::endOfChars() {
+    if (!stream_.is_open() || stream_.bad()) return TokenEnd::eReadFailed;
+    if (stream_.fail()) return stream_.eof() ? TokenEnd::eEndOfFile : TokenEnd::eReadFailed;
     stream_.setstate(std::ios::eofbit | std::ios::failbit);
-    return 1;
+    return TokenEnd::eEndOfFile;
 }
 
 // ---------------------------------------------------------- the header
@@ -192,18 +192,18 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
         uint64_t size = file_.fileSize();
         if (size == 0) {
             errLog() << "Error Reading File: " << file_.name() << endLine;
-            return 11;
+            return kStatusNoInput;
         }
         m = std::min<uint64_t>(size, MultiDiskHeader::kMaxCapacity);
     } else {
         platform::FoundFile existing = file_.find();
         if (file_.freeSpace(existing.size) < m) {
             errLog() << "Insufficient Disk Space:" << endLine;
-            return 10;
+            return kStatusNoSpace;
         }
         if (existing.readOnly) {
             errLog() << "File access denied: Process aborted" << endLine;
-            return 12;
+            return kStatusAccessDenied;
         }
     }
     header_.totalSize = static_cast<uint32_t>(m);
@@ -221,7 +221,7 @@ Status userdiskPrt::writeHeader() {
 }
 
 Status userdiskPrt::startSpanningWrite(uint32_t totalSize) {
-    if (spanning_) return 12;
+    if (spanning_) return kStatusAccessDenied;
     header_.diskNumber = 1;
     header_.totalSize = totalSize;
     header_.dataPosition = 0;
@@ -229,19 +229,20 @@ Status userdiskPrt::startSpanningWrite(uint32_t totalSize) {
     Status st = writeHeader();
     if (st.failed()) return st;
     spanning_ = 1;
-    return 0;
+    return kStatusOk;
 }
 
 Status userdiskPrt::changeDiskForWrite() {
     int n = header_.diskNumber;
-    if (!askContinue("Please insert another disk", withNumber("(number %d )", n))) return 1;
+    if (!askContinue("Please insert another disk", withNumber("(number %d )", n)))
+        return kStatusFailed;
     while (file_.freeSpace() < kMinFreeForNextDisk) {
         if (!askContinue("This disk is full!", withNumber("Please insert another disk (# %d)", n)))
-            return 1;
+            return kStatusFailed;
     }
     if (diskPrt::open().failed()) {
         VX_ASSERT(false, "False");
-        return 1;
+        return kStatusFailed;
     }
     header_.capacity =
         toCapacity(file_.freeSpace() - int64_t(MultiDiskHeader::kSize) - kNextDiskReserve);
@@ -279,7 +280,7 @@ Status userdiskPrt::checkSegment(bool prompting) {
     std::string second;
     for (;;) {
         if (prompting) {
-            if (!askContinue(message, second)) return 1;
+            if (!askContinue(message, second)) return kStatusFailed;
             if (platform::findFiles(file_.name()).empty()) {
                 message = "Incorrect disk: File not found";
                 second = withNumber("Please insert disk number %d", n);
@@ -296,7 +297,7 @@ Status userdiskPrt::checkSegment(bool prompting) {
         // so a spanning read always makes progress.
         if (inSequence && found.capacity > 0) {
             header_ = found;
-            return 0;
+            return kStatusOk;
         }
         diskPrt::close();
         message = std::string("Incorrect disk: ") + (!identified   ? "File not found"
@@ -308,7 +309,7 @@ Status userdiskPrt::checkSegment(bool prompting) {
 }
 
 Status userdiskPrt::startSpanningRead() {
-    if (spanning_) return 12;
+    if (spanning_) return kStatusAccessDenied;
     header_.diskNumber = 1;
     header_.dataPosition = 0;
     header_.capacity = MultiDiskHeader::kMaxCapacity;
@@ -342,8 +343,8 @@ Status userdiskPrt::readBytes(void* buf, uint32_t len) {
     }
 }
 
-Status userdiskPrt::probeSpanningHeader() {
-    if (spanning_) return 12;
+SpanningProbe userdiskPrt::probeSpanningHeader() {
+    if (spanning_) return SpanningProbe::eAlreadySpanning;
     header_.diskNumber = 1;
     header_.dataPosition = 0;
     header_.capacity = MultiDiskHeader::kMaxCapacity;
@@ -354,11 +355,11 @@ Status userdiskPrt::probeSpanningHeader() {
     bool first = identified && found.dataPosition == 0 && found.diskNumber == 1;
     if (first && found.capacity > 0) {
         header_ = found;
-        return 0;
+        return SpanningProbe::eFirstSegment;
     }
     spanning_ = 0;
     // A first header without room is damaged, not another segment.
-    return !identified || first ? 1 : 2;
+    return !identified || first ? SpanningProbe::eNoHeader : SpanningProbe::eOtherSegment;
 }
 
 Status userdiskPrt::seek(uint32_t offset) {
@@ -367,22 +368,22 @@ Status userdiskPrt::seek(uint32_t offset) {
     return diskPrt::seek(offset);
 }
 
-int userdiskPrt::nextChar(char& c) {
+TokenEnd userdiskPrt::nextChar(char& c) {
     if (pending_ >= 0) {
         c = static_cast<char>(pending_);
         pending_ = -1;
-        return 0;
+        return TokenEnd::eToken;
     }
     return readChar(c);
 }
 
-Status userdiskPrt::readToken(char* buf, size_t size) {
-    if (!buf || size == 0) return 3;
+TokenEnd userdiskPrt::readToken(char* buf, size_t size) {
+    if (!buf || size == 0) return TokenEnd::eTooLong;
     char c = 0;
-    int r;
+    TokenEnd r;
     do {
         r = nextChar(c);
-        if (r != 0) {
+        if (r != TokenEnd::eToken) {
             buf[0] = '\0';
             return r;
         }
@@ -393,11 +394,11 @@ Status userdiskPrt::readToken(char* buf, size_t size) {
             // Too long: the character that does not fit stays for the next read.
             pending_ = static_cast<unsigned char>(c);
             buf[n] = '\0';
-            return 3;
+            return TokenEnd::eTooLong;
         }
         buf[n++] = c;
         r = nextChar(c);
-        if (r != 0 || isSeparator(c)) {
+        if (r != TokenEnd::eToken || isSeparator(c)) {
             buf[n] = '\0';
             return r;
         }

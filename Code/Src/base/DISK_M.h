@@ -11,6 +11,22 @@
 
 namespace vx {
 
+// How a read of a character or of a number-list token ended.
+enum class TokenEnd : int16_t {
+    eToken = 0,      // read; a token ended by a separator
+    eEndOfFile = 1,  // the token ran to the end of the file, or nothing was left
+    eReadFailed = 2, // the stream failed
+    eTooLong = 3,    // a token longer than size - 1; the rest stays for the next read
+};
+
+// What the probe for a multi-disk header found at the start of a file.
+enum class SpanningProbe : int16_t {
+    eFirstSegment = 0, // the header of disk 1: spanning read started
+    eNoHeader = 1,     // no multi-disk header, or a damaged first one
+    eOtherSegment = 2, // the header of a later disk
+    eAlreadySpanning = 12,
+};
+
 // Base of all streams. Virtual operations are in the order of the stream
 // family's table; derived streams override by position.
 class socket {
@@ -29,14 +45,14 @@ class socket {
     virtual void closeAndReset() {}
     virtual int setName(const char*) { return 0; }
     virtual int16_t setMode(int16_t mode) { return mode_ = mode; }
-    virtual Status readBytes(void*, uint32_t) { return 0; }
+    virtual Status readBytes(void*, uint32_t) { return kStatusOk; }
     virtual Status readWord(std::string& word) {
         word.clear();
-        return 0;
+        return kStatusOk;
     }
-    virtual Status readToken(char* buf, size_t size) {
+    virtual TokenEnd readToken(char* buf, size_t size) {
         if (buf && size) buf[0] = '\0';
-        return 0;
+        return TokenEnd::eToken;
     }
     virtual int isOpen() { return 1; }
 
@@ -77,21 +93,21 @@ class diskPrt : public socket {
     const CDosFile& nameRecord() const { return file_; }
 
   protected:
-    // One character: 0 read, 1 end of file, 2 stream failure. Straight from
-    // the stream's buffer: number lists are read one character at a time.
-    int readChar(char& c) {
+    // One character (eToken when read). Straight from the stream's buffer:
+    // number lists are read one character at a time.
+    TokenEnd readChar(char& c) {
         using traits = std::fstream::traits_type;
         if (!stream_.fail()) {
             traits::int_type ch = stream_.rdbuf()->sbumpc();
             if (!traits::eq_int_type(ch, traits::eof())) {
                 c = traits::to_char_type(ch);
-                return 0;
+                return TokenEnd::eToken;
             }
         }
         return endOfChars();
     }
-    // readChar found no character: 1 at the end of the file, else 2.
-    int endOfChars();
+    // readChar found no character: the end of the file or a stream failure.
+    TokenEnd endOfChars();
 
     CDosFile file_;
     std::fstream stream_;
@@ -120,24 +136,21 @@ class userdiskPrt : public diskPrt {
     ~userdiskPrt() override;
 
     // Files of this class are opened with openWithChecks; this returns 1.
-    Status open() override { return 1; }
+    Status open() override { return kStatusFailed; }
     Status writeBytes(const void* buf, uint32_t len) override;
     void close() override;
     // Default header, spanning off.
     void reset() override;
     void closeAndReset() override;
     Status readBytes(void* buf, uint32_t len) override;
-    // 0 token, 1 token ended by the end of the file (or none left), 2 stream
-    // failure, 3 token longer than size - 1.
-    Status readToken(char* buf, size_t size) override;
+    TokenEnd readToken(char* buf, size_t size) override;
 
     // 0, 1 (open failed), 10 (free space below minFree), 11 (empty or missing
     // input), 12 (read-only output).
     Status openWithChecks(int32_t minFree);
     Status startSpanningWrite(uint32_t totalSize);
     Status startSpanningRead();
-    // 0 first segment, 1 no multi-disk header, 2 another segment, 12 spanning.
-    Status probeSpanningHeader();
+    SpanningProbe probeSpanningHeader();
     // Sets the read position and records it as the header's data position.
     Status seek(uint32_t offset);
 
@@ -152,7 +165,7 @@ class userdiskPrt : public diskPrt {
     // position; prompts first when prompting is set.
     Status checkSegment(bool prompting);
     // readChar after the character that an overlong token left behind.
-    int nextChar(char& c);
+    TokenEnd nextChar(char& c);
 
     MultiDiskHeader header_;
     uint8_t spanning_ = 0;

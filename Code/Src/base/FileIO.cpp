@@ -12,12 +12,14 @@ Status openStream(std::unique_ptr<userdiskPrt>& file, const char* name, int16_t 
     file->setMode(mode);
     Status st = file->openWithChecks(CFileWriter::kMinFreeBytes);
     if (st.failed()) return st;
-    return file->isOpen() ? Status(0) : Status(1);
+    return file->isOpen() ? Status(kStatusOk) : Status(kStatusFailed);
 }
 
 } // namespace
 
-Status CFileReader::openInput(const char* name) { return openStream(file_, name, socket::eRead); }
+Status CFileReader::openInput(const char* name) {
+    return openStream(file_, name, socket::eRead);
+}
 
 Status CFileWriter::openOutput(const char* name) {
     return openStream(file_, name, append_ ? socket::eAppend : socket::eWrite);
@@ -25,7 +27,7 @@ Status CFileWriter::openOutput(const char* name) {
 
 Status CFileWriter::messageLine(const char* text) {
     errLog() << consoleOnly << text << endLine;
-    if (!file_) return 1;
+    if (!file_) return kStatusFailed;
     Status st = file_->writeText(text);
     if (st.failed()) return st;
     return file_->writeText("\r\n");

@@ -32,7 +32,7 @@ const char* tagText(int16_t index) {
 
 Status writeTag(socket& out, int16_t index) {
     const char* text = tagText(index);
-    if (!text) return 1;
+    if (!text) return kStatusFailed;
     Status st = out.writeBytes(text, kTagTextLen);
     if (st.failed()) return st;
     uint8_t word[2] = {uint8_t(index), uint8_t(uint16_t(index) >> 8)};
@@ -58,7 +58,7 @@ Status writeLabel(socket& out, const char* text) {
 
 Status readLabel(socket& in, const char* text) {
     std::string got(std::strlen(text), '\0');
-    if (in.readBytes(&got[0], static_cast<uint32_t>(got.size())).failed()) return 1;
+    if (in.readBytes(&got[0], static_cast<uint32_t>(got.size())).failed()) return kStatusFailed;
     return got == text ? 0 : 1;
 }
 
@@ -120,20 +120,20 @@ Status memPrt::readBlock(socket& in) {
     rewind();
     dataEnd_ = 0;
     uint8_t raw[4];
-    if (in.readBytes(raw, 4).failed()) return 1;
+    if (in.readBytes(raw, 4).failed()) return kStatusFailed;
     uint32_t len =
         uint32_t(raw[0]) | uint32_t(raw[1]) << 8 | uint32_t(raw[2]) << 16 | uint32_t(raw[3]) << 24;
-    if (len > capacity_) return 1;
-    if (len > 0 && in.readBytes(buf_, len).failed()) return 1;
+    if (len > capacity_) return kStatusFailed;
+    if (len > 0 && in.readBytes(buf_, len).failed()) return kStatusFailed;
     uint8_t stored = 0;
-    if (in.readBytes(&stored, 1).failed()) return 1;
+    if (in.readBytes(&stored, 1).failed()) return kStatusFailed;
     uint8_t check = kCheckSeed;
     for (uint32_t i = 0; i < len; ++i)
         check ^= buf_[i];
-    if (check != stored) return 1;
+    if (check != stored) return kStatusFailed;
     pos_ = count_ = dataEnd_ = len;
     check_ = stored;
-    return 0;
+    return kStatusOk;
 }
 
 } // namespace vx

@@ -52,7 +52,7 @@ class memPrt : public socket {
     memPrt(const memPrt&) = delete;
     memPrt& operator=(const memPrt&) = delete;
 
-    Status open() override { return 0; }
+    Status open() override { return kStatusOk; }
     // Copies at the position, advancing the position and the count, XORing each
     // byte into the check byte. Beyond the capacity: the assertion
     // "len <= bufSz", only the bytes that fit are written, status 1.

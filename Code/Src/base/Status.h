@@ -4,8 +4,17 @@
 
 namespace vx {
 
-// A 16-bit status that callers must not drop. Implicit from an integer so that
-// "return 10;" reads like the codes of the documentation.
+// The codes that travel up unchanged, to the exit status and the library's caller.
+constexpr int16_t kStatusOk = 0;
+constexpr int16_t kStatusFailed = 1;        // a failure already reported where it was found
+constexpr int16_t kStatusReadFailed = 2;    // a read that failed in the middle of a file
+constexpr int16_t kStatusTokenTooLong = 3;  // a number-list token longer than its buffer
+constexpr int16_t kStatusNoSpace = 10;      // "Insufficient Disk Space:"
+constexpr int16_t kStatusNoInput = 11;      // input file empty or missing
+constexpr int16_t kStatusAccessDenied = 12; // output read-only, or spanning already started
+constexpr int16_t kStatusBadFile = 26;      // a damaged trace file, or a trace write failure
+
+// A 16-bit status that callers must not drop; implicit from the codes above.
 class [[nodiscard]] Status {
   public:
     constexpr Status(int code = 0) : code_(static_cast<int16_t>(code)) {}

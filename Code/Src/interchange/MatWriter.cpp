@@ -5,9 +5,10 @@
 #include <cctype>
 
 #include "base/ErrLogger.h"
+#include "base/LeBytes.h"
+#include "base/Messages.h"
 #include "base/Options.h"
 #include "base/Platform.h"
-#include "base/LeBytes.h"
 
 namespace vx {
 
@@ -32,7 +33,8 @@ float axisX(const void* axis, int32_t i) {
 std::string matArrayName(const char* given, const char* inputName) {
     std::string name =
         given && *given ? given : platform::splitPath(inputName ? inputName : "").base;
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (name.empty() || name[0] < 'a' || name[0] > 'z') {
         errLog() << "Array Name incomaptible with Matlab(tm), prepending 'qrb'" << endLine;
         name = "qrb" + name;
@@ -41,7 +43,7 @@ std::string matArrayName(const char* given, const char* inputName) {
 }
 
 Status CMatLabWriter::write(const char* name) {
-    if (openOutput(name).failed()) return 1;
+    if (openOutput(name).failed()) return kStatusFailed;
     buffer_.clear();
     status_ = 0;
     axis_ = traceMgr().makeAxis();
@@ -79,14 +81,16 @@ void CMatLabWriter::writeHeader() {
 Status CMatLabWriter::writeData() {
     const TraceMgr& t = traceMgr();
     if (t.pointsToWrite() <= 0) {
-        errLog() << "No data to extract" << endLine;
-        return 1;
+        errLog() << msg::kNoDataToExtract << endLine;
+        return kStatusFailed;
     }
     const std::vector<Point>& points = *t.vector(0);
-    for (const MatColumn& c : matColumns_) writeRealPart(c, points);
-    if (!imaginary_) return 0;
-    for (const MatColumn& c : matColumns_) writeImaginaryPart(c, points);
-    return 0;
+    for (const MatColumn& c : matColumns_)
+        writeRealPart(c, points);
+    if (!imaginary_) return kStatusOk;
+    for (const MatColumn& c : matColumns_)
+        writeImaginaryPart(c, points);
+    return kStatusOk;
 }
 
 void CMatLabWriter::writeRealPart(const MatColumn& c, const std::vector<Point>& points) {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "display/DisplayFile.h"
 #include "trace/AXIS.h"
 #include "trace/DISP_M.h"
-#include "trace/TRACE.h"
 
 namespace vx {
 

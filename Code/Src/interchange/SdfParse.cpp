@@ -7,17 +7,16 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/BeBytes.h"
 #include "base/DISK_M.h"
 #include "base/ErrLogger.h"
-#include "base/BeBytes.h"
-#include "interchange/SdfLayout.h"
+#include "base/Messages.h"
 #include "base/VX550.h"
+#include "interchange/SdfLayout.h"
 
 namespace vx {
 
 namespace {
-
-constexpr const char* kInvalidFormat = "Invalid file format: process aborted";
 
 // Reads records of one open file, each checked against the file's size.
 class RecordReader {
@@ -68,7 +67,8 @@ bool readFileHeader(RecordReader& r, CSdfHdrs& h) {
     int16_t type = 0;
     int32_t size = 0;
     if (!r.readHead(2, type, size) || type != eFileRec || (size != 64 && size != 80)) return false;
-    if (!r.readRecord(2, eFileRec, CSdfHdrs::kFileHdr, size, sdfLayoutOf(kSdfFileFields))) return false;
+    if (!r.readRecord(2, eFileRec, CSdfHdrs::kFileHdr, size, sdfLayoutOf(kSdfFileFields)))
+        return false;
     if (size == 64) {
         h.setI16(CSdfHdrs::kFileHdr + 64, 0);
         h.setI16(CSdfHdrs::kFileHdr + 66, 0);
@@ -185,8 +185,8 @@ bool yDataAreFloats(const CSdfHdrs& h) {
 }
 
 Status invalidFormat() {
-    errLog() << kInvalidFormat << endLine;
-    return 1;
+    errLog() << msg::kInvalidFileFormat << endLine;
+    return kStatusFailed;
 }
 
 } // namespace
@@ -305,7 +305,7 @@ Status readSdfHeaders(userdiskPrt& in, CSdfHdrs& hdrs) {
     RecordReader reader(in, hdrs);
     if (!readHeaders(reader, hdrs)) return invalidFormat();
     errLog() << "Input File Type: HP SDF(tm) Vers " << hdrs.revision() << endLine << endLine;
-    return 0;
+    return kStatusOk;
 }
 
 float sdfCorrectionFactor(const CSdfHdrs& h) {
@@ -356,10 +356,10 @@ SdfDataRequest sdfDataRequest(const CSdfHdrs& h, int group, int16_t measurement)
 Status readSdfYData(userdiskPrt& in, CSdfHdrs& h, const SdfDataRequest& req,
                     std::vector<float>& pairs) {
     pairs.clear();
-    if (req.points == 0) return 0;
+    if (req.points == 0) return kStatusOk;
     if (req.points < 0 || !yDataAreFloats(h)) return invalidFormat();
     int perPoint = valuesPerPoint(h, req.orbit);
-    if (perPoint == 0) return 1;
+    if (perPoint == 0) return kStatusFailed;
     RecordReader reader(in, h);
     int16_t type = 0;
     int32_t size = 0;
@@ -371,14 +371,14 @@ Status readSdfYData(userdiskPrt& in, CSdfHdrs& h, const SdfDataRequest& req,
     const int64_t values = req.points * perPoint;
     if (bytes != 4 * values) {
         errLog() << "Lengths don't compute...this should never happen!!!" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     if (bytes > int64_t(kBulkBufferBytes) || req.rotation < 0 || req.rotation > req.points)
         return invalidFormat();
     CBulkBufferClaim buffer;
     if (!reader.readAt(offset + 6, buffer.data(), uint32_t(bytes))) {
         errLog() << "Error reading data" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     const float factor = sdfCorrectionFactor(h);
     pairs.assign(size_t(2 * req.points), 0.0f);
@@ -388,7 +388,7 @@ Status readSdfYData(userdiskPrt& in, CSdfHdrs& h, const SdfDataRequest& req,
         for (int k = 0; k < perPoint; ++k)
             pairs[size_t(2 * to + k)] = getBeFloat(buffer.data() + 4 * (i * perPoint + k)) * factor;
     }
-    return 0;
+    return kStatusOk;
 }
 
 } // namespace vx

@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "base/ErrLogger.h"
+#include "base/LeBytes.h"
+#include "base/Messages.h"
+#include "display/DisplaySettings.h"
 #include "interchange/SdfOutTables.h"
 #include "interchange/SdfTrans.h"
 #include "params/Catalog.h"
-#include "base/LeBytes.h"
 #include "trace/TRACE.h"
 
 namespace vx {
@@ -75,10 +77,10 @@ Status selectMeasurement(const CSdfHdrs& h, int group, const CSdfTrans& trans) {
     const int16_t m = trans.measurementFor(h.dataType(), h.vectorChannel(0));
     if (m < 0) {
         errLog() << "Measurement not supported" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     (void)measurement[0].setData(m, 0);
-    return 0;
+    return kStatusOk;
 }
 
 // The sample count of a histogram: the sum of a "Histo" trace's values,
@@ -101,15 +103,15 @@ Status readData(userdiskPrt& in, CSdfHdrs& h, int group) {
     const int16_t m = measurement[0].getData(ePaoEntry);
     const SdfDataRequest request = sdfDataRequest(h, group, m);
     if (request.points > INT16_MAX) {
-        errLog() << "Invalid file format: process aborted" << endLine;
-        return 1;
+        errLog() << msg::kInvalidFileFormat << endLine;
+        return kStatusFailed;
     }
     std::vector<float> pairs;
     Status st = readSdfYData(in, h, request, pairs);
     if (st.failed()) return st;
     traceMgr().loadVector(pairs.data(), static_cast<int16_t>(request.points), 0);
     if (group == eSdfHist) histogramLengthFromData(m);
-    return 0;
+    return kStatusOk;
 }
 
 } // namespace
@@ -118,12 +120,12 @@ Status translateSdf(userdiskPrt& in, CSdfHdrs& h) {
     const int group = sdfGroupOfMeasType(h.measType());
     if (group < 0) {
         errLog() << "Measurement type not supported" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     std::unique_ptr<CSdfTrans> trans = makeSdfTranslator(group, &h);
     if (!trans) {
-        errLog() << "Invalid measurment type" << endLine;
-        return 1;
+        errLog() << msg::kInvalidMeasurementType << endLine;
+        return kStatusFailed;
     }
     Status st = selectMeasurement(h, group, *trans);
     if (st.failed()) return st;
@@ -138,12 +140,12 @@ Status translateSdf(userdiskPrt& in, CSdfHdrs& h) {
     for (int w = 0; w < kVectorHeaderWords; ++w)
         putLe32(header + 4 * w, words[w]);
     traceMgr().setVectorHeader(header, 0);
-    traceMgr().rebuildFromSettings(fileTimeStamp(h));
+    rebuildFromSettings(traceMgr(), fileTimeStamp(h));
     return readData(in, h, group);
 }
 
 Status CSdfReader::open(const char* name) {
-    if (openInput(name).failed()) return 1;
+    if (openInput(name).failed()) return kStatusFailed;
     Status st = readSdfHeaders(*file_, hdrs_);
     if (st.failed()) return st;
     return translateSdf(*file_, hdrs_);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/ErrLogger.h"
+#include "base/Messages.h"
 #include "params/Catalog.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
@@ -16,8 +17,6 @@ namespace vx {
 using namespace cat;
 
 namespace {
-
-constexpr const char* kInvalidFormat = "Invalid file format: process aborted";
 
 // Data types of each group (the measurement ids of the catalogue).
 constexpr SdfDataType kFftTypes[] = {
@@ -66,8 +65,8 @@ const MeasDesc& currentDescriptor() {
 }
 
 Status invalidFormat() {
-    errLog() << kInvalidFormat << endLine;
-    return 1;
+    errLog() << msg::kInvalidFileFormat << endLine;
+    return kStatusFailed;
 }
 
 uint32_t floatWord(float f) {
@@ -182,10 +181,10 @@ Status CSdfFFT::frequencySettings() {
     if (lines < 0 || lines > 3) {
         errLog() << "FFT lines not supported: " << points
                  << " points (the instrument has 100 to 800 lines)" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     (void)fftLines[0].setData(static_cast<int16_t>(lines), 0);
-    return 0;
+    return kStatusOk;
 }
 
 void CSdfFFT::averageSettings() {
@@ -201,7 +200,7 @@ Status CSdfFFT::settingsFromHeaders() {
     (void)measAveraging[0].setData(1, 0);
     averageSettings();
     windowAndAveragingFromHeaders();
-    return 0;
+    return kStatusOk;
 }
 
 void CSdfFFT::averagingFromType(int16_t averageType, bool knowsPeakHold) {
@@ -347,7 +346,7 @@ Status CSdfOct::settingsFromHeaders() {
     default:
         break;
     }
-    return 0;
+    return kStatusOk;
 }
 
 void CSdfOct::traceLayoutFromHeaders(uint32_t w[32]) {
@@ -384,7 +383,7 @@ Status CSdfSS::settingsFromHeaders() {
     (void)sweptStop[0].setData(float(stop));
     (void)sweptPoints[0].setData(static_cast<int16_t>(points));
     (void)sweptType[0].setData(logarithmic ? 1 : 0, 0);
-    return 0;
+    return kStatusOk;
 }
 
 void CSdfSS::traceLayoutFromHeaders(uint32_t w[32]) {
@@ -433,7 +432,7 @@ Status CSdfOrd::settingsFromHeaders() {
     }
     default:
         errLog() << "Measurement translation not supported" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     if (!std::isfinite(maxOrd) || maxOrd <= 0 || !std::isfinite(deltaOrd)) return invalidFormat();
     (void)deltaOrder[0].setData(float(deltaOrd));
@@ -443,7 +442,7 @@ Status CSdfOrd::settingsFromHeaders() {
     (void)orderWaterfallSwitch[0].setData(0, 0);
     averageSettings();
     windowAndAveragingFromHeaders();
-    return 0;
+    return kStatusOk;
 }
 
 void CSdfOrd::traceLayoutFromHeaders(uint32_t w[32]) {
@@ -493,7 +492,7 @@ Status CSdfHist::settingsFromHeaders() {
     if (inputRange1.range(ePaoEntry) != e)
         errLog() << "Range incompatible: was " << e << " dBVpk, using "
                  << inputRange1.range(ePaoEntry) << " dBVpk" << endLine;
-    return 0;
+    return kStatusOk;
 }
 
 void CSdfHist::traceLayoutFromHeaders(uint32_t w[32]) {

@@ -6,14 +6,15 @@
 #include <cmath>
 #include <cstring>
 
-#include "base/ErrLogger.h"
 #include "base/BeBytes.h"
+#include "base/ErrLogger.h"
+#include "base/Messages.h"
+#include "base/VX550.h"
 #include "interchange/SdfLayout.h"
 #include "interchange/SdfOutGroups.h"
 #include "interchange/SdfOutTables.h"
 #include "params/Catalog.h"
 #include "trace/DISP_M.h"
-#include "base/VX550.h"
 
 namespace vx {
 
@@ -25,7 +26,7 @@ constexpr size_t kHeaderBytes = 2 + H::kFileHdrSize + H::kMeasHdrSize + H::kData
                                 H::kVectorHdrSize + 2 * H::kChannelHdrSize + H::kScanSize;
 
 Status writeFailed() {
-    errLog() << "Error writing to file" << endLine;
+    errLog() << msg::kErrorWritingToFile << endLine;
     return kStatusBadFile;
 }
 
@@ -103,7 +104,7 @@ class CFloatSink {
 
 Status CSdfWriter::write(const char* name) {
     Status st = prepare();
-    if (st.ok()) st = openOutput(name).ok() ? writeFile(*file_) : Status(1);
+    if (st.ok()) st = openOutput(name).ok() ? writeFile(*file_) : Status(kStatusFailed);
     axis_.reset();
     return st;
 }
@@ -117,7 +118,7 @@ Status CSdfWriter::writeTo(socket& out) {
 
 Status CSdfWriter::prepare() {
     axis_ = traceMgr().makeAxis();
-    if (!axis_) return 1;
+    if (!axis_) return kStatusFailed;
     return translate();
 }
 
@@ -125,7 +126,7 @@ Status CSdfWriter::translate() {
     TraceMgr& t = traceMgr();
     if (t.measDesc.axisKind() == eWFTimeSliceAxis) {
         errLog() << "Measurment translation of Slice not supported" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     const int group = t.measGroup;
     measurement_ = cat::measurement[0].getData(ePaoEntry);
@@ -139,20 +140,20 @@ Status CSdfWriter::translate() {
     trace.points = points_;
     std::unique_ptr<CSdfOutTrans> translator = makeSdfOutTranslator(group, hdrs_, trace);
     if (!translator) {
-        errLog() << "Invalid measurment type" << endLine;
-        return 1;
+        errLog() << msg::kInvalidMeasurementType << endLine;
+        return kStatusFailed;
     }
     if (!sdfDataTypeOf(group, measurement_, cat::octaveResolution[0].getData(ePaoEntry),
                        trace.dataType)) {
         if (!isUserFunction(measurement_)) {
             errLog() << "Measurment translation not supported" << endLine;
-            return 1;
+            return kStatusFailed;
         }
         errLog() << "Attempting to translate User Math Function: SUPPORT LIMITED" << endLine;
     }
     if (points_ <= 0) {
-        errLog() << "No data to extract" << endLine;
-        return 1;
+        errLog() << msg::kNoDataToExtract << endLine;
+        return kStatusFailed;
     }
     refreshUnitTexts(0);
 
@@ -176,7 +177,7 @@ Status CSdfWriter::translate() {
         const std::vector<Point>* rpm = t.vector(1);
         if (!rpm || int32_t(rpm->size()) < points_) {
             errLog() << "Missing RPM data" << endLine;
-            return 1;
+            return kStatusFailed;
         }
         hdrs_.setI16(H::kFileHdr + 34, 1);
         hdrs_.setI32(H::kFileHdr + 56, yAt);
@@ -184,7 +185,7 @@ Status CSdfWriter::translate() {
     }
     hdrs_.setI32(H::kFileHdr + 60, yAt);
     hdrs_.setText(H::kDataHdr + 10, 16, sdfDataTitle(trace.dataType, measurement_));
-    return 0;
+    return kStatusOk;
 }
 
 Status CSdfWriter::writeFile(socket& out) {
@@ -211,7 +212,7 @@ Status CSdfWriter::writeHeaders(socket& out) {
     putScanVariable(p, type, hdrs_.scanVariable());
     p += scanVariableBytes(type);
     if (out.writeBytes(bytes, uint32_t(p - bytes)).failed()) return writeFailed();
-    return 0;
+    return kStatusOk;
 }
 
 Status CSdfWriter::writeXData(socket& out, int32_t points) {
@@ -222,7 +223,7 @@ Status CSdfWriter::writeXData(socket& out, int32_t points) {
     for (int32_t i = 0; i < points; ++i)
         sink.put(rpm[size_t(i)].re);
     sink.flush();
-    return sink.ok() ? Status(0) : writeFailed();
+    return sink.ok() ? Status(kStatusOk) : writeFailed();
 }
 
 Status CSdfWriter::writeYData(socket& out, int32_t points) {
@@ -254,7 +255,7 @@ Status CSdfWriter::writeYData(socket& out, int32_t points) {
     // The octave record holds the last band once more.
     if (octave) sink.put(last);
     sink.flush();
-    return sink.ok() ? Status(0) : writeFailed();
+    return sink.ok() ? Status(kStatusOk) : writeFailed();
 }
 
 } // namespace vx

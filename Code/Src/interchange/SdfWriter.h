@@ -3,9 +3,9 @@
 #pragma once
 #include <memory>
 
+#include "display/DisplayFile.h"
 #include "interchange/SdfParse.h"
 #include "trace/AXIS.h"
-#include "trace/TRACE.h"
 
 namespace vx {
 

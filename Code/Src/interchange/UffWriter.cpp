@@ -8,6 +8,7 @@
 
 #include "ascii/ValueLines.h"
 #include "base/ErrLogger.h"
+#include "base/Messages.h"
 #include "params/Catalog.h"
 #include "trace/DISP_M.h"
 #include "trace/UnitTexts.h"
@@ -28,7 +29,9 @@ constexpr int16_t kTypeTime = 17;
 constexpr int16_t kTypeFrequency = 18;
 constexpr uint8_t kBothChannels = 3;
 
-int16_t entry(const enumParAction& p) { return p.getData(ePaoEntry); }
+int16_t entry(const enumParAction& p) {
+    return p.getData(ePaoEntry);
+}
 
 std::string formatted(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string formatted(const char* format, ...) {
@@ -99,9 +102,11 @@ float axisX(const void* axis, int32_t i) {
 int16_t uffFunctionType(int16_t measurement) {
     switch (measurement) {
     case 0:
-    case 1: return eUffSpectrum;
+    case 1:
+        return eUffSpectrum;
     case 2:
-    case 3: return eUffAutoSpectrum;
+    case 3:
+        return eUffAutoSpectrum;
     case 4:
     case 5:
     case 6:
@@ -109,14 +114,21 @@ int16_t uffFunctionType(int16_t measurement) {
     case 22:
     case 23:
     case 24:
-    case 25: return eUffTime;
-    case 9: return eUffCoherence;
-    case 10: return eUffCrossSpectrum;
-    case 11: return eUffFrf;
+    case 25:
+        return eUffTime;
+    case 9:
+        return eUffCoherence;
+    case 10:
+        return eUffCrossSpectrum;
+    case 11:
+        return eUffFrf;
     case 19:
-    case 20: return eUffAutoCorrelation;
-    case 21: return eUffCrossCorrelation;
-    default: return eUffNone;
+    case 20:
+        return eUffAutoCorrelation;
+    case 21:
+        return eUffCrossCorrelation;
+    default:
+        return eUffNone;
     }
 }
 
@@ -128,7 +140,7 @@ int16_t uffUnitDataType(int16_t euLabel) {
 }
 
 Status CUffWriter::write(const char* name) {
-    if (openOutput(name).failed()) return 1;
+    if (openOutput(name).failed()) return kStatusFailed;
     axis_ = traceMgr().makeAxis();
     Status st = writeDataset();
     axis_.reset();
@@ -143,10 +155,10 @@ Status CUffWriter::refusal(int16_t functionType) {
     else if (t.measDesc.axisKind() == eWFTimeSliceAxis)
         message = "Translation of this waterfall slice to UFF is not supported";
     else if (t.pointsToWrite() <= 0)
-        message = "No data to extract";
-    if (!message) return 0;
+        message = msg::kNoDataToExtract;
+    if (!message) return kStatusOk;
     errLog() << message << endLine;
-    return 1;
+    return kStatusFailed;
 }
 
 Status CUffWriter::writeDataset() {
@@ -156,7 +168,7 @@ Status CUffWriter::writeDataset() {
     // A refused trace leaves lines 1 to 7 in the file.
     if (refusal(functionType).failed()) {
         (void)file_->writeText(lines.c_str());
-        return 1;
+        return kStatusFailed;
     }
     if (functionType == eUffAutoSpectrum && entry(cat::psdUnits[0]) == 1) functionType = eUffPsd;
     if (functionType != eUffAutoSpectrum && functionType != eUffPsd)

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "display/DisplayFile.h"
 #include "trace/AXIS.h"
-#include "trace/TRACE.h"
 
 namespace vx {
 

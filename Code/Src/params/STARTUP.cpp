@@ -54,7 +54,7 @@ uint16_t groupFilterMask(int16_t group) {
 
 Status headerFault(const char* title) {
     errLog() << "Error reading header parameters: " << title << "  (header fault)" << endLine;
-    return 1;
+    return kStatusFailed;
 }
 
 } // namespace
@@ -185,15 +185,15 @@ Status CPaoRegistry::serializeList(int16_t listId, socket* stream, int16_t dir, 
     const bool twoCh = listId >= 0 && listId < kListCount && twoChLst[listId];
     const bool displayOk = twoCh || ch != 1;
     VX_ASSERT(displayOk, "twoChLst[listID] || (ch==0)");
-    if (!displayOk) return 1;
+    if (!displayOk) return kStatusFailed;
     const bool listOk = operationalList(listId);
     VX_ASSERT(listOk, "(listID>dbgLst) && (listID<nlLst)");
-    if (!listOk) return 1;
+    if (!listOk) return kStatusFailed;
 
     const char* title = listTitle[listId];
     const uint32_t titleLen = static_cast<uint32_t>(std::strlen(title));
     if (dir != 0) {
-        if (stream->writeBytes(title, titleLen).failed()) return 1;
+        if (stream->writeBytes(title, titleLen).failed()) return kStatusFailed;
     } else {
         char read[32] = {};
         if (stream->readBytes(read, titleLen).failed() || std::memcmp(read, title, titleLen) != 0)
@@ -201,17 +201,17 @@ Status CPaoRegistry::serializeList(int16_t listId, socket* stream, int16_t dir, 
     }
 
     if (paoVersion.Serialize(stream, dir, dir != 0 ? ePaoEntry : ePaoFile).failed())
-        return dir != 0 ? Status(1) : headerFault(title);
+        return dir != 0 ? Status(kStatusFailed) : headerFault(title);
     const int16_t fileVersion = paoVersion.getData(ePaoFile);
-    if (dir == 0 && paoVersion.getData(ePaoEntry) < fileVersion) return 1;
+    if (dir == 0 && paoVersion.getData(ePaoEntry) < fileVersion) return kStatusFailed;
 
     // Members are checked as they go: a short or failing stream stops the list.
     Status status =
         serializePass(listId, stream, dir, ch == 1 ? 1 : 0, slot, groupFilter, fileVersion);
     if (status.ok() && ch == 2 && twoCh)
         status = serializePass(listId, stream, dir, 1, slot, groupFilter, fileVersion);
-    if (status.failed()) return dir != 0 ? Status(1) : headerFault(title);
-    return 0;
+    if (status.failed()) return dir != 0 ? Status(kStatusFailed) : headerFault(title);
+    return kStatusOk;
 }
 
 Status CPaoRegistry::serializePass(int16_t listId, socket* stream, int16_t dir, int16_t display,
@@ -219,9 +219,9 @@ Status CPaoRegistry::serializePass(int16_t listId, socket* stream, int16_t dir, 
     uint16_t mask = 0;
     if (groupFilter != 0) {
         VX_ASSERT(measGroup_ != nullptr, "measGroup != nullptr");
-        if (!measGroup_) return 1;
+        if (!measGroup_) return kStatusFailed;
         auto* group = static_cast<enumParAction*>(measGroup_->next(display));
-        if (group->Serialize(stream, dir, slot).failed()) return 1;
+        if (group->Serialize(stream, dir, slot).failed()) return kStatusFailed;
         mask = groupFilterMask(group->getData(slot));
     }
     for (int i = 0; i < counts_[listId]; ++i) {
@@ -229,16 +229,16 @@ Status CPaoRegistry::serializePass(int16_t listId, socket* stream, int16_t dir, 
         if (dir == 0 && e.version > fileVersion) continue;
         if (groupFilter != 0 && e.groupMask != 0 && !(e.groupMask & mask)) continue;
         paramActionObj* object = display == 1 && e.twoDisplay ? e.object->next(1) : e.object;
-        if (object->Serialize(stream, dir, slot).failed()) return 1;
+        if (object->Serialize(stream, dir, slot).failed()) return kStatusFailed;
     }
-    return 0;
+    return kStatusOk;
 }
 
 Status CPaoRegistry::printList(socket* stream, int16_t listId, const char* const* labels,
                                int16_t groupMask) {
     const bool listOk = operationalList(listId);
     VX_ASSERT(listOk, "(listID>dbgLst) && (listID<nlLst)");
-    if (!listOk) return 1;
+    if (!listOk) return kStatusFailed;
     Status result = 0;
     for (int i = 0; i < counts_[listId]; ++i) {
         const PaoListEntry& e = lists_[listId][i];

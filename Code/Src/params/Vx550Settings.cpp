@@ -9,8 +9,9 @@
 #include <string>
 
 #include "base/ErrLogger.h"
-#include "params/Catalog.h"
 #include "base/LeBytes.h"
+#include "base/Messages.h"
+#include "params/Catalog.h"
 #include "params/STARTUP.h"
 
 namespace vx {
@@ -62,7 +63,7 @@ class OldRecord {
     // The record's result: 1 after a message when a field was missing.
     int16_t finish() const {
         if (!failed) return 0;
-        errLog() << "Invalid file format: process aborted" << endLine;
+        errLog() << msg::kInvalidFileFormat << endLine;
         return 1;
     }
 
@@ -286,7 +287,7 @@ int16_t checkOldListHeader(socket& stream, int16_t index) {
         return 1;
     }
     if (paoVersion.Serialize(&stream, 0, ePaoFile).failed()) {
-        errLog() << "Invalid file format: process aborted" << endLine;
+        errLog() << msg::kInvalidFileFormat << endLine;
         return 1;
     }
     const int16_t version = paoVersion.getData(ePaoFile);

@@ -3,18 +3,18 @@
 
 #include <memory>
 
-#include "run/OptionMgr.h"
 #include "params/STARTUP.h"
+#include "run/OptionMgr.h"
 
 namespace vx {
 
 int consoleMain(int argc, char** argv) {
     initLists();
     auto job = std::make_unique<COptionMgr>(argc, argv, COptionMgr::kSettingsFile);
-    if (job->errorIndex() != eErrNone) return 1;
+    if (job->errorIndex() != eErrNone) return kStatusFailed;
     if (job->fileCount() != 1 && job->fileCount() != 2) {
         job->printHelp();
-        return 0;
+        return kStatusOk;
     }
     return job->run().code();
 }

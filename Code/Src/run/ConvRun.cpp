@@ -6,14 +6,14 @@
 
 #include "base/DISK_M.h"
 #include "base/ErrLogger.h"
-#include "run/OptionMgr.h"
+#include "base/OUTP.h"
 #include "base/Options.h"
-#include "run/Pairing.h"
 #include "base/Platform.h"
 #include "interchange/SdfParse.h"
 #include "params/Catalog.h"
 #include "params/STARTUP.h"
-#include "base/OUTP.h"
+#include "run/OptionMgr.h"
+#include "run/Pairing.h"
 
 namespace vx {
 
@@ -47,42 +47,19 @@ int detectInputType(COptionMgr& job) {
         return eDetectOk;
     }
     if (file.seek(0).failed()) return eDetectUnknown;
-    Status probe = file.probeSpanningHeader();
-    if (probe == 0) {
+    const SpanningProbe probe = file.probeSpanningHeader();
+    if (probe == SpanningProbe::eFirstSegment) {
         tag = readTag(file);
         if (tag == eInvalidTag) return eDetectBadTagAfterHeader;
         job.setInputType(tag);
         return eDetectOk;
     }
-    if (probe == 2) return eDetectOutOfSequence;
+    if (probe == SpanningProbe::eOtherSegment) return eDetectOutOfSequence;
     if (file.seek(0).failed()) return eDetectUnknown;
     int sdfType = sdfInputType(file);
     if (sdfType == 0) return eDetectUnknown;
     job.setInputType(sdfType);
     return eDetectOk;
-}
-
-bool isAllowed(int32_t type, int32_t format) {
-    switch (type) {
-    case eInDisplay:
-        return format == eFmt56d || format == eFmtAsc || format == eFmtSdfOld ||
-               format == eFmtSdf || format == eFmtUff || format == eFmtMat;
-    case eInCapArb:
-        return format == eFmtAsc || format == eFmtCap || format == eFmtArb;
-    case eInWaterfall:
-        return format == eFmtWat || format == eFmtAsc;
-    case eInNumberList:
-        return format == eFmtCap || format == eFmtArb;
-    case eInSdfOld:
-    case eInSdf:
-        return format == eFmt56d || format == eFmtAsc;
-    default:
-        return false;
-    }
-}
-
-int32_t defaultOutputFor(int32_t type) {
-    return type == eInSdfOld || type == eInSdf ? eFmt56d : eFmtAsc;
 }
 
 } // namespace
@@ -109,7 +86,7 @@ bool detectAndCheck(COptionMgr& job) {
         return false;
     }
     if (format == eFmtNone) job.setOutputFormat(defaultOutputFor(type));
-    if (!isAllowed(type, job.outputFormat())) {
+    if (!converts(type, job.outputFormat())) {
         job.reportError(eErrCannotConvert, ' ');
         return false;
     }
@@ -177,7 +154,7 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
 } // namespace
 
 Status runConversion(COptionMgr& job) {
-    if (!detectAndCheck(job)) return 1;
+    if (!detectAndCheck(job)) return kStatusFailed;
     ReaderWriterPair pair = makeReaderWriterPair(job);
     Status st = 0;
     if (!pair.reader || !pair.writer) {

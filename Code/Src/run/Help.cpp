@@ -5,8 +5,8 @@
 #include <initializer_list>
 
 #include "base/ErrLogger.h"
-#include "run/OptionMgr.h"
 #include "base/Options.h"
+#include "run/OptionMgr.h"
 
 namespace vx {
 
@@ -16,14 +16,17 @@ using Lines = std::initializer_list<const char*>;
 
 void print(Lines lines) {
     for (const char* line : lines) {
-        if (line) errLog() << consoleOnly << line << endLine;
-        else errLog() << bothDest << endLine;
+        if (line)
+            errLog() << consoleOnly << line << endLine;
+        else
+            errLog() << bothDest << endLine;
     }
 }
 
 void printBanner() {
     print({"", "VX560/VX550 File Conversion Utility (the vxconv developers)"});
-    errLog() << consoleOnly << __DATE__ " " __TIME__ "   Revision " << "Version 3.00" << endLine;
+    errLog() << consoleOnly << __DATE__ " " __TIME__ "   Revision "
+             << "Version 3.00" << endLine;
     print({nullptr});
 }
 
@@ -57,31 +60,8 @@ void printGeneral() {
            "with no input file, e.g., vxconv /Oasc"});
 }
 
-void print56d() {
-    print({"Accepts as inputs any VX560 Display file or HP SDF(tm) format file",
-           "and generates a VX560 Display file", nullptr,
-           "Usage: vxt560 /O56d [more options] inFile [outFile]",
-           "Allowed VX560 Trace file specific options", nullptr,
-           "   /Vxxx - where xxx is the version number of the platform code"});
-    errLog() << consoleOnly << "         For example, /V" << platformVersion << endLine;
-    print({"         To determine platform code version, on a VX560 press",
-           "         [System button] <Show Version menu box>",
-           "         and see, mCode Version: xxx",
-           "   /QFilename - an ascii data file: First line has num of pts. (N)",
-           "         then N real and imag. data points which will replace",
-           "         the values in the original file. Mismatched lengths are",
-           "         zeroed.  (No wildcards allowed in file name.)"});
-}
-
-void printWat() {
-    print({"ONLY accepts as input a waterfall file.  This  will",
-           "just copy the file. This can be useful in merging a multi-",
-           "disk file on several floppies into a single file on a hard", "disk or vise versa."});
-}
-
 void printColumnBlock() {
-    print({"      Views are as follows:",
-           "      x  - X-axis data                   r - Real",
+    print({"      Views are as follows:", "      x  - X-axis data                   r - Real",
            "      v  - View shown when file saved    i - Imaginary",
            "      mag- Magnitude                     p - Phase",
            "      m2 - Magnitude squared             up- Unwrapped phase"});
@@ -97,18 +77,51 @@ void printUnitBlock() {
 void printTransducerBlock() {
     print({"   /T<bnc,number> - Perform transducer conversion of Engineering Units",
            "           where bnc = 1 or 2, and number is as follows:  (e.g., /T2,8)",
-           "           1 - m/s^2     2 - m/s     3 - m", "           4 - in/s^2    5 - in/s    6 - in",
+           "           1 - m/s^2     2 - m/s     3 - m",
+           "           4 - in/s^2    5 - in/s    6 - in",
            "           7 - mil       8 - g       9 - from file"});
 }
 
 void printDirectionBlock() {
-    print({"  Direction id's are as follows:", "     0 = -theta Z     1 = -theta Y     2 = -theta X",
-           "     3 = -Z           4 = -Y           5 = -X",
-           "     6 = Scalar       7 = +Z           8 = +Y",
-           "     9 = +X           10= +theta X     11= +theta Y", "     12= +theta Z"});
+    print(
+        {"  Direction id's are as follows:", "     0 = -theta Z     1 = -theta Y     2 = -theta X",
+         "     3 = -Z           4 = -Y           5 = -X",
+         "     6 = Scalar       7 = +Z           8 = +Y",
+         "     9 = +X           10= +theta X     11= +theta Y", "     12= +theta Z"});
 }
 
-void printAsc() {
+void printSampleOptions() {
+    print({"   /B<id> - Base Frequency (default is /B1)", "          0 - 100 kHz,  1 - 102.4 kHz",
+           "   /L<number> - Buffer length in kpoints (default is /L2)",
+           "   /N<number> - Sample Frequency (n) defined via",
+           "              262 kHz / 2^n  (default is fullspan, /N0)"});
+}
+
+} // namespace
+
+void printDisplayHelp() {
+    print({"Accepts as inputs any VX560 Display file or HP SDF(tm) format file",
+           "and generates a VX560 Display file", nullptr,
+           "Usage: vxt560 /O56d [more options] inFile [outFile]",
+           "Allowed VX560 Trace file specific options", nullptr,
+           "   /Vxxx - where xxx is the version number of the platform code"});
+    errLog() << consoleOnly << "         For example, /V" << platformVersion << endLine;
+    print({"         To determine platform code version, on a VX560 press",
+           "         [System button] <Show Version menu box>",
+           "         and see, mCode Version: xxx",
+           "   /QFilename - an ascii data file: First line has num of pts. (N)",
+           "         then N real and imag. data points which will replace",
+           "         the values in the original file. Mismatched lengths are",
+           "         zeroed.  (No wildcards allowed in file name.)"});
+}
+
+void printWaterfallHelp() {
+    print({"ONLY accepts as input a waterfall file.  This  will",
+           "just copy the file. This can be useful in merging a multi-",
+           "disk file on several floppies into a single file on a hard", "disk or vise versa."});
+}
+
+void printAsciiHelp() {
     print({"Accepts as input all VX560 Display files, Capture and Arb. Waveform",
            "files, and Waterfall files and generates an ASCII output file.",
            "Usage: vxt560 [/Oasc] [more options] inFile [outFile]", nullptr,
@@ -131,31 +144,27 @@ void printAsc() {
            "               -1 - to end of buffer (default)"});
 }
 
-void printSdf() {
+void printSdfHelp() {
     print({"Accepts as input any VX560 Display files",
-           "Usage: vxt560 /Osdf [more options] inFile [outFile]", " Allowed SDF file specific options",
-           nullptr, "   For files containing Modal analysis data the modal",
+           "Usage: vxt560 /Osdf [more options] inFile [outFile]",
+           " Allowed SDF file specific options", nullptr,
+           "   For files containing Modal analysis data the modal",
            "   parameters can be modified using these options:",
-           "   /Mrn<number>  - Ref. Number (e.g., /Mrn5", "   /Mrd<id>      - Ref. Direction (e.g., /Mrd9",
-           "   /Msn<number>  - Resp. Number", "   /Msd<id>      - Resp. Direction"});
+           "   /Mrn<number>  - Ref. Number (e.g., /Mrn5",
+           "   /Mrd<id>      - Ref. Direction (e.g., /Mrd9", "   /Msn<number>  - Resp. Number",
+           "   /Msd<id>      - Resp. Direction"});
     printDirectionBlock();
     printTransducerBlock();
 }
 
-void printSampleOptions() {
-    print({"   /B<id> - Base Frequency (default is /B1)", "          0 - 100 kHz,  1 - 102.4 kHz",
-           "   /L<number> - Buffer length in kpoints (default is /L2)",
-           "   /N<number> - Sample Frequency (n) defined via",
-           "              262 kHz / 2^n  (default is fullspan, /N0)"});
-}
-
-void printCap() {
+void printCaptureHelp() {
     print({"Accepts as input a file of ASCII representations of floats. These",
            "values correspond to Volts and must not exceed +(input range)",
            "to -(input range) where the input range is specified with ",
            "the /I option.  If the number of points found in the data file is",
            "less than the number of kilo points specified, the end of the file",
-           "will be padded with zeros.", "If, instead of an ASCII file, the input file is a binary ",
+           "will be padded with zeros.",
+           "If, instead of an ASCII file, the input file is a binary ",
            "Capture file this will just copy the file. This can ",
            "be useful in merging a multi-disk file on several floppies ",
            "into a single file on a hard disk or vise versa.",
@@ -165,7 +174,7 @@ void printCap() {
     print({"   /I<number> - Input range in dBV (default is /I0)"});
 }
 
-void printArb() {
+void printArbHelp() {
     print({"Accepts as input a file of ASCII representations of floats with",
            "a range of -1.0 to +1.0.  The values represent Volts when played",
            "through Arb. Source at 100% amplitude.  If the number of points",
@@ -180,23 +189,25 @@ void printArb() {
     printSampleOptions();
 }
 
-void printUff() {
+void printUffHelp() {
     print({"Accepts as input any VX560 Display file", nullptr,
-           "Usage: vxt560 /Ouff [more options] inFile [outFile]", "Allowed UFF file specific options",
-           nullptr, "   /Mri<string>  - Reference Name (e.g., /MriRef_1)",
-           "   /Mrn<number>  - Ref. Number (e.g., /Mrn5", "   /Mrd<id>      - Ref. Direction (e.g., /Mrd9",
-           "   /Msi<string>  - Response Name", "   /Msn<number>  - Resp. Number",
-           "   /Msd<id>      - Resp. Direction"});
+           "Usage: vxt560 /Ouff [more options] inFile [outFile]",
+           "Allowed UFF file specific options", nullptr,
+           "   /Mri<string>  - Reference Name (e.g., /MriRef_1)",
+           "   /Mrn<number>  - Ref. Number (e.g., /Mrn5",
+           "   /Mrd<id>      - Ref. Direction (e.g., /Mrd9", "   /Msi<string>  - Response Name",
+           "   /Msn<number>  - Resp. Number", "   /Msd<id>      - Resp. Direction"});
     printDirectionBlock();
     printTransducerBlock();
 }
 
-void printMat() {
+void printMatHelp() {
     print({"Accepts as input any VX560 Display files.  If output columns",
            "have real (r) followed by imag (i) then the data will be saved",
            "as a complex vector, otherwise data are considered purely real.",
-           "Usage: vxt560 /Omat [more options] inFile [outFile]", "Allowed MAT file specific options",
-           nullptr, "   /G<string>   - Array name (defaults to file name w/o ext)",
+           "Usage: vxt560 /Omat [more options] inFile [outFile]",
+           "Allowed MAT file specific options", nullptr,
+           "   /G<string>   - Array name (defaults to file name w/o ext)",
            "   /C<view1,view2,...> - output columns (default /Cx,r,i)."});
     printColumnBlock();
     print({""});
@@ -204,28 +215,15 @@ void printMat() {
     printTransducerBlock();
 }
 
-} // namespace
-
 void printHelpText(int fileCount, int32_t outputFormat) {
     printBanner();
     if (fileCount != 0 || outputFormat == eFmtNone) {
         printGeneral();
         return;
     }
-    switch (outputFormat) {
-    case eFmt56d: print56d(); break;
-    case eFmtWat: printWat(); break;
-    case eFmtAsc: printAsc(); break;
-    case eFmtSdfOld:
-    case eFmtSdf: printSdf(); break;
-    case eFmtCap: printCap(); break;
-    case eFmtArb: printArb(); break;
-    case eFmtUff: printUff(); break;
-    case eFmtMat: printMat(); break;
-    default:
-        errLog() << "Error occurred, output file format out of range???:  " << outputFormat << endLine;
-        break;
-    }
+    if (!printFormatHelp(outputFormat))
+        errLog() << "Error occurred, output file format out of range???:  " << outputFormat
+                 << endLine;
 }
 
 } // namespace vx

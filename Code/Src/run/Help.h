@@ -8,4 +8,14 @@ namespace vx {
 // format was chosen, else the help of that format.
 void printHelpText(int fileCount, int32_t outputFormat);
 
+// The help page of each output format.
+void printDisplayHelp();
+void printWaterfallHelp();
+void printAsciiHelp();
+void printSdfHelp();
+void printCaptureHelp();
+void printArbHelp();
+void printUffHelp();
+void printMatHelp();
+
 } // namespace vx

@@ -1,5 +1,5 @@
-// Job construction: the option loop, the format restriction table, the option
-// table with its ranges and warnings, and the job error report.
+// Job construction: the option loop, the format restriction of options, the
+// option table with its ranges and warnings, and the job error report.
 #include "run/OptionMgr.h"
 
 #include <algorithm>
@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/ErrLogger.h"
+#include "base/Options.h"
 #include "run/CommandLine.h"
 #include "run/ConvRun.h"
-#include "base/ErrLogger.h"
 #include "run/Help.h"
 #include "run/OptionLists.h"
-#include "base/Options.h"
 
 namespace vx {
 
@@ -39,43 +39,14 @@ const char* const kErrorMessages[] = {
     "Error: Can' open log file: ",
 };
 
-enum : uint32_t {
-    m56d = 0x001, mWat = 0x004, mAsc = 0x010, mSdf = 0x040, mCap = 0x080,
-    mArb = 0x100, mUff = 0x200, mMat = 0x400,
-};
-
-// The output formats in which an option letter is allowed (0 = all).
-uint32_t allowedFormats(char letter) {
-    switch (letter) {
-    case 'A': return mAsc | mUff;
-    case 'B': case 'L': case 'N': return mCap | mArb;
-    case 'C': case 'U': return mAsc | mMat;
-    case 'D': case 'F': case 'H': case 'K': case 'P': case 'R': case 'S': case 'W': return mAsc;
-    case 'G': return mMat;
-    case 'I': return mCap;
-    case 'M': return mUff | mSdf;
-    case 'Q': case 'V': return m56d;
-    case 'T': return mAsc | mSdf;
-    default: return 0;
-    }
-}
-
-struct FormatKeyword {
-    const char* keyword;
-    uint32_t mask;
-};
-const FormatKeyword kFormatKeywords[] = {{"56d", m56d}, {"asc", mAsc}, {"arb", mArb},
-                                         {"cap", mCap}, {"mat", mMat}, {"sdf", mSdf},
-                                         {"uff", mUff}, {"wat", mWat}};
-
-const char* const kDefaultExtensions[] = {"56d", "56c", "56w", "56s", "asc", "dat",
-                                          "dat", "56c", "56c", "uff", "mat"};
-
 void lowerInPlace(char* text) {
-    for (; *text; ++text) *text = static_cast<char>(std::tolower(static_cast<unsigned char>(*text)));
+    for (; *text; ++text)
+        *text = static_cast<char>(std::tolower(static_cast<unsigned char>(*text)));
 }
 
-void copyCut(char* dest, size_t size, const char* text) { std::snprintf(dest, size, "%s", text); }
+void copyCut(char* dest, size_t size, const char* text) {
+    std::snprintf(dest, size, "%s", text);
+}
 
 // A decimal integer at the start of the text, saturated one short of the range
 // of long, so that raising an odd value to the next even one cannot overflow.
@@ -89,11 +60,6 @@ bool readInteger(const char* text, long& value) {
 }
 
 } // namespace
-
-const char* defaultExtension(int32_t format) {
-    if (format < 0 || format > eFmtMat) return "";
-    return kDefaultExtensions[format];
-}
 
 COptionMgr::COptionMgr(int argc, char** argv, const char* settingsFile) {
     resetJobOptions();
@@ -116,16 +82,19 @@ void COptionMgr::parse(int argc, char** argv, const char* settingsFile) {
         actOnOption(c, param);
     }
     if (formatMask_ != 0) {
-        if (formatMask_ & mAsc) {
+        if (formatMask_ & formatBit(eFmtAsc)) {
             outputFormat_ = eFmtAsc;
         } else {
             outputFormat_ = 0;
-            while (!(formatMask_ & (1u << outputFormat_))) ++outputFormat_;
+            while (!(formatMask_ & (1u << outputFormat_)))
+                ++outputFormat_;
         }
     }
     if (last == '?') {
-        if (lastParam) errLog() << consoleOnly << "  Use /? for help" << endLine;
-        else printHelp();
+        if (lastParam)
+            errLog() << consoleOnly << "  Use /? for help" << endLine;
+        else
+            printHelp();
     } else if (!keepLog_ && errorIndex_ == eErrNone) {
         errLog().clearLogFile();
     }
@@ -133,7 +102,7 @@ void COptionMgr::parse(int argc, char** argv, const char* settingsFile) {
 
 // Intersects the option's allowed formats with those of the options so far.
 bool COptionMgr::restrictFormats(char letter, const char* param) {
-    uint32_t allowed = allowedFormats(letter);
+    uint32_t allowed = formatsTakingOption(letter);
     if (allowed == 0) return true;
     if (formatMask_ == 0) {
         formatMask_ = allowed;
@@ -150,8 +119,10 @@ void COptionMgr::actOnOption(int c, char* param) {
     if (c == ' ') {
         takeFileArgument(param);
     } else if (c == '?') {
-        if (param) reportError(eErrInvalidOption, param[0], param[0] ? param + 1 : nullptr);
-        else errorIndex_ = eErrAborted;
+        if (param)
+            reportError(eErrInvalidOption, param[0], param[0] ? param + 1 : nullptr);
+        else
+            errorIndex_ = eErrAborted;
     } else if (c >= 'A' && c <= 'Z') {
         actOnLetter(static_cast<char>(c), param);
     } else {
@@ -164,7 +135,9 @@ void COptionMgr::actOnLetter(char letter, char* param) {
     ConvOptions& o = convOptions;
     long v = 0;
     switch (letter) {
-    case 'A': jobFlags_ |= eJobAppend; break;
+    case 'A':
+        jobFlags_ |= eJobAppend;
+        break;
     case 'B':
         if (parseInteger(letter, param, v)) checkRange(letter, param, v, 0, 1);
         o.capArbHeader.baseFreqId = static_cast<int16_t>(v);
@@ -180,8 +153,12 @@ void COptionMgr::actOnLetter(char letter, char* param) {
     case 'E':
         if (errLog().setLogFileName(param) != 0) reportError(eErrLogFile, ' ', param);
         break;
-    case 'F': takeFormat(param); break;
-    case 'G': copyCut(o.arrayName, sizeof o.arrayName, param); break;
+    case 'F':
+        takeFormat(param);
+        break;
+    case 'G':
+        copyCut(o.arrayName, sizeof o.arrayName, param);
+        break;
     case 'H':
         if (std::strcmp(param, "1") != 0 && std::strcmp(param, "2") != 0) {
             reportError(eErrInvalidOption, letter, param);
@@ -190,25 +167,37 @@ void COptionMgr::actOnLetter(char letter, char* param) {
         o.headerMode = static_cast<uint8_t>(param[0] - '0');
         o.writeData = 0;
         break;
-    case 'I': takeInputRange(letter, param); break;
-    case 'J': keepLog_ = true; break;
+    case 'I':
+        takeInputRange(letter, param);
+        break;
+    case 'J':
+        keepLog_ = true;
+        break;
     case 'K':
         if (parseInteger(letter, param, v)) checkRange(letter, param, v, 0, 2);
         o.separator[0] = v <= 0 ? ' ' : v == 1 ? ',' : '\t';
         break;
-    case 'L': takeRecordLength(letter, param); break;
-    case 'M': takeModal(param); break;
+    case 'L':
+        takeRecordLength(letter, param);
+        break;
+    case 'M':
+        takeModal(param);
+        break;
     case 'N':
         if (parseInteger(letter, param, v)) checkRange(letter, param, v, 0, 19);
         o.capArbHeader.spanCode = static_cast<int16_t>(19 - (v < 0 ? 0 : v > 19 ? 19 : v));
         break;
-    case 'O': takeOutputFormat(param); break;
+    case 'O':
+        takeOutputFormat(param);
+        break;
     case 'P':
         v = std::strtol(param, nullptr, 10);
         checkRange(letter, param, v, 1, 32767);
         o.pointsPerLine = static_cast<uint16_t>(v < 1 ? 1 : v > 32767 ? 32767 : v);
         break;
-    case 'Q': files_[2].set(param); break;
+    case 'Q':
+        files_[2].set(param);
+        break;
     case 'R':
         if (parseInteger(letter, param, v)) checkRange(letter, param, v, 1, 2048);
         o.wfCount = static_cast<int16_t>(v < 1 ? 1 : v > 2048 ? 2048 : v);
@@ -217,7 +206,9 @@ void COptionMgr::actOnLetter(char letter, char* param) {
         if (parseInteger(letter, param, v)) checkRange(letter, param, v, 0, 2048);
         o.wfFirst = static_cast<uint16_t>(v < 0 ? 0 : v > 2048 ? 2048 : v);
         break;
-    case 'T': takeTransducer(param); break;
+    case 'T':
+        takeTransducer(param);
+        break;
     case 'U': {
         UnitChoice u{o.peakUnits, o.dbMode, o.phaseUnits};
         if (!parseUnitList(param, u)) {
@@ -229,7 +220,9 @@ void COptionMgr::actOnLetter(char letter, char* param) {
         o.phaseUnits = u.phaseUnits;
         break;
     }
-    case 'V': takeVersion(letter, param); break;
+    case 'V':
+        takeVersion(letter, param);
+        break;
     case 'W':
         if (std::strcmp(param, "a") != 0 && std::strcmp(param, "b") != 0) {
             reportError(eErrInvalidOption, letter, param);
@@ -237,7 +230,9 @@ void COptionMgr::actOnLetter(char letter, char* param) {
         }
         o.wfChannel = param[0] == 'b';
         break;
-    default: reportError(eErrInvalidOption, letter, param); break;
+    default:
+        reportError(eErrInvalidOption, letter, param);
+        break;
     }
 }
 
@@ -262,17 +257,16 @@ void COptionMgr::takeFileArgument(const char* name) {
 }
 
 void COptionMgr::takeOutputFormat(const char* keyword) {
-    for (const FormatKeyword& f : kFormatKeywords) {
-        if (std::strcmp(keyword, f.keyword) != 0) continue;
-        if (formatMask_ != 0 && !(formatMask_ & f.mask)) break;
-        formatMask_ = f.mask;
-        if (f.mask == mMat && !(jobFlags_ & eJobColumnsGiven)) {
-            const int32_t xri[] = {eColX, eColReal, eColImag, eColEnd};
-            std::memcpy(convOptions.columns, xri, sizeof xri);
-        }
+    const uint32_t mask = formatMaskOfKeyword(keyword);
+    if (mask == 0 || (formatMask_ != 0 && !(formatMask_ & mask))) {
+        reportError(eErrInvalidOutputType, ' ', keyword);
         return;
     }
-    reportError(eErrInvalidOutputType, ' ', keyword);
+    formatMask_ = mask;
+    if (mask == formatBit(eFmtMat) && !(jobFlags_ & eJobColumnsGiven)) {
+        const int32_t xri[] = {eColX, eColReal, eColImag, eColEnd};
+        std::memcpy(convOptions.columns, xri, sizeof xri);
+    }
 }
 
 void COptionMgr::takeInputRange(char letter, const char* param) {
@@ -329,7 +323,9 @@ void COptionMgr::takeModal(const char* param) {
     } else {
         long d = std::strtol(value, nullptr, 10);
         checkRange('M', param, d, 0, 12);
-        (ref ? m.refDirection : m.respDirection) = static_cast<int16_t>(d < 0 ? 0 : d > 12 ? 12 : d);
+        (ref ? m.refDirection : m.respDirection) = static_cast<int16_t>(d < 0    ? 0
+                                                                        : d > 12 ? 12
+                                                                                 : d);
         modalFlags |= ref ? eModalRefDirection : eModalRespDirection;
     }
 }
@@ -355,9 +351,13 @@ void COptionMgr::takeFormat(const char* param) {
     std::memcpy(convOptions.dataFormat, format, sizeof format);
 }
 
-void COptionMgr::printHelp() { printHelpText(fileCount_, outputFormat_); }
+void COptionMgr::printHelp() {
+    printHelpText(fileCount_, outputFormat_);
+}
 
-Status COptionMgr::run() { return runConversion(*this); }
+Status COptionMgr::run() {
+    return runConversion(*this);
+}
 
 void COptionMgr::reportError(int32_t index, char c, const char* text) {
     errorIndex_ = index;

@@ -5,25 +5,9 @@
 
 #include "base/DosFile.h"
 #include "base/Status.h"
+#include "run/Pairing.h"
 
 namespace vx {
-
-// Output format numbers (the index of the format's bit in a format mask).
-enum EOutputFormat : int32_t {
-    eFmtNone = -2,
-    eFmt56d = 0,
-    eFmtWat = 2,
-    eFmtAsc = 4,
-    eFmtSdfOld = 5,
-    eFmtSdf = 6,
-    eFmtCap = 7,
-    eFmtArb = 8,
-    eFmtUff = 9,
-    eFmtMat = 10,
-};
-
-// Default output extension of each format number (no dot).
-const char* defaultExtension(int32_t format);
 
 // Option error indexes; the messages are in the job's error table.
 enum EOptionError : int32_t {

@@ -1,35 +1,65 @@
-// The pairing table. Each row names the input types and output formats it
-// serves and builds its reader and writer.
+// The table of output formats. A new format is one row here and its module.
 #include "run/Pairing.h"
 
+#include <cstring>
 #include <vector>
 
 #include "ascii/AsciiCapArbWriter.h"
 #include "ascii/AsciiTraceWriter.h"
-#include "run/OptionMgr.h"
+#include "display/DisplayFile.h"
 #include "interchange/MatWriter.h"
 #include "interchange/SdfReader.h"
 #include "interchange/SdfWriter.h"
 #include "interchange/UffWriter.h"
+#include "run/Help.h"
+#include "run/OptionMgr.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
-#include "trace/TRACE.h"
 #include "waterfall/Waterfall.h"
 
 namespace vx {
 
 namespace {
 
-struct PairingRow {
-    uint32_t inputTypes;    // bit per input type
-    uint32_t outputFormats; // bit per output format number
-    std::unique_ptr<CFileReader> (*makeReader)(COptionMgr& job);
-    // The writer of the row reads from the reader that the row made.
-    std::unique_ptr<CFileWriter> (*makeWriter)(COptionMgr& job, CFileReader& reader);
+constexpr uint32_t inputBit(int32_t type) {
+    return 1u << type;
+}
+
+// One input (or several read alike) converted to the format of its row.
+struct Conversion {
+    uint32_t inputTypes; // bit per input type
+    std::unique_ptr<CFileReader> (*makeReader)();
+    ReaderWriterPair (*makePair)(COptionMgr& job);
 };
 
-constexpr uint32_t bit(int32_t n) {
-    return 1u << n;
+struct OutputFormat {
+    int32_t number;
+    const char* keyword;       // null when /O cannot name the format
+    const char* extension;     // of the output named after the input
+    const char* optionLetters; // options that only the formats naming them take
+    void (*helpPage)();
+    uint32_t defaultFor; // input types converted to this format when the job names none
+    std::vector<Conversion> conversions;
+};
+
+template <class Reader> std::unique_ptr<CFileReader> newReader() {
+    return std::make_unique<Reader>();
+}
+
+// The writer maker receives the reader it reads from, as its own type.
+template <class Reader, auto MakeWriter> ReaderWriterPair newPair(COptionMgr& job) {
+    auto reader = std::make_unique<Reader>();
+    std::unique_ptr<CFileWriter> writer = MakeWriter(job, *reader);
+    return {std::move(reader), std::move(writer)};
+}
+
+template <class Reader, auto MakeWriter> Conversion convert(uint32_t inputTypes) {
+    return {inputTypes, newReader<Reader>, newPair<Reader, MakeWriter>};
+}
+
+// Writers that read from the trace model rather than from their reader.
+template <class Writer> std::unique_ptr<CFileWriter> traceWriter(COptionMgr&, CFileReader&) {
+    return std::make_unique<Writer>();
 }
 
 // The kind word of a written Capture/Arb. file follows the output format alone.
@@ -37,32 +67,24 @@ int16_t kindFor(const COptionMgr& job) {
     return job.outputFormat() == eFmtArb ? eKindArb : eKindCaptureCh1;
 }
 
-template <class Reader> std::unique_ptr<CFileReader> make(COptionMgr&) {
-    return std::make_unique<Reader>();
+std::unique_ptr<CFileWriter> capArbToAscii(COptionMgr&, CCapArbReader& reader) {
+    return std::make_unique<CAsciiCapArbWriter>(&reader);
 }
 
-std::unique_ptr<CFileWriter> capArbToAscii(COptionMgr&, CFileReader& reader) {
-    return std::make_unique<CAsciiCapArbWriter>(static_cast<CCapArbReader*>(&reader));
+std::unique_ptr<CFileWriter> capArbCopy(COptionMgr& job, CCapArbReader& reader) {
+    return std::make_unique<CCapArbWriter>(&reader, kindFor(job));
 }
 
-std::unique_ptr<CFileWriter> capArbCopy(COptionMgr& job, CFileReader& reader) {
-    return std::make_unique<CCapArbWriter>(static_cast<CCapArbReader*>(&reader), kindFor(job));
+std::unique_ptr<CFileWriter> numberListToCapArb(COptionMgr& job, CAsciiReader& reader) {
+    return std::make_unique<CCapArbWriter>(&reader, kindFor(job));
 }
 
-std::unique_ptr<CFileWriter> numberListToCapArb(COptionMgr& job, CFileReader& reader) {
-    return std::make_unique<CCapArbWriter>(static_cast<CAsciiReader*>(&reader), kindFor(job));
+std::unique_ptr<CFileWriter> waterfallToAscii(COptionMgr&, CWaterFallReader& reader) {
+    return std::make_unique<CWfAsciiWriter>(&reader);
 }
 
-std::unique_ptr<CFileWriter> waterfallToAscii(COptionMgr&, CFileReader& reader) {
-    return std::make_unique<CWfAsciiWriter>(static_cast<CWaterFallReader*>(&reader));
-}
-
-std::unique_ptr<CFileWriter> waterfallCopy(COptionMgr&, CFileReader& reader) {
-    return std::make_unique<CWfCopyWriter>(static_cast<CWfCopyReader*>(&reader));
-}
-
-template <class Writer> std::unique_ptr<CFileWriter> makeWriter(COptionMgr&, CFileReader&) {
-    return std::make_unique<Writer>();
+std::unique_ptr<CFileWriter> waterfallCopy(COptionMgr&, CWfCopyReader& reader) {
+    return std::make_unique<CWfCopyWriter>(&reader);
 }
 
 // The Display writer replaces the trace data from the /Q list when given.
@@ -72,39 +94,143 @@ std::unique_ptr<CFileWriter> traceToDisplay(COptionMgr& job, CFileReader&) {
     return writer;
 }
 
-// Rows are added as the readers and writers of each format are built.
-const std::vector<PairingRow>& pairingTable() {
-    static const std::vector<PairingRow> rows = {
-        {bit(eInDisplay), bit(eFmt56d), make<CTraceReader>, traceToDisplay},
-        {bit(eInDisplay), bit(eFmtAsc), make<CTraceReader>, makeWriter<CAsciiTraceWriter>},
-        {bit(eInDisplay), bit(eFmtMat), make<CTraceReader>, makeWriter<CMatLabWriter>},
-        {bit(eInDisplay), bit(eFmtUff), make<CTraceReader>, makeWriter<CUffWriter>},
-        {bit(eInDisplay), bit(eFmtSdfOld) | bit(eFmtSdf), make<CTraceReader>,
-         makeWriter<CSdfWriter>},
-        {bit(eInCapArb), bit(eFmtAsc), make<CCapArbReader>, capArbToAscii},
-        {bit(eInCapArb), bit(eFmtCap) | bit(eFmtArb), make<CCapArbReader>, capArbCopy},
-        {bit(eInSdfOld) | bit(eInSdf), bit(eFmt56d), make<CSdfReader>, traceToDisplay},
-        {bit(eInSdfOld) | bit(eInSdf), bit(eFmtAsc), make<CSdfReader>,
-         makeWriter<CAsciiTraceWriter>},
-        {bit(eInNumberList), bit(eFmtCap) | bit(eFmtArb), make<CAsciiReader>, numberListToCapArb},
-        {bit(eInWaterfall), bit(eFmtAsc), make<CWaterFallReader>, waterfallToAscii},
-        {bit(eInWaterfall), bit(eFmtWat), make<CWfCopyReader>, waterfallCopy},
+const uint32_t kSdfInputs = inputBit(eInSdfOld) | inputBit(eInSdf);
+
+const std::vector<OutputFormat>& formatTable() {
+    static const std::vector<OutputFormat> rows = {
+        {eFmt56d,
+         "56d",
+         "56d",
+         "QV",
+         printDisplayHelp,
+         kSdfInputs,
+         {convert<CTraceReader, traceToDisplay>(inputBit(eInDisplay)),
+          convert<CSdfReader, traceToDisplay>(kSdfInputs)}},
+        {eFmtWat,
+         "wat",
+         "56w",
+         "",
+         printWaterfallHelp,
+         0,
+         {convert<CWfCopyReader, waterfallCopy>(inputBit(eInWaterfall))}},
+        {eFmtAsc,
+         "asc",
+         "asc",
+         "ACDFHKPRSTUW",
+         printAsciiHelp,
+         inputBit(eInDisplay) | inputBit(eInCapArb) | inputBit(eInWaterfall),
+         {convert<CTraceReader, traceWriter<CAsciiTraceWriter>>(inputBit(eInDisplay)),
+          convert<CCapArbReader, capArbToAscii>(inputBit(eInCapArb)),
+          convert<CSdfReader, traceWriter<CAsciiTraceWriter>>(kSdfInputs),
+          convert<CWaterFallReader, waterfallToAscii>(inputBit(eInWaterfall))}},
+        {eFmtSdfOld,
+         nullptr,
+         "dat",
+         "",
+         printSdfHelp,
+         0,
+         {convert<CTraceReader, traceWriter<CSdfWriter>>(inputBit(eInDisplay))}},
+        {eFmtSdf,
+         "sdf",
+         "dat",
+         "MT",
+         printSdfHelp,
+         0,
+         {convert<CTraceReader, traceWriter<CSdfWriter>>(inputBit(eInDisplay))}},
+        {eFmtCap,
+         "cap",
+         "56c",
+         "BILN",
+         printCaptureHelp,
+         0,
+         {convert<CCapArbReader, capArbCopy>(inputBit(eInCapArb)),
+          convert<CAsciiReader, numberListToCapArb>(inputBit(eInNumberList))}},
+        {eFmtArb,
+         "arb",
+         "56c",
+         "BLN",
+         printArbHelp,
+         0,
+         {convert<CCapArbReader, capArbCopy>(inputBit(eInCapArb)),
+          convert<CAsciiReader, numberListToCapArb>(inputBit(eInNumberList))}},
+        {eFmtUff,
+         "uff",
+         "uff",
+         "AM",
+         printUffHelp,
+         0,
+         {convert<CTraceReader, traceWriter<CUffWriter>>(inputBit(eInDisplay))}},
+        {eFmtMat,
+         "mat",
+         "mat",
+         "CGU",
+         printMatHelp,
+         0,
+         {convert<CTraceReader, traceWriter<CMatLabWriter>>(inputBit(eInDisplay))}},
     };
     return rows;
 }
 
+const OutputFormat* formatRow(int32_t format) {
+    for (const OutputFormat& f : formatTable())
+        if (f.number == format) return &f;
+    return nullptr;
+}
+
+const Conversion* conversion(int32_t inputType, int32_t format) {
+    const OutputFormat* f = formatRow(format);
+    if (!f || inputType < 0 || inputType > eInSdf) return nullptr;
+    for (const Conversion& c : f->conversions)
+        if (c.inputTypes & inputBit(inputType)) return &c;
+    return nullptr;
+}
+
 } // namespace
 
+uint32_t formatMaskOfKeyword(const char* keyword) {
+    for (const OutputFormat& f : formatTable())
+        if (f.keyword && std::strcmp(keyword, f.keyword) == 0) return formatBit(f.number);
+    return 0;
+}
+
+uint32_t formatsTakingOption(char letter) {
+    uint32_t mask = 0;
+    for (const OutputFormat& f : formatTable())
+        if (letter != '\0' && std::strchr(f.optionLetters, letter)) mask |= formatBit(f.number);
+    return mask;
+}
+
+const char* defaultExtension(int32_t format) {
+    const OutputFormat* f = formatRow(format);
+    return f ? f->extension : "";
+}
+
+bool printFormatHelp(int32_t format) {
+    const OutputFormat* f = formatRow(format);
+    if (!f) return false;
+    f->helpPage();
+    return true;
+}
+
+bool converts(int32_t inputType, int32_t format) {
+    return conversion(inputType, format) != nullptr;
+}
+
+int32_t defaultOutputFor(int32_t inputType) {
+    if (inputType < 0 || inputType > eInSdf) return eFmtNone;
+    for (const OutputFormat& f : formatTable())
+        if (f.defaultFor & inputBit(inputType)) return f.number;
+    return eFmtNone;
+}
+
+std::unique_ptr<CFileReader> readerFor(int32_t inputType, int32_t format) {
+    const Conversion* c = conversion(inputType, format);
+    return c ? c->makeReader() : nullptr;
+}
+
 ReaderWriterPair makeReaderWriterPair(COptionMgr& job) {
-    uint32_t typeBit = 1u << job.inputType();
-    uint32_t formatBit = 1u << job.outputFormat();
-    for (const PairingRow& row : pairingTable()) {
-        if (!(row.inputTypes & typeBit) || !(row.outputFormats & formatBit)) continue;
-        std::unique_ptr<CFileReader> reader = row.makeReader(job);
-        std::unique_ptr<CFileWriter> writer = row.makeWriter(job, *reader);
-        return {std::move(reader), std::move(writer)};
-    }
-    return {};
+    const Conversion* c = conversion(job.inputType(), job.outputFormat());
+    return c ? c->makePair(job) : ReaderWriterPair{};
 }
 
 } // namespace vx

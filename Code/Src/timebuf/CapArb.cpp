@@ -6,6 +6,7 @@
 
 #include "base/ErrLogger.h"
 #include "base/LeBytes.h"
+#include "base/Messages.h"
 #include "base/OUTP.h"
 
 namespace vx {
@@ -78,13 +79,13 @@ float voltsPerFraction(const CapArbHeader& header, int16_t kind) {
 }
 
 Status CCapArbReader::open(const char* name) {
-    if (openInput(name).failed()) return 1;
-    if (file_->startSpanningRead().failed()) return 1;
+    if (openInput(name).failed()) return kStatusFailed;
+    if (file_->startSpanningRead().failed()) return kStatusFailed;
     memPrt block(kReadBlockCapacity);
     if (readTag(*file_) != eCapArbTag || block.readBlock(*file_).failed() ||
         block.count() < kCapArbBlockLength) {
-        errLog() << "Error reading file header" << endLine;
-        return 1;
+        errLog() << msg::kErrorReadingHeader << endLine;
+        return kStatusFailed;
     }
     block.rewind();
     uint8_t raw[kCapArbBlockLength];
@@ -95,21 +96,21 @@ Status CCapArbReader::open(const char* name) {
                                    : "Input File Type: VX560 Capture buffer")
              << endLine << endLine;
     blocksLeft_ = static_cast<int16_t>(convOptions.capArbHeader.recordKpts >> 1);
-    return 0;
+    return kStatusOk;
 }
 
 Status CCapArbReader::readBlock(uint8_t* block, bool convert) {
-    if (blocksLeft_ < 1) return 1;
+    if (blocksLeft_ < 1) return kStatusFailed;
     if (!file_ || file_->readBytes(block, kBlockBytes).failed()) {
-        errLog() << "File Read Error: process aborted" << endLine;
-        return 2;
+        errLog() << msg::kFileReadError << endLine;
+        return kStatusReadFailed;
     }
     if (convert) {
         for (int i = 0; i < kBlockSamples; ++i)
             putLe32(block + 4 * i, floatBits(sampleToFraction(blockSample(block, i))));
     }
     --blocksLeft_;
-    return 0;
+    return kStatusOk;
 }
 
 } // namespace vx

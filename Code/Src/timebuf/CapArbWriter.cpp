@@ -5,6 +5,7 @@
 
 #include "base/ErrLogger.h"
 #include "base/LeBytes.h"
+#include "base/Messages.h"
 #include "base/OUTP.h"
 #include "base/VX550.h"
 
@@ -21,8 +22,8 @@ uint32_t announcedSize(const CapArbHeader& header) {
 }
 
 Status writeFailed() {
-    errLog() << "Error writing file" << endLine;
-    return 1;
+    errLog() << msg::kErrorWritingFile << endLine;
+    return kStatusFailed;
 }
 
 } // namespace
@@ -30,20 +31,20 @@ Status writeFailed() {
 Status CCapArbWriter::fillBlock(uint8_t* block) {
     if (list_) return list_->readBlock(block);
     if (copy_) return copy_->readBlock(block, false);
-    return 1;
+    return kStatusFailed;
 }
 
 Status CCapArbWriter::writeSamples(const CapArbHeader& header) {
     CBulkBufferClaim bulk;
     for (int n = header.recordKpts / kBlockKpts; n > 0; --n) {
-        if (fillBlock(bulk.data()).failed()) return 1;
-        if (file_->writeBytes(bulk.data(), kBlockBytes).failed()) return 1;
+        if (fillBlock(bulk.data()).failed()) return kStatusFailed;
+        if (file_->writeBytes(bulk.data(), kBlockBytes).failed()) return kStatusFailed;
     }
     return file_->writeBytes(&kFileEnd, 1);
 }
 
 Status CCapArbWriter::write(const char* name) {
-    if (openOutput(name).failed()) return 1;
+    if (openOutput(name).failed()) return kStatusFailed;
     const CapArbHeader& header = convOptions.capArbHeader;
     memPrt block(kWriteBlockCapacity);
     uint8_t raw[kCapArbBlockLength];
@@ -54,7 +55,7 @@ Status CCapArbWriter::write(const char* name) {
     if (writeTag(*file_, eCapArbTag).failed() || block.writeBlock(*file_).failed() ||
         writeSamples(header).failed())
         return writeFailed();
-    return 0;
+    return kStatusOk;
 }
 
 } // namespace vx

@@ -28,40 +28,40 @@ bool parseNumber(const char* token, double& value) {
 } // namespace
 
 Status CAsciiReader::open(const char* name) {
-    if (openInput(name).failed()) return 1;
+    if (openInput(name).failed()) return kStatusFailed;
     errLog() << "Input File Type: Ascii float data" << endLine << endLine;
     endOfData_ = 0;
     fullScale_ = std::pow(10.0, 0.05 * convOptions.capArbHeader.inputRange[0]);
-    return 0;
+    return kStatusOk;
 }
 
 Status CAsciiReader::readSample(int32_t& sample) {
     sample = 0;
-    if (endOfData_ || !file_) return 0;
+    if (endOfData_ || !file_) return kStatusOk;
     char token[kMaxTokenLen + 1];
-    Status st = file_->readToken(token, sizeof token);
-    if (st == 2 || st == 3) {
+    const TokenEnd end = file_->readToken(token, sizeof token);
+    if (end == TokenEnd::eReadFailed || end == TokenEnd::eTooLong) {
         errLog() << "Error reading file" << endLine;
-        return st;
+        return end == TokenEnd::eReadFailed ? kStatusReadFailed : kStatusTokenTooLong;
     }
-    if (st == 1) endOfData_ = 1;
+    if (end == TokenEnd::eEndOfFile) endOfData_ = 1;
     if (token[0] == '\0') {
         endOfData_ = 1;
-        return 0;
+        return kStatusOk;
     }
     double value = 0;
     if (!parseNumber(token, value)) {
         errLog() << "invalid float encountered: " << token << endLine;
-        return 1;
+        return kStatusFailed;
     }
     double e = value / fullScale_;
     // Written so that NaN is refused too: it has no sample.
     if (!(std::fabs(e) <= kLimit)) {
         errLog() << "Value out of range" << endLine;
-        return 1;
+        return kStatusFailed;
     }
     sample = fractionToSample(e);
-    return 0;
+    return kStatusOk;
 }
 
 Status CAsciiReader::readBlock(uint8_t* block) {
@@ -71,7 +71,7 @@ Status CAsciiReader::readBlock(uint8_t* block) {
         if (st.failed()) return st;
         setBlockSample(block, i, sample);
     }
-    return 0;
+    return kStatusOk;
 }
 
 } // namespace vx

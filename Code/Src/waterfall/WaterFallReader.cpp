@@ -5,15 +5,17 @@
 #include <cstring>
 
 #include "base/ErrLogger.h"
-#include "base/Options.h"
-#include "params/Catalog.h"
 #include "base/LeBytes.h"
+#include "base/Messages.h"
+#include "base/OUTP.h"
+#include "base/Options.h"
+#include "base/VX550.h"
+#include "display/DisplayFile.h"
+#include "display/DisplaySettings.h"
+#include "params/Catalog.h"
 #include "params/STARTUP.h"
 #include "trace/DISP_M.h"
 #include "trace/MeasDesc.h"
-#include "base/OUTP.h"
-#include "trace/TRACE.h"
-#include "base/VX550.h"
 #include "waterfall/Waterfall.h"
 
 namespace vx {
@@ -35,13 +37,13 @@ const int16_t kSharedLists[][2] = {{5, 1}, {7, 0}, {8, 0}};
 const int16_t kRefreshOrder[] = {1, 2, 3, 4, 14, 5, 7, 8};
 
 Status fileHeaderFault() {
-    errLog() << "Error reading file header" << endLine;
-    return 1;
+    errLog() << msg::kErrorReadingHeader << endLine;
+    return kStatusFailed;
 }
 
 Status headerFault() {
     errLog() << "Error reading header" << endLine;
-    return 1;
+    return kStatusFailed;
 }
 
 int16_t low16(uint32_t word) {
@@ -72,20 +74,20 @@ struct CWaterFallReader::Layout {
 
 Status CWaterFallReader::open(const char* name) {
     sliceCount_ = slicesLeft_ = 0;
-    if (openInput(name).failed() || file_->startSpanningRead().failed()) return 1;
+    if (openInput(name).failed() || file_->startSpanningRead().failed()) return kStatusFailed;
     Layout layout;
     {
         CBulkBufferClaim bulk; // held for the whole open, released on every path out
         if (readHeaderBlock(bulk.data(), layout).failed() ||
             passOverWorkingBlocks(bulk.data(), layout).failed() ||
             passOverRawData(bulk.data(), layout).failed())
-            return 1;
+            return kStatusFailed;
         refreshUnitTexts(0);
         refreshUnitTexts(1);
-        if (positionAtFirstSlice(bulk.data(), layout).failed()) return 1;
+        if (positionAtFirstSlice(bulk.data(), layout).failed()) return kStatusFailed;
     }
-    traceMgr().rebuildFromSettings(timeStamp_);
-    return 0;
+    rebuildFromSettings(traceMgr(), timeStamp_);
+    return kStatusOk;
 }
 
 // Steps through the header block in a memPrt laid over the bulk buffer.
@@ -108,30 +110,30 @@ Status CWaterFallReader::readHeaderBlock(uint8_t* bulk, Layout& layout) {
     if (layout.selector < 0 || layout.selector >= kWfSelectorCount || layout.rawBlocks[0] < 0 ||
         layout.rawBlocks[1] < 0)
         return fileHeaderFault();
-    errLog() << "Input File Type: VX560 waterfall file" << endLine << endLine;
+    errLog() << msg::kWaterfallInputType << endLine << endLine;
 
     bool swapped = convOptions.wfChannel == 1;
     for (int16_t pass = 0; pass < 2; ++pass)
-        if (readChannelSettings(block, swapped ? 1 - pass : pass).failed()) return 1;
+        if (readChannelSettings(block, swapped ? 1 - pass : pass).failed()) return kStatusFailed;
     for (const auto& l : kSharedLists)
-        if (serializeList(l[0], &block, 0, 0, ePaoEntry, l[1]).failed()) return 1;
+        if (serializeList(l[0], &block, 0, 0, ePaoEntry, l[1]).failed()) return kStatusFailed;
     for (int16_t list : kRefreshOrder)
         applyList(list, 2);
 
     if (readLabel(*file_, kHeadersLabel).failed()) return headerFault();
-    return 0;
+    return kStatusOk;
 }
 
 // One channel's lists into a display, then its measurement descriptor, which
 // a user function takes into the measurement table.
 Status CWaterFallReader::readChannelSettings(memPrt& block, int16_t display) {
     for (const auto& l : kChannelLists)
-        if (serializeList(l[0], &block, 0, display, ePaoEntry, l[1]).failed()) return 1;
+        if (serializeList(l[0], &block, 0, display, ePaoEntry, l[1]).failed()) return kStatusFailed;
     MeasDesc desc;
     if (block.readBytes(desc.bytes, MeasDesc::kSize).failed()) return fileHeaderFault();
     int16_t m = cat::measurement[display].getData(ePaoEntry);
     if (m >= 0 && m < kMeasurementCount && isUserFunction(m)) measDescriptor(m) = desc;
-    return 0;
+    return kStatusOk;
 }
 
 // The slice-header blocks of each present channel, one more block, and one
@@ -145,8 +147,8 @@ Status CWaterFallReader::passOverWorkingBlocks(uint8_t* bulk, const Layout& layo
     for (uint8_t bits = mask; bits != 0; bits >>= 1)
         blocks += bits & 1;
     for (uint32_t b = 0; b < blocks; ++b)
-        if (block.readBlock(*file_).failed()) return 1;
-    return 0;
+        if (block.readBlock(*file_).failed()) return kStatusFailed;
+    return kStatusOk;
 }
 
 Status CWaterFallReader::passOverRawData(uint8_t* bulk, const Layout& layout) {
@@ -154,9 +156,9 @@ Status CWaterFallReader::passOverRawData(uint8_t* bulk, const Layout& layout) {
         if (!layout.present(c)) continue;
         if (readLabel(*file_, kDataLabel).failed()) return headerFault();
         for (int32_t b = 0; b < layout.rawBlocks[c]; ++b)
-            if (file_->readBytes(bulk, kWfRawBlockBytes).failed()) return 1;
+            if (file_->readBytes(bulk, kWfRawBlockBytes).failed()) return kStatusFailed;
     }
-    return 0;
+    return kStatusOk;
 }
 
 Status CWaterFallReader::positionAtFirstSlice(uint8_t* bulk, const Layout& layout) {
@@ -164,20 +166,21 @@ Status CWaterFallReader::positionAtFirstSlice(uint8_t* bulk, const Layout& layou
     if (!layout.present(channel)) {
         errLog() << "No channel " << (channel ? "B" : "A") << " slices in this waterfall file"
                  << endLine;
-        return 1;
+        return kStatusFailed;
     }
     int16_t slices = 0;
     if (channel == 1 && layout.present(0)) {
-        if (readSectionStart(slices).failed() || passOverSlices(bulk, slices).failed()) return 1;
+        if (readSectionStart(slices).failed() || passOverSlices(bulk, slices).failed())
+            return kStatusFailed;
     }
-    if (readSectionStart(sliceCount_).failed()) return 1;
+    if (readSectionStart(sliceCount_).failed()) return kStatusFailed;
     int32_t first = convOptions.wfFirst;
-    if (sliceCount_ < first) return 1;
-    if (passOverSlices(bulk, first).failed()) return 1;
+    if (sliceCount_ < first) return kStatusFailed;
+    if (passOverSlices(bulk, first).failed()) return kStatusFailed;
     int32_t rest = sliceCount_ - first;
     int32_t wanted = convOptions.wfCount;
     slicesLeft_ = static_cast<int16_t>(wanted < 0 || rest < wanted ? rest : wanted);
-    return 0;
+    return kStatusOk;
 }
 
 // The marker of a vector section and its slice count.
@@ -186,34 +189,34 @@ Status CWaterFallReader::readSectionStart(int16_t& slices) {
     uint8_t raw[2];
     if (file_->readBytes(raw, 2).failed()) return headerFault();
     slices = static_cast<int16_t>(getLe16(raw));
-    return 0;
+    return kStatusOk;
 }
 
 // Vector records: a 128-byte header whose word 0 counts the points that follow.
 Status CWaterFallReader::passOverSlices(uint8_t* bulk, int32_t slices) {
     for (int32_t s = 0; s < slices; ++s) {
-        if (file_->readBytes(bulk, kVectorHeaderBytes).failed()) return 1;
+        if (file_->readBytes(bulk, kVectorHeaderBytes).failed()) return kStatusFailed;
         int16_t points = std::max<int16_t>(low16(getLe32(bulk)), 0);
-        if (passOver(bulk, uint64_t(points) * sizeof(float) * 2).failed()) return 1;
+        if (passOver(bulk, uint64_t(points) * sizeof(float) * 2).failed()) return kStatusFailed;
     }
-    return 0;
+    return kStatusOk;
 }
 
 Status CWaterFallReader::passOver(uint8_t* bulk, uint64_t bytes) {
     while (bytes > 0) {
         uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(bytes, kBulkBufferBytes));
-        if (file_->readBytes(bulk, n).failed()) return 1;
+        if (file_->readBytes(bulk, n).failed()) return kStatusFailed;
         bytes -= n;
     }
-    return 0;
+    return kStatusOk;
 }
 
 Status CWaterFallReader::nextSlice() {
-    if (slicesLeft_ < 1 || !file_) return 1;
+    if (slicesLeft_ < 1 || !file_) return kStatusFailed;
     TraceMgr& t = traceMgr();
-    if (t.readVectorFrom(*file_).failed()) {
-        errLog() << "File Read Error: process aborted" << endLine;
-        return 2;
+    if (readVectorFrom(t, *file_).failed()) {
+        errLog() << msg::kFileReadError << endLine;
+        return kStatusReadFailed;
     }
     // A slice of another length keeps the trace length that the settings give
     // (a time slice has none of its own), and a short one must not show the
@@ -226,7 +229,7 @@ Status CWaterFallReader::nextSlice() {
     if (points && stored < points->size())
         std::fill(points->begin() + static_cast<std::ptrdiff_t>(stored), points->end(), Point());
     --slicesLeft_;
-    return 0;
+    return kStatusOk;
 }
 
 } // namespace vx

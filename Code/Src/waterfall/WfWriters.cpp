@@ -4,9 +4,10 @@
 #include <string>
 
 #include "base/ErrLogger.h"
+#include "base/Messages.h"
 #include "base/Options.h"
-#include "trace/TRACE.h"
 #include "base/VX550.h"
+#include "trace/TRACE.h"
 #include "waterfall/Waterfall.h"
 
 namespace vx {
@@ -42,8 +43,8 @@ void CWfAsciiWriter::writeHeader() {
 
 Status CWfAsciiWriter::writeData() {
     if (!reader_ || count_ <= 0) {
-        errLog() << "No data to extract" << endLine;
-        return 1;
+        errLog() << msg::kNoDataToExtract << endLine;
+        return kStatusFailed;
     }
     for (int32_t i = 0; i < count_; ++i) {
         Status st = reader_->nextSlice();
@@ -55,35 +56,35 @@ Status CWfAsciiWriter::writeData() {
         if (st.failed()) return st;
         (void)file_->writeText("\r\n");
     }
-    return 0;
+    return kStatusOk;
 }
 
 // ------------------------------------------------------------ copy
 
 Status CWfCopyReader::open(const char* name) {
     totalSize_ = 0;
-    if (openInput(name).failed() || file_->startSpanningRead().failed()) return 1;
+    if (openInput(name).failed() || file_->startSpanningRead().failed()) return kStatusFailed;
     uint32_t total = file_->header().totalSize;
     // The total counts the 20-byte multi-disk header; less than that is no file.
-    if (total < MultiDiskHeader::kSize) return 1;
+    if (total < MultiDiskHeader::kSize) return kStatusFailed;
     totalSize_ = total;
-    errLog() << "Input File Type: VX560 waterfall file" << endLine << endLine;
-    return 0;
+    errLog() << msg::kWaterfallInputType << endLine << endLine;
+    return kStatusOk;
 }
 
 Status CWfCopyReader::readChunk(uint8_t* buf, uint32_t len) {
-    if (!file_) return 1;
+    if (!file_) return kStatusFailed;
     Status st = file_->readBytes(buf, len);
-    if (st.failed()) errLog() << "File Read Error: process aborted" << endLine;
+    if (st.failed()) errLog() << msg::kFileReadError << endLine;
     return st;
 }
 
 Status CWfCopyWriter::write(const char* name) {
-    if (openOutput(name).failed()) return 1;
+    if (openOutput(name).failed()) return kStatusFailed;
     uint32_t total = reader_ ? reader_->totalSize() : 0;
     if (total < MultiDiskHeader::kSize || file_->startSpanningWrite(total).failed()) {
-        errLog() << "Error writing file" << endLine;
-        return 1;
+        errLog() << msg::kErrorWritingFile << endLine;
+        return kStatusFailed;
     }
     CBulkBufferClaim bulk;
     for (uint32_t left = total - MultiDiskHeader::kSize; left > 0;) {
@@ -93,7 +94,7 @@ Status CWfCopyWriter::write(const char* name) {
         if (st.failed()) return st;
         left -= n;
     }
-    return 0;
+    return kStatusOk;
 }
 
 } // namespace vx
