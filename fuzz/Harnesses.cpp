@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -155,15 +156,18 @@ void require(bool holds, const char* property) {
 }
 
 const std::string& scratchDir() {
-    static const std::string dir = [] {
+    // Never destroyed: the exit handler that removes the directory needs it.
+    static const std::string* dir = [] {
         const char* tmp = std::getenv("TMPDIR");
         std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/vxfuzz.XXXXXX";
         std::vector<char> buf(pattern.begin(), pattern.end());
         buf.push_back('\0');
         const char* made = mkdtemp(buf.data());
-        return std::string(made ? made : ".");
+        if (!made) return new std::string(".");
+        std::atexit([] { std::filesystem::remove_all(scratchDir()); });
+        return new std::string(made);
     }();
-    return dir;
+    return *dir;
 }
 
 void prepareProcess() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets, writes the seed corpora, runs every harness for the
-# given number of seconds (two at a time) and then reruns each corpus.
+# given number of seconds ($VX_FUZZ_PARALLEL at a time, default two) and then
+# reruns each corpus.
 #   fuzz/run.sh SECONDS [HARNESS...]
 # Work files go to $VX_FUZZ_WORK (default build-fuzz/work); findings to its
 # artifacts/ directory. The status is nonzero when any harness found something.

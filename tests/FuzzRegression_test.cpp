@@ -129,7 +129,8 @@ TEST_F(FuzzRegression, WriteSideKeepsItsPropertiesOnValidInputs) {
 
 TEST_F(FuzzRegression, KeptFindingsRunWithoutHarm) {
     for (const Harness& h : kHarnesses) {
-        for (const std::string& file : filesIn(std::string(VX_FUZZ_REGRESSIONS_DIR) + "/" + h.name)) {
+        for (const std::string& file :
+             filesIn(std::string(VX_FUZZ_REGRESSIONS_DIR) + "/" + h.name)) {
             int st = run(h.entry, readAll(file));
             if (h.refuses) EXPECT_NE(st, 0) << file;
         }
