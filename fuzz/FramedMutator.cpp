@@ -4,6 +4,7 @@
 #include "FramedMutator.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -50,6 +51,8 @@ enum class Kind {
 struct Piece {
     Kind kind;
     std::string bytes; // the data; for vectors the points
+    // A vector's header words; word 0 also flags a single-segment multi-disk
+    // header and a VX550 vector code.
     std::array<uint32_t, 32> header{};
 };
 
@@ -470,10 +473,6 @@ void tweakSdfField(Piece& record, const SdfField& f, Rng& rng) {
     if (f.width == 2) vx::putBe16(p, uint16_t(nearValue(int16_t(vx::getBe16(p)), rng)));
     if (f.width == 4) vx::putBe32(p, uint32_t(nearValue(int32_t(vx::getBe32(p)), rng)));
     if (f.width == -4) vx::putBeFloat(p, nearFloat(vx::getBeFloat(p), rng));
-    if (f.width == 8) {
-        double old = vx::bitsDouble(vx::getBe64(p));
-        vx::putBe64(p, vx::doubleBits(double(specialFloat(float(old), rng))));
-    }
 }
 
 Piece* sdfRecordOf(std::vector<Piece>& pieces, uint16_t type) {

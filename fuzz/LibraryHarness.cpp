@@ -2,6 +2,8 @@
 // none crashes, the data reader answers only after a load with nothing but
 // reads and log changes since, and each call gives the same answer for the
 // same file and request whatever came before it.
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
@@ -63,6 +65,14 @@ std::map<std::string, std::string>& answers() {
 
 void sameAnswer(const std::string& call, const std::string& answer) {
     auto [at, added] = answers().emplace(call, answer);
+    if (!added && at->second != answer) {
+        size_t differs = 0;
+        while (differs < answer.size() && differs < at->second.size() &&
+               answer[differs] == at->second[differs])
+            ++differs;
+        std::fprintf(stderr, "vxfuzz: %s: the answer differs from byte %zu of %zu (earlier %zu)\n",
+                     call.c_str(), differs, answer.size(), at->second.size());
+    }
     require(added || at->second == answer, "an entry point answers the same call the same way");
 }
 
@@ -113,6 +123,8 @@ int fuzzLibrary(const uint8_t* data, size_t size) {
         case 3: {
             VX560_DATAREQ request{int16_t(in.next() % 9), int16_t(in.next() % 6 - 2),
                                   int16_t(in.next() % 6 - 2), int16_t(in.next() % 4 - 2)};
+            // Cleared: the bytes behind the unit's terminator are not an answer.
+            std::fill(buffer.begin(), buffer.end(), 0);
             auto* out = reinterpret_cast<VX560_DATA*>(buffer.data());
             int16_t st = VX560_READDISPLAYDATA(out, &request);
             if (loaded.empty()) {
@@ -134,6 +146,7 @@ int fuzzLibrary(const uint8_t* data, size_t size) {
             break;
         }
         case 5: {
+            std::fill(buffer.begin(), buffer.end(), 0);
             auto* out = reinterpret_cast<VX560_CAPDATA*>(buffer.data());
             int16_t st = VX560_READCAPTUREDATA(out, file.c_str());
             std::string answer = statusText(st);

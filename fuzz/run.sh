@@ -70,6 +70,8 @@ for name in "${harnesses[@]}"; do
   fi
   stats=$(grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$work/logs/$name.log" |
     sed 's/^stat:://' | tr '\n' ' ')
-  echo "fuzz_$name: ${seconds}s, $stats"
+  # With VX_FUZZ_COUNT=1 the target also counts the inputs it accepted.
+  accepted=$(grep -o 'vxfuzz: .* accepted' "$work/logs/$name.log" | tail -1 || true)
+  echo "fuzz_$name: ${seconds}s, $stats${accepted:+ $accepted}"
 done
 exit "$failed"
