@@ -326,12 +326,16 @@ bool insideText(const std::string& data, size_t at, size_t width) {
 // A value near the old one, or a small one: parameter indexes and counts
 // are small, so these stay in range far more often than random bytes.
 int32_t nearValue(int32_t old, Rng& rng) {
-    switch (rng() % 4) {
+    switch (rng() % 8) {
     case 0:
-        return old + int32_t(rng() % 5) - 2;
     case 1:
-        return int32_t(rng() % 8);
     case 2:
+    case 3:
+        return old + int32_t(rng() % 5) - 2;
+    case 4:
+    case 5:
+        return int32_t(rng() % 8);
+    case 6:
         return -1;
     default:
         return int32_t(rng() % 2048);
