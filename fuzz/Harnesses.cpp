@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -25,6 +24,7 @@
 #include "support/Catalogue.h"
 #include "support/Fixture.h"
 #include "support/MemStream.h"
+#include "support/TempDir.h"
 #include "timebuf/CapArb.h"
 #include "timebuf/NumberList.h"
 #include "trace/MeasDesc.h"
@@ -156,18 +156,9 @@ void require(bool holds, const char* property) {
 }
 
 const std::string& scratchDir() {
-    // Never destroyed: the exit handler that removes the directory needs it.
-    static const std::string* dir = [] {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/vxfuzz.XXXXXX";
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        const char* made = mkdtemp(buf.data());
-        if (!made) return new std::string(".");
-        std::atexit([] { std::filesystem::remove_all(scratchDir()); });
-        return new std::string(made);
-    }();
-    return *dir;
+    // Made on first use under $TMPDIR and removed when the process ends.
+    static const vxtest::ScratchDir dir("vxfuzz");
+    return dir.path();
 }
 
 void prepareProcess() {

@@ -22,6 +22,7 @@
 #include "support/DisplayFixture.h"
 #include "support/Fixture.h"
 #include "support/RunProgram.h"
+#include "support/SharedFiles.h"
 #include "support/TempDir.h"
 #include "support/WaterfallFixture.h"
 #include "vxcore.h"
@@ -351,10 +352,8 @@ TEST_F(LibraryTest, WaterfallSlicesAreDescribedLoadedAndRead) {
 }
 
 TEST_F(LibraryTest, SdfFilesAreDescribedAndLoaded) {
-    const std::string sdf = std::string(VX_SHARED_DIR) + "/testdata/sdf/HP35665A.DAT";
-    dir.write("hp.dat", std::string(std::istreambuf_iterator<char>(
-                                        std::ifstream(sdf, std::ios::binary).rdbuf()),
-                                    {}));
+    VX_SHARED_FILE_OR_SKIP(sdf, "testdata/sdf/HP35665A.DAT");
+    dir.write("hp.dat", sdf);
     const VX560_INFO i = info("hp.dat");
     EXPECT_EQ(i.measGroup, 3);
     EXPECT_EQ(+i.points, 401u);

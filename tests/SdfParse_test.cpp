@@ -7,14 +7,14 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 
-#include "base/DISK_M.h"
 #include "base/BeBytes.h"
+#include "base/DISK_M.h"
 #include "support/Fixture.h"
 #include "support/MemStream.h"
 #include "support/RunProgram.h"
+#include "support/SharedFiles.h"
 #include "support/TempDir.h"
 
 using vx::CSdfHdrs;
@@ -23,15 +23,9 @@ using vxtest::BeRecord;
 
 namespace {
 
-const std::string kSdfDir = std::string(VX_SHARED_DIR) + "/testdata/sdf/";
 constexpr const char* kInvalid = "Invalid file format: process aborted\n";
-
-std::string sharedFile(const std::string& name) {
-    std::ifstream in(kSdfDir + name, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+constexpr const char* kSweptSine = "testdata/sdf/HP35665A.DAT";
+constexpr const char* kWideFft = "testdata/sdf/HP35670A.DAT";
 
 // A single-vector file as an analyzer writes it; revision 2 uses the older
 // record sizes and keeps counts, center, span and delay in the older fields.
@@ -159,7 +153,7 @@ struct SdfParseTest : ::testing::Test {
 };
 
 TEST_F(SdfParseTest, SweptSineFileMatchesItsDecodedHeaders) {
-    const std::string bytes = sharedFile("HP35665A.DAT");
+    VX_SHARED_FILE_OR_SKIP(bytes, kSweptSine);
     ASSERT_EQ(bytes.size(), 4518u);
     ASSERT_TRUE(parse(bytes).ok()) << out;
     EXPECT_EQ(out, "Input File Type: HP SDF(tm) Vers 2\n\n");
@@ -212,7 +206,7 @@ TEST_F(SdfParseTest, SweptSineFileMatchesItsDecodedHeaders) {
 }
 
 TEST_F(SdfParseTest, FftFileMatchesItsDecodedHeadersAndIsWidened) {
-    const std::string bytes = sharedFile("HP35670A.DAT");
+    VX_SHARED_FILE_OR_SKIP(bytes, kWideFft);
     ASSERT_TRUE(parse(bytes).ok()) << out;
     EXPECT_EQ(hdrs.revision(), 2);
     EXPECT_EQ(hdrs.measType(), 3); // "FFT measurement"
@@ -418,7 +412,7 @@ TEST_F(SdfParseTest, DamagedHeadersFailWithMessage) {
 // Every truncation and every overwritten header byte of a real file is read
 // without a fault (the sanitizer build checks the reads).
 TEST_F(SdfParseTest, RealFileCutOrDamagedAnywhere) {
-    const std::string bytes = sharedFile("HP35665A.DAT");
+    VX_SHARED_FILE_OR_SKIP(bytes, kSweptSine);
     for (size_t len = 0; len < 1320; ++len)
         EXPECT_TRUE(parse(bytes.substr(0, len), vx::eSdfSS).failed()) << len;
     for (size_t at = 0; at < 1310; ++at) {
@@ -438,7 +432,6 @@ TEST(SdfDetection, InputTypeFromTheLeadingBytes) {
     EXPECT_EQ(typeOf(sdfFile(spec)), 6);
     spec.revision = 2;
     EXPECT_EQ(typeOf(sdfFile(spec)), 5);
-    EXPECT_EQ(typeOf(sharedFile("HP35665A.DAT")), 5);
     spec.revision = 4;
     EXPECT_EQ(typeOf(sdfFile(spec)), 0);
     EXPECT_EQ(typeOf(patched(sdfFile(spec), 2, 11, 2)), 0);
@@ -446,12 +439,15 @@ TEST(SdfDetection, InputTypeFromTheLeadingBytes) {
     EXPECT_EQ(typeOf(std::string("B\0\0\x0a", 4)), 0);
 }
 
-// The real files pass detection; the run stops at the pairing until their
-// reader is registered.
+// The real files pass detection as revision 2.
 TEST(SdfDetection, RealFilesPassDetection) {
-    for (const char* name : {"HP35665A.DAT", "HP35670A.DAT"}) {
+    for (const char* relative : {kSweptSine, kWideFft}) {
+        VX_SHARED_FILE_OR_SKIP(bytes, relative);
+        vxtest::MemStream in{std::string(bytes)};
+        EXPECT_EQ(vx::sdfInputType(in), 5) << relative;
+        const std::string name = std::filesystem::path(relative).filename();
         vxtest::TempDir dir;
-        dir.write(name, sharedFile(name));
+        dir.write(name, bytes);
         vxtest::RunResult r = vxtest::runProgram(VX_CONV_PATH, {name}, dir.path(), "");
         EXPECT_NE(r.out.find("Input File Type: HP SDF(tm) Vers 2\n"), std::string::npos) << r.out;
         EXPECT_EQ(r.out.find("Unknown input file format"), std::string::npos) << r.out;

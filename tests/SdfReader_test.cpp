@@ -7,8 +7,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "base/BeBytes.h"
 #include "display/DisplayFile.h"
@@ -17,6 +15,7 @@
 #include "support/Catalogue.h"
 #include "support/RunProgram.h"
 #include "support/SdfFixture.h"
+#include "support/SharedFiles.h"
 #include "support/TempDir.h"
 
 using namespace vx;
@@ -26,15 +25,9 @@ using vxtest::SdfFixture;
 
 namespace {
 
-const std::string kSdfDir = std::string(VX_SHARED_DIR) + "/testdata/sdf/";
 constexpr const char* kInvalid = "Invalid file format: process aborted";
-
-std::string sharedFile(const std::string& name) {
-    std::ifstream in(kSdfDir + name, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+constexpr const char* kSweptSine = "testdata/sdf/HP35665A.DAT";
+constexpr const char* kWideFft = "testdata/sdf/HP35670A.DAT";
 
 int16_t entry(const enumParAction& p) {
     return p.getData(ePaoEntry);
@@ -96,7 +89,7 @@ SdfFixture fftSpectrum() {
 // ------------------------------------------------------------ analyzer files
 
 TEST_F(SdfReaderTest, SweptSineFileBecomesALogSweepWithTheFilesValues) {
-    const std::string bytes = sharedFile("HP35665A.DAT");
+    VX_SHARED_FILE_OR_SKIP(bytes, kSweptSine);
     ASSERT_TRUE(read(bytes).ok()) << out;
     EXPECT_EQ(out, "Input File Type: HP SDF(tm) Vers 2\n\n");
     EXPECT_EQ(entry(measureGroup[0]), 3);
@@ -145,7 +138,8 @@ TEST_F(SdfReaderTest, SweptSineFileBecomesALogSweepWithTheFilesValues) {
 }
 
 TEST_F(SdfReaderTest, SweptSineFileSurvivesADisplayFileUnchanged) {
-    dir.write("sweep.dat", sharedFile("HP35665A.DAT"));
+    VX_SHARED_FILE_OR_SKIP(sweep, kSweptSine);
+    dir.write("sweep.dat", sweep);
     vxtest::RunResult r = vxtest::runProgram(VX_CONV_PATH, {"sweep.dat"}, dir.path(), "");
     ASSERT_EQ(r.status, 0) << r.out;
     ASSERT_TRUE(dir.exists("sweep.56d"));
@@ -161,7 +155,7 @@ TEST_F(SdfReaderTest, SweptSineFileSurvivesADisplayFileUnchanged) {
     EXPECT_NE(direct.find("  2.000000e+01 "), std::string::npos);
 
     // And the Display file holds the very points that the SDF file gave.
-    ASSERT_TRUE(read(sharedFile("HP35665A.DAT")).ok());
+    ASSERT_TRUE(read(sweep).ok());
     const std::vector<Point> fromSdf = points();
     CTraceReader display;
     testing::internal::CaptureStdout();
@@ -175,7 +169,8 @@ TEST_F(SdfReaderTest, SweptSineFileSurvivesADisplayFileUnchanged) {
 }
 
 TEST_F(SdfReaderTest, A1600LineSpectrumIsRefusedWithItsReason) {
-    dir.write("wide.dat", sharedFile("HP35670A.DAT"));
+    VX_SHARED_FILE_OR_SKIP(wide, kWideFft);
+    dir.write("wide.dat", wide);
     vxtest::RunResult r = vxtest::runProgram(VX_CONV_PATH, {"wide.dat"}, dir.path(), "");
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.out.find("FFT lines not supported: 2049 points (the instrument has 100 to 800 "

@@ -7,14 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <stdlib.h>
 
 #include "base/ErrLogger.h"
 #include "base/Options.h"
 #include "base/Platform.h"
+#include "base/VX550.h"
 #include "params/Catalog.h"
 #include "support/Catalogue.h"
 #include "support/Fixture.h"
@@ -24,7 +25,6 @@
 #include "support/WaterfallFixture.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
-#include "base/VX550.h"
 
 namespace fs = std::filesystem;
 using vx::Status;
@@ -411,9 +411,11 @@ TEST_F(WaterfallTest, TruncationAtEveryByteIsRefused) {
     vxtest::resetCatalogue();
     WfOffsets at;
     const std::string good = f.file(&at);
-    // Thousands of files and log lines: in memory when the machine has a tmpfs.
-    char scratch[] = "/dev/shm/vxwat-XXXXXX";
-    std::string where = mkdtemp(scratch) ? scratch : dir.path();
+    // Thousands of files and log lines: in memory when the machine has a tmpfs
+    // and TMPDIR does not name another place.
+    const bool tmpfs = !std::getenv("TMPDIR") && fs::is_directory("/dev/shm");
+    const vxtest::ScratchDir scratch("vxwat", tmpfs ? "/dev/shm" : "");
+    const std::string& where = scratch.path();
     std::string savedLog = vx::errLog().logFileName();
     (void)vx::errLog().setLogFileName((where + "/log.txt").c_str());
     // Channel A's slices end where channel B's section begins.
@@ -428,7 +430,6 @@ TEST_F(WaterfallTest, TruncationAtEveryByteIsRefused) {
     }
     (void)testing::internal::GetCapturedStdout();
     (void)vx::errLog().setLogFileName(savedLog.c_str());
-    if (where != dir.path()) fs::remove_all(where);
 }
 
 // ------------------------------------------------------------ copies
