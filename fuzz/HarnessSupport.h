@@ -32,7 +32,10 @@ class ByteSource {
   public:
     ByteSource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
     uint8_t next() { return at_ < size_ ? data_[at_++] : 0; }
-    uint16_t next16() { return uint16_t(next() | next() << 8); }
+    uint16_t next16() {
+        uint16_t low = next();
+        return uint16_t(low | next() << 8);
+    }
     bool empty() const { return at_ >= size_; }
     // What is left, as bytes.
     std::string rest() {
