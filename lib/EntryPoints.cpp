@@ -2,6 +2,7 @@
 // operation on the engine's model and returns the status.
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -35,6 +36,16 @@ static_assert(sizeof(VX560_CAPDATA) == 14 && offsetof(VX560_CAPDATA, kpoints) ==
                   offsetof(VX560_CAPDATA, values) == 14,
               "VX560_CAPDATA layout");
 
+// The statuses vxcore.h names are the engine's.
+static_assert(VX560_STATUS_OK == vx::kStatusOk && VX560_STATUS_FAILED == vx::kStatusFailed &&
+                  VX560_STATUS_READ_ERROR == vx::kStatusReadFailed &&
+                  VX560_STATUS_TOKEN_TOO_LONG == vx::kStatusTokenTooLong &&
+                  VX560_STATUS_NO_DISK_SPACE == vx::kStatusNoSpace &&
+                  VX560_STATUS_CANNOT_READ == vx::kStatusNoInput &&
+                  VX560_STATUS_ACCESS_DENIED == vx::kStatusAccessDenied &&
+                  VX560_STATUS_BAD_FILE == vx::kStatusBadFile,
+              "vxcore.h statuses");
+
 namespace vx::lib {
 
 namespace {
@@ -52,6 +63,8 @@ constexpr int16_t kOrderCapture1 = 65;
 constexpr int16_t kFftCapture1 = 12;
 constexpr int16_t kMaxWaterfallIndex = 2048;
 constexpr uint32_t kSamplesPerKpt = 1024;
+// The capacity of a buffer the caller vouches for (the unsized reads).
+constexpr size_t kUnchecked = SIZE_MAX;
 
 bool given(const void* pointer, const char* what) {
     if (pointer) return true;
@@ -136,6 +149,77 @@ Status readCaptureSamples(VX560_CAPDATA& data, CCapArbReader& reader) {
     return kStatusOk;
 }
 
+// A command line's job, run when its options are sound.
+Status runCommand(const std::vector<std::string>& tokens) {
+    ArgVector args(tokens);
+    COptionMgr job(args.count(), args.argv(), nullptr);
+    if (job.errorIndex() != eErrNone) return kStatusFailed;
+    return job.run();
+}
+
+// A sized read's check: tells the size and refuses a buffer below it.
+Status fits(size_t capacity, size_t needed, size_t* bytesNeeded) {
+    if (bytesNeeded) *bytesNeeded = needed;
+    if (capacity >= needed) return kStatusOk;
+    errLog() << "Buffer too small: " << static_cast<unsigned long>(needed) << " bytes needed"
+             << endLine;
+    return VX560_STATUS_BUFFER_TOO_SMALL;
+}
+
+// The loaded trace in the requested column and units; with no buffer only
+// the size it needs.
+Status readDisplayData(VX560_DATA* data, size_t capacity, const VX560_DATAREQ* request,
+                       size_t* bytesNeeded) {
+    if (!given(request, "data request")) return kStatusFailed;
+    std::unique_ptr<COptionMgr> job = fileJob(nullptr);
+    if (request->column < eColMag || request->column > eColX) {
+        errLog() << "Invalid data option request: out of range: " << request->column << endLine;
+        return kStatusFailed;
+    }
+    if (request->peakUnits < -1 || request->peakUnits > 3) {
+        errLog() << "Invalid Peak unit request: out of range" << endLine;
+        return kStatusFailed;
+    }
+    if (request->dbUnits < -1 || request->dbUnits > 3) {
+        errLog() << "Invalid Mag unit request: out of range" << endLine;
+        return kStatusFailed;
+    }
+    if (request->phaseUnits < -1 || request->phaseUnits > 1) {
+        errLog() << "Invalid Phase unit request: out of range" << endLine;
+        return kStatusFailed;
+    }
+    const size_t points = static_cast<size_t>(std::max(0, traceMgr().pointsToWrite()));
+    Status st = fits(data ? capacity : kUnchecked, sizeof(VX560_DATA) + 4 * points, bytesNeeded);
+    if (st.failed() || !data) return st;
+    convOptions.columns[0] = request->column;
+    convOptions.columns[1] = eColEnd;
+    convOptions.peakUnits = request->peakUnits;
+    convOptions.dbMode = request->dbUnits;
+    convOptions.phaseUnits = request->phaseUnits;
+    CDllOutputer outputer;
+    st = outputer.extract(data);
+    outputer.close();
+    return st;
+}
+
+// A Capture file's samples as volts; with no buffer only the size it needs.
+Status readCaptureData(VX560_CAPDATA* data, size_t capacity, const char* fileName,
+                       size_t* bytesNeeded) {
+    std::unique_ptr<COptionMgr> job = fileJob(fileName);
+    if (!detectAndCheck(*job)) return kStatusFailed;
+    if (job->inputType() != eInCapArb) return kStatusFailed;
+    OpenedInput in = openWith(*job, std::make_unique<CCapArbReader>());
+    if (in.status.failed()) return in.status;
+    const size_t kpts =
+        static_cast<size_t>(std::max<int16_t>(convOptions.capArbHeader.recordKpts, 0));
+    const size_t needed = sizeof(VX560_CAPDATA) + 4 * kSamplesPerKpt * kpts;
+    Status st = fits(data ? capacity : kUnchecked, needed, bytesNeeded);
+    if (st.failed() || !data) return st;
+    data->length = kCapDataLength;
+    data->version = kCapDataVersion;
+    return readCaptureSamples(*data, static_cast<CCapArbReader&>(*in.reader));
+}
+
 } // namespace
 
 } // namespace vx::lib
@@ -154,10 +238,7 @@ VX560_API int16_t VX560_CMDLINE(const char* commandLine) {
         errLog() << "Error: Too many command line items: at most " << kMaxCommandTokens << endLine;
         return kStatusFailed;
     }
-    ArgVector args(tokens);
-    COptionMgr job(args.count(), args.argv(), nullptr);
-    if (job.errorIndex() != eErrNone) return kStatusFailed;
-    return job.run().code();
+    return runCommand(tokens).code();
 }
 
 VX560_API int16_t VX560_GETINFO(VX560_INFO* info, const char* fileName) {
@@ -201,33 +282,8 @@ VX560_API int16_t VX560_READDISPLAYDATA(VX560_DATA* data, const VX560_DATAREQ* r
         errLog() << "No Display file is loaded" << endLine;
         return kStatusFailed;
     }
-    if (!given(data, "data buffer") || !given(request, "data request")) return kStatusFailed;
-    std::unique_ptr<COptionMgr> job = fileJob(nullptr);
-    if (request->column < eColMag || request->column > eColX) {
-        errLog() << "Invalid data option request: out of range: " << request->column << endLine;
-        return kStatusFailed;
-    }
-    if (request->peakUnits < -1 || request->peakUnits > 3) {
-        errLog() << "Invalid Peak unit request: out of range" << endLine;
-        return kStatusFailed;
-    }
-    if (request->dbUnits < -1 || request->dbUnits > 3) {
-        errLog() << "Invalid Mag unit request: out of range" << endLine;
-        return kStatusFailed;
-    }
-    if (request->phaseUnits < -1 || request->phaseUnits > 1) {
-        errLog() << "Invalid Phase unit request: out of range" << endLine;
-        return kStatusFailed;
-    }
-    convOptions.columns[0] = request->column;
-    convOptions.columns[1] = eColEnd;
-    convOptions.peakUnits = request->peakUnits;
-    convOptions.dbMode = request->dbUnits;
-    convOptions.phaseUnits = request->phaseUnits;
-    CDllOutputer outputer;
-    Status st = outputer.extract(data);
-    outputer.close();
-    return st.code();
+    if (!given(data, "data buffer")) return kStatusFailed;
+    return readDisplayData(data, kUnchecked, request, nullptr).code();
 }
 
 VX560_API int16_t VX560_SETERRORLOGFILE(const char* fileName) {
@@ -242,12 +298,44 @@ VX560_API int16_t VX560_READCAPTUREDATA(VX560_CAPDATA* data, const char* fileNam
     if (!given(data, "capture buffer")) return kStatusFailed;
     data->length = kCapDataLength;
     data->version = kCapDataVersion;
-    std::unique_ptr<COptionMgr> job = fileJob(fileName);
-    if (!detectAndCheck(*job)) return kStatusFailed;
-    if (job->inputType() != eInCapArb) return kStatusFailed;
-    OpenedInput in = openWith(*job, std::make_unique<CCapArbReader>());
-    if (in.status.failed()) return in.status.code();
-    return readCaptureSamples(*data, static_cast<CCapArbReader&>(*in.reader)).code();
+    return readCaptureData(data, kUnchecked, fileName, nullptr).code();
+}
+
+VX560_API int16_t VX560_READDISPLAYDATA_SIZED(VX560_DATA* data, size_t capacity,
+                                              const VX560_DATAREQ* request, size_t* bytesNeeded) {
+    prepareEngine();
+    if (!displayLoaded) {
+        errLog() << "No Display file is loaded" << endLine;
+        return kStatusFailed;
+    }
+    if (!data && !given(bytesNeeded, "size to tell")) return kStatusFailed;
+    return readDisplayData(data, capacity, request, bytesNeeded).code();
+}
+
+VX560_API int16_t VX560_READCAPTUREDATA_SIZED(VX560_CAPDATA* data, size_t capacity,
+                                              const char* fileName, size_t* bytesNeeded) {
+    prepareEngine();
+    displayLoaded = 0;
+    if (!data && !given(bytesNeeded, "size to tell")) return kStatusFailed;
+    return readCaptureData(data, capacity, fileName, bytesNeeded).code();
+}
+
+VX560_API int16_t VX560_SETMESSAGEHOOK(VX560_MESSAGEHOOK hook, void* context) {
+    errLog().setConsoleSink(hook, context);
+    return kStatusOk;
+}
+
+VX560_API int16_t VX560_CMDARGS(int count, const char* const* tokens) {
+    prepareEngine();
+    displayLoaded = 0;
+    errLog().clearLogFile();
+    if (count < 0 || (count > 0 && !given(tokens, "command line items"))) return kStatusFailed;
+    std::vector<std::string> items;
+    for (int k = 0; k < count; ++k) {
+        if (!given(tokens[k], "command line item")) return kStatusFailed;
+        items.emplace_back(tokens[k]);
+    }
+    return runCommand(items).code();
 }
 
 } // extern "C"

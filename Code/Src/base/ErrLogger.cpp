@@ -1,14 +1,20 @@
-// The message stream: each line goes to the console, the log file, or both;
-// the log file is open only while a line is written, so it is always complete.
+// The message stream: each line goes to the console (or a host's sink), the
+// log file, or both; the log file is open only while a line is written, so it
+// is always complete.
 #include "base/ErrLogger.h"
 
 #include <cstring>
+#include <utility>
 
 namespace vx {
 
-CErrLogger::CErrLogger() { std::snprintf(name_, sizeof name_, "%s", "qrblog.txt"); }
+CErrLogger::CErrLogger() {
+    std::snprintf(name_, sizeof name_, "%s", "qrblog.txt");
+}
 
-CErrLogger::~CErrLogger() { closeLog(); }
+CErrLogger::~CErrLogger() {
+    closeLog();
+}
 
 CErrLogger& errLog() {
     static CErrLogger logger;
@@ -25,8 +31,33 @@ void CErrLogger::closeLog() {
     log_ = nullptr;
 }
 
+void CErrLogger::writeConsole(const char* text, size_t len) {
+    if (sink_)
+        sinkLine_.append(text, len);
+    else
+        std::fwrite(text, 1, len, stdout);
+}
+
+void CErrLogger::endConsoleLine() {
+    if (sink_) {
+        // Cleared before the call: a sink that writes messages itself starts a new line.
+        const std::string line = std::move(sinkLine_);
+        sinkLine_.clear();
+        sink_(line.c_str(), sinkContext_);
+        return;
+    }
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void CErrLogger::setConsoleSink(ConsoleSink sink, void* context) {
+    if (!sinkLine_.empty()) endConsoleLine();
+    sink_ = sink;
+    sinkContext_ = context;
+}
+
 void CErrLogger::write(const char* text, size_t len) {
-    if (dest_ & eConsole) std::fwrite(text, 1, len, stdout);
+    if (dest_ & eConsole) writeConsole(text, len);
     if ((dest_ & eLogFile) && openLog()) std::fwrite(text, 1, len, log_);
 }
 
@@ -62,10 +93,7 @@ CErrLogger& CErrLogger::operator<<(double v) {
 }
 
 CErrLogger& CErrLogger::operator<<(LineEnd) {
-    if (dest_ & eConsole) {
-        std::fputc('\n', stdout);
-        std::fflush(stdout);
-    }
+    if (dest_ & eConsole) endConsoleLine();
     if ((dest_ & eLogFile) && openLog()) {
         std::fputc('\n', log_);
         std::fflush(log_);

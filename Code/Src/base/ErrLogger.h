@@ -17,6 +17,9 @@ inline constexpr BothDestinations bothDest{};
 class CErrLogger {
   public:
     enum : uint16_t { eConsole = 1, eLogFile = 2, eBoth = 3 };
+    // Receives each console line, without its line end, instead of standard
+    // output (a library host's message hook).
+    using ConsoleSink = void (*)(const char* line, void* context);
     static constexpr size_t kMaxNameLen = 255;
 
     CErrLogger();
@@ -45,17 +48,25 @@ class CErrLogger {
     // A failed internal consistency check: reported, and the program carries on.
     void assertionReport(const char* expr, const char* module, int line);
     uint16_t destinations() const { return dest_; }
+    // Console lines go to the sink from the next line on; none puts them back
+    // on standard output. A line already begun is passed on first.
+    void setConsoleSink(ConsoleSink sink, void* context);
 
   private:
     CErrLogger& writeSigned(long v);
     CErrLogger& writeUnsigned(unsigned long v);
     void write(const char* text, size_t len);
+    void writeConsole(const char* text, size_t len);
+    void endConsoleLine();
     bool openLog();
     void closeLog();
 
     char name_[kMaxNameLen + 1];
     FILE* log_ = nullptr;
     uint16_t dest_ = eBoth;
+    ConsoleSink sink_ = nullptr;
+    void* sinkContext_ = nullptr;
+    std::string sinkLine_; // the console line being collected for the sink
 };
 
 // The one message stream of the process.
@@ -66,5 +77,5 @@ CErrLogger& errLog();
 // Internal consistency check: on failure reports the text, this module and line.
 #define VX_ASSERT(cond, text)                                                                      \
     do {                                                                                           \
-        if (!(cond)) ::vx::errLog().assertionReport((text), __FILE__, __LINE__);                    \
+        if (!(cond)) ::vx::errLog().assertionReport((text), __FILE__, __LINE__);                   \
     } while (0)

@@ -8,7 +8,6 @@
 
 #include "base/DISK_M.h"
 #include "base/Status.h"
-#include "base/Visibility.h"
 #include "params/UTIL.h"
 
 namespace vx {
@@ -32,7 +31,7 @@ using TextCallback = char* (*)(char*, int16_t);
 
 // The abstract base. Objects are built once and never copied: lists hold
 // their addresses and twins are neighbours in an array.
-class VX_EXPORT paramActionObj {
+class paramActionObj {
   public:
     paramActionObj() = default;
     paramActionObj(char dispIndex, KeyCallback, char mortal, char groupBits, NotifyCallback);
@@ -73,7 +72,7 @@ class VX_EXPORT paramActionObj {
 };
 
 // An enumeration: an index into a table of texts.
-class VX_EXPORT enumParAction : public paramActionObj {
+class enumParAction : public paramActionObj {
   public:
     enumParAction(int16_t defIndex, int16_t maxIndex, const char* const* texts, IndexCallback,
                   uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
@@ -122,7 +121,7 @@ struct RangeRecords {
 
 // An enumeration whose valid sub-range depends on another setting; each
 // range remembers the index last used in it.
-class VX_EXPORT rngEnumAction : public enumParAction {
+class rngEnumAction : public enumParAction {
   public:
     rngEnumAction(RangeRecords rangeTable, int16_t defRange, int16_t defIndex, int16_t maxIndex,
                   const char* const* texts, IndexCallback, uint32_t paoId, int16_t paoFlags,
@@ -156,7 +155,7 @@ class VX_EXPORT rngEnumAction : public enumParAction {
 
 // The shared shape of the numeric classes: a printf format, a text buffer and
 // T values (T = 16-bit, 32-bit or float).
-template <class T> class VX_EXPORT numParAction : public paramActionObj {
+template <class T> class numParAction : public paramActionObj {
   public:
     static constexpr size_t kTextSize = 20;
 
@@ -181,7 +180,7 @@ template <class T> class VX_EXPORT numParAction : public paramActionObj {
     T slots[3];
 };
 
-class VX_EXPORT intParAction : public numParAction<int16_t> {
+class intParAction : public numParAction<int16_t> {
   public:
     intParAction(int16_t defValue, IndexCallback, const char* format, int16_t upper, int16_t lower,
                  int16_t step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
@@ -191,7 +190,7 @@ class VX_EXPORT intParAction : public numParAction<int16_t> {
 };
 
 // An intParAction with format "%d" and the full 16-bit range.
-class VX_EXPORT intActionObj : public intParAction {
+class intActionObj : public intParAction {
   public:
     intActionObj();
     intActionObj(int16_t defValue, IndexCallback, uint32_t paoId, int16_t paoFlags, actType,
@@ -200,7 +199,7 @@ class VX_EXPORT intActionObj : public intParAction {
     int16_t setData(int16_t value, actType) { return intParAction::setData(value); }
 };
 
-class VX_EXPORT longParAction : public numParAction<int32_t> {
+class longParAction : public numParAction<int32_t> {
   public:
     longParAction(int32_t defValue, LongCallback, const char* format, int32_t upper, int32_t lower,
                   int32_t step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
@@ -209,7 +208,7 @@ class VX_EXPORT longParAction : public numParAction<int32_t> {
     int16_t setData(int32_t value, actType);
 };
 
-class VX_EXPORT floatParAction : public numParAction<float> {
+class floatParAction : public numParAction<float> {
   public:
     floatParAction(float defValue, FloatCallback, const char* format, float upper, float lower,
                    float step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
@@ -219,7 +218,7 @@ class VX_EXPORT floatParAction : public numParAction<float> {
 };
 
 // A float shown with a unit table (5 significant digits).
-class VX_EXPORT floatUnitAction : public floatParAction {
+class floatUnitAction : public floatParAction {
   public:
     floatUnitAction(float defValue, FloatCallback, const UNIT_SPEC* units, float upper, float lower,
                     float step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
@@ -232,7 +231,7 @@ class VX_EXPORT floatUnitAction : public floatParAction {
 };
 
 // A text of up to maxLen characters; every buffer keeps a terminator at maxLen.
-class VX_EXPORT strActionObj : public paramActionObj {
+class strActionObj : public paramActionObj {
   public:
     strActionObj(const char* initial, int16_t maxLen, int16_t dispIndex, TextCallback, KeyCallback,
                  uint32_t paoId, int16_t paoFlags, actType);

@@ -62,7 +62,7 @@ extern const LevelUnit inputRangeUnits[12];
 extern const LevelUnit triggerLevelUnits[4];
 
 // A frequency kept as a count of the instrument's resolution steps.
-class VX_EXPORT freqAct : public paramActionObj {
+class freqAct : public paramActionObj {
   public:
     freqAct(int32_t defCount, uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
 
@@ -86,7 +86,7 @@ class VX_EXPORT freqAct : public paramActionObj {
 };
 
 // Start, center and end frequency; the text shows the one last entered.
-class VX_EXPORT startFreqAction : public paramActionObj {
+class startFreqAction : public paramActionObj {
   public:
     enum : int16_t { eStart = 0, eCenter = 1, eEnd = 2 };
 
@@ -120,7 +120,7 @@ class VX_EXPORT startFreqAction : public paramActionObj {
 
 // The octave span: the highest octave band as the index, the lowest as a
 // second band number.
-class VX_EXPORT octActType : public enumParAction {
+class octActType : public enumParAction {
   public:
     octActType(int16_t defIndex, int16_t maxIndex, int16_t defLowest, uint32_t paoId,
                int16_t paoFlags, int16_t dispIndex);
@@ -145,7 +145,7 @@ class VX_EXPORT octActType : public enumParAction {
 // A span (kind 0) or a sample rate (kind 1) given by a power-of-two index;
 // iface selects the text: 0 span, 1 line spacing, 2 acquisition time,
 // 3 sample period.
-class VX_EXPORT spanActType : public enumParAction {
+class spanActType : public enumParAction {
   public:
     static constexpr int16_t kHighestIndex = 19;
 
@@ -171,14 +171,14 @@ class VX_EXPORT spanActType : public enumParAction {
     int16_t spanKind;
 };
 
-class VX_EXPORT sampleActType : public spanActType {
+class sampleActType : public spanActType {
   public:
     sampleActType(int16_t defIndex, uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
     paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 // A source amplitude in 0.1 mV with its level in hundredths of dBV.
-class VX_EXPORT srcAmpAct : public paramActionObj {
+class srcAmpAct : public paramActionObj {
   public:
     enum : int16_t { eMilliVolt = 0, eVolt = 1, eDbV = 2 };
     static constexpr int16_t kNoLevel = -32768;
@@ -215,7 +215,7 @@ class VX_EXPORT srcAmpAct : public paramActionObj {
 
 // A sine amplitude (index 0, 1) or the source offset (index 2), shown in the
 // unit that its unit table selects.
-class VX_EXPORT srcSineAmp : public srcAmpAct {
+class srcSineAmp : public srcAmpAct {
   public:
     srcSineAmp(int32_t amplitude, int16_t ampIndex, uint32_t paoId, int16_t paoFlags,
                int16_t dispIndex);
@@ -229,20 +229,20 @@ class VX_EXPORT srcSineAmp : public srcAmpAct {
     int16_t unitCount;
 };
 
-class VX_EXPORT srcNoiseAmp : public srcAmpAct {
+class srcNoiseAmp : public srcAmpAct {
   public:
     using srcAmpAct::srcAmpAct;
     paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 // The arbitrary-source amplitude, shown in percent.
-class VX_EXPORT arbAmpAct : public srcAmpAct {
+class arbAmpAct : public srcAmpAct {
   public:
     arbAmpAct(int32_t amplitude, uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
     paramActionObj* next(int16_t n) override { return this + n; }
 };
 
-class VX_EXPORT srcSweptAmp : public srcAmpAct {
+class srcSweptAmp : public srcAmpAct {
   public:
     using srcAmpAct::srcAmpAct;
     paramActionObj* next(int16_t n) override { return this + n; }
@@ -250,7 +250,7 @@ class VX_EXPORT srcSweptAmp : public srcAmpAct {
 
 // A time kept in seconds and in samples of the display's time record; the
 // seconds are always those of the rounded sample count.
-class VX_EXPORT binDelayAct : public paramActionObj {
+class binDelayAct : public paramActionObj {
   public:
     // Mode 1 counts samples of the 2048-sample record; other modes count
     // the display's sample period.
@@ -289,7 +289,7 @@ class VX_EXPORT binDelayAct : public paramActionObj {
 };
 
 // An input range in whole dBVpk, with its value in a chosen unit.
-class VX_EXPORT inpRngAct : public paramActionObj {
+class inpRngAct : public paramActionObj {
   public:
     // channel 0 or 1: whose EU/Volt an engineering unit uses.
     inpRngAct(int16_t dbRange, int16_t channel, uint32_t paoId, int16_t paoFlags,
@@ -327,7 +327,7 @@ class VX_EXPORT inpRngAct : public paramActionObj {
 };
 
 // A trigger level, shown in the trigger-level units.
-class VX_EXPORT trigLevAct : public inpRngAct {
+class trigLevAct : public inpRngAct {
   public:
     trigLevAct(int16_t level, uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
     const char* getStr(char slot) override;
@@ -335,7 +335,7 @@ class VX_EXPORT trigLevAct : public inpRngAct {
 };
 
 // A channel's sensitivity in EU/V, shown as EU/V, V/EU or dB(EU/V).
-class VX_EXPORT euSensAct : public floatParAction {
+class euSensAct : public floatParAction {
   public:
     enum : int16_t { eEuPerVolt = 0, eVoltPerEu = 1, eDecibel = 2 };
 
@@ -360,7 +360,7 @@ class VX_EXPORT euSensAct : public floatParAction {
 };
 
 // A reference impedance in ohms, also kept as 10 log10 of the entry value.
-class VX_EXPORT impedParAction : public floatParAction {
+class impedParAction : public floatParAction {
   public:
     impedParAction(float defValue, const char* format, uint32_t paoId, int16_t paoFlags,
                    int16_t dispIndex);
@@ -373,7 +373,7 @@ class VX_EXPORT impedParAction : public floatParAction {
 };
 
 // A duration counted in 1/256 s.
-class VX_EXPORT blockParAction : public longParAction {
+class blockParAction : public longParAction {
   public:
     blockParAction(int32_t defValue, uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
     const char* getStr(char slot) override;
@@ -381,7 +381,7 @@ class VX_EXPORT blockParAction : public longParAction {
 };
 
 // A readout harmonic; 0 is the fundamental.
-class VX_EXPORT rdOutParAction : public intParAction {
+class rdOutParAction : public intParAction {
   public:
     rdOutParAction(int16_t defValue, const char* format, uint32_t paoId, int16_t paoFlags,
                    int16_t dispIndex);
@@ -390,20 +390,20 @@ class VX_EXPORT rdOutParAction : public intParAction {
 };
 
 // The waterfall angle, -75 to 75 degrees.
-class VX_EXPORT wfAngParAction : public intParAction {
+class wfAngParAction : public intParAction {
   public:
     wfAngParAction(int16_t defValue, uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
     paramActionObj* next(int16_t n) override { return this + n; }
 };
 
-class VX_EXPORT wfSkipParAction : public intParAction {
+class wfSkipParAction : public intParAction {
   public:
     wfSkipParAction(int16_t defValue, const char* format, uint32_t paoId, int16_t paoFlags,
                     int16_t dispIndex);
     paramActionObj* next(int16_t n) override { return this + n; }
 };
 
-class VX_EXPORT wfOctSkipParAction : public floatUnitAction {
+class wfOctSkipParAction : public floatUnitAction {
   public:
     wfOctSkipParAction(float defValue, const UNIT_SPEC* units, uint32_t paoId, int16_t paoFlags,
                        int16_t dispIndex);
@@ -411,31 +411,31 @@ class VX_EXPORT wfOctSkipParAction : public floatUnitAction {
 };
 
 // Plain floats that the instrument edits with their own rules.
-class VX_EXPORT floatVariant : public floatParAction {
+class floatVariant : public floatParAction {
   public:
     floatVariant(float defValue, const char* format, uint32_t paoId, int16_t paoFlags,
                  int16_t dispIndex);
 };
 
-class VX_EXPORT relXAction : public floatVariant {
+class relXAction : public floatVariant {
   public:
     using floatVariant::floatVariant;
     paramActionObj* next(int16_t n) override { return this + n; }
 };
 
-class VX_EXPORT relYAction : public floatVariant {
+class relYAction : public floatVariant {
   public:
     using floatVariant::floatVariant;
     paramActionObj* next(int16_t n) override { return this + n; }
 };
 
-class VX_EXPORT OTFloatParAction : public floatVariant {
+class OTFloatParAction : public floatVariant {
   public:
     using floatVariant::floatVariant;
     paramActionObj* next(int16_t n) override { return this + n; }
 };
 
-class VX_EXPORT DOFloatParAction : public floatVariant {
+class DOFloatParAction : public floatVariant {
   public:
     using floatVariant::floatVariant;
     paramActionObj* next(int16_t n) override { return this + n; }
@@ -453,7 +453,7 @@ struct UnitsCode {
 
 // The units of a display: the index is the packed units code; the texts are
 // filled at run time with the units of the current measurement.
-class VX_EXPORT unitParAction : public rngEnumAction {
+class unitParAction : public rngEnumAction {
   public:
     static constexpr int16_t kHighestIndex = 12;
     static constexpr int16_t kTextSize = 32;
@@ -479,7 +479,7 @@ class VX_EXPORT unitParAction : public rngEnumAction {
 
 // The measurement of a display. Each measurement remembers the view and units
 // it was shown in; taking a measurement's value sets its display's view and units.
-class VX_EXPORT measParAction : public rngEnumAction {
+class measParAction : public rngEnumAction {
   public:
     static constexpr int16_t kMeasCount = 87;
 
@@ -504,7 +504,7 @@ class VX_EXPORT measParAction : public rngEnumAction {
 };
 
 // The view of a display; each view remembers its packed units and its scale.
-class VX_EXPORT viewParAction : public enumParAction {
+class viewParAction : public enumParAction {
   public:
     static constexpr int16_t kViewCount = 9;
     static constexpr int16_t kScaleBytes = 88;
@@ -529,7 +529,7 @@ class VX_EXPORT viewParAction : public enumParAction {
 };
 
 // A display scale: two 32-bit values and two settings.
-class VX_EXPORT scaleAction : public paramActionObj {
+class scaleAction : public paramActionObj {
   public:
     scaleAction(int32_t first, int32_t second, int16_t setting0, int16_t setting1, uint32_t paoId,
                 int16_t paoFlags, int16_t dispIndex);

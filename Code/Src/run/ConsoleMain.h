@@ -1,8 +1,7 @@
-// The console program's entry: prepare the lists, build the job, then help,
-// error or run.
+// The console program's entry: --help and --version; otherwise prepare the
+// lists, build the job, then help, error or run.
 #pragma once
-#include "base/Visibility.h"
 
 namespace vx {
-VX_EXPORT int consoleMain(int argc, char** argv);
+int consoleMain(int argc, char** argv);
 }
