@@ -1,13 +1,17 @@
 // Fuzz harness bodies: the process-wide reset and one function per entry.
 #include "Harnesses.h"
 
+#include "HarnessSupport.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "base/DISK_M.h"
 #include "base/ErrLogger.h"
+#include "base/LeBytes.h"
 #include "base/Options.h"
 #include "base/Platform.h"
 #include "base/VX550.h"
@@ -24,6 +28,7 @@
 #include "timebuf/CapArb.h"
 #include "timebuf/NumberList.h"
 #include "trace/MeasDesc.h"
+#include "trace/TRACE.h"
 #include "waterfall/Waterfall.h"
 
 namespace vxfuzz {
@@ -34,14 +39,6 @@ constexpr int kMaxArguments = 20;
 constexpr int64_t kPlentyOfSpace = 100 * 1024 * 1024;
 // The lists of a settings block in file order, with their group filter.
 const int16_t kBlockLists[][2] = {{1, 1}, {2, 1}, {3, 1}, {4, 0}, {14, 0}, {5, 1}, {7, 0}, {8, 0}};
-
-std::string path(const char* name) {
-    return scratchDir() + "/" + name;
-}
-
-void writeFile(const std::string& name, const std::string& bytes) {
-    std::ofstream(name, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 std::vector<std::string> split(const std::string& text, const std::string& separator) {
     std::vector<std::string> pieces;
@@ -58,10 +55,88 @@ int answerNo() {
     return -1;
 }
 
-// The state every conversion starts from: parameters at their defaults and
-// applied, the trace and measurement table as built, the option block reset,
-// the bulk buffer free, the log in the scratch directory, prompts answered
-// "no" and free space plentiful.
+// The job an option parse leaves: its status, files, flags and every option
+// value (the capture header's time stamp aside: each job takes the clock).
+std::string jobSummary(vx::COptionMgr& job) {
+    std::ostringstream s;
+    const vx::ConvOptions& o = vx::convOptions;
+    const vx::CapArbHeader& h = o.capArbHeader;
+    s << job.errorIndex() << ' ' << job.outputFormat() << ' ' << job.jobFlags() << ' '
+      << int(job.fileCount());
+    for (int i = 0; i < job.fileCount() && i < 3; ++i)
+        s << " [" << job.file(i).name() << ']';
+    s << ' ' << h.recordKpts << ' ' << h.baseFreqId << ' ' << h.spanCode << ' ' << h.inputRange[0]
+      << ' ' << h.inputRange[1] << ' ' << int(o.headerMode) << ' ' << int(o.writeData) << ' '
+      << o.pointsPerLine << " [" << o.dataFormat << "] [" << o.separator << ']';
+    for (int32_t c : o.columns)
+        s << ' ' << c;
+    s << ' ' << o.peakUnits << ' ' << o.dbMode << ' ' << o.phaseUnits << ' ' << int(o.wfChannel)
+      << ' ' << o.wfFirst << ' ' << o.wfCount << " [" << o.arrayName << "] " << vx::transducer[0]
+      << ' ' << vx::transducer[1] << ' ' << vx::platformVersion << ' ' << vx::modalFlags << ' '
+      << vx::modalValues.refName << ' ' << vx::modalValues.respName << ' '
+      << vx::modalValues.refNumber << ' ' << vx::modalValues.refDirection << ' '
+      << vx::modalValues.respNumber << ' ' << vx::modalValues.respDirection;
+    return s.str();
+}
+
+// The tokens that the settings file gives, when it is plain text of short
+// lines and tokens (otherwise the file's own limits apply and none are compared).
+bool settingsTokens(const std::string& text, std::vector<std::string>& tokens) {
+    if (text.find('\0') != std::string::npos) return false;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() >= 511) return false;
+        std::istringstream words(line);
+        for (std::string w; words >> w;) {
+            if (w.size() > 80 || w.find_first_of("\v\f") != std::string::npos) return false;
+            if (tokens.size() < 50) tokens.push_back(w);
+        }
+    }
+    return true;
+}
+
+vx::Status copyWaterfall(const std::string& from, const std::string& to) {
+    vx::CWfCopyReader reader;
+    vx::Status st = reader.open(from.c_str());
+    if (st.failed()) return st;
+    vx::CWfCopyWriter writer(&reader);
+    return writer.write(to.c_str());
+}
+
+int extractAll(const std::string& file) {
+    vx::CWaterFallReader reader;
+    int st = reader.open(file.c_str()).code();
+    for (int16_t n = reader.count(); st == 0 && n > 0; --n)
+        st = reader.nextSlice().code();
+    return st;
+}
+
+} // namespace
+
+std::string path(const char* name) {
+    return scratchDir() + "/" + name;
+}
+
+void writeFile(const std::string& name, const std::string& bytes) {
+    std::ofstream(name, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string readFile(const std::string& name) {
+    std::ostringstream s;
+    s << std::ifstream(name, std::ios::binary).rdbuf();
+    return s.str();
+}
+
+std::string asString(const uint8_t* data, size_t size) {
+    return std::string(reinterpret_cast<const char*>(data), size);
+}
+
+std::string inputFile(const uint8_t* data, size_t size, const char* name) {
+    std::string file = path(name);
+    writeFile(file, asString(data, size));
+    return file;
+}
+
 void resetProcessState() {
     vxtest::resetCatalogue();
     vx::resetMeasDescriptors();
@@ -74,18 +149,11 @@ void resetProcessState() {
     vx::errLog().clearLogFile();
 }
 
-std::string asString(const uint8_t* data, size_t size) {
-    return std::string(reinterpret_cast<const char*>(data), size);
+void require(bool holds, const char* property) {
+    if (holds) return;
+    std::fprintf(stderr, "vxfuzz: property failed: %s\n", property);
+    std::abort();
 }
-
-// Writes the input to a file in the scratch directory and returns its name.
-std::string inputFile(const uint8_t* data, size_t size, const char* name) {
-    std::string file = path(name);
-    writeFile(file, asString(data, size));
-    return file;
-}
-
-} // namespace
 
 const std::string& scratchDir() {
     // Made on first use under $TMPDIR and removed when the process ends.
@@ -114,6 +182,30 @@ int fuzzOptions(const uint8_t* data, size_t size) {
     for (int i = 0; i < job.fileCount() && i < 3; ++i)
         (void)job.file(i).name();
     return job.errorIndex();
+}
+
+int fuzzSettingsFile(const uint8_t* data, size_t size) {
+    resetProcessState();
+    const std::string text = asString(data, size);
+    std::string settings = path("vxt560.ini");
+    writeFile(settings, text);
+    char program[] = "vxconv";
+    char* noArguments[] = {program, nullptr};
+    vx::COptionMgr fromFile(1, noArguments, settings.c_str());
+    const std::string fileJob = jobSummary(fromFile);
+    std::vector<std::string> tokens;
+    if (!settingsTokens(text, tokens)) return fromFile.errorIndex();
+
+    resetProcessState();
+    std::vector<std::string> args(1, "vxconv");
+    args.insert(args.end(), tokens.begin(), tokens.end());
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    vx::COptionMgr fromLine(static_cast<int>(args.size()), argv.data(), nullptr);
+    require(jobSummary(fromLine) == fileJob, "the settings file gives the job its tokens give");
+    return fromFile.errorIndex();
 }
 
 int fuzzDisplay(const uint8_t* data, size_t size) {
@@ -228,20 +320,38 @@ int fuzzMultiDisk(const uint8_t* data, size_t size) {
     return st;
 }
 
+int fuzzWaterfallCopy(const uint8_t* data, size_t size) {
+    resetProcessState();
+    std::string file = inputFile(data, size, "input.56w");
+    std::string copy = path("copy.56w");
+    std::remove(copy.c_str());
+    int st = copyWaterfall(file, copy).code();
+    if (st != 0) return st;
+    const std::string out = readFile(copy);
+    const std::string input = asString(data, size);
+    require(out.size() >= 20 && out.substr(8, 4) == input.substr(8, 4) &&
+                out.substr(20) == input.substr(20, out.size() - 20),
+            "a copy holds the input's logical file");
+    // A single segment that holds exactly the logical file extracts as its copy.
+    const bool exact =
+        size >= 20 && vx::getLe32(data + 8) == size && vx::getLe32(data + 16) == size - 20;
+    if (!exact) return 0;
+    resetProcessState();
+    const int fromInput = extractAll(file);
+    resetProcessState();
+    require(extractAll(copy) == fromInput, "a copy extracts as its input does");
+    return 0;
+}
+
 int fuzzWaterfall(const uint8_t* data, size_t size) {
-    int result = 0;
+    // Accepted when the slices of one channel at least extract.
+    int status[2];
     for (uint8_t channel = 0; channel < 2; ++channel) {
         resetProcessState();
         vx::convOptions.wfChannel = channel;
-        std::string file = inputFile(data, size, "input.56w");
-        vx::CWaterFallReader reader;
-        int st = reader.open(file.c_str()).code();
-        for (int16_t n = reader.count(); st == 0 && n > 0; --n)
-            st = reader.nextSlice().code();
-        reader.close();
-        result |= st;
+        status[channel] = extractAll(inputFile(data, size, "input.56w"));
     }
-    return result;
+    return status[0] == 0 || status[1] == 0 ? 0 : status[0];
 }
 
 } // namespace vxfuzz

@@ -33,8 +33,40 @@ int fuzzNumberList(const uint8_t* data, size_t size);
 int fuzzMultiDisk(const uint8_t* data, size_t size);
 // An HP SDF file read by name: headers, translation and data.
 int fuzzSdf(const uint8_t* data, size_t size);
-// A Waterfall file read by name, every slice of channel A, then of channel B.
+// A Waterfall file read by name, every slice of channel A, then of channel B;
+// accepted (0) when one channel's slices all extract.
 int fuzzWaterfall(const uint8_t* data, size_t size);
+
+// The settings file alone: its options give the same job as the same
+// tokens on the command line.
+int fuzzSettingsFile(const uint8_t* data, size_t size);
+// A Waterfall file copied (single segment): a copy that succeeds equals the
+// input's logical file, and extracting from the copy answers as from the input.
+int fuzzWaterfallCopy(const uint8_t* data, size_t size);
+
+// Write side (properties, not only "no crash"):
+// A Display file read, written and read again: same lengths, same points
+// (bit for bit), and the second write equals the first.
+int fuzzDisplayRoundTrip(const uint8_t* data, size_t size);
+// A Display file read and written as HP SDF: the SDF file reads back through
+// the SDF reader, to the same values where SDF carries them.
+int fuzzSdfRoundTrip(const uint8_t* data, size_t size);
+// An HP SDF file read and written as MAT, UFF, ASCII and Display file; the
+// Display file reads back.
+int fuzzSdfOutputs(const uint8_t* data, size_t size);
+// A /Q replacement list over a trace: on success the points the list lacks
+// are zero.
+int fuzzReplacementList(const uint8_t* data, size_t size);
+// A Capture (copied or from a number list) or Waterfall file written across
+// floppies of random capacities with random answers: it fails with a status
+// or its segments join to the file, a joined copy equals it, and no disk
+// change overwrites an earlier segment.
+int fuzzSpanning(const uint8_t* data, size_t size);
+// The ASCII writer under random valid /C /U /F /P /K /D /H /A: every data line
+// parses back to the values.
+int fuzzAsciiOptions(const uint8_t* data, size_t size);
+// The library's entry points in random orders with random requests.
+int fuzzLibrary(const uint8_t* data, size_t size);
 
 inline constexpr const char* kDiskSeparator = "--next disk--";
 

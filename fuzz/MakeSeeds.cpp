@@ -76,6 +76,8 @@ void displaySeeds() {
         std::string file = displayFile(m);
         seed("display", name, file);
         seed("traceout", name, file);
+        seed("displayrt", name, file);
+        seed("sdfrt", name, file);
         seed("settings", name, listBytes());
         if (m % 10 == 0)
             seed("multidisk", "display" + std::to_string(m), behindMultiDiskHeader(file));
@@ -132,6 +134,7 @@ void waterfallSeeds() {
             f.channel[1].rawBlocks = 0;
             std::string name = "sel" + std::to_string(selector) + "mode" + std::to_string(mode);
             seed("waterfall", name, f.file());
+            seed("wfcopy", name, f.file());
         }
     }
     WaterfallFixture onlyB = waterfallFixture(false, true, 2, 3);
@@ -153,6 +156,7 @@ void sdfSeeds() {
     for (int group = 0; group <= 5; ++group) {
         SdfFixture f = sdfSampleOf(group);
         seed("sdf", "group" + std::to_string(group), sdfFile(f));
+        seed("sdfout", "group" + std::to_string(group), sdfFile(f));
         f.revision = 2;
         seed("sdf", "group" + std::to_string(group) + "-rev2", sdfFile(f));
     }
@@ -167,6 +171,33 @@ void optionSeeds() {
     seed("options", "mat", nul + "/omat" + nul + "/gname" + nul + "/u" + nul + "w.56w");
     seed("options", "version", nul + "/o56d" + nul + "/v210" + nul + "/qlist.txt" + nul + "s.dat");
     seed("options", "help", nul + "/?");
+    seed("settingsfile", "ascii", "/oasc /h2\n/cx,r,i /p2\n/k1 /f%10.3f\n");
+    seed("settingsfile", "files", "/ocap /l4 /i-10\nin.txt out.56c\n");
+    seed("settingsfile", "waterfall", "/wb /s2 /r3 /urms,db,rad /t1,9 /j /eqrb.txt\n");
+    seed("settingsfile", "modal", "/osdf /mref:3:+x /v210\n");
+}
+
+// Byte strings for the harnesses that draw their choices from the input.
+void choiceSeeds() {
+    seed("qlist", "short", "3\n1.0\n2.0\n3\n4\n5e1\n-6\n");
+    seed("qlist", "empty", "0\n");
+    std::string longList = "600\n";
+    for (int i = 0; i < 1200; ++i)
+        longList += std::to_string(i % 7 - 3) + ".25\n";
+    seed("qlist", "long", longList);
+    for (int kind = 0; kind < 3; ++kind)
+        for (int variant = 0; variant < 4; ++variant) {
+            std::string bytes = {char(kind), char(variant * 60), char(variant * 17),
+                                 char(variant * 5)};
+            bytes += std::string(12, char(3 + variant));
+            seed("spanning", "kind" + std::to_string(kind) + "-" + std::to_string(variant), bytes);
+        }
+    for (int m = 0; m < vx::kMeasurementCount; m += 7)
+        seed("ascii", "meas" + std::to_string(m),
+             std::string{char(m), char(m * 3), char(m / 2), char(m * 5), char(m * 7), 1, 2, char(m),
+                         3, char(m * 11), char(m)});
+    seed("library", "loads", std::string("\0\1\1\1\1\3\1\3\2\3\0\0\6\2\1\0\0\3\2\3\1\1\2", 23));
+    seed("library", "mixed", "\x07\x00\x08\x05\x06\x02\x03\x04\x01\x06\x00\x07\x03\x03");
 }
 
 } // namespace
@@ -185,5 +216,6 @@ int main(int argc, char** argv) {
     waterfallSeeds();
     optionSeeds();
     sdfSeeds();
+    choiceSeeds();
     return 0;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets, writes the seed corpora, runs every harness for the
-# given number of seconds (two at a time) and then reruns each corpus.
+# given number of seconds ($VX_FUZZ_PARALLEL at a time, default two) and then
+# reruns each corpus.
 #   fuzz/run.sh SECONDS [HARNESS...]
 # Work files go to $VX_FUZZ_WORK (default build-fuzz/work); findings to its
 # artifacts/ directory. The status is nonzero when any harness found something.
@@ -9,8 +10,9 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:?usage: fuzz/run.sh SECONDS [HARNESS...]}
 shift
-harnesses=("${@:-options display traceout settings caparb numbers multidisk sdf waterfall}")
-read -r -a harnesses <<<"${harnesses[*]}"
+all=(options settingsfile display displayrt traceout settings caparb numbers multidisk sdf sdfrt
+  sdfout waterfall wfcopy qlist spanning ascii library)
+if [ "$#" -gt 0 ]; then harnesses=("$@"); else harnesses=("${all[@]}"); fi
 build=build-fuzz
 work=${VX_FUZZ_WORK:-$build/work}
 parallel=${VX_FUZZ_PARALLEL:-2}
@@ -26,7 +28,9 @@ mkdir -p "$work/seeds" "$work/artifacts" "$work/logs"
 work=$(cd "$work" && pwd)
 "$build/fuzz/make_seeds" "$work/seeds" >/dev/null
 # The analyzer files join the SDF seeds (read where they are kept).
-cp ../shared/testdata/sdf/*.DAT "$work/seeds/sdf/" 2>/dev/null || true
+for name in sdf sdfout; do
+  cp ../shared/testdata/sdf/*.DAT "$work/seeds/$name/" 2>/dev/null || true
+done
 dict=$PWD/fuzz/vx.dict
 
 fuzz_one() {
@@ -66,6 +70,8 @@ for name in "${harnesses[@]}"; do
   fi
   stats=$(grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$work/logs/$name.log" |
     sed 's/^stat:://' | tr '\n' ' ')
-  echo "fuzz_$name: ${seconds}s, $stats"
+  # With VX_FUZZ_COUNT=1 the target also counts the inputs it accepted.
+  accepted=$(grep -o 'vxfuzz: .* accepted' "$work/logs/$name.log" | tail -1 || true)
+  echo "fuzz_$name: ${seconds}s, $stats${accepted:+ $accepted}"
 done
 exit "$failed"

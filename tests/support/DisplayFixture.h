@@ -66,9 +66,6 @@ namespace vxtest {
 // by the list serializer and a vector of smooth values. Leaves the catalogue
 // set to that measurement; call resetCatalogue afterwards.
 std::string groupDisplayFile(int16_t group);
-// As groupDisplayFile for measurement m of the group, with the "FFT Lines: "
-// index given (0 to 3; -1 keeps the current one).
-std::string measurementDisplayFile(int16_t group, int16_t m, int16_t fftLinesIndex);
 // The measurement that groupDisplayFile uses for a group.
 int16_t groupMeasurement(int16_t group);
 // Prepares the catalogue and writes groupDisplayFile(g) of every group as

@@ -1,0 +1,211 @@
+// The ASCII trace writer under random valid option sets (/C /U /F /P /K /D
+// /H /A): every data line holds the values it should, and each value parses
+// back to the value of a full-precision reference run within the precision
+// of the format.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <vector>
+
+#include "HarnessSupport.h"
+#include "Harnesses.h"
+#include "params/Catalog.h"
+#include "run/OptionMgr.h"
+#include "support/DisplayFixture.h"
+#include "trace/MeasDesc.h"
+
+namespace vxfuzz {
+
+namespace {
+
+const char* const kColumns[] = {"x", "v", "mag", "m2", "r", "i", "p", "up"};
+const char* const kPeak[] = {"rms", "pk", "pp"};
+const char* const kDb[] = {"lin", "dB", "dBm", "dBSpl"};
+const char* const kPhase[] = {"deg", "rad"};
+const char kSeparators[] = {' ', ',', '\t'};
+const char kConversions[] = {'e', 'E', 'f', 'g', 'G'};
+const char kFlags[] = {'-', '+', ' ', '#', '0'};
+
+template <size_t N> const char* pick(const char* const (&choices)[N], ByteSource& in) {
+    return choices[in.next() % N];
+}
+
+// A Display file of measurement m (cached: building one sets the catalogue).
+const std::string& displayOf(int m) {
+    static std::map<int, std::string> made;
+    auto found = made.find(m);
+    if (found != made.end()) return found->second;
+    resetProcessState();
+    return made[m] = vxtest::measurementDisplayFile(int16_t(vx::groupOfMeasurement(m)), int16_t(m));
+}
+
+// The Display file with the floats at its end (the last vector's points)
+// replaced by the input's bytes.
+std::string withPoints(std::string file, const std::string& bytes) {
+    size_t n = std::min(bytes.size() / 4 * 4, file.size() / 2 / 4 * 4);
+    file.replace(file.size() - n, n, bytes.substr(0, n));
+    return file;
+}
+
+struct Format {
+    std::string text;
+    char conversion;
+    int precision;
+};
+
+Format randomFormat(ByteSource& in) {
+    Format f{"%", kConversions[in.next() % 5], 6};
+    for (int flags = in.next() % 3; flags > 0; --flags)
+        f.text += kFlags[in.next() % 5];
+    if (int width = in.next() % 31) f.text += std::to_string(width);
+    if (in.next() % 2) {
+        f.precision = in.next() % 16;
+        f.text += "." + std::to_string(f.precision);
+    }
+    f.text += f.conversion;
+    return f;
+}
+
+int convert(std::vector<std::string> args) {
+    args.insert(args.begin(), "vxconv");
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    vx::COptionMgr job(int(args.size()), argv.data(), nullptr);
+    if (job.errorIndex() != 0) return 1;
+    return job.run().code();
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream s(text);
+    for (std::string line; std::getline(s, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out.push_back(line);
+    }
+    while (!out.empty() && out.back().empty())
+        out.pop_back();
+    return out;
+}
+
+std::vector<std::string> tokens(const std::string& line, char separator) {
+    std::vector<std::string> out;
+    if (separator == ' ') {
+        std::istringstream s(line);
+        for (std::string t; s >> t;)
+            out.push_back(t);
+        return out;
+    }
+    std::istringstream s(line);
+    for (std::string t; std::getline(s, t, separator);) {
+        t.erase(0, t.find_first_not_of(' '));
+        t.erase(t.find_last_not_of(' ') + 1);
+        out.push_back(t);
+    }
+    return out;
+}
+
+bool parses(const std::string& token, double& v) {
+    char* end = nullptr;
+    v = std::strtod(token.c_str(), &end);
+    return !token.empty() && *end == '\0';
+}
+
+// The printed value stands for the reference within the format's precision.
+bool matches(double printed, double reference, const Format& f) {
+    if (std::isnan(reference) || std::isnan(printed))
+        return std::isnan(reference) && std::isnan(printed);
+    if (std::isinf(reference) || std::isinf(printed)) return printed == reference;
+    const double scale = std::fabs(reference);
+    double tolerance;
+    if (f.conversion == 'f')
+        tolerance = std::pow(10.0, -f.precision) + 1e-8 * scale;
+    else if (f.conversion == 'g' || f.conversion == 'G')
+        tolerance = std::pow(10.0, 1 - std::max(f.precision, 1)) * scale + 1e-300;
+    else
+        tolerance = std::pow(10.0, -f.precision) * scale + 1e-300;
+    return std::fabs(printed - reference) <= tolerance * 1.0000001 + 1e-8 * scale;
+}
+
+} // namespace
+
+int fuzzAsciiOptions(const uint8_t* data, size_t size) {
+    ByteSource in(data, size);
+    const int measurement = in.next() % vx::kMeasurementCount;
+    const std::string display = displayOf(measurement);
+    resetProcessState();
+
+    std::string columns;
+    for (int n = 1 + in.next() % 4; n > 0; --n)
+        columns += std::string(columns.empty() ? "" : ",") + pick(kColumns, in);
+    std::string units = std::string(pick(kPeak, in)) + "," + pick(kDb, in) + "," + pick(kPhase, in);
+    const Format format = randomFormat(in);
+    const int perLine = 1 + in.next() % 6;
+    const int separator = in.next() % 3;
+    const int header = in.next() % 4; // standard, /D, /H1, /H2
+    const bool append = in.next() % 2;
+    writeFile(path("in.56d"), withPoints(display, in.rest()));
+
+    const std::vector<std::string> common = {path("in.56d"), "/Oasc", "/C" + columns, "/U" + units};
+    std::vector<std::string> reference = common;
+    reference.insert(reference.begin() + 1, path("ref.asc"));
+    for (const char* extra : {"/D", "/F%.9e"})
+        reference.push_back(extra);
+    int st = convert(reference);
+    if (st != 0) return st;
+    std::vector<double> expected;
+    size_t perPoint = 0;
+    std::vector<std::string> refLines = lines(readFile(path("ref.asc")));
+    for (const std::string& line : refLines) {
+        std::vector<std::string> t = tokens(line, ' ');
+        perPoint = t.size();
+        for (const std::string& token : t) {
+            double v;
+            require(parses(token, v), "a full-precision value parses");
+            expected.push_back(v);
+        }
+    }
+
+    resetProcessState();
+    const std::string previous = "an earlier table\n";
+    writeFile(path("out.asc"), append ? previous : "");
+    std::vector<std::string> args = common;
+    args.insert(args.begin() + 1, path("out.asc"));
+    args.push_back("/F" + format.text);
+    args.push_back("/P" + std::to_string(perLine));
+    args.push_back("/K" + std::to_string(separator));
+    const char* headerOptions[] = {nullptr, "/D", "/H1", "/H2"};
+    if (headerOptions[header]) args.push_back(headerOptions[header]);
+    if (append) args.push_back("/A");
+    st = convert(args);
+    if (st != 0) return st;
+
+    std::string out = readFile(path("out.asc"));
+    if (append) {
+        require(out.compare(0, previous.size(), previous) == 0, "/A keeps what the file held");
+        out.erase(0, previous.size());
+    }
+    if (header >= 2) return 0; // file information only
+    const size_t points = refLines.size();
+    const size_t dataLines = (points + size_t(perLine) - 1) / size_t(perLine);
+    std::vector<std::string> all = lines(out);
+    require(all.size() >= dataLines, "every point has its line");
+    size_t value = 0;
+    for (size_t l = all.size() - dataLines; l < all.size(); ++l) {
+        std::vector<std::string> t = tokens(all[l], kSeparators[separator]);
+        size_t onLine =
+            std::min(size_t(perLine), points - (l - (all.size() - dataLines)) * perLine);
+        require(t.size() == onLine * perPoint, "a data line holds its points' values");
+        for (const std::string& token : t) {
+            double v;
+            require(parses(token, v), "every value on a data line parses");
+            require(matches(v, expected[value++], format), "a value parses back to the value");
+        }
+    }
+    return 0;
+}
+
+} // namespace vxfuzz

@@ -1,0 +1,206 @@
+// Write-side harnesses over the one trace: Display and HP SDF round trips,
+// the writers fed from an HP SDF file, and the /Q replacement list.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "HarnessSupport.h"
+#include "Harnesses.h"
+#include "ascii/AsciiTraceWriter.h"
+#include "base/BeBytes.h"
+#include "base/Options.h"
+#include "display/DataReplacement.h"
+#include "display/DisplayFile.h"
+#include "interchange/MatWriter.h"
+#include "interchange/SdfParse.h"
+#include "interchange/SdfReader.h"
+#include "interchange/SdfWriter.h"
+#include "interchange/UffWriter.h"
+#include "params/Catalog.h"
+#include "support/MemStream.h"
+#include "trace/MeasDesc.h"
+#include "trace/TRACE.h"
+
+namespace vxfuzz {
+
+namespace {
+
+using Points = std::vector<vx::Point>;
+
+Points vectorOf(int which) {
+    const Points* v = vx::traceMgr().vector(which);
+    return v ? *v : Points();
+}
+
+bool sameBits(float a, float b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// The Display file of the current trace; empty when the writer refuses it.
+std::string displayBytes() {
+    vxtest::MemStream out;
+    if (vx::writeDisplayFile(vx::traceMgr(), out).failed()) return "";
+    return out.bytes();
+}
+
+int16_t currentMeasurement() {
+    return vx::cat::measurement[0].getData(vx::ePaoEntry);
+}
+
+// Whether an SDF file's Y data is complex (the data header's flag): real
+// data carries only the real parts.
+bool sdfDataComplex(const std::string& sdf) {
+    constexpr size_t kFirstDataHeader = 2 + 36, kYComplex = 52; // behind "B", 0
+    if (sdf.size() < kFirstDataHeader + 4) return false;
+    size_t at = vx::getBe32(reinterpret_cast<const uint8_t*>(&sdf[kFirstDataHeader])) + kYComplex;
+    return at + 2 <= sdf.size() && vx::getBe16(reinterpret_cast<const uint8_t*>(&sdf[at])) != 0;
+}
+
+bool closeEnough(float before, float after) {
+    if (before == after) return true;
+    if (std::isnan(before) || std::isnan(after)) return std::isnan(before) && std::isnan(after);
+    return std::fabs(double(after) - double(before)) <=
+           1e-5 * std::max(1.0, std::fabs(double(before)));
+}
+
+} // namespace
+
+int fuzzDisplayRoundTrip(const uint8_t* data, size_t size) {
+    resetProcessState();
+    vxtest::MemStream in(asString(data, size));
+    int st = vx::readDisplayFile(vx::traceMgr(), in).code();
+    if (st != 0) return st;
+    const Points first[2] = {vectorOf(0), vectorOf(1)};
+    const std::string written = displayBytes();
+    if (written.empty()) return vx::kStatusBadFile;
+    // Writing takes the lengths from the settings again.
+    const int32_t nPts = vx::traceMgr().nPts;
+    const int16_t code = vx::traceMgr().vectorCode;
+
+    resetProcessState();
+    vxtest::MemStream back(written);
+    require(vx::readDisplayFile(vx::traceMgr(), back).ok(), "a written Display file reads back");
+    require(vx::traceMgr().nPts == nPts && vx::traceMgr().vectorCode == code,
+            "the read-back trace has the lengths written");
+    for (int v = 0; v <= (code ? 1 : 0); ++v) {
+        const Points again = vectorOf(v);
+        require(again.size() == size_t(std::max<int16_t>(int16_t(nPts), 0)),
+                "a written vector holds nPts points");
+        for (size_t p = 0; p < again.size(); ++p) {
+            const vx::Point expected = p < first[v].size() ? first[v][p] : vx::Point();
+            require(sameBits(again[p].re, expected.re) && sameBits(again[p].im, expected.im),
+                    "the points come back bit for bit");
+        }
+    }
+    // A damaged file's settings may contradict each other (a measure group
+    // that its measurement does not belong to); the post-read rules of the
+    // written file's group can then change a value once. From there on the
+    // file is a fixed point.
+    const std::string second = displayBytes();
+    resetProcessState();
+    vxtest::MemStream again(second);
+    require(vx::readDisplayFile(vx::traceMgr(), again).ok(), "a rewritten Display file reads back");
+    require(displayBytes() == second, "a rewritten Display file is written the same again");
+    return 0;
+}
+
+int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
+    resetProcessState();
+    vxtest::MemStream in(asString(data, size));
+    int st = vx::readDisplayFile(vx::traceMgr(), in).code();
+    if (st != 0) return st;
+    const int16_t measurement = currentMeasurement();
+    const int32_t points = vx::traceMgr().pointsToWrite();
+    // Settings from a damaged file can be ones the instrument never has (an
+    // input range of 1000 dBV, a descriptor without channels, a vector
+    // shorter than its settings): the SDF file then holds them as they are
+    // and its translation back may refuse them. It is still well formed; and
+    // a consistent trace that reads back as its measurement keeps its values.
+    const vx::TraceMgr& trace = vx::traceMgr();
+    const bool whole = !vx::isUserFunction(measurement) && points == trace.extractedPoints() &&
+                       vectorOf(0).size() == size_t(trace.nPts) &&
+                       (trace.headerWord(0, 0) & 0xFFFF) == (uint32_t(trace.nPts) & 0xFFFF) &&
+                       std::memcmp(trace.measDesc.bytes, vx::measDescriptor(measurement).bytes,
+                                   vx::MeasDesc::kSize) == 0;
+    const Points before = vectorOf(0);
+    vx::CSdfWriter writer;
+    vxtest::MemStream sdf;
+    st = writer.writeTo(sdf).code();
+    if (st != 0) return st;
+
+    resetProcessState();
+    std::string file = path("roundtrip.dat");
+    writeFile(file, sdf.bytes());
+    vx::CSdfReader reader;
+    st = reader.open(file.c_str()).code();
+    reader.close();
+    if (st != 0) {
+        vx::userdiskPrt again(file.c_str());
+        again.setMode(vx::socket::eRead);
+        vx::CSdfHdrs headers;
+        require(again.openWithChecks(vx::CFileWriter::kMinFreeBytes).ok() &&
+                    vx::readSdfHeaders(again, headers).ok(),
+                "an SDF file we wrote is well formed");
+        return 0;
+    }
+    if (!whole || currentMeasurement() != measurement) return 0;
+    const bool complex = sdfDataComplex(sdf.bytes());
+    const Points after = vectorOf(0);
+    require(vx::traceMgr().pointsToWrite() == points, "the SDF trace has the points written");
+    for (int32_t p = 0; p < points; ++p)
+        require(closeEnough(before[size_t(p)].re, after[size_t(p)].re) &&
+                    (!complex || closeEnough(before[size_t(p)].im, after[size_t(p)].im)),
+                "the values come back from SDF");
+    return 0;
+}
+
+int fuzzSdfOutputs(const uint8_t* data, size_t size) {
+    resetProcessState();
+    std::string file = inputFile(data, size, "input.dat");
+    vx::CSdfReader reader;
+    int st = reader.open(file.c_str()).code();
+    reader.close();
+    if (st != 0) return st;
+    vx::CMatLabWriter mat;
+    st |= mat.write(path("out.mat").c_str()).code();
+    mat.close();
+    vx::CUffWriter uff;
+    st |= uff.write(path("out.uff").c_str()).code();
+    uff.close();
+    vx::convOptions.headerMode = 2;
+    vx::CAsciiTraceWriter ascii;
+    st |= ascii.write(path("out.asc").c_str()).code();
+    ascii.close();
+    // A trace read from SDF is written as a Display file that reads back.
+    const std::string display = displayBytes();
+    if (!display.empty()) {
+        vxtest::MemStream back(display);
+        require(vx::readDisplayFile(vx::traceMgr(), back).ok(), "SDF as a Display file reads back");
+    }
+    return st;
+}
+
+int fuzzReplacementList(const uint8_t* data, size_t size) {
+    resetProcessState();
+    std::string list = inputFile(data, size, "list.txt");
+    // A trace of the default settings whose points are all 1.
+    vx::TraceMgr& trace = vx::traceMgr();
+    trace.computeLengths();
+    std::vector<float> ones(2 * size_t(std::max(trace.nPts, 0)), 1.0f);
+    trace.loadVector(ones.data(), int16_t(trace.nPts), 0);
+    int st = vx::replaceData(trace, list.c_str()).code();
+    if (st != 0) return st;
+    // The count on the first line, as the list reader takes it (30 characters).
+    std::string firstLine = asString(data, size).substr(0, asString(data, size).find('\n'));
+    long count = 0;
+    (void)std::sscanf(firstLine.substr(0, 30).c_str(), "%ld", &count);
+    const Points after = vectorOf(0);
+    require(after.size() == size_t(trace.nPts), "the list keeps the trace's length");
+    for (size_t p = size_t(std::clamp<long>(count, 0, trace.nPts)); p < after.size(); ++p)
+        require(after[p].re == 0.0f && after[p].im == 0.0f, "points the list lacks are zero");
+    return 0;
+}
+
+} // namespace vxfuzz
