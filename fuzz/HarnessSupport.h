@@ -23,6 +23,10 @@ std::string inputFile(const uint8_t* data, size_t size, const char* name);
 // "no" and free space plentiful.
 void resetProcessState();
 
+// Writes the trace in the model as a MAT and a UFF file in the scratch
+// directory; the statuses of both, or-ed.
+int writeMatAndUff();
+
 // A failed property: names it on stderr and aborts, so that the fuzzer keeps
 // the input that broke it.
 void require(bool holds, const char* property);

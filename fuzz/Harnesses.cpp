@@ -113,6 +113,16 @@ int extractAll(const std::string& file) {
 
 } // namespace
 
+int writeMatAndUff() {
+    vx::CMatLabWriter mat;
+    int st = mat.write(path("out.mat").c_str()).code();
+    mat.close();
+    vx::CUffWriter uff;
+    st |= uff.write(path("out.uff").c_str()).code();
+    uff.close();
+    return st;
+}
+
 std::string path(const char* name) {
     return scratchDir() + "/" + name;
 }
@@ -219,13 +229,7 @@ int fuzzTraceWriters(const uint8_t* data, size_t size) {
     vxtest::MemStream in(asString(data, size));
     int st = vx::readDisplayFile(vx::traceMgr(), in).code();
     if (st != 0) return st;
-    vx::CMatLabWriter mat;
-    st |= mat.write(path("out.mat").c_str()).code();
-    mat.close();
-    vx::CUffWriter uff;
-    st |= uff.write(path("out.uff").c_str()).code();
-    uff.close();
-    return st;
+    return writeMatAndUff();
 }
 
 int fuzzSettings(const uint8_t* data, size_t size) {

@@ -13,11 +13,9 @@
 #include "base/Options.h"
 #include "display/DataReplacement.h"
 #include "display/DisplayFile.h"
-#include "interchange/MatWriter.h"
 #include "interchange/SdfParse.h"
 #include "interchange/SdfReader.h"
 #include "interchange/SdfWriter.h"
-#include "interchange/UffWriter.h"
 #include "params/Catalog.h"
 #include "support/MemStream.h"
 #include "trace/MeasDesc.h"
@@ -163,12 +161,7 @@ int fuzzSdfOutputs(const uint8_t* data, size_t size) {
     int st = reader.open(file.c_str()).code();
     reader.close();
     if (st != 0) return st;
-    vx::CMatLabWriter mat;
-    st |= mat.write(path("out.mat").c_str()).code();
-    mat.close();
-    vx::CUffWriter uff;
-    st |= uff.write(path("out.uff").c_str()).code();
-    uff.close();
+    st |= writeMatAndUff();
     vx::convOptions.headerMode = 2;
     vx::CAsciiTraceWriter ascii;
     st |= ascii.write(path("out.asc").c_str()).code();
