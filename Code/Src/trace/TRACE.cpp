@@ -127,7 +127,8 @@ int16_t entry(const enumParAction& p) {
     return p.getData(ePaoEntry);
 }
 
-// The number of octave bands of the display-A octave settings.
+} // namespace
+
 int16_t octaveBandCount() {
     static const int16_t kPerOctave[] = {1, 3, 12};
     int16_t r = std::clamp<int16_t>(entry(cat::octaveResolution[0]), 0, 2);
@@ -135,8 +136,6 @@ int16_t octaveBandCount() {
     int16_t second = cat::octaveSpan[0].lowestBand(ePaoEntry);
     return static_cast<int16_t>((std::abs(second - first) + 1) * kPerOctave[r]);
 }
-
-} // namespace
 
 void TraceMgr::computeLengths() {
     measGroup = entry(cat::measureGroup[0]);

@@ -80,4 +80,8 @@ TraceMgr& traceMgr();
 // settings select.
 int orderTimeRecordCode();
 
+// The number of octave bands that the display-A octave settings span (the
+// trace holds one point more: the overall level).
+int16_t octaveBandCount();
+
 } // namespace vx
