@@ -22,36 +22,20 @@ const std::string kOld = "old complete output\r\n";
 // console shows `until` (or after 20 s without new output); its console.
 std::string runUntilThenKill(const std::vector<std::string>& args, const std::string& dir,
                              const std::string& until) {
-    int inPipe[2], outPipe[2];
-    if (pipe(inPipe) != 0 || pipe(outPipe) != 0) return {};
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(inPipe[0], 0);
-        dup2(outPipe[1], 1);
-        close(inPipe[1]);
-        close(outPipe[0]);
-        if (chdir(dir.c_str()) != 0) _exit(127);
-        std::vector<char*> argv{const_cast<char*>(VX_CONV_PATH)};
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(VX_CONV_PATH, argv.data());
-        _exit(127);
-    }
-    close(inPipe[0]);
-    close(outPipe[1]);
+    const vxtest::Child child = vxtest::spawnProgram(VX_CONV_PATH, args, dir);
+    if (child.pid < 0) return {};
     std::string out;
-    pollfd p{outPipe[0], POLLIN, 0};
+    pollfd p{child.stdoutFd, POLLIN, 0};
     char buf[4096];
     while (out.find(until) == std::string::npos && poll(&p, 1, 20000) > 0) {
-        ssize_t n = read(outPipe[0], buf, sizeof buf);
+        ssize_t n = read(child.stdoutFd, buf, sizeof buf);
         if (n <= 0) break;
         out.append(buf, static_cast<size_t>(n));
     }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    close(inPipe[1]);
-    close(outPipe[0]);
+    kill(child.pid, SIGKILL);
+    waitpid(child.pid, nullptr, 0);
+    close(child.stdinFd);
+    close(child.stdoutFd);
     return out;
 }
 
