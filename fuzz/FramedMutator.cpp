@@ -331,7 +331,8 @@ int32_t nearValue(int32_t old, Rng& rng) {
     case 1:
     case 2:
     case 3:
-        return old + int32_t(rng() % 5) - 2;
+        // Unsigned arithmetic: the old value may be INT32_MIN or INT32_MAX.
+        return int32_t(uint32_t(old) + uint32_t(rng() % 5) - 2u);
     case 4:
     case 5:
         return int32_t(rng() % 8);
@@ -573,6 +574,11 @@ void mutateInstrument(std::vector<Piece>& pieces, Rng& rng, ByteMutator bytes) {
 }
 
 } // namespace
+
+bool isFramed(const uint8_t* data, size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    return parseInstrumentFile(input) || parseSdfFile(input);
+}
 
 size_t mutateFramed(uint8_t* data, size_t size, size_t maxSize, unsigned seed, ByteMutator bytes) {
     Rng rng(seed);

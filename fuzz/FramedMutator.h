@@ -14,10 +14,13 @@ namespace vxfuzz {
 // most maxSize) and returns the new size.
 using ByteMutator = size_t (*)(uint8_t* data, size_t size, size_t maxSize);
 
+// Whether the input is a file the mutator takes apart.
+bool isFramed(const uint8_t* data, size_t size);
+
 // Mutates the input in place and returns its new size (at most maxSize).
-// An input that is not a framed file, and one input in 64 of those that
-// are (libFuzzer applies up to five mutations in a row), gets the byte mutator over the whole input
-// instead, so that the framing checks stay exercised too.
+// An input that is not a framed file, and one call in 64 for those that
+// are, gets the byte mutator over the whole input instead, so that the
+// framing checks stay exercised too.
 size_t mutateFramed(uint8_t* data, size_t size, size_t maxSize, unsigned seed, ByteMutator bytes);
 
 } // namespace vxfuzz
