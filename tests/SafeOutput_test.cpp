@@ -87,6 +87,20 @@ TEST_F(SafeOutputTest, FailedReplaceOrAppendLeavesTheFileAsItWas) {
     }
 }
 
+TEST_F(SafeOutputTest, ALinkedOutputReplacesTheFileItPointsAt) {
+    ASSERT_EQ(mkdir((dir.path() + "/data").c_str(), 0755), 0);
+    dir.write("data/real.asc", kOld);
+    ASSERT_EQ(symlink("data/real.asc", (dir.path() + "/link.asc").c_str()), 0);
+    vxtest::RunResult r =
+        vxtest::runProgram(VX_CONV_PATH, {"whole.56c", "link.asc"}, dir.path(), "");
+    EXPECT_EQ(r.status, 0) << r.out;
+    char target[64] = {};
+    ASSERT_GT(readlink((dir.path() + "/link.asc").c_str(), target, sizeof target - 1), 0);
+    EXPECT_STREQ(target, "data/real.asc");
+    EXPECT_NE(dir.read("data/real.asc"), kOld);
+    EXPECT_FALSE(dir.exists("data/real.asc.vxconv-part"));
+}
+
 TEST(SafeOutput, TemporaryNamesFitTheFileSystemLimit) {
     EXPECT_EQ(vx::temporaryPathFor("dir/out.asc"), "dir/out.asc.vxconv-part");
     std::string longName(250, 'a');

@@ -14,9 +14,12 @@ namespace {
 
 constexpr size_t kMaxNameBytes = NAME_MAX;
 
-// The final target of a path that may be a symbolic link, so a link keeps
-// pointing at the replaced file.
+// The final target of a path that names a symbolic link, so a link keeps
+// pointing at the replaced file. Only the last component matters to rename,
+// and most outputs are plain files: one lstat, no resolution for them.
 std::string followLinks(const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
     char buf[PATH_MAX];
     return realpath(path.c_str(), buf) ? std::string(buf) : path;
 }
