@@ -118,11 +118,14 @@ int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
     const int32_t points = vx::traceMgr().pointsToWrite();
     // Settings from a damaged file can be ones the instrument never has (an
     // input range of 1000 dBV, a descriptor without channels, a vector
-    // shorter than its settings): the SDF file then holds them as they are
-    // and its translation back may refuse them. It is still well formed; and
-    // a consistent trace that reads back as its measurement keeps its values.
+    // shorter than its settings, stored lengths its settings do not give):
+    // the SDF file then holds them as they are and its translation back may
+    // refuse or change them. It is still well formed; and a consistent trace
+    // that reads back as its measurement keeps its values.
     const vx::TraceMgr& trace = vx::traceMgr();
-    const bool whole = !vx::isUserFunction(measurement) && points == trace.extractedPoints() &&
+    const int16_t storedLines = trace.xDispLen;
+    const int32_t storedPoints = trace.nPts;
+    bool whole = !vx::isUserFunction(measurement) && points == trace.extractedPoints() &&
                        vectorOf(0).size() == size_t(trace.nPts) &&
                        (trace.headerWord(0, 0) & 0xFFFF) == (uint32_t(trace.nPts) & 0xFFFF) &&
                        std::memcmp(trace.measDesc.bytes, vx::measDescriptor(measurement).bytes,
@@ -134,6 +137,8 @@ int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
     vxtest::MemStream sdf;
     st = writer.writeTo(sdf).code();
     if (st != 0) return st;
+    vx::traceMgr().computeLengths();
+    whole = whole && trace.xDispLen == storedLines && trace.nPts == storedPoints;
 
     resetProcessState();
     std::string file = path("roundtrip.dat");
