@@ -11,6 +11,7 @@
 #include "support/DisplayFixture.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "trace/MeasDesc.h"
 
 namespace {
 
@@ -86,6 +87,19 @@ TEST_F(AsciiOutput, RmsAndPeakToPeakScaleTheMagnitude) {
     EXPECT_NEAR(pk, 2.5, 1e-6);
     EXPECT_NEAR(rms, 2.5 * 0.707106781, 1e-5);
     EXPECT_NEAR(pp, 5.0, 1e-5);
+}
+
+// Measurement 62 is shown as real and imaginary parts: each "v" expands into
+// two fields, and with two of them every value must still stand apart.
+TEST_F(AsciiOutput, TwoExpandedColumnsKeepEveryValueApart) {
+    const int16_t m = 62;
+    vxtest::resetCatalogue();
+    dir.write("c.56d", vxtest::measurementDisplayFile(int16_t(vx::groupOfMeasurement(m)), m));
+    vxtest::resetCatalogue();
+    std::string line = convert("c.56d", {"/D", "/F%.3e", "/Cv,v", "/K1"});
+    line = line.substr(0, line.find("\r\n"));
+    EXPECT_EQ(std::count(line.begin(), line.end(), 'e'), 4) << line;
+    EXPECT_EQ(std::count(line.begin(), line.end(), ','), 3) << line; // none after the last
 }
 
 TEST_F(AsciiOutput, AppendAddsConversionsToOneFile) {

@@ -18,11 +18,13 @@ const char* headingPrefix(int32_t code) {
     return code >= 1 && code <= 7 ? kPrefixes[code] : "[";
 }
 
-// The separator follows field k when the /C list names a column there, or
-// when more points follow on the line.
-bool separatorAfter(int k, bool morePointsOnLine) {
+// The separator follows field k (of `fields` on a point) when the /C list
+// names a column there, when more points follow on the line, or when a
+// field of the point follows: two "v" columns that expand into four must
+// not leave two values run together.
+bool separatorAfter(int k, int fields, bool morePointsOnLine) {
     bool listed = k < kMaxColumns && convOptions.columns[k] != eColEnd;
-    return listed || morePointsOnLine;
+    return listed || k + 1 < fields || morePointsOnLine;
 }
 
 } // namespace
@@ -56,7 +58,7 @@ Status CAsciiTraceWriter::writeData() {
             for (int k = 0; k < cols.count; ++k) {
                 const char* unit = columnTitleUnit(cols.codes[k], cols.units[k], axisUnit);
                 lines.text(fitHeading(headingPrefix(cols.codes[k]), unit, w));
-                if (separatorAfter(k, g + 1 < groups)) lines.separator();
+                if (separatorAfter(k, cols.count, g + 1 < groups)) lines.separator();
             }
         }
         lines.endLine();
@@ -70,7 +72,7 @@ Status CAsciiTraceWriter::writeData() {
             double v = code == eColX ? (axis_ ? axis_->x(static_cast<int16_t>(i)) : 0.0)
                                      : columnValue(code, cols.units[k], (*points)[i], i, x);
             lines.value(v);
-            if (separatorAfter(k, more)) lines.separator();
+            if (separatorAfter(k, cols.count, more)) lines.separator();
         }
     }
     lines.endLine();
