@@ -70,8 +70,10 @@ for name in "${harnesses[@]}"; do
   fi
   stats=$(grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' "$work/logs/$name.log" |
     sed 's/^stat:://' | tr '\n' ' ')
+  coverage=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$work/logs/$name.log" | tail -1 |
+    grep -oE 'cov: [0-9]+ ft: [0-9]+ corp: [0-9]+' || true)
   # With VX_FUZZ_COUNT=1 the target also counts the inputs it accepted.
   accepted=$(grep -o 'vxfuzz: .* accepted' "$work/logs/$name.log" | tail -1 || true)
-  echo "fuzz_$name: ${seconds}s, $stats${accepted:+ $accepted}"
+  echo "fuzz_$name: ${seconds}s, $stats${coverage:+ $coverage}${accepted:+ $accepted}"
 done
 exit "$failed"
