@@ -104,7 +104,9 @@ class CSdfOutFFT : public CSdfOutTrans {
         int32_t stop = fftLines();
         int32_t block = t.nPts;
         const bool freqAxis = t.desc.axisKind() == eFreqAxis;
-        if (freqAxis && baseband()) block *= 2;
+        // A damaged file's stored nPts may be huge: the doubled block wraps
+        // as a 32-bit field does instead of overflowing.
+        if (freqAxis && baseband()) block = int32_t(uint32_t(block) * 2u);
         if (measurementType() == kCorrelationType && !freqAxis) {
             block /= 2;
             stop /= 2;
