@@ -17,6 +17,7 @@
 #include "interchange/SdfReader.h"
 #include "interchange/SdfWriter.h"
 #include "params/Catalog.h"
+#include "params/CatalogTexts.h"
 #include "support/MemStream.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
@@ -109,6 +110,21 @@ int fuzzDisplayRoundTrip(const uint8_t* data, size_t size) {
 // cannot come back as it was.
 constexpr int kOctaveGroup = 2;
 
+// A correlation's window is a lag window (range 1 of the window setting), an
+// FFT's one of range 0. SDF keeps only a window type, and a window of the
+// other range reads back as one of the group's, which may double or halve a
+// time trace's length.
+constexpr int kCorrelationGroup = 1;
+
+bool windowOfItsGroup(int group) {
+    if (group != 0 && group != kCorrelationGroup) return true;
+    const int16_t range = vx::cat::window[0].getRange(vx::ePaoEntry);
+    const int16_t index = vx::cat::window[0].getData(vx::ePaoEntry);
+    const int16_t(&bounds)[3] = vx::ranges::windowA[group == kCorrelationGroup ? 1 : 0];
+    return range == (group == kCorrelationGroup ? 1 : 0) && index >= bounds[0] &&
+           index <= bounds[1];
+}
+
 int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
     resetProcessState();
     vxtest::MemStream in(asString(data, size));
@@ -118,7 +134,8 @@ int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
     const int32_t points = vx::traceMgr().pointsToWrite();
     // Settings from a damaged file can be ones the instrument never has (an
     // input range of 1000 dBV, a descriptor without channels, a vector
-    // shorter than its settings, stored lengths its settings do not give):
+    // shorter than its settings, stored lengths its settings do not give, a
+    // window of another group):
     // the SDF file then holds them as they are and its translation back may
     // refuse or change them. It is still well formed; and a consistent trace
     // that reads back as its measurement keeps its values.
@@ -126,12 +143,12 @@ int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
     const int16_t storedLines = trace.xDispLen;
     const int32_t storedPoints = trace.nPts;
     bool whole = !vx::isUserFunction(measurement) && points == trace.extractedPoints() &&
-                       vectorOf(0).size() == size_t(trace.nPts) &&
-                       (trace.headerWord(0, 0) & 0xFFFF) == (uint32_t(trace.nPts) & 0xFFFF) &&
-                       std::memcmp(trace.measDesc.bytes, vx::measDescriptor(measurement).bytes,
-                                   vx::MeasDesc::kSize) == 0 &&
-                       (vx::groupOfMeasurement(measurement) != kOctaveGroup ||
-                        points == vx::octaveBandCount() + 1);
+                 windowOfItsGroup(trace.measGroup) && vectorOf(0).size() == size_t(trace.nPts) &&
+                 (trace.headerWord(0, 0) & 0xFFFF) == (uint32_t(trace.nPts) & 0xFFFF) &&
+                 std::memcmp(trace.measDesc.bytes, vx::measDescriptor(measurement).bytes,
+                             vx::MeasDesc::kSize) == 0 &&
+                 (vx::groupOfMeasurement(measurement) != kOctaveGroup ||
+                  points == vx::octaveBandCount() + 1);
     const Points before = vectorOf(0);
     vx::CSdfWriter writer;
     vxtest::MemStream sdf;
