@@ -105,6 +105,14 @@ int fuzzDisplayRoundTrip(const uint8_t* data, size_t size) {
     return 0;
 }
 
+// The headers of an SDF file the harness wrote; false when they do not parse.
+bool readWrittenHeaders(const std::string& file, vx::CSdfHdrs& headers) {
+    vx::userdiskPrt in(file.c_str());
+    in.setMode(vx::socket::eRead);
+    return in.openWithChecks(vx::CFileWriter::kMinFreeBytes).ok() &&
+           vx::readSdfHeaders(in, headers).ok();
+}
+
 // Octave traces carry their band span only in the settings: SDF keeps the
 // span as the number of points, so a point count that contradicts the span
 // cannot come back as it was.
@@ -164,17 +172,19 @@ int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
     st = reader.open(file.c_str()).code();
     reader.close();
     if (st != 0) {
-        vx::userdiskPrt again(file.c_str());
-        again.setMode(vx::socket::eRead);
         vx::CSdfHdrs headers;
-        require(again.openWithChecks(vx::CFileWriter::kMinFreeBytes).ok() &&
-                    vx::readSdfHeaders(again, headers).ok(),
-                "an SDF file we wrote is well formed");
+        require(readWrittenHeaders(file, headers), "an SDF file we wrote is well formed");
         return 0;
     }
     if (!whole || currentMeasurement() != measurement) return 0;
     const bool complex = sdfDataComplex(sdf.bytes());
     const Points after = vectorOf(0);
+    // A damaged engineering-unit calibration (NaN or infinite units per
+    // volt) is written as it is; the writer then leaves the values
+    // unscaled, and a reader scales them by the file's unusable factor.
+    vx::CSdfHdrs headers;
+    const float factor = readWrittenHeaders(file, headers) ? vx::sdfCorrectionFactor(headers) : 0;
+    if (!std::isfinite(factor) || factor == 0.0f) return 0;
     require(vx::traceMgr().pointsToWrite() == points, "the SDF trace has the points written");
     for (int32_t p = 0; p < points; ++p)
         require(closeEnough(before[size_t(p)].re, after[size_t(p)].re) &&
