@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <dirent.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,12 +19,8 @@ namespace {
 
 const std::string kOld = "old complete output\r\n";
 
-// vxconv in dir with a standard input that stays open, killed as soon as its
-// console shows `until` (or after 20 s without new output); its console.
-std::string runUntilThenKill(const std::vector<std::string>& args, const std::string& dir,
-                             const std::string& until) {
-    const vxtest::Child child = vxtest::spawnProgram(VX_CONV_PATH, args, dir);
-    if (child.pid < 0) return {};
+// The console of a started vxconv up to `until` (or 20 s without new output).
+std::string readUntil(const vxtest::Child& child, const std::string& until) {
     std::string out;
     pollfd p{child.stdoutFd, POLLIN, 0};
     char buf[4096];
@@ -32,16 +29,53 @@ std::string runUntilThenKill(const std::vector<std::string>& args, const std::st
         if (n <= 0) break;
         out.append(buf, static_cast<size_t>(n));
     }
-    kill(child.pid, SIGKILL);
-    waitpid(child.pid, nullptr, 0);
-    close(child.stdinFd);
-    close(child.stdoutFd);
     return out;
+}
+
+// Answers the child, reads the rest of its console and waits for its end.
+vxtest::RunResult finish(const vxtest::Child& child, const std::string& answer) {
+    vxtest::RunResult r;
+    if (!answer.empty()) (void)!write(child.stdinFd, answer.data(), answer.size());
+    close(child.stdinFd);
+    r.out = readUntil(child, "\x01never");
+    close(child.stdoutFd);
+    int status = 0;
+    waitpid(child.pid, &status, 0);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+// vxconv in dir, stopped where it asks for disk 2 of first.56c.
+vxtest::Child startAtPrompt(const std::vector<std::string>& args, const std::string& dir) {
+    vxtest::Child child = vxtest::spawnProgram(VX_CONV_PATH, args, dir);
+    std::string out = readUntil(child, "Continue? (y/n)");
+    EXPECT_NE(out.find("Please insert disk number 2\nContinue? (y/n)"), std::string::npos) << out;
+    return child;
+}
+
+// The names of the temporaries in dir.
+std::vector<std::string> temporaries(const std::string& dir) {
+    std::vector<std::string> names;
+    DIR* d = opendir(dir.c_str());
+    while (dirent* e = d ? readdir(d) : nullptr) {
+        std::string name = e->d_name;
+        if (name.size() > 12 && name.compare(name.size() - 12, 12, ".vxconv-part") == 0)
+            names.push_back(name);
+    }
+    if (d) closedir(d);
+    return names;
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return st.st_mode & 07777;
 }
 
 struct SafeOutputTest : ::testing::Test {
     vxtest::TempDir dir;
     vxtest::CapArbFixture capture;
+    std::string whole; // whole.56c converted alone
 
     void SetUp() override {
         capture.kpts = 4;
@@ -54,25 +88,33 @@ struct SafeOutputTest : ::testing::Test {
         for (int i = 0; i < 4; ++i)
             first[16 + i] = char(capacity >> (8 * i));
         dir.write("first.56c", first.substr(0, 20 + capacity));
+        ASSERT_EQ(vxtest::runProgram(VX_CONV_PATH, {"whole.56c", "ref.asc"}, dir.path(), "").status,
+                  0);
+        whole = dir.read("ref.asc");
         dir.write("out.asc", kOld);
     }
+    std::string path(const std::string& name) const { return dir.path() + "/" + name; }
 };
 
-TEST_F(SafeOutputTest, KilledRunLeavesTheOldOutputAndTheNextRunItsTemporaryGone) {
-    std::string out = runUntilThenKill({"first.56c", "out.asc"}, dir.path(), "Continue? (y/n)");
-    ASSERT_NE(out.find("Please insert disk number 2\nContinue? (y/n)"), std::string::npos) << out;
+TEST_F(SafeOutputTest, KilledRunLeavesTheOldOutputAndATemporaryOfItsOwnNoWiderThanIt) {
+    ASSERT_EQ(chmod(path("out.asc").c_str(), 0600), 0);
+    vxtest::Child child = startAtPrompt({"first.56c", "out.asc"}, dir.path());
+    const std::vector<std::string> left = temporaries(dir.path());
+    kill(child.pid, SIGKILL);
+    finish(child, "");
     EXPECT_EQ(dir.read("out.asc"), kOld);
-    EXPECT_TRUE(dir.exists("out.asc.vxconv-part"));
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].rfind("out.asc." + std::to_string(child.pid) + "-", 0), 0u) << left[0];
+    EXPECT_EQ(modeOf(path(left[0])), 0600u);
 
-    ASSERT_EQ(chmod((dir.path() + "/out.asc").c_str(), 0640), 0);
+    // The next run writes its own temporary and leaves the leftover alone.
+    ASSERT_EQ(chmod(path("out.asc").c_str(), 0640), 0);
     vxtest::RunResult r =
         vxtest::runProgram(VX_CONV_PATH, {"whole.56c", "out.asc"}, dir.path(), "");
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(dir.read("out.asc"), kOld);
-    EXPECT_FALSE(dir.exists("out.asc.vxconv-part"));
-    struct stat st;
-    ASSERT_EQ(stat((dir.path() + "/out.asc").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u); // the replaced file's permissions stay
+    EXPECT_EQ(dir.read("out.asc"), whole);
+    EXPECT_EQ(temporaries(dir.path()), left);
+    EXPECT_EQ(modeOf(path("out.asc")), 0640u); // the replaced file's permissions stay
 }
 
 TEST_F(SafeOutputTest, FailedReplaceOrAppendLeavesTheFileAsItWas) {
@@ -82,31 +124,91 @@ TEST_F(SafeOutputTest, FailedReplaceOrAppendLeavesTheFileAsItWas) {
         vxtest::RunResult r = vxtest::runProgram(VX_CONV_PATH, args, dir.path(), "n\n");
         EXPECT_NE(r.status, 0) << r.out;
         EXPECT_EQ(dir.read("out.asc"), kOld) << args.back();
-        EXPECT_FALSE(dir.exists("out.asc.vxconv-part"));
+        EXPECT_TRUE(temporaries(dir.path()).empty());
         EXPECT_FALSE(dir.exists("new.asc")); // an append that created its file removes it
     }
 }
 
-TEST_F(SafeOutputTest, ALinkedOutputReplacesTheFileItPointsAt) {
-    ASSERT_EQ(mkdir((dir.path() + "/data").c_str(), 0755), 0);
-    dir.write("data/real.asc", kOld);
-    ASSERT_EQ(symlink("data/real.asc", (dir.path() + "/link.asc").c_str()), 0);
+// A run that fails while another finishes the same output leaves that output
+// whole; an append waits for the one in progress and keeps what it wrote.
+TEST_F(SafeOutputTest, TwoRunsAtOnceLeaveOneWholeOutput) {
+    vxtest::Child failing = startAtPrompt({"first.56c", "out.asc"}, dir.path());
     vxtest::RunResult r =
-        vxtest::runProgram(VX_CONV_PATH, {"whole.56c", "link.asc"}, dir.path(), "");
+        vxtest::runProgram(VX_CONV_PATH, {"whole.56c", "out.asc"}, dir.path(), "");
     EXPECT_EQ(r.status, 0) << r.out;
-    char target[64] = {};
-    ASSERT_GT(readlink((dir.path() + "/link.asc").c_str(), target, sizeof target - 1), 0);
-    EXPECT_STREQ(target, "data/real.asc");
-    EXPECT_NE(dir.read("data/real.asc"), kOld);
-    EXPECT_FALSE(dir.exists("data/real.asc.vxconv-part"));
+    EXPECT_NE(finish(failing, "n\n").status, 0);
+    EXPECT_EQ(dir.read("out.asc"), whole);
+    EXPECT_TRUE(temporaries(dir.path()).empty());
+
+    dir.write("out.asc", kOld);
+    failing = startAtPrompt({"first.56c", "out.asc", "/A"}, dir.path());
+    vxtest::Child waiting =
+        vxtest::spawnProgram(VX_CONV_PATH, {"whole.56c", "out.asc", "/A"}, dir.path());
+    const std::string said = readUntil(waiting, "Waiting for another run writing ");
+    EXPECT_NE(said.find("Waiting for another run writing "), std::string::npos) << said;
+    EXPECT_NE(finish(failing, "n\n").status, 0);
+    r = finish(waiting, "");
+    EXPECT_EQ(r.status, 0) << said << r.out;
+    EXPECT_EQ(dir.read("out.asc"), kOld + whole);
+}
+
+// Another user's file in a folder anyone may write is refused as read-only;
+// a file the run may replace keeps its owner, group and mode.
+TEST_F(SafeOutputTest, AnotherUsersFileIsRefusedOrKeepsItsOwner) {
+    if (geteuid() != 0 || access("/usr/bin/setpriv", X_OK) != 0)
+        GTEST_SKIP() << "needs root and setpriv to run vxconv as another user";
+    ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
+    vxtest::RunResult r = vxtest::runProgram(
+        "/usr/bin/setpriv",
+        {"--reuid=65534", "--regid=65534", "--clear-groups", VX_CONV_PATH, "whole.56c", "out.asc"},
+        dir.path(), "");
+    EXPECT_NE(r.out.find("File access denied: Process aborted\n"), std::string::npos) << r.out;
+    EXPECT_EQ(dir.read("out.asc"), kOld);
+    // The same refusal as that of a file without write permission.
+    dir.write("readonly.asc", kOld);
+    ASSERT_EQ(chmod(path("readonly.asc").c_str(), 0444), 0);
+    vxtest::RunResult readOnly =
+        vxtest::runProgram(VX_CONV_PATH, {"whole.56c", "readonly.asc"}, dir.path(), "");
+    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.status, readOnly.status) << readOnly.out;
+
+    ASSERT_EQ(chown(path("out.asc").c_str(), 65534, 65534), 0);
+    ASSERT_EQ(chmod(path("out.asc").c_str(), 0640), 0);
+    r = vxtest::runProgram(VX_CONV_PATH, {"whole.56c", "out.asc"}, dir.path(), "");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(dir.read("out.asc"), whole);
+    struct stat st {};
+    ASSERT_EQ(stat(path("out.asc").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// A link stays a link: the file it points at is replaced, or created when the
+// link dangles.
+TEST_F(SafeOutputTest, ALinkedOutputWritesTheFileItPointsAt) {
+    ASSERT_EQ(mkdir(path("data").c_str(), 0755), 0);
+    dir.write("data/real.asc", kOld);
+    ASSERT_EQ(symlink("data/real.asc", path("link.asc").c_str()), 0);
+    ASSERT_EQ(symlink("data/new.asc", path("dangling.asc").c_str()), 0);
+    for (const char* link : {"link.asc", "dangling.asc"}) {
+        vxtest::RunResult r = vxtest::runProgram(VX_CONV_PATH, {"whole.56c", link}, dir.path(), "");
+        EXPECT_EQ(r.status, 0) << r.out;
+        struct stat st {};
+        ASSERT_EQ(lstat(path(link).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << link;
+    }
+    EXPECT_EQ(dir.read("data/real.asc"), whole);
+    EXPECT_EQ(dir.read("data/new.asc"), whole);
+    EXPECT_TRUE(temporaries(path("data")).empty());
 }
 
 TEST(SafeOutput, TemporaryNamesFitTheFileSystemLimit) {
-    EXPECT_EQ(vx::temporaryPathFor("dir/out.asc"), "dir/out.asc.vxconv-part");
+    EXPECT_EQ(vx::temporaryPathFor("dir/out.asc", "7-a1b2c3"), "dir/out.asc.7-a1b2c3.vxconv-part");
     std::string longName(250, 'a');
-    std::string temp = vx::temporaryPathFor("d/" + longName);
+    std::string temp = vx::temporaryPathFor("d/" + longName, "7-a1b2c3");
     EXPECT_EQ(temp.size(), 2u + 255u);
-    EXPECT_EQ(temp.substr(temp.size() - 12), ".vxconv-part");
+    EXPECT_EQ(temp.substr(temp.size() - 21), ".7-a1b2c3.vxconv-part");
 }
 
 } // namespace

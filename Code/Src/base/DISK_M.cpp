@@ -239,7 +239,11 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
             errLog() << "Insufficient Disk Space:" << endLine;
             return kStatusNoSpace;
         }
-        if (existing.readOnly) {
+        // A file this user may not write is refused, though the folder would let
+        // a rename replace it.
+        const std::string onDisk = platform::resolvePath(file_.name());
+        if (existing.readOnly || (!existing.name.empty() &&
+                                  ::faccessat(AT_FDCWD, onDisk.c_str(), W_OK, AT_EACCESS) != 0)) {
             errLog() << "File access denied: Process aborted" << endLine;
             return kStatusAccessDenied;
         }
@@ -247,12 +251,15 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
     header_.totalSize = static_cast<uint32_t>(m);
     if (mode_ == eRead) return diskPrt::open();
     std::string target = platform::resolvePath(file_.name());
-    if (openAt(output_.begin(target, mode_ == eAppend)).failed()) {
-        output_.abandon();
-        return kStatusFailed;
-    }
     outputPending_ = true;
-    return kStatusOk;
+    return openOutput(output_.begin(target, mode_ == eAppend));
+}
+
+Status userdiskPrt::openOutput(const std::string& path) {
+    if (!path.empty() && openAt(path).ok()) return kStatusOk;
+    if (path.empty()) systemError_ = output_.systemError();
+    discardOutput();
+    return kStatusFailed;
 }
 
 Status userdiskPrt::commitOutput() {
@@ -298,8 +305,7 @@ Status userdiskPrt::startSpanningWrite(uint32_t totalSize) {
     if (output_.usingTemporary() && platform::freeBytesFor(file_.name()) < needed) {
         // No room for the file beside the old one: it spans disks, in place.
         diskPrt::close();
-        output_.writeInPlace();
-        if (diskPrt::open().failed()) return kStatusFailed;
+        if (openOutput(output_.writeInPlace()).failed()) return kStatusFailed;
     }
     // Beside the old file only the free bytes are room; in place, its own too.
     const int64_t room =
@@ -312,10 +318,8 @@ Status userdiskPrt::startSpanningWrite(uint32_t totalSize) {
 }
 
 Status userdiskPrt::finishSegment() {
-    Status st = output_.usingTemporary() ? commitOutput() : closeChecked();
+    Status st = commitOutput();
     if (st.failed()) return st;
-    // A temporary, now in place, was the whole output; later disks are written in place.
-    outputPending_ = false;
     segmentDevice_ = segmentInode_ = 0;
     struct stat written;
     if (platform::statOnDisk(file_.name(), written)) {
@@ -360,7 +364,9 @@ Status userdiskPrt::changeDiskForWrite() {
         }
     }
     segmentStart_ = header_.dataPosition;
-    if (diskPrt::open().failed()) {
+    const std::string target = platform::resolvePath(file_.name());
+    outputPending_ = true;
+    if (openOutput(output_.beginInPlace(target)).failed()) {
         VX_ASSERT(false, "False");
         return kStatusFailed;
     }

@@ -175,6 +175,9 @@ class userdiskPrt : public diskPrt {
     bool spanning() const { return spanning_ != 0; }
 
   private:
+    // Opens the path that output_ chose (empty: it failed); on failure the
+    // output is discarded.
+    Status openOutput(const std::string& path);
     Status writeDirect(const uint8_t* buf, uint32_t len);
     Status writeHeader();
     // Closes the full segment (a temporary becomes the file on this disk).

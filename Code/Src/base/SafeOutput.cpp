@@ -1,38 +1,94 @@
-// Temporary-and-rename for outputs, and the cut-back of failed appends.
+// Temporary-and-rename for outputs, the lock of in-place writes, and the
+// cut-back of failed or interrupted appends.
 #include "base/SafeOutput.h"
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <iterator>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "base/ErrLogger.h"
 
 namespace vx {
 
 namespace {
 
 constexpr size_t kMaxNameBytes = NAME_MAX;
+constexpr int kMaxLinks = 40;
+constexpr int kTemporaryAttempts = 16;
 
-// The final target of a path that names a symbolic link, so a link keeps
-// pointing at the replaced file. Only the last component matters to rename,
-// and most outputs are plain files: one lstat, no resolution for them.
-std::string followLinks(const std::string& path) {
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char buf[PATH_MAX];
-    return realpath(path.c_str(), buf) ? std::string(buf) : path;
+// What a signal handler undoes for one pending output: remove the path (a
+// temporary, or a file the append created), or cut the file back to length.
+struct PendingUndo {
+    volatile sig_atomic_t active = 0;
+    int fd = -1;
+    off_t length = 0;
+    bool removePath = false;
+    char path[PATH_MAX] = {};
+};
+PendingUndo pendingUndos[4];
+
+// Distinct for every temporary of every run: the process id, a counter and the clock.
+std::string uniqueTag() {
+    static unsigned counter = 0;
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const unsigned mixed =
+        (static_cast<unsigned>(now.tv_nsec) ^ (++counter * 2654435761u)) & 0xFFFFFF;
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%ld-%06x", static_cast<long>(getpid()), mixed);
+    return buf;
+}
+
+// The path through which the stream opens the file this run holds open: the
+// descriptor itself where the system offers it, so a name swapped meanwhile
+// is never opened.
+std::string pathOfDescriptor(int fd, const std::string& path) {
+    static const bool offered = ::access("/proc/self/fd", F_OK) == 0;
+    return offered ? "/proc/self/fd/" + std::to_string(fd) : path;
 }
 
 } // namespace
 
-std::string temporaryPathFor(const std::string& target) {
+std::string temporaryPathFor(const std::string& target, const std::string& tag) {
     size_t slash = target.rfind('/');
     size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     std::string name = target.substr(nameStart);
-    const size_t suffix = std::strlen(CSafeOutput::kTemporarySuffix);
-    if (name.size() + suffix > kMaxNameBytes) name.resize(kMaxNameBytes - suffix);
-    return target.substr(0, nameStart) + name + CSafeOutput::kTemporarySuffix;
+    const std::string ending = "." + tag + CSafeOutput::kTemporarySuffix;
+    if (name.size() + ending.size() > kMaxNameBytes) name.resize(kMaxNameBytes - ending.size());
+    return target.substr(0, nameStart) + name + ending;
+}
+
+std::string followLinks(const std::string& path) {
+    std::string current = path;
+    for (int i = 0; i < kMaxLinks; ++i) {
+        struct stat st;
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+        char buf[PATH_MAX];
+        ssize_t n = ::readlink(current.c_str(), buf, sizeof buf - 1);
+        if (n <= 0) return current;
+        std::string link(buf, static_cast<size_t>(n));
+        size_t slash = current.rfind('/');
+        current = link[0] == '/' || slash == std::string::npos
+                      ? link
+                      : current.substr(0, slash + 1) + link;
+    }
+    return current;
+}
+
+void undoInterruptedOutputs() {
+    for (PendingUndo& undo : pendingUndos) {
+        if (!undo.active) continue;
+        if (undo.fd >= 0) (void)::ftruncate(undo.fd, undo.length);
+        if (undo.removePath) ::unlink(undo.path);
+    }
 }
 
 std::string systemReason(int error) {
@@ -42,57 +98,147 @@ std::string systemReason(int error) {
 std::string CSafeOutput::begin(const std::string& target, bool append) {
     abandon();
     systemError_ = 0;
-    target_ = target;
+    target_ = followLinks(target);
     struct stat st;
-    existed_ = ::stat(target.c_str(), &st) == 0;
-    if (existed_ && !S_ISREG(st.st_mode)) {
+    const bool existed = ::stat(target_.c_str(), &st) == 0;
+    if (existed && !S_ISREG(st.st_mode)) {
         how_ = eDirect; // a FIFO, /dev/stdout, /dev/null: written as named
         return target;
     }
-    if (append) {
-        how_ = eAppendRollback;
-        oldLength_ = existed_ ? st.st_size : 0;
-        return target;
+    std::string path = append ? lockTarget(true) : createTemporary(existed ? &st : nullptr);
+    if (path.empty()) return path;
+    how_ = append ? eAppendRollback : eTemporary;
+
+    // Noted for the signal handler; an entry is filled before it is marked active.
+    for (int i = 0; i < int(std::size(pendingUndos)); ++i) {
+        PendingUndo& undo = pendingUndos[i];
+        const std::string& undoPath = append ? target_ : temporary_;
+        if (undo.active || undoPath.size() >= sizeof undo.path) continue;
+        std::memcpy(undo.path, undoPath.c_str(), undoPath.size() + 1);
+        undo.fd = append ? fd_ : -1;
+        undo.length = oldLength_;
+        undo.removePath = !append || created_;
+        undo.active = 1;
+        slot_ = i;
+        break;
     }
-    if (existed_) {
-        target_ = followLinks(target);
-        oldMode_ = st.st_mode & 07777;
-    }
-    temporary_ = temporaryPathFor(target_);
-    how_ = eTemporary;
-    return temporary_;
+    return pathOfDescriptor(fd_, path);
 }
 
-void CSafeOutput::writeInPlace() {
-    if (how_ != eTemporary) return;
-    ::unlink(temporary_.c_str());
-    how_ = eDirect;
+std::string CSafeOutput::createTemporary(const struct stat* old) {
+    const mode_t mode = old ? old->st_mode & 07777 : 0666;
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        std::string path = temporaryPathFor(target_, uniqueTag());
+        // Never an existing path, never through a link; the umask narrows a new file.
+        int fd =
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode & 0777);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) {
+            systemError_ = errno;
+            return {};
+        }
+        if (old) {
+            // The owner and group stay where the process may change them (root,
+            // or its own group); the mode is set after, as a change of owner clears set-id bits.
+            const bool otherOwner = old->st_uid != geteuid() || old->st_gid != getegid();
+            if (otherOwner && ::fchown(fd, old->st_uid, old->st_gid) != 0) {
+                // Not permitted: the file becomes this user's, with the old mode.
+            }
+            (void)::fchmod(fd, mode);
+        }
+        fd_ = fd;
+        temporary_ = path;
+        return path;
+    }
+    systemError_ = EEXIST;
+    return {};
+}
+
+std::string CSafeOutput::lockTarget(bool append) {
+    bool told = false;
+    for (;;) {
+        created_ = false;
+        int fd = ::open(target_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            created_ = true;
+        else if (errno == EEXIST)
+            fd = ::open(target_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            systemError_ = errno;
+            return {};
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+            if (!told)
+                errLog() << consoleOnly << "Waiting for another run writing " << target_ << endLine;
+            told = true;
+            while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+            }
+        }
+        // The length is read under the lock; a file removed or replaced while
+        // this run waited is opened again.
+        struct stat held, now;
+        if (::fstat(fd, &held) == 0 && ::stat(target_.c_str(), &now) == 0 &&
+            held.st_dev == now.st_dev && held.st_ino == now.st_ino) {
+            fd_ = fd;
+            oldLength_ = append ? held.st_size : 0;
+            created_ = created_ && held.st_size == 0;
+            return target_;
+        }
+        ::close(fd);
+    }
+}
+
+std::string CSafeOutput::writeInPlace() {
+    if (how_ != eTemporary) return {};
+    abandon();
+    return beginInPlace(target_);
+}
+
+std::string CSafeOutput::beginInPlace(const std::string& target) {
+    abandon();
+    systemError_ = 0;
+    target_ = followLinks(target);
+    std::string path = lockTarget(false);
+    if (path.empty()) return path;
+    how_ = eInPlace;
+    return pathOfDescriptor(fd_, path);
+}
+
+void CSafeOutput::release() {
+    if (slot_ >= 0) pendingUndos[slot_].active = 0;
+    slot_ = -1;
+    if (fd_ >= 0) ::close(fd_); // drops the lock
+    fd_ = -1;
+    how_ = eNone;
 }
 
 Status CSafeOutput::commit() {
-    How how = how_;
-    how_ = eNone;
-    if (how != eTemporary) return kStatusOk;
-    if (existed_) (void)::chmod(temporary_.c_str(), oldMode_);
+    if (how_ != eTemporary) {
+        release();
+        return kStatusOk;
+    }
     // Not synced: a batch of many small outputs would wait on the disk for
     // each; the rename alone already keeps a killed or failed run harmless.
-    if (::rename(temporary_.c_str(), target_.c_str()) == 0) return kStatusOk;
-    systemError_ = errno;
-    ::unlink(temporary_.c_str());
-    return kStatusFailed;
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        systemError_ = errno;
+        abandon();
+        return kStatusFailed;
+    }
+    release();
+    return kStatusOk;
 }
 
 void CSafeOutput::abandon() {
-    How how = how_;
-    how_ = eNone;
-    if (how == eTemporary) {
+    if (how_ == eTemporary) {
         ::unlink(temporary_.c_str());
-    } else if (how == eAppendRollback) {
-        if (existed_)
-            (void)::truncate(target_.c_str(), oldLength_);
-        else
+    } else if (how_ == eAppendRollback) {
+        // Under the lock: only this run's bytes are cut.
+        if (created_)
             ::unlink(target_.c_str());
+        else
+            (void)::ftruncate(fd_, oldLength_);
     }
+    release();
 }
 
 } // namespace vx

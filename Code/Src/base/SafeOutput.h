@@ -1,9 +1,11 @@
 // Outputs that replace their file only when complete: a regular (or new) file
-// is written to a temporary beside it and renamed over it on commit; an append
-// is cut back to its old length when it fails; other files (FIFOs, devices)
-// are written directly.
+// is written to a temporary of this run beside it and renamed over it on
+// commit; an append or another in-place write holds an exclusive lock on the
+// file while it writes, and a failed append is cut back to its old length;
+// other files (FIFOs, devices) are written directly.
 #pragma once
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include "base/Status.h"
@@ -12,7 +14,8 @@ namespace vx {
 
 class CSafeOutput {
   public:
-    // The suffix of the temporary, "out.asc" being written as "out.asc.vxconv-part".
+    // The suffix of the temporaries: "out.asc" is written as
+    // "out.asc.<pid>-<random>.vxconv-part".
     static constexpr const char* kTemporarySuffix = ".vxconv-part";
 
     CSafeOutput() = default;
@@ -22,14 +25,20 @@ class CSafeOutput {
     ~CSafeOutput() { abandon(); }
 
     // Chooses how the target (a path as it is on disk) is written and returns
-    // the path to open: the temporary, or the target itself.
+    // the path to open: the temporary, or the locked target. Empty when the
+    // temporary or the lock could not be had (systemError says why).
     std::string begin(const std::string& target, bool append);
     // True while the output goes to a temporary.
     bool usingTemporary() const { return how_ == eTemporary; }
-    // Gives up the temporary (removed): the target is written in place from now on.
-    void writeInPlace();
-    // Makes the written output the target's content: the temporary takes the
-    // old file's permissions and is renamed over the target.
+    // Gives up the temporary (removed): the target is written in place from
+    // now on, locked. Returns the path to open, empty on failure.
+    std::string writeInPlace();
+    // Locks the target for a write in place that nothing undoes (a later
+    // segment of an output spread over disks). Returns the path to open.
+    std::string beginInPlace(const std::string& target);
+    // Makes the written output the target's content: the temporary, which has
+    // the old file's permissions (and owner where the process may), is renamed
+    // over the target; a lock is released.
     // 1 on failure (the temporary is then removed), with the system's error kept.
     Status commit();
     // Leaves the target as it was: the temporary is removed, an append is cut
@@ -39,20 +48,34 @@ class CSafeOutput {
     int systemError() const { return systemError_; }
 
   private:
-    enum How { eNone, eDirect, eTemporary, eAppendRollback };
+    enum How { eNone, eDirect, eTemporary, eAppendRollback, eInPlace };
+
+    std::string createTemporary(const struct stat* old);
+    std::string lockTarget(bool append);
+    void release();
 
     How how_ = eNone;
     std::string target_;
     std::string temporary_;
-    bool existed_ = false;
+    int fd_ = -1; // the temporary, or the locked target
+    bool created_ = false;
     off_t oldLength_ = 0;
-    mode_t oldMode_ = 0;
+    int slot_ = -1; // the entry of undoInterruptedOutputs
     int systemError_ = 0;
 };
 
-// The temporary's path for a target: beside it, the name with the suffix,
-// shortened where the file system's limit on a name would refuse it.
-std::string temporaryPathFor(const std::string& target);
+// A temporary's path for a target: beside it, the name, the tag that makes it
+// this run's own, and the suffix, the name shortened where the file system's
+// limit on a name would refuse it.
+std::string temporaryPathFor(const std::string& target, const std::string& tag);
+
+// The final path that a chain of symbolic links leads to (the path itself
+// when it is no link); the last one may be dangling.
+std::string followLinks(const std::string& path);
+
+// Undoes what every pending output has done so far: removes temporaries and
+// cuts appends back. Only async-signal-safe calls: for signal handlers.
+void undoInterruptedOutputs();
 
 // The system's reason for an error number, as one line's text ("No space left on device").
 std::string systemReason(int error);
