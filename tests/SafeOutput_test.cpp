@@ -152,6 +152,26 @@ TEST_F(SafeOutputTest, TwoRunsAtOnceLeaveOneWholeOutput) {
     EXPECT_EQ(dir.read("out.asc"), kOld + whole);
 }
 
+TEST_F(SafeOutputTest, SignalsLeaveTheOutputAsItWasAndEndWithTheShellsStatus) {
+    const std::pair<int, const char*> signals[] = {
+        {SIGINT, "SIGINT"}, {SIGTERM, "SIGTERM"}, {SIGHUP, "SIGHUP"}};
+    for (const auto& [signal, name] : signals) {
+        for (bool append : {false, true}) {
+            std::vector<std::string> args{"first.56c", "out.asc"};
+            if (append) args.push_back("/A");
+            vxtest::Child child = startAtPrompt(args, dir.path());
+            kill(child.pid, signal);
+            vxtest::RunResult r = finish(child, "");
+            const std::string line = std::string("Interrupted (") + name + "): Process aborted\n";
+            EXPECT_EQ(r.status, 128 + signal) << name;
+            EXPECT_NE(r.out.find(line), std::string::npos) << r.out;
+            EXPECT_NE(dir.read("qrblog.txt").find(line), std::string::npos) << name;
+            EXPECT_EQ(dir.read("out.asc"), kOld) << name << append;
+            EXPECT_TRUE(temporaries(dir.path()).empty()) << name;
+        }
+    }
+}
+
 // Another user's file in a folder anyone may write is refused as read-only;
 // a file the run may replace keeps its owner, group and mode.
 TEST_F(SafeOutputTest, AnotherUsersFileIsRefusedOrKeepsItsOwner) {

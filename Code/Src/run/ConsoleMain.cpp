@@ -1,9 +1,16 @@
 // The console program's entry.
 #include "run/ConsoleMain.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "base/ErrLogger.h"
+#include "base/SafeOutput.h"
 
 #include "params/STARTUP.h"
 #include "run/Help.h"
@@ -23,6 +30,44 @@ bool longOption(int argc, char** argv, const char* name) {
     return argc == 2 && std::strcmp(argv[1], name) == 0;
 }
 
+// The log's name, taken when the handlers are installed; /E changes the text
+// in place.
+const char* logName = nullptr;
+
+// Appends the line to the log when it is a regular file; signal-safe.
+void logInterruption(const char* line, size_t len) {
+    int fd = ::open(logName, O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) (void)!::write(fd, line, len);
+    ::close(fd);
+}
+
+// SIGINT, SIGTERM, SIGHUP: the output being written is left as it was, one
+// line says why the run ended, and the status is the shell's 128 + n.
+void onInterrupt(int signal) {
+    static const char kInt[] = "Interrupted (SIGINT): Process aborted\n";
+    static const char kTerm[] = "Interrupted (SIGTERM): Process aborted\n";
+    static const char kHup[] = "Interrupted (SIGHUP): Process aborted\n";
+    undoInterruptedOutputs();
+    const char* line = signal == SIGINT ? kInt : signal == SIGTERM ? kTerm : kHup;
+    const size_t len = signal == SIGINT    ? sizeof kInt - 1
+                       : signal == SIGTERM ? sizeof kTerm - 1
+                                           : sizeof kHup - 1;
+    (void)!::write(STDOUT_FILENO, line, len);
+    logInterruption(line, len);
+    ::_exit(128 + signal);
+}
+
+void installInterruptHandlers() {
+    logName = errLog().logFileName();
+    struct sigaction action = {};
+    action.sa_handler = onInterrupt;
+    sigfillset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}
+
 } // namespace
 
 int consoleMain(int argc, char** argv) {
@@ -30,6 +75,7 @@ int consoleMain(int argc, char** argv) {
         std::printf("vxconv %s\n", VX_VERSION);
         return kStatusOk;
     }
+    installInterruptHandlers();
     initLists();
     if (longOption(argc, argv, "--help")) {
         printHelpText(0, eFmtNone);
