@@ -58,12 +58,25 @@ TEST_F(RunTest, DisplayToDisplayKeepsTheVectorsOfEveryGroup) {
     }
 }
 
-TEST_F(RunTest, OutputNamingTheInputIsRefusedAndTheInputStaysIntact) {
-    std::string before = dir.read("g0.56d");
-    vxtest::RunResult r = run({"g0.56d", "G0.56D", "/O56d"});
-    EXPECT_NE(r.status, 0);
-    EXPECT_NE(r.out.find("Error: Output file is the input file: g0.56d"), std::string::npos);
-    EXPECT_EQ(dir.read("g0.56d"), before);
+TEST_F(RunTest, OutputNamingAnInputIsRefusedAndTheInputStaysIntact) {
+    dir.write("list.txt", "2\n1 0\n2 0\n");
+    struct Case {
+        std::vector<std::string> args;
+        std::string input;
+    };
+    const Case cases[] = {
+        {{"g0.56d", "G0.56D", "/O56d"}, "g0.56d"},
+        {{"g0.56d", "list.txt", "/O56d", "/Qlist.txt"}, "list.txt"},
+        {{"g0.56d", "List.txt", "/O56d", "/QLIST.TXT"}, "list.txt"},
+    };
+    for (const Case& c : cases) {
+        const std::string before = dir.read(c.input);
+        vxtest::RunResult r = run(c.args);
+        EXPECT_NE(r.status, 0) << c.args[1];
+        EXPECT_NE(r.out.find("Error: Output file is the input file: " + c.input), std::string::npos)
+            << r.out;
+        EXPECT_EQ(dir.read(c.input), before) << c.args[1];
+    }
 }
 
 TEST_F(RunTest, ALaterFileThatIsNoDisplayFileEndsTheRunWithItsStatus) {

@@ -152,7 +152,7 @@ TEST_F(DiskTest, WriteOpenChecksFreeSpaceThenReadOnly) {
     floppyBytes = 0;
     dir.write("ro.asc", "keep");
     ASSERT_EQ(chmod("ro.asc", 0444), 0);
-    userdiskPrt r("RO.ASC");
+    userdiskPrt r("ro.asc");
     EXPECT_EQ(capture([&] { st = r.openWithChecks(100); }),
               "File access denied: Process aborted\n");
     EXPECT_EQ(st, 12);

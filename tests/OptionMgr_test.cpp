@@ -146,6 +146,9 @@ TEST_F(OptionTest, RangesOfTheNumericOptions) {
         {"/F%*e", eErrInvalidOption}, {"/F%le", eErrInvalidOption}, {"/F%-+#012.4e%%", eErrNone},
         {"/F%99.99f", eErrNone}, {"/F%100e", eErrInvalidOption}, {"/F%.100e", eErrInvalidOption},
         {"/F%1000000e", eErrInvalidOption}, {"/F%.1000000e", eErrInvalidOption},
+        // Modal names go into line records: no control characters.
+        {"/Mria\nb", eErrInvalidOption}, {"/Msi\tx", eErrInvalidOption},
+        {"/Msia\x7f", eErrInvalidOption}, {"/Mria b", eErrNone},
     };
     for (const Case& c : cases) {
         Job job({c.option});

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "base/Options.h"
 #include "display/DataReplacement.h"
@@ -235,6 +237,76 @@ TEST_F(TraceTest, ReplacementListZeroFillsOrRefuses) {
     testing::internal::CaptureStdout();
     EXPECT_NE(replaceData(traceMgr(), "bad.txt"), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Invalid Ascii Data Format\n");
+}
+
+// A count line and `values` value lines of -(i + 0.5) * 1000 in `format`
+// (which carries the line end).
+std::string replacementList(const char* countLine, int values, const char* format) {
+    std::string list = countLine;
+    char line[64];
+    for (int i = 0; i < values; ++i) {
+        std::snprintf(line, sizeof line, format, -(i + 0.5) * 1000);
+        list += line;
+    }
+    return list;
+}
+
+// Each list through the Display writer: taken whole, or refused with the
+// message, no output file and the trace's points as they were (a ramp).
+TEST_F(TraceTest, ReplacementListsSayWhatTheyMean) {
+    const float kMax = std::numeric_limits<float>::max();
+    struct Case {
+        const char* what;
+        std::string list;
+        bool taken;
+        float re0, re3, re400; // the real parts of points 0, 3 and 400 after it
+    };
+    const Case cases[] = {
+        {"numpy count", replacementList("4.010000000000000000e+02\n", 802, "%.18e\n"), true, -500,
+         -6500, -800500},
+        {"integral count, CR LF", replacementList("401.0\r\n", 802, "%g\r\n"), true, -500, -6500,
+         -800500},
+        {"fields of 40", replacementList("401\n", 802, "%40.6e\n"), true, -500, -6500, -800500},
+        {"count beyond the trace", replacementList("1000\n", 802, "%g\n"), true, -500, -6500,
+         -800500},
+        {"short count", replacementList("2\n", 6, "%g\n"), true, -500, 0, 0},
+        {"float limits", "1\n3.4028235e+38\n-1e-50\n", true, kMax, 0, 0},
+        {"negative count", replacementList("-401\n", 802, "%g\n"), false, 0, 3, 400},
+        {"zero count", "0\n", false, 0, 3, 400},
+        {"fractional count", replacementList("1.5\n", 4, "%g\n"), false, 0, 3, 400},
+        {"count and text", replacementList("401 points\n", 802, "%g\n"), false, 0, 3, 400},
+        {"infinite count", replacementList("1e400\n", 802, "%g\n"), false, 0, 3, 400},
+        {"empty list", "", false, 0, 3, 400},
+        {"too few values", replacementList("401\n", 801, "%g\n"), false, 0, 3, 400},
+        {"value overflows", "1\n1e400\n0\n", false, 0, 3, 400},
+        {"value above float", "1\n1e39\n0\n", false, 0, 3, 400},
+        {"nan", "1\nnan\n0\n", false, 0, 3, 400},
+        {"garbage", "1\n1.5abc\n0\n", false, 0, 3, 400},
+        {"empty line", "1\n\n0\n", false, 0, 3, 400},
+        {"line longer than any number", "1\n" + std::string(2000, ' ') + "1\n0\n", false, 0, 3,
+         400},
+    };
+    vxtest::TempDir dir;
+    for (const Case& c : cases) {
+        std::string out;
+        ASSERT_EQ(read(fftFile(401).bytes(), out), 0);
+        dir.write("list.txt", c.list);
+        std::remove("out.56d");
+        CTraceWriter writer;
+        writer.setReplacementFile("list.txt");
+        testing::internal::CaptureStdout();
+        const Status st = writer.write("out.56d");
+        writer.close();
+        const std::string console = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(st.ok(), c.taken) << c.what;
+        EXPECT_EQ(dir.exists("out.56d"), c.taken) << c.what;
+        EXPECT_EQ(console.find("Invalid Ascii Data Format") != std::string::npos, !c.taken)
+            << c.what;
+        const std::vector<Point>& p = *traceMgr().vector(0);
+        EXPECT_EQ(p[0].re, c.re0) << c.what;
+        EXPECT_EQ(p[3].re, c.re3) << c.what;
+        EXPECT_EQ(p[400].re, c.re400) << c.what;
+    }
 }
 
 TEST_F(TraceTest, ReadVectorFromChecksTheCountAndKeepsTheVectorSize) {

@@ -141,8 +141,8 @@ TEST_F(UffOutput, DatasetLinesAndValuesAgreeWithTheAsciiOutput) {
         ASSERT_GE(d.lines.size(), 14u);
         EXPECT_EQ(d.lines[0], "    -1");
         EXPECT_EQ(d.lines[1], "    58");
-        // The fixtures are time-stamped 8 December, year byte 126.
-        EXPECT_EQ(d.lines[4], "08-Dec-126 12:34:56");
+        // The fixtures are time-stamped 8 December 2026 (year byte 126).
+        EXPECT_EQ(d.lines[4], "08-Dec-26 12:34:56");
         EXPECT_EQ(d.lines.back(), "    -1");
         expectAsciiValues(in, d);
     }

@@ -104,12 +104,12 @@ TEST_F(WorkloadOutputs, DisplayFilesToAsciiWithAWildcard) {
     ::mkdir((dir.path() + "/many").c_str(), 0755);
     for (const char* name : {"f0000", "f0001", "f0002"})
         dir.write(std::string("many/") + name + ".56d", spectrum);
-    // An output that exists in another case is overwritten, not doubled.
+    // A file whose name differs from an output's only in case is another file.
     dir.write("many/F0001.ASC", "old");
     run({"many/*.56d"}, "disp2asc.console");
-    for (const char* name : {"many/f0000.asc", "many/F0001.ASC", "many/f0002.asc"})
+    for (const char* name : {"many/f0000.asc", "many/f0001.asc", "many/f0002.asc"})
         record(name);
-    EXPECT_FALSE(dir.exists("many/f0001.asc"));
+    EXPECT_EQ(dir.read("many/F0001.ASC"), "old");
 }
 
 TEST_F(WorkloadOutputs, WaterfallToAscii) {

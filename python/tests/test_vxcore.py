@@ -131,3 +131,17 @@ def test_two_threads_read_at_once(files):
     for t in threads:
         t.join()
     assert errors == []
+
+
+@pytest.mark.parametrize("call", [
+    lambda files, out: vxcore.read(str(files / "g0.56d") + "\0.csv"),
+    lambda files, out: vxcore.info(bytes(files / "g0.56d") + b"\0"),
+    lambda files, out: vxcore.read_capture(str(files / "c2.56c") + "\0"),
+    lambda files, out: vxcore.convert(files / "g0.56d", str(out / "o.asc") + "\0.csv"),
+    lambda files, out: vxcore.convert(files / "g0.56d", out / "o.asc", "/Oasc\0/Omat"),
+    lambda files, out: vxcore.set_log_file(str(out / "log.txt") + "\0"),
+], ids=["read", "info", "read_capture", "convert", "convert option", "set_log_file"])
+def test_a_nul_byte_in_a_name_is_refused_as_open_refuses_it(files, tmp_path, call):
+    with pytest.raises(ValueError, match="embedded null byte"):
+        call(files, tmp_path)
+    assert list(tmp_path.iterdir()) == []

@@ -169,7 +169,12 @@ def convert(*tokens):
 
 
 def _name(path):
-    return os.fsencode(path)
+    """A name or token as the engine takes it; one with a NUL byte is refused
+    as open() refuses it, since the engine would see it cut at that byte."""
+    name = os.fsencode(path)
+    if b"\0" in name:
+        raise ValueError("embedded null byte: %r" % name)
+    return name
 
 
 def _choice(what, value, table):

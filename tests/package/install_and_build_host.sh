@@ -4,9 +4,10 @@
 # find_package(vxcore CONFIG), both run; the manual page formats without
 # warnings; the installed Python package finds its library by itself and
 # prints nothing but what it is asked to.
-#   install_and_build_host.sh BUILD SOURCE CMAKE CC LIBDIR PYDIR [PYTHON3]
+# Installed under the configured prefix, the package is where python3 looks.
+#   install_and_build_host.sh BUILD SOURCE CMAKE CC LIBDIR PYDIR [PYTHON3 [PREFIX]]
 set -eu
-build=$1 src=$2 cmake=$3 cc=$4 libdir=$5 pydir=$6 python=${7:-}
+build=$1 src=$2 cmake=$3 cc=$4 libdir=$5 pydir=$6 python=${7:-} configured=${8:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
@@ -51,6 +52,17 @@ if command -v man >/dev/null; then
     man --warnings -l "$prefix/share/man/man1/vxconv.1" >man.out 2>man.err || fail "man -l"
     [ ! -s man.err ] || fail "man page warnings: $(cat man.err)"
     grep -q 'EXIT STATUS' man.out || fail "man page lacks EXIT STATUS"
+fi
+
+if [ -n "$python" ] && [ -n "$configured" ]; then
+    # Where the interpreter looks anywhere under the prefix, it must look there.
+    "$python" - "$configured" "$pydir" <<'EOF' || fail "$python does not look in $configured/$pydir"
+import os, site, sys
+prefix, pydir = os.path.normpath(sys.argv[1]), sys.argv[2]
+sites = [os.path.normpath(d) for d in site.getsitepackages()]
+looks_under = any(d.startswith(prefix + os.sep) for d in sites)
+sys.exit(looks_under and os.path.normpath(os.path.join(prefix, pydir)) not in sites)
+EOF
 fi
 
 if [ -n "$python" ] && "$python" -c 'import numpy' 2>/dev/null; then

@@ -31,7 +31,8 @@ void CAsciiCapArbWriter::writeHeader() {
         (void)messageLine((std::string("Input File: ") + convOptions.inputName).c_str());
     (void)messageLine(
         line("Time: ", "%02d : %02d : %02d", ts.hours(), ts.minutes(), ts.seconds()).c_str());
-    (void)messageLine(line("Date: ", "%2d / %2d / %2d", ts.month(), ts.day(), ts.year()).c_str());
+    (void)messageLine(
+        line("Date: ", "%2d / %2d / %02d", ts.month(), ts.day(), ts.yearOfCentury()).c_str());
     (void)messageLine(line("Length = ", "%d kPts", h.recordKpts).c_str());
     (void)messageLine(h.baseFreqId == 0 ? "Base Freq. = 100 kHz" : "Base Freq. = 102.4 kHz");
     FreqValue rate = sampleRate(h.spanCode);

@@ -41,6 +41,11 @@ std::string withNumber(const char* format, int n) {
     return buf;
 }
 
+// Room for an output: the free bytes and the file it replaces, if any.
+int64_t outputRoom(const CDosFile& file) {
+    return file.freeSpace(platform::findOutput(file.name()).size);
+}
+
 bool isSeparator(char c) {
     return c == ' ' || c == ',' || c == '\n' || c == '\t' || c == '\r';
 }
@@ -54,7 +59,9 @@ diskPrt::~diskPrt() {
 }
 
 Status diskPrt::open() {
-    std::string path = platform::resolvePath(file_.name());
+    // An input may differ in case from its name; an output is written exactly.
+    std::string path = mode_ == eRead ? platform::resolvePath(file_.name())
+                                      : platform::resolveOutputPath(file_.name());
     Status st = openAt(path);
     if (st.ok() && mode_ != eRead) platform::noteCreated(path);
     return st;
@@ -234,23 +241,23 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
             errLog() << "Output folder does not exist: " << folder << endLine;
             return kStatusFailed;
         }
-        platform::FoundFile existing = file_.find();
+        platform::FoundFile existing = platform::findOutput(file_.name());
         if (file_.freeSpace(existing.size) < m) {
             errLog() << "Insufficient Disk Space:" << endLine;
             return kStatusNoSpace;
         }
         // A file this user may not write is refused, though the folder would let
         // a rename replace it.
-        const std::string onDisk = platform::resolvePath(file_.name());
-        if (existing.readOnly || (!existing.name.empty() &&
-                                  ::faccessat(AT_FDCWD, onDisk.c_str(), W_OK, AT_EACCESS) != 0)) {
+        const std::string onDisk = platform::resolveOutputPath(file_.name());
+        if (existing.readOnly ||
+            (::faccessat(AT_FDCWD, onDisk.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)) {
             errLog() << "File access denied: Process aborted" << endLine;
             return kStatusAccessDenied;
         }
     }
     header_.totalSize = static_cast<uint32_t>(m);
     if (mode_ == eRead) return diskPrt::open();
-    std::string target = platform::resolvePath(file_.name());
+    const std::string target = platform::resolveOutputPath(file_.name());
     outputPending_ = true;
     return openOutput(output_.begin(target, mode_ == eAppend));
 }
@@ -275,7 +282,7 @@ Status userdiskPrt::commitOutput() {
         systemError_ = output_.systemError();
         return st;
     }
-    platform::noteCreated(platform::resolvePath(file_.name()));
+    platform::noteCreated(platform::resolveOutputPath(file_.name()));
     return kStatusOk;
 }
 
@@ -309,7 +316,7 @@ Status userdiskPrt::startSpanningWrite(uint32_t totalSize) {
     }
     // Beside the old file only the free bytes are room; in place, its own too.
     const int64_t room =
-        output_.usingTemporary() ? platform::freeBytesFor(file_.name()) : file_.freeSpace();
+        output_.usingTemporary() ? platform::freeBytesFor(file_.name()) : outputRoom(file_);
     header_.capacity = toCapacity(room - int64_t(MultiDiskHeader::kSize));
     Status st = writeHeader();
     if (st.failed()) return st;
@@ -322,7 +329,7 @@ Status userdiskPrt::finishSegment() {
     if (st.failed()) return st;
     segmentDevice_ = segmentInode_ = 0;
     struct stat written;
-    if (platform::statOnDisk(file_.name(), written)) {
+    if (platform::statOutput(file_.name(), written)) {
         segmentDevice_ = written.st_dev;
         segmentInode_ = written.st_ino;
     }
@@ -331,8 +338,8 @@ Status userdiskPrt::finishSegment() {
 
 bool userdiskPrt::isLastSegment() const {
     struct stat st;
-    std::string path;
-    if (!platform::statOnDisk(file_.name(), st, &path)) return false;
+    const std::string path = platform::resolveOutputPath(file_.name());
+    if (stat(path.c_str(), &st) != 0) return false;
     if (st.st_dev == segmentDevice_ && st.st_ino == segmentInode_) return true;
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
@@ -357,21 +364,21 @@ Status userdiskPrt::changeDiskForWrite() {
         second = withNumber("Please insert another disk (# %d)", n);
         if (isLastSegment()) {
             message = "The disk was not changed!";
-        } else if (file_.freeSpace() < kMinFreeForNextDisk) {
+        } else if (outputRoom(file_) < kMinFreeForNextDisk) {
             message = "This disk is full!";
         } else {
             break;
         }
     }
     segmentStart_ = header_.dataPosition;
-    const std::string target = platform::resolvePath(file_.name());
+    const std::string target = platform::resolveOutputPath(file_.name());
     outputPending_ = true;
     if (openOutput(output_.beginInPlace(target)).failed()) {
         VX_ASSERT(false, "False");
         return kStatusFailed;
     }
     header_.capacity =
-        toCapacity(file_.freeSpace() - int64_t(MultiDiskHeader::kSize) - kNextDiskReserve);
+        toCapacity(outputRoom(file_) - int64_t(MultiDiskHeader::kSize) - kNextDiskReserve);
     return writeHeader();
 }
 

@@ -235,6 +235,23 @@ std::string resolvePath(const std::string& path) {
     return resolved;
 }
 
+std::string resolveOutputPath(const std::string& path) {
+    std::string typed = typedFormOf(path);
+    if (!typed.empty()) return typed;
+    PathParts parts = splitPath(path);
+    std::string dir = parts.dir.empty() ? parts.dir : resolvePath(parts.dir);
+    return dir + parts.base + parts.ext;
+}
+
+bool statOutput(const std::string& path, struct stat& st) {
+    return stat(resolveOutputPath(path).c_str(), &st) == 0;
+}
+
+FoundFile findOutput(const std::string& path) {
+    FoundFile f;
+    return statRegular(resolveOutputPath(path), f) ? f : FoundFile{};
+}
+
 void noteCreated(const std::string& path) {
     PathParts parts = splitPath(path);
     std::string name = parts.base + parts.ext;

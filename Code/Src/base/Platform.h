@@ -56,6 +56,16 @@ struct FoundFile {
 // begin with '.'.
 std::vector<FoundFile> findFiles(const std::string& pattern);
 
+// Where an output of this name is written: its folder as resolvePath finds
+// it, its final name exactly as given (or as typed, when that file exists).
+// A file whose name differs only in case is another file, never the output.
+std::string resolveOutputPath(const std::string& path);
+
+// The file an output of this name replaces, if any (resolveOutputPath):
+// stat, and the size and read-only state of a regular file.
+bool statOutput(const std::string& path, struct stat& st);
+FoundFile findOutput(const std::string& path);
+
 // True when the token names an absolute path whose first component is an
 // existing directory of the root ("/tmp/a.56d"): such a token is a file name.
 bool isRootedFileName(const char* token);

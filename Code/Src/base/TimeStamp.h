@@ -20,6 +20,8 @@ struct TimeStamp {
     int day() const { return bytes[7]; }
     int month() const { return bytes[8]; }
     int year() const { return bytes[9]; } // years since 1900, low 8 bits
+    // The year's last two digits, as the date lines print it (112 -> 12).
+    int yearOfCentury() const { return bytes[9] % 100; }
 };
 
 // From calendar fields: dayOfWeek 1 = Sunday, month 1-12, years since 1900.

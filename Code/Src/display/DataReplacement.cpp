@@ -2,9 +2,10 @@
 #include "display/DataReplacement.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <cmath>
 #include <cstdlib>
-#include <cstring>
+#include <string>
+#include <vector>
 
 #include "base/ErrLogger.h"
 #include "base/FileIO.h"
@@ -13,43 +14,79 @@ namespace vx {
 
 namespace {
 
-// One line of at most `size` - 1 characters from the stream; false at its end.
-bool readLine(socket& in, char* buf, size_t size) {
-    size_t n = 0;
+// Longer lines are refused rather than cut: no number is written that wide.
+constexpr size_t kMaxLineLen = 1024;
+
+// The next line, whole, without its line end; false at the end of the
+// stream or for a line longer than kMaxLineLen.
+bool readLine(socket& in, std::string& line) {
+    line.clear();
     char c;
     bool any = false;
     while (in.readBytes(&c, 1).ok()) {
         any = true;
         if (c == '\n') break;
-        if (n + 1 < size) buf[n++] = c;
+        if (line.size() == kMaxLineLen) return false;
+        line += c;
     }
-    buf[n] = '\0';
     return any;
+}
+
+// True when only white space (a CR of a CR LF line end too) follows `stop`.
+bool onlySpaceAfter(const char* stop) {
+    while (*stop == ' ' || *stop == '\t' || *stop == '\r')
+        ++stop;
+    return *stop == '\0';
+}
+
+// The count line: a whole number from 1 up, also written as an integral
+// floating-point value ("4.010000000000000000e+02").
+bool parseCount(const std::string& line, double& count) {
+    char* stop = nullptr;
+    count = std::strtod(line.c_str(), &stop);
+    return stop != line.c_str() && onlySpaceAfter(stop) && std::isfinite(count) && count >= 1 &&
+           std::floor(count) == count;
+}
+
+// A value line: one number within single-precision range (a value too
+// small for it becomes zero or subnormal, as any float reader makes it).
+bool parseValue(const std::string& line, float& value) {
+    char* stop = nullptr;
+    value = std::strtof(line.c_str(), &stop);
+    return stop != line.c_str() && onlySpaceAfter(stop) && std::isfinite(value);
+}
+
+// The first `points` points of the list after its count line; false when a
+// line is missing or is not a number.
+bool readPoints(socket& in, size_t points, std::vector<float>& values) {
+    std::string line;
+    values.resize(2 * points);
+    for (float& v : values)
+        if (!readLine(in, line) || !parseValue(line, v)) return false;
+    return true;
 }
 
 } // namespace
 
+// The list is read whole before the vector changes, so a refused list leaves
+// the trace as it was.
 Status replaceData(TraceMgr& trace, const char* name) {
     userdiskPrt file(name);
     file.setMode(socket::eRead);
     std::vector<Point>* held = trace.vector(0);
     bool ok = file.openWithChecks(CFileWriter::kMinFreeBytes).ok() && file.isOpen() && held;
-    char line[31];
-    long count = 0;
-    ok = ok && readLine(file, line, sizeof line) && std::sscanf(line, "%ld", &count) == 1;
-    long points =
-        ok ? std::min<long>(std::max<long>(count, 0), static_cast<long>(held->size())) : 0;
-    for (long i = 0; ok && i < 2 * points; ++i) {
-        float v = 0;
-        ok = readLine(file, line, sizeof line) && std::sscanf(line, "%f", &v) == 1;
-        if (ok) (i % 2 ? (*held)[i / 2].im : (*held)[i / 2].re) = v;
-    }
+    std::string line;
+    double count = 0;
+    ok = ok && readLine(file, line) && parseCount(line, count);
+    const size_t points = ok ? static_cast<size_t>(std::min(count, double(held->size()))) : 0;
+    std::vector<float> values;
+    ok = ok && readPoints(file, points, values);
     if (!ok) {
         errLog() << "Invalid Ascii Data Format" << endLine;
         return kStatusFailed;
     }
-    for (size_t p = static_cast<size_t>(points); p < held->size(); ++p)
-        (*held)[p] = Point();
+    for (size_t p = 0; p < held->size(); ++p)
+        (*held)[p] = p < points ? Point{values[2 * p], values[2 * p + 1]} : Point();
     return kStatusOk;
 }
 

@@ -5,8 +5,10 @@
 
 namespace vx {
 
-// A count line, then one value a line (real, imaginary, ...); points beyond
-// the count become zero. 1, with a message, for a list that cannot be read.
+// A count line (a whole number from 1 up), then one value a line (real,
+// imaginary, ...) within single-precision range; points beyond the count
+// become zero. 1, with a message and the trace unchanged, for a list that
+// cannot be read or says anything else.
 Status replaceData(TraceMgr& trace, const char* name);
 
 } // namespace vx

@@ -51,8 +51,8 @@ std::string identificationLines(const TimeStamp& stamp) {
     const int m = stamp.month();
     const char* month = m >= 1 && m <= 12 ? kMonths[m - 1] : "???";
     std::string s = std::string(kDelimiter) + "\r\n    58\r\nNONE\r\nNONE\r\n";
-    s += formatted("%02d-%s-%02d %02d:%02d:%02d", stamp.day(), month, stamp.year(), stamp.hours(),
-                   stamp.minutes(), stamp.seconds());
+    s += formatted("%02d-%s-%02d %02d:%02d:%02d", stamp.day(), month, stamp.yearOfCentury(),
+                   stamp.hours(), stamp.minutes(), stamp.seconds());
     return s + "NONE\r\nNONE\r\n";
 }
 

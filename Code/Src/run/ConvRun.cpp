@@ -119,7 +119,7 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
     errLog() << "Processing " << in << " ==> " << out << endLine;
     std::snprintf(convOptions.inputName, sizeof convOptions.inputName, "%s", in);
     Status st = 0;
-    if (!outputIsSafe(job.outputFormat(), in, out)) {
+    if (!outputIsSafe(job.outputFormat(), in, out, job.file(2).name())) {
         st = 1;
     } else if ((st = pair.reader->open(in)).failed()) {
         job.reportError(eErrInvalidInputFile, ' ');

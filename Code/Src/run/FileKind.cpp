@@ -46,10 +46,4 @@ int32_t existingFileType(const char* name) {
     return found == eDetectOk ? type : -1;
 }
 
-bool sameFile(const char* a, const char* b) {
-    struct stat sa, sb;
-    if (!platform::statOnDisk(a, sa) || !platform::statOnDisk(b, sb)) return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
 } // namespace vx

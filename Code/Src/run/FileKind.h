@@ -28,7 +28,4 @@ constexpr int32_t kSegmentOfUnknownKind = 100;
 // FIFO, a text file). Nothing is written to the console.
 int32_t existingFileType(const char* name);
 
-// True when both names are one existing file (same device and inode).
-bool sameFile(const char* a, const char* b);
-
 } // namespace vx

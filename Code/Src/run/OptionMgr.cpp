@@ -61,6 +61,12 @@ bool readInteger(const char* text, long& value) {
     return true;
 }
 
+bool hasControlCharacter(const char* text) {
+    for (; *text; ++text)
+        if (static_cast<unsigned char>(*text) < 0x20 || *text == 0x7f) return true;
+    return false;
+}
+
 } // namespace
 
 COptionMgr::COptionMgr(int argc, char** argv, const char* settingsFile) {
@@ -343,6 +349,12 @@ void COptionMgr::takeModal(const char* param) {
         return;
     }
     ModalValues& m = modalValues;
+    // A name goes into a line record: a line break or other control character
+    // would split it.
+    if (what == 'i' && hasControlCharacter(value)) {
+        reportError(eErrInvalidOption, 'M', param);
+        return;
+    }
     if (what == 'i') {
         copyCut(ref ? m.refName : m.respName, sizeof m.refName, value);
         modalFlags |= ref ? eModalRefName : eModalRespName;

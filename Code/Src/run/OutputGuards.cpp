@@ -77,6 +77,13 @@ std::vector<std::string> outputNames(COptionMgr& job, const std::vector<std::str
     return names;
 }
 
+// True when the named input (found as inputs are) is the file st describes.
+bool isFile(const struct stat& st, const char* name) {
+    struct stat s;
+    return name && *name && platform::statOnDisk(name, s) && s.st_dev == st.st_dev &&
+           s.st_ino == st.st_ino;
+}
+
 std::vector<std::string> inputNames(COptionMgr& job) {
     std::vector<std::string> names;
     if (job.fileCount() == 0) return names;
@@ -96,8 +103,10 @@ bool samePlace(const char* a, const char* b) {
     return !hasA && !hasB && placeOf(a) == placeOf(b);
 }
 
-bool outputIsSafe(int32_t format, const char* in, const char* out) {
-    if (sameFile(in, out)) {
+bool outputIsSafe(int32_t format, const char* in, const char* out, const char* list) {
+    struct stat target;
+    const bool replaces = platform::statOutput(out, target);
+    if (replaces && (isFile(target, in) || isFile(target, list))) {
         errLog() << "Error: Output file is the input file: " << out << endLine;
         return false;
     }
@@ -106,7 +115,7 @@ bool outputIsSafe(int32_t format, const char* in, const char* out) {
         errLog() << consoleOnly << "Error: Output file is the log file: " << out << endLine;
         return false;
     }
-    int32_t existing = existingFileType(out);
+    int32_t existing = replaces ? existingFileType(platform::resolveOutputPath(out).c_str()) : -1;
     if (existing >= 0 && !sameKind(existing, format)) {
         errLog() << "Error: Output file is an instrument or HP SDF file of another kind: " << out
                  << endLine;

@@ -1,7 +1,8 @@
 // Refusals that keep a run from destroying a file it was not asked to
-// replace: an output that is the input or the log, an output over an
-// instrument or HP SDF file of another kind (a shell-expanded wildcard), and a
-// log that is a file the run reads or writes or that holds measurements.
+// replace: an output that is the input, its /Q list or the log, an output
+// over an instrument or HP SDF file of another kind (a shell-expanded
+// wildcard), and a log that is a file the run reads or writes or that holds
+// measurements.
 #pragma once
 #include <cstdint>
 
@@ -9,9 +10,10 @@ namespace vx {
 
 class COptionMgr;
 
-// True when the output may be written for this input in the given output
-// format; otherwise the refusal has been written (console and log).
-bool outputIsSafe(int32_t format, const char* in, const char* out);
+// True when the output may be written for this input (and /Q list, empty
+// when none) in the given output format; otherwise the refusal has been
+// written (console and log).
+bool outputIsSafe(int32_t format, const char* in, const char* out, const char* list);
 
 // True when the log file holds an instrument or HP SDF file. Quiet.
 bool logHoldsMeasurement();
