@@ -112,8 +112,9 @@ def set_log_file(path=None):
     # changes folder.
     name = os.devnull if path is None else os.path.abspath(os.fspath(path))
     with _lock:
-        if _lib.VX560_SETERRORLOGFILE(_name(name)) != 0:
-            raise Error("cannot open log file %r" % name, 1, [])
+        status = _lib.VX560_SETERRORLOGFILE(_name(name))
+        if status != 0:
+            raise Error("cannot open log file %r" % name, status, [])
         _log_file = name
 
 
