@@ -8,7 +8,6 @@
 
 #include "DllOutputer.h"
 #include "LibFrame.h"
-#include "base/CLocaleScope.h"
 #include "base/DosFile.h"
 #include "base/ErrLogger.h"
 #include "base/Options.h"
@@ -54,7 +53,6 @@ namespace vx::lib {
 namespace {
 
 constexpr int kMaxCommandTokens = 49; // the vector holds 50 with the program name
-constexpr size_t kMaxTokenLength = 80;
 
 constexpr uint32_t kInfoLength = 62;
 constexpr uint16_t kInfoVersion = 10;
@@ -75,14 +73,15 @@ bool given(const void* pointer, const char* what) {
     return false;
 }
 
-// White-space separated tokens, each cut to its first 80 characters.
+// White-space separated tokens, whole: the job refuses a name longer than its
+// field, where a cut name would name another file.
 std::vector<std::string> splitCommandLine(const char* line) {
     std::vector<std::string> tokens;
     const char* const blanks = " \t\n\v\f\r";
     for (const char* p = line; *p;) {
         p += std::strspn(p, blanks);
         const size_t n = std::strcspn(p, blanks);
-        if (n > 0) tokens.emplace_back(p, n < kMaxTokenLength ? n : kMaxTokenLength);
+        if (n > 0) tokens.emplace_back(p, n);
         p += n;
     }
     return tokens;
@@ -233,7 +232,8 @@ using namespace vx::lib;
 extern "C" {
 
 VX560_API int16_t VX560_CMDLINE(const char* commandLine) {
-    const CLocaleScope numbersInC;
+    const EntryCall call;
+    if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
     displayLoaded = 0;
     if (!logHoldsMeasurement()) errLog().clearLogFile();
@@ -246,7 +246,8 @@ VX560_API int16_t VX560_CMDLINE(const char* commandLine) {
 }
 
 VX560_API int16_t VX560_GETINFO(VX560_INFO* info, const char* fileName) {
-    const CLocaleScope numbersInC;
+    const EntryCall call;
+    if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
     displayLoaded = 0;
     if (!given(info, "information record")) return kStatusFailed;
@@ -259,7 +260,8 @@ VX560_API int16_t VX560_GETINFO(VX560_INFO* info, const char* fileName) {
 }
 
 VX560_API int16_t VX560_LOADDISPLAY(const char* fileName) {
-    const CLocaleScope numbersInC;
+    const EntryCall call;
+    if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
     displayLoaded = 0;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
@@ -269,7 +271,8 @@ VX560_API int16_t VX560_LOADDISPLAY(const char* fileName) {
 }
 
 VX560_API int16_t VX560_LOADWATERFALL(int16_t index, char channel, const char* fileName) {
-    const CLocaleScope numbersInC;
+    const EntryCall call;
+    if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
     displayLoaded = 0;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
@@ -284,7 +287,8 @@ VX560_API int16_t VX560_LOADWATERFALL(int16_t index, char channel, const char* f
 }
 
 VX560_API int16_t VX560_READDISPLAYDATA(VX560_DATA* data, const VX560_DATAREQ* request) {
-    const CLocaleScope numbersInC;
+    const EntryCall call;
+    if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
     if (!displayLoaded) {
         errLog() << "No Display file is loaded" << endLine;
@@ -295,14 +299,16 @@ VX560_API int16_t VX560_READDISPLAYDATA(VX560_DATA* data, const VX560_DATAREQ* r
 }
 
 VX560_API int16_t VX560_SETERRORLOGFILE(const char* fileName) {
-    const CLocaleScope numbersInC;
+    const EntryCall call;
+    if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
     if (!fileName || !nameFits(fileName, CErrLogger::kMaxNameLen)) return kStatusFailed;
     return chooseLogFile(fileName);
 }
 
 VX560_API int16_t VX560_READCAPTUREDATA(VX560_CAPDATA* data, const char* fileName) {
-    const CLocaleScope numbersInC;
+    const EntryCall call;
+    if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
     displayLoaded = 0;
     if (!given(data, "capture buffer")) return kStatusFailed;
@@ -313,7 +319,8 @@ VX560_API int16_t VX560_READCAPTUREDATA(VX560_CAPDATA* data, const char* fileNam
 
 VX560_API int16_t VX560_READDISPLAYDATA_SIZED(VX560_DATA* data, size_t capacity,
                                               const VX560_DATAREQ* request, size_t* bytesNeeded) {
-    const CLocaleScope numbersInC;
+    const EntryCall call;
+    if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
     if (!displayLoaded) {
         errLog() << "No Display file is loaded" << endLine;
@@ -325,7 +332,8 @@ VX560_API int16_t VX560_READDISPLAYDATA_SIZED(VX560_DATA* data, size_t capacity,
 
 VX560_API int16_t VX560_READCAPTUREDATA_SIZED(VX560_CAPDATA* data, size_t capacity,
                                               const char* fileName, size_t* bytesNeeded) {
-    const CLocaleScope numbersInC;
+    const EntryCall call;
+    if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
     displayLoaded = 0;
     if (!data && !given(bytesNeeded, "size to tell")) return kStatusFailed;
@@ -333,13 +341,23 @@ VX560_API int16_t VX560_READCAPTUREDATA_SIZED(VX560_CAPDATA* data, size_t capaci
 }
 
 VX560_API int16_t VX560_SETMESSAGEHOOK(VX560_MESSAGEHOOK hook, void* context) {
-    const CLocaleScope numbersInC;
+    const EntryCall call;
+    if (call.refused()) return VX560_STATUS_BUSY;
     errLog().setConsoleSink(hook, context);
     return kStatusOk;
 }
 
+VX560_API int16_t VX560_SETPROMPTHOOK(VX560_PROMPTHOOK hook, void* context) {
+    const EntryCall call;
+    if (call.refused()) return VX560_STATUS_BUSY;
+    promptHook = hook;
+    promptContext = context;
+    return kStatusOk;
+}
+
 VX560_API int16_t VX560_CMDARGS(int count, const char* const* tokens) {
-    const CLocaleScope numbersInC;
+    const EntryCall call;
+    if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
     displayLoaded = 0;
     if (!logHoldsMeasurement()) errLog().clearLogFile();

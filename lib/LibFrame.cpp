@@ -1,6 +1,7 @@
 // The shared frame of the library's entry points.
 #include "LibFrame.h"
 
+#include <atomic>
 #include <cstdio>
 
 #include "base/ErrLogger.h"
@@ -12,6 +13,34 @@
 namespace vx::lib {
 
 int16_t displayLoaded = 0;
+VX560_PROMPTHOOK promptHook = nullptr;
+void* promptContext = nullptr;
+
+namespace {
+
+// Set while an entry point runs.
+std::atomic_flag callRunning = ATOMIC_FLAG_INIT;
+
+bool answerFromHost(const std::string& question) {
+    if (promptHook) return promptHook(question.c_str(), promptContext) != 0;
+    errLog() << "Answered no: the host program set no prompt hook" << endLine;
+    return false;
+}
+
+} // namespace
+
+EntryCall::EntryCall() : claimed_(!callRunning.test_and_set()) {
+    if (!claimed_) return;
+    numbersInC_.emplace();
+    consoleAnswerer_ = setPromptAnswerer(answerFromHost);
+}
+
+EntryCall::~EntryCall() {
+    if (!claimed_) return;
+    setPromptAnswerer(std::move(consoleAnswerer_));
+    numbersInC_.reset();
+    callRunning.clear();
+}
 
 void prepareEngine() {
     // At the first call rather than at load time: the catalogue's static

@@ -1,21 +1,49 @@
-// The frame that the library's entry points share: the engine prepared once,
-// the argument vectors of their jobs, the flag that a trace is loaded, and
-// opening the first input file with the reader of its type.
+// The frame that the library's entry points share: the guard of each call,
+// the engine prepared once, the argument vectors of their jobs, the flag that
+// a trace is loaded, and opening the first input file with the reader of its
+// type.
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/CLocaleScope.h"
+#include "base/DISK_M.h"
 #include "base/FileIO.h"
-#include "run/OptionMgr.h"
 #include "base/Status.h"
+#include "run/OptionMgr.h"
+#include "vxcore.h"
 
 namespace vx::lib {
 
 // 1 while a trace loaded by VX560_LOADDISPLAY or VX560_LOADWATERFALL is held
 // in the model.
 extern int16_t displayLoaded;
+
+// The host's answer to disk prompts (VX560_SETPROMPTHOOK); none at first.
+extern VX560_PROMPTHOOK promptHook;
+extern void* promptContext;
+
+// One entry point's call. Refused while another call runs: a call from
+// inside a host's hook would change the model, the options and the outputs
+// of the conversion it interrupts. Otherwise, until it returns, numbers are
+// in the C locale and disk prompts go to the host's hook, never to standard
+// input.
+class EntryCall {
+  public:
+    EntryCall();
+    ~EntryCall();
+    EntryCall(const EntryCall&) = delete;
+    EntryCall& operator=(const EntryCall&) = delete;
+    bool refused() const { return !claimed_; }
+
+  private:
+    bool claimed_;
+    std::optional<CLocaleScope> numbersInC_;
+    PromptAnswerer consoleAnswerer_;
+};
 
 // Sorts the parameter lists and records their defaults on the first call, as
 // the console program does before its job, so that the per-file reset of the

@@ -5,7 +5,8 @@
  * host's message hook (VX560_SETMESSAGEHOOK), and errors and warnings also
  * go to the error log file (default "qrblog.txt" in the current folder,
  * chosen with VX560_SETERRORLOGFILE). The entry points share one
- * process-wide model: call them from one thread at a time. Records are
+ * process-wide model: call them from one thread at a time, and never from
+ * inside a hook (such a call is refused with VX560_STATUS_BUSY). Records are
  * little-endian and packed; each begins with its length and a layout
  * version, which the library fills in. File names are used in lower case,
  * and a file is found whatever the case of its name. */
@@ -39,7 +40,10 @@ enum {
     VX560_STATUS_CANNOT_READ = 11,     /* "Error Reading File: ": missing or empty */
     VX560_STATUS_ACCESS_DENIED = 12,   /* read-only output, or a floppy prompt declined */
     VX560_STATUS_BAD_FILE = 26,        /* damaged or unwritable Display, SDF, MAT, UFF file */
-    VX560_STATUS_BUFFER_TOO_SMALL = 40 /* the sized reads: the buffer cannot hold the data */
+    VX560_STATUS_BUFFER_TOO_SMALL = 40, /* the sized reads: the buffer cannot hold the data */
+    VX560_STATUS_BUSY = 41 /* "another call is running": a call made from inside a hook,
+                              or from another thread, while a call runs; refused without
+                              a message, nothing changed */
 };
 
 /* Measure groups (VX560_INFO.measGroup). */
@@ -161,8 +165,8 @@ typedef struct VX560_CAPDATA {
 #pragma pack(pop)
 
 /* Runs a command line as vxconv would (without the settings file); at most
- * 49 white-space separated tokens, each cut to 80 characters. Clears the
- * log file first. */
+ * 49 white-space separated tokens. A name longer than vxconv takes (259
+ * characters) is refused, never cut. Clears the log file first. */
 VX560_API int16_t VX560_CMDLINE(const char* commandLine);
 
 /* Describes a Display, HP SDF, Capture/Arb. Waveform or Waterfall file (for
@@ -180,7 +184,8 @@ VX560_API int16_t VX560_LOADWATERFALL(int16_t index, char channel, const char* f
 
 /* Reads the loaded trace in one column and the requested units. Only after
  * a successful load, with nothing but VX560_READDISPLAYDATA (either form),
- * VX560_SETERRORLOGFILE and VX560_SETMESSAGEHOOK called since. The buffer
+ * VX560_SETERRORLOGFILE and the hooks' VX560_SETMESSAGEHOOK and
+ * VX560_SETPROMPTHOOK called since. The buffer
  * must hold 42 + 4 x points bytes; VX560_READDISPLAYDATA_SIZED checks that. */
 VX560_API int16_t VX560_READDISPLAYDATA(VX560_DATA* data, const VX560_DATAREQ* request);
 
@@ -212,6 +217,18 @@ typedef void (*VX560_MESSAGEHOOK)(const char* line, void* context);
  * (with `context`) instead; NULL puts them back on standard output. The
  * error log file is unaffected. Returns 0. */
 VX560_API int16_t VX560_SETMESSAGEHOOK(VX560_MESSAGEHOOK hook, void* context);
+
+/* Answers a disk prompt (a Capture or Waterfall file spread over floppies
+ * asks for its next disk): receives the question's lines, joined by '\n',
+ * for example "Please insert disk number 2"; returns nonzero for yes, after
+ * the next disk's file has been put at the same path. */
+typedef int (*VX560_PROMPTHOOK)(const char* prompt, void* context);
+
+/* Hands every disk prompt to `hook` (with `context`). The library never reads
+ * standard input: without a hook (NULL, the default) every prompt is
+ * declined, and the read or write fails. The prompt's lines also go out as
+ * messages. Returns 0. */
+VX560_API int16_t VX560_SETPROMPTHOOK(VX560_PROMPTHOOK hook, void* context);
 
 /* Runs a command line given as `count` separate tokens (without the program
  * name), as vxconv would run them, without the settings file: a token may

@@ -202,15 +202,33 @@ TEST(StrActionObj, PersistentTextKeepsItsRealBufferInThePool) {
 }
 
 TEST(ParamActionObj, TwinsAndMortalBits) {
-    enumParAction twins[2] = {enumParAction(0, 3, kTexts, nullptr, kNoList, 0, 0, 0),
-                              enumParAction(1, 3, kTexts, nullptr, kNoList, 0, 0, 1)};
+    Twin<enumParAction> twins(
+        [](int16_t d) { return enumParAction(d, 3, kTexts, nullptr, kNoList, 0, 0, d); });
     EXPECT_EQ(twins[0].next(1), &twins[1]);
     EXPECT_EQ(twins[0].next(0), &twins[0]);
+    EXPECT_EQ(twins[1].next(-1), &twins[0]);
     EXPECT_EQ(twins[0].next(1)->displayIndex(), 1);
     twins[0].setMortal(1, 0x04);
     twins[0].setMortal(0, 0x01);
     EXPECT_EQ(twins[0].mortal(), 0);
     EXPECT_EQ(twins[0].groups(), 0x05);
+}
+
+TEST(ParamActionObj, AStepOutOfThePairIsReportedAndGivesTheObject) {
+    vxtest::TempDir dir;
+    Twin<enumParAction> twins(
+        [](int16_t d) { return enumParAction(d, 3, kTexts, nullptr, kNoList, 0, 0, d); });
+    enumParAction single(0, 3, kTexts, nullptr, kNoList, 0, 0, -1);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(single.next(1), &single);
+    EXPECT_EQ(twins[1].next(1), &twins[1]);
+    EXPECT_EQ(twins[0].next(-1), &twins[0]);
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string report = "twinObj && ((target == 0) || (target == 1)) FAILED: ";
+    size_t reports = 0;
+    for (size_t at = out.find(report); at != std::string::npos; at = out.find(report, at + 1))
+        ++reports;
+    EXPECT_EQ(reports, 3u) << out;
 }
 
 TEST(ParamActionObj, ConstructorsRegisterInTheirList) {

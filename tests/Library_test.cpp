@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -52,6 +53,7 @@ class Library {
             find<decltype(&VX560_READCAPTUREDATA_SIZED)>("VX560_READCAPTUREDATA_SIZED");
         setMessageHook = find<decltype(&VX560_SETMESSAGEHOOK)>("VX560_SETMESSAGEHOOK");
         cmdArgs = find<decltype(&VX560_CMDARGS)>("VX560_CMDARGS");
+        setPromptHook = find<decltype(&VX560_SETPROMPTHOOK)>("VX560_SETPROMPTHOOK");
     }
     // Never unloaded, as a host keeps it: the parameter objects' pool storage
     // is never freed and stays reachable only while the copy is mapped.
@@ -69,6 +71,7 @@ class Library {
     decltype(&VX560_READCAPTUREDATA_SIZED) readCaptureDataSized = nullptr;
     decltype(&VX560_SETMESSAGEHOOK) setMessageHook = nullptr;
     decltype(&VX560_CMDARGS) cmdArgs = nullptr;
+    decltype(&VX560_SETPROMPTHOOK) setPromptHook = nullptr;
 
   private:
     template <class F> F find(const char* name) {
@@ -145,7 +148,8 @@ TEST(LibraryExports, OnlyTheEntryPointsOfTheHeader) {
                                             "VX560_READDISPLAYDATA_SIZED",
                                             "VX560_READCAPTUREDATA_SIZED",
                                             "VX560_SETMESSAGEHOOK",
-                                            "VX560_CMDARGS"};
+                                            "VX560_CMDARGS",
+                                            "VX560_SETPROMPTHOOK"};
     EXPECT_EQ(symbols, declared);
 }
 
@@ -450,9 +454,20 @@ TEST_F(LibraryTest, CommandLinesHoldAtMost49Items) {
     EXPECT_EQ(lib->cmdLine((line + "/J g2.56d").c_str()), 1);
     EXPECT_EQ(log(), "Error: Too many command line items: at most 49\n");
     EXPECT_FALSE(dir.exists("g2.asc"));
-    // Items are cut to 80 characters, as the settings file's are.
-    EXPECT_EQ(lib->cmdLine(("g3.56d " + std::string(79, 'a') + "bc.asc").c_str()), 0);
-    EXPECT_TRUE(dir.exists(std::string(79, 'a') + "b"));
+}
+
+// A long name is used whole, and one longer than vxconv takes is refused as
+// vxconv refuses it: never cut to the name of a file that exists.
+TEST_F(LibraryTest, CommandLineNamesAreNeverCut) {
+    const std::string cut80(80, 'a');
+    dir.write(cut80, "keep");
+    EXPECT_EQ(lib->cmdLine(("g3.56d " + cut80 + "bc.asc").c_str()), 0) << log();
+    EXPECT_TRUE(dir.exists(cut80 + "bc.asc"));
+    const std::string tooLong = cut80 + std::string(200, 'b');
+    EXPECT_EQ(lib->cmdLine(("g3.56d " + tooLong).c_str()), 1);
+    EXPECT_EQ(lines(log()).back(), "Error: Name longer than 259 characters: " + tooLong);
+    EXPECT_EQ(vxconv({"g3.56d", tooLong}).status, 1);
+    EXPECT_EQ(dir.read(cut80), "keep");
 }
 
 TEST_F(LibraryTest, TheLogFileCanBeChosen) {
@@ -573,6 +588,114 @@ TEST_F(LibraryTest, TokenListsKeepBlanksAndLongNames) {
     const char* bad[] = {"/X"};
     EXPECT_EQ(lib->cmdArgs(1, bad), 1);
     EXPECT_EQ(lines(log()).back(), "Error: Invalid option: /x");
+}
+
+// A call from inside a hook would run in the middle of the interrupted
+// conversion: every entry point refuses it and changes nothing.
+TEST_F(LibraryTest, CallsFromInsideTheMessageHookAreRefused) {
+    struct Inside {
+        Library* lib;
+        std::vector<int16_t> statuses;
+    } inside{lib.get(), {}};
+    auto reenter = [](const char* line, void* context) {
+        auto& in = *static_cast<Inside*>(context);
+        if (std::strncmp(line, "Processing", 10) != 0) return;
+        Library& l = *in.lib;
+        VX560_INFO i{};
+        Buffer<VX560_DATA> data(4096);
+        Buffer<VX560_CAPDATA> cap(4096);
+        const VX560_DATAREQ req{3, -1, -1, -1};
+        const char* tokens[] = {"g3.56d", "inner.mat", "/Omat"};
+        in.statuses = {l.cmdLine("g3.56d inner.asc"),
+                       l.cmdArgs(3, tokens),
+                       l.getInfo(&i, "g3.56d"),
+                       l.loadDisplay("g3.56d"),
+                       l.loadWaterfall(0, 'a', "g3.56d"),
+                       l.readDisplayData(data.get(), &req),
+                       l.readDisplayDataSized(data.get(), data.bytes.size(), &req, nullptr),
+                       l.readCaptureData(cap.get(), "g3.56d"),
+                       l.readCaptureDataSized(cap.get(), cap.bytes.size(), "g3.56d", nullptr),
+                       l.setErrorLogFile("inner.txt"),
+                       l.setMessageHook(nullptr, nullptr),
+                       l.setPromptHook(nullptr, nullptr)};
+    };
+    ASSERT_EQ(lib->setMessageHook(reenter, &inside), 0);
+    EXPECT_EQ(lib->cmdLine("g0.56d lib.asc"), 0);
+    EXPECT_EQ(inside.statuses, std::vector<int16_t>(12, VX560_STATUS_BUSY));
+    EXPECT_FALSE(dir.exists("inner.asc") || dir.exists("inner.mat") || dir.exists("inner.txt"));
+    ASSERT_EQ(vxconv({"g0.56d", "console.asc"}).status, 0);
+    EXPECT_EQ(lines(dir.read("lib.asc")).back(), lines(dir.read("console.asc")).back());
+    // The hook and the log are still the outer call's.
+    inside.statuses.clear();
+    EXPECT_EQ(lib->cmdLine("g1.56d lib.asc"), 0);
+    EXPECT_EQ(inside.statuses.size(), 12u);
+    EXPECT_EQ(lines(log()).front(), "Processing g1.56d ==> lib.asc");
+}
+
+// A Capture file on two floppies: the library asks the host for disk 2, and
+// never standard input, which a host keeps for itself.
+TEST_F(LibraryTest, DiskPromptsGoToTheHostsHookNeverToStandardInput) {
+    vxtest::CapArbFixture f;
+    for (int k = 0; k < 2048; ++k)
+        f.samples.push_back(k * 1000003);
+    const std::string body = vxtest::capArbBody(f);
+    const uint32_t total = uint32_t(body.size() + 20), onDisk1 = 3000;
+    const std::string disk1 =
+        vxtest::multiDiskHeader(1, total, 0, onDisk1) + body.substr(0, onDisk1);
+    const std::string disk2 =
+        vxtest::multiDiskHeader(2, total, onDisk1, int32_t(body.size() - onDisk1)) +
+        body.substr(onDisk1);
+    dir.write("whole.56c", vxtest::capArbFile(f));
+    Buffer<VX560_CAPDATA> whole(2048), split(2048);
+    ASSERT_EQ(lib->readCaptureData(whole.get(), "whole.56c"), 0);
+
+    // No hook: declined, with the prompt and why; "y" stays on standard input.
+    dir.write("split.56c", disk1);
+    int input[2];
+    ASSERT_EQ(pipe(input), 0);
+    ASSERT_EQ(write(input[1], "y\n", 2), 2);
+    close(input[1]);
+    const int ownInput = dup(0);
+    dup2(input[0], 0);
+    close(input[0]);
+    std::vector<std::string> messages;
+    auto collect = [](const char* line, void* context) {
+        static_cast<std::vector<std::string>*>(context)->push_back(line);
+    };
+    ASSERT_EQ(lib->setMessageHook(collect, &messages), 0);
+    EXPECT_EQ(lib->readCaptureData(split.get(), "split.56c"), VX560_STATUS_READ_ERROR);
+    char unread[8] = {};
+    EXPECT_EQ(read(0, unread, sizeof unread), 2);
+    dup2(ownInput, 0);
+    close(ownInput);
+    EXPECT_STREQ(unread, "y\n");
+    const auto prompt = std::find(messages.begin(), messages.end(), "Please insert disk number 2");
+    ASSERT_GE(messages.end() - prompt, 3);
+    EXPECT_EQ(std::vector<std::string>(prompt, prompt + 3),
+              (std::vector<std::string>{"Please insert disk number 2", "Continue? (y/n) ",
+                                        "Answered no: the host program set no prompt hook"}));
+
+    // A hook that puts disk 2 in and answers yes; then one that answers no.
+    struct Host {
+        vxtest::TempDir* dir;
+        const std::string* disk2;
+        std::vector<std::string> prompts;
+        int answer;
+    } host{&dir, &disk2, {}, 1};
+    auto answer = [](const char* prompt, void* context) {
+        auto& h = *static_cast<Host*>(context);
+        h.prompts.push_back(prompt);
+        if (h.answer) h.dir->write("split.56c", *h.disk2);
+        return h.answer;
+    };
+    ASSERT_EQ(lib->setPromptHook(answer, &host), 0);
+    ASSERT_EQ(lib->readCaptureData(split.get(), "split.56c"), 0) << log();
+    EXPECT_EQ(split.bytes, whole.bytes);
+    EXPECT_EQ(host.prompts, std::vector<std::string>{"Please insert disk number 2"});
+    dir.write("split.56c", disk1);
+    host.answer = 0;
+    EXPECT_EQ(lib->readCaptureData(split.get(), "split.56c"), VX560_STATUS_READ_ERROR);
+    EXPECT_EQ(host.prompts.size(), 2u);
 }
 
 // ------------------------------------------------------------ examples

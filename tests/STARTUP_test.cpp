@@ -33,14 +33,14 @@ const char* const kOffOn[] = {"Off", "On"};
 struct ListFixture : ::testing::Test {
     vxtest::TempDir dir; // messages also go to the log file
     CPaoRegistry reg;
-    enumParAction group[2] = {enumParAction(0, 5, kGroups, nullptr, kNoList, 0, 0, 0),
-                              enumParAction(1, 5, kGroups, nullptr, kNoList, 0, 0, 1)};
-    enumParAction units[2] = {enumParAction(0, 1, kOffOn, nullptr, kNoList, 0, 0, 0),
-                              enumParAction(0, 1, kOffOn, nullptr, kNoList, 0, 0, 1)};
-    intParAction avgs[2] = {intParAction(2, nullptr, "%4d", 0, 0, 0, kNoList, 0, 0, 0),
-                            intParAction(2, nullptr, "%4d", 0, 0, 0, kNoList, 0, 0, 1)};
-    floatParAction octave[2] = {floatParAction(0.5f, nullptr, "%g", 0, 0, 0, kNoList, 0, 0, 0),
-                                floatParAction(0.5f, nullptr, "%g", 0, 0, 0, kNoList, 0, 0, 1)};
+    Twin<enumParAction> group{
+        [](int16_t d) { return enumParAction(d, 5, kGroups, nullptr, kNoList, 0, 0, d); }};
+    Twin<enumParAction> units{
+        [](int16_t d) { return enumParAction(0, 1, kOffOn, nullptr, kNoList, 0, 0, d); }};
+    Twin<intParAction> avgs{
+        [](int16_t d) { return intParAction(2, nullptr, "%4d", 0, 0, 0, kNoList, 0, 0, d); }};
+    Twin<floatParAction> octave{
+        [](int16_t d) { return floatParAction(0.5f, nullptr, "%g", 0, 0, 0, kNoList, 0, 0, d); }};
     strActionObj name{"NONE", 10, 0, nullptr, nullptr, kNoList, 0, 0};
 
     void SetUp() override {
@@ -168,13 +168,12 @@ struct RecordingAct : intParAction {
         actions.push_back(action);
         return intParAction::setParam(action);
     }
-    paramActionObj* next(int16_t n) override { return this + n; }
     std::vector<int> actions;
 };
 
 TEST_F(ListFixture, ApplyUsesTheActionCodeOnlyForTheCurrentGroup) {
-    RecordingAct fftOnly[2] = {RecordingAct(0), RecordingAct(1)};
-    RecordingAct all[2] = {RecordingAct(0), RecordingAct(1)};
+    Twin<RecordingAct> fftOnly{[](int16_t d) { return RecordingAct(d); }};
+    Twin<RecordingAct> all{[](int16_t d) { return RecordingAct(d); }};
     reg.registerInList(&fftOnly[0], paoFlags(5, 1, true), paoId(1, 0x01, 6));
     reg.registerInList(&all[0], paoFlags(4, 1, false), paoId(1, 0, 7));
     reg.applyList(filterLst, 2);

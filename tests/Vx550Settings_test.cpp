@@ -370,8 +370,8 @@ TEST_F(OldSettingsTest, SourceLayoutFollowsTheMeasureGroup) {
     EXPECT_EQ(sineFreq1.getData(1).count, 4096000);
     EXPECT_EQ(sineAmp1.amplitude(1), 50000); // 16 bits taken unsigned
     EXPECT_EQ(*sineAmp1.realVal(), 50000);
-    EXPECT_EQ(sineAmp1.level(1), srcAmpAct::levelOf(50000));
-    EXPECT_EQ(sineAmp2.level(1), srcAmpAct::kNoLevel);
+    EXPECT_EQ(sineAmp1.level(1), amplitudeLevel(50000));
+    EXPECT_EQ(sineAmp2.level(1), kNoAmplitudeLevel);
     EXPECT_EQ(chirpAmp.amplitude(1), 2000);
     EXPECT_EQ(arbAmp.amplitude(1), 5000);
     EXPECT_EQ(arbRate.getData(1), 17);

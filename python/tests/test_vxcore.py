@@ -2,6 +2,7 @@
 failures, silence, the log file, threads."""
 import re
 import shutil
+import struct
 import threading
 
 import numpy
@@ -145,3 +146,43 @@ def test_a_nul_byte_in_a_name_is_refused_as_open_refuses_it(files, tmp_path, cal
     with pytest.raises(ValueError, match="embedded null byte"):
         call(files, tmp_path)
     assert list(tmp_path.iterdir()) == []
+
+
+def test_disk_prompts_go_to_the_callback_only(files, tmp_path, capfd):
+    whole = (files / "c2.56c").read_bytes()
+    body, cut = whole[20:], 3000
+
+    def segment(disk, position, data):
+        return struct.pack("<5sxHIIi", b"QRB\x1a\0", disk, len(whole), position, len(data)) + data
+
+    path = tmp_path / "split.56c"
+    path.write_bytes(segment(1, 0, body[:cut]))
+    with pytest.raises(vxcore.Error) as declined:
+        vxcore.read_capture(path)
+    assert "Answered no: the host program set no prompt hook" in declined.value.messages
+
+    asked = []
+
+    def insert_disk_2(question):
+        asked.append(question)
+        path.write_bytes(segment(2, cut, body[cut:]))
+        return True
+
+    capture = vxcore.read_capture(path, prompt=insert_disk_2)
+    assert asked == ["Please insert disk number 2"]
+    numpy.testing.assert_array_equal(capture.volts, vxcore.read_capture(files / "c2.56c").volts)
+
+    def no_drive(question):
+        raise KeyError("no drive")
+
+    def nested(question):
+        vxcore.info(files / "g0.56d")
+
+    path.write_bytes(segment(1, 0, body[:cut]))
+    with pytest.raises(KeyError):
+        vxcore.read_capture(path, prompt=no_drive)
+    with pytest.raises(vxcore.Error) as refused:
+        vxcore.read_capture(path, prompt=nested)
+    assert refused.value.status == 41
+    assert capfd.readouterr() == ("", "")
+    assert vxcore.info(files / "g0.56d").points > 0

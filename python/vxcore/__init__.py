@@ -11,6 +11,12 @@ command line. Failures raise vxcore.Error with the engine's status and
 message lines. The package prints nothing: convert() returns the message
 lines, and the engine's error log goes only where set_log_file() says.
 
+A file spread over floppies asks for its next disk. Each call takes a
+`prompt` callback for that: it receives the question ("Please insert disk
+number 2"), puts that disk's file at the same path and returns True to go on.
+Without one every such question is answered no, and the call fails; the
+package never reads standard input.
+
 The engine is one model per process; the package serialises its calls, so
 threads may share it. It uses the libvxcore it was installed with, or the
 library the environment variable VXCORE_LIBRARY names.
@@ -87,6 +93,7 @@ _lib = _native.load()
 _lock = threading.RLock()
 _messages = []  # the message lines of the call in progress
 _log_file = os.devnull
+_calling = False  # an entry point runs: a prompt callback cannot call another
 
 
 @_native.MessageHook
@@ -105,23 +112,26 @@ def set_log_file(path=None):
     # changes folder.
     name = os.devnull if path is None else os.path.abspath(os.fspath(path))
     with _lock:
-        if _lib.VX560_SETERRORLOGFILE(_name(name)) != 0:
-            raise Error("cannot open log file %r" % name, 1, [])
+        status = _lib.VX560_SETERRORLOGFILE(_name(name))
+        if status != 0:
+            raise Error("cannot open log file %r" % name, status, [])
         _log_file = name
 
 
-def info(path):
+def info(path, *, prompt=None):
     """Describes a Display, HP SDF, Capture/Arb. Waveform or Waterfall file."""
     with _lock:
-        return _info(path)
+        return _info(path, prompt)
 
 
-def read(path, column="mag", *, peak=None, db=None, phase=None, slice=None, channel="A"):
+def read(path, column="mag", *, peak=None, db=None, phase=None, slice=None, channel="A",
+         prompt=None):
     """A trace's x values and one column in the given units (None: as saved).
 
     column: "x", "mag", "m2", "r", "i", "p" or "up"; peak: "off", "pk", "rms",
     "pp"; db: "off", "db", "dbm", "dbspl"; phase: "deg", "rad". With `slice`
     the trace is that slice (from 0) of a Waterfall file's channel "A" or "B".
+    prompt: answers the disk prompts of a file spread over floppies.
     """
     request = _native.DataRequest(_choice("column", column, _COLUMNS), _choice("peak", peak, _PEAK),
                                   _choice("db", db, _DB), _choice("phase", phase, _PHASE))
@@ -130,42 +140,47 @@ def read(path, column="mag", *, peak=None, db=None, phase=None, slice=None, chan
     if slice is not None and not 0 <= slice <= _MAX_SLICE:
         raise ValueError("slice must be 0 to %d, not %r" % (_MAX_SLICE, slice))
     with _lock:
-        file_info = _info(path)
+        file_info = _info(path, prompt)
         name = _name(path)
         if slice is None:
-            _call("cannot load %r" % os.fspath(path), lambda: _lib.VX560_LOADDISPLAY(name))
+            _call("cannot load %r" % os.fspath(path), lambda: _lib.VX560_LOADDISPLAY(name),
+                  prompt)
         else:
             _call("cannot load slice %d of %r" % (slice, os.fspath(path)),
-                  lambda: _lib.VX560_LOADWATERFALL(slice, letter, name))
+                  lambda: _lib.VX560_LOADWATERFALL(slice, letter, name), prompt)
         x, x_unit = _column(as_saved)
         y, y_unit = _column(request)
     return Trace(x, y, x_unit, y_unit, file_info)
 
 
-def read_capture(path):
+def read_capture(path, *, prompt=None):
     """A Capture file's samples as volts (float32), with its sampling frequency
-    in Hz, input range in dBV and record length in kpoints."""
+    in Hz, input range in dBV and record length in kpoints. prompt: answers
+    the disk prompts of a file spread over floppies."""
     what = "cannot read %r as a Capture or Arb. Waveform file" % os.fspath(path)
     name = _name(path)
     with _lock:
         needed = ctypes.c_size_t()
-        _call(what, lambda: _lib.VX560_READCAPTUREDATA_SIZED(None, 0, name, ctypes.byref(needed)))
+        _call(what, lambda: _lib.VX560_READCAPTUREDATA_SIZED(None, 0, name, ctypes.byref(needed)),
+              prompt)
         buffer = ctypes.create_string_buffer(needed.value)
-        _call(what, lambda: _lib.VX560_READCAPTUREDATA_SIZED(buffer, needed.value, name, None))
+        _call(what, lambda: _lib.VX560_READCAPTUREDATA_SIZED(buffer, needed.value, name, None),
+              prompt)
     header = _native.CaptureHeader.from_buffer(buffer)
     volts = numpy.frombuffer(buffer, dtype="<f4", count=header.kpoints * 1024,
                              offset=ctypes.sizeof(header)).copy()
     return Capture(volts, float(header.samplingFreq), int(header.inputRange), int(header.kpoints))
 
 
-def convert(*tokens):
+def convert(*tokens, prompt=None):
     """Runs a vxconv command line given as separate tokens, for example
-    convert("a.56d", "a.mat", "/Omat"); returns its message lines."""
+    convert("a.56d", "a.mat", "/Omat"); returns its message lines. prompt:
+    answers the disk prompts of files spread over floppies."""
     items = [_name(t) for t in tokens]
     array = (ctypes.c_char_p * max(len(items), 1))(*items)
     with _lock:
         return _call("vxconv %s failed" % " ".join(os.fsdecode(t) for t in items),
-                     lambda: _lib.VX560_CMDARGS(len(items), array))
+                     lambda: _lib.VX560_CMDARGS(len(items), array), prompt)
 
 
 def _name(path):
@@ -185,22 +200,52 @@ def _choice(what, value, table):
         raise ValueError("%s must be one of %s, not %r" % (what, choices, value)) from None
 
 
-def _call(what, entry):
+def _answering(prompt, raised):
+    """The prompt hook of one call: the callback's answer; an exception it
+    raises answers no and is kept in `raised`."""
+    if prompt is None:
+        return _native.PromptHook()  # none: the engine declines every prompt
+
+    def answer(question, _context):
+        try:
+            return 1 if prompt(question.decode(_TEXT)) else 0
+        except BaseException as e:  # raised again when the call returns
+            raised.append(e)
+            return 0
+    return _native.PromptHook(answer)
+
+
+def _call(what, entry, prompt=None):
     """Runs one entry point with the log file in place; its message lines, or Error."""
+    global _calling
+    if _calling:
+        # From inside a prompt callback: the engine would refuse it.
+        raise Error(what, _native.STATUS_BUSY, ["another call is running"])
     del _messages[:]
     # Again before every call: a /E option of convert() moves the engine's log.
     _lib.VX560_SETERRORLOGFILE(_name(_log_file))
-    status = entry()
+    raised = []
+    hook = _answering(prompt, raised)
+    _lib.VX560_SETPROMPTHOOK(hook, None)
+    _calling = True
+    try:
+        status = entry()
+    finally:
+        _calling = False
+        _lib.VX560_SETPROMPTHOOK(_native.PromptHook(), None)
+    if raised:
+        raise raised[0]
     lines = list(_messages)
     if status != 0:
         raise Error(what, status, lines)
     return lines
 
 
-def _info(path):
+def _info(path, prompt=None):
     record = _native.Info()
     name = _name(path)
-    _call("cannot describe %r" % os.fspath(path), lambda: _lib.VX560_GETINFO(record, name))
+    _call("cannot describe %r" % os.fspath(path), lambda: _lib.VX560_GETINFO(record, name),
+          prompt)
     return Info(points=record.points, measurement=record.measurement.decode(_TEXT),
                 meas_group=record.measGroup, meas_number=record.measNumber, view=record.view,
                 peak_units=record.peakUnits, db_units=record.dbUnits,

@@ -39,6 +39,11 @@ class CaptureHeader(ctypes.LittleEndianStructure):
 
 
 MessageHook = ctypes.CFUNCTYPE(None, ctypes.c_char_p, ctypes.c_void_p)
+PromptHook = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_char_p, ctypes.c_void_p)
+
+# VX560_STATUS_BUSY: a call made while another runs (from inside a prompt
+# callback), refused without a message.
+STATUS_BUSY = 41
 
 _SIZE_P = ctypes.POINTER(ctypes.c_size_t)
 _PROTOTYPES = {
@@ -50,6 +55,7 @@ _PROTOTYPES = {
     "VX560_READCAPTUREDATA_SIZED": [ctypes.c_void_p, ctypes.c_size_t, ctypes.c_char_p, _SIZE_P],
     "VX560_SETERRORLOGFILE": [ctypes.c_char_p],
     "VX560_SETMESSAGEHOOK": [MessageHook, ctypes.c_void_p],
+    "VX560_SETPROMPTHOOK": [PromptHook, ctypes.c_void_p],
     "VX560_CMDARGS": [ctypes.c_int, ctypes.POINTER(ctypes.c_char_p)],
 }
 

@@ -6,6 +6,12 @@ static void onMessage(const char* line, void* context) {
     (void)context;
 }
 
+static int onPrompt(const char* prompt, void* context) {
+    (void)prompt;
+    (void)context;
+    return 0;
+}
+
 int main(void) {
     VX560_INFO info;
     VX560_DATAREQ request = {VX560_COLUMN_MAG, VX560_UNITS_AS_SAVED, VX560_DB_ON, VX560_PHASE_DEG};
@@ -22,6 +28,7 @@ int main(void) {
     status |= VX560_SETERRORLOGFILE("log.txt");
     status |= VX560_CMDLINE("in.56d /Omat");
     status |= VX560_CMDARGS(2, tokens);
-    return status == VX560_STATUS_OK && info.view == VX560_VIEW_LOG_MAG &&
+    status |= VX560_SETPROMPTHOOK(onPrompt, 0);
+    return (status == VX560_STATUS_OK || status == VX560_STATUS_BUSY) && info.view == VX560_VIEW_LOG_MAG &&
            info.xAxisKind != VX560_AXIS_CAPTURE && info.measGroup == VX560_GROUP_FFT;
 }

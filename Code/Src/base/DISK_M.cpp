@@ -186,10 +186,24 @@ bool MultiDiskHeader::decode(const uint8_t in[kSize]) {
 
 // ------------------------------------------------------------- prompts
 
+namespace {
+PromptAnswerer& promptAnswerer() {
+    static PromptAnswerer answerer;
+    return answerer;
+}
+} // namespace
+
+PromptAnswerer setPromptAnswerer(PromptAnswerer answerer) {
+    std::swap(promptAnswerer(), answerer);
+    return answerer;
+}
+
 bool askContinue(const std::string& message, const std::string& second) {
     errLog() << consoleOnly << message << endLine;
     if (!second.empty()) errLog() << consoleOnly << second << endLine;
     errLog() << consoleOnly << "Continue? (y/n) " << endLine;
+    if (promptAnswerer())
+        return promptAnswerer()(second.empty() ? message : message + '\n' + second);
     int c = platform::readConsoleChar();
     if (c < 0) return false;
     for (int d = c; d >= 0 && d != '\n';)

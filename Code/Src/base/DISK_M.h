@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "base/DosFile.h"
@@ -208,5 +209,12 @@ constexpr int kMaxUnchangedDisks = 5;
 // Asks the user a yes/no question on the console: the message, the second line
 // when not empty, then "Continue? (y/n) ". End of input answers no.
 bool askContinue(const std::string& message, const std::string& second);
+
+// Answers the questions of askContinue instead of standard input (the
+// library's host): given the question's lines joined by '\n', true for yes.
+// An empty answerer leaves the answer to standard input. Returns the answerer
+// it replaces.
+using PromptAnswerer = std::function<bool(const std::string& question)>;
+PromptAnswerer setPromptAnswerer(PromptAnswerer answerer);
 
 } // namespace vx

@@ -56,4 +56,25 @@ inline float bitsFloat(uint32_t bits) {
     return f;
 }
 
+// A parameter value as its little-endian field: 16-bit, 32-bit or float.
+inline void putLeValue(uint8_t* p, int16_t v) {
+    putLe16(p, static_cast<uint16_t>(v));
+}
+inline void putLeValue(uint8_t* p, int32_t v) {
+    putLe32(p, static_cast<uint32_t>(v));
+}
+inline void putLeValue(uint8_t* p, float v) {
+    putLe32(p, floatBits(v));
+}
+
+inline void getLeValue(const uint8_t* p, int16_t& v) {
+    v = static_cast<int16_t>(getLe16(p));
+}
+inline void getLeValue(const uint8_t* p, int32_t& v) {
+    v = static_cast<int32_t>(getLe32(p));
+}
+inline void getLeValue(const uint8_t* p, float& v) {
+    v = bitsFloat(getLe32(p));
+}
+
 } // namespace vx

@@ -31,6 +31,20 @@ int paramActionObj::slotIndex(char slot) {
     return valid ? slot : static_cast<int>(ePaoEntry);
 }
 
+paramActionObj* paramActionObj::next(int16_t n) {
+    if (n == 0) return this;
+    const int target = pairPosition + n;
+    const bool inPair = twinObj && (target == 0 || target == 1);
+    VX_ASSERT(inPair, "twinObj && ((target == 0) || (target == 1))");
+    return inPair ? twinObj : this;
+}
+
+void paramActionObj::pairTwins(paramActionObj& a, paramActionObj& b) {
+    a.twinObj = &b;
+    b.twinObj = &a;
+    b.pairPosition = 1;
+}
+
 namespace {
 
 // Values are read in place, so each request gets the alignment of the largest

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 
 #include "base/DISK_M.h"
 #include "base/Status.h"
@@ -29,8 +30,10 @@ using LongCallback = int32_t (*)(int32_t, int16_t);
 using FloatCallback = float (*)(float, int16_t);
 using TextCallback = char* (*)(char*, int16_t);
 
+template <class T> struct Twin;
+
 // The abstract base. Objects are built once and never copied: lists hold
-// their addresses and twins are neighbours in an array.
+// their addresses and display twins hold each other's.
 class paramActionObj {
   public:
     paramActionObj() = default;
@@ -41,7 +44,10 @@ class paramActionObj {
     // Virtual operations in their fixed order; derived classes override by position.
     virtual const char* getStr(char slot) = 0;
     virtual void* setParam(actType action) = 0;
-    virtual paramActionObj* next(int16_t n) = 0;
+    // The object n places further in its pair of display twins: next(0) is the
+    // object itself, next(1) of display A's object is display B's. A step out
+    // of the pair is reported and gives the object itself.
+    virtual paramActionObj* next(int16_t n);
     // dir != 0 writes the real form of the slot, dir == 0 reads into the slot.
     virtual Status Serialize(socket* stream, int16_t dir, char slot) = 0;
     virtual int16_t getSerSize() = 0;
@@ -69,6 +75,31 @@ class paramActionObj {
     int8_t dispIndex = 0;
     uint8_t mortalByte = 0;
     uint8_t groupBits = 0;
+
+  private:
+    template <class T> friend struct Twin;
+    // Makes a and b display A's and display B's object of one pair.
+    static void pairTwins(paramActionObj& a, paramActionObj& b);
+
+    paramActionObj* twinObj = nullptr; // the other object of the pair, if any
+    int8_t pairPosition = 0;           // 0 in display A's object, 1 in B's
+};
+
+// Pool storage for one real value, holding init.
+template <class T> T* poolValue(const T& init) {
+    return new (paramActionObj::getBlk(sizeof(T))) T(init);
+}
+
+// Display A's and display B's object of one setting, side by side, each
+// knowing the other. make(d) builds the object of display d.
+template <class T> struct Twin {
+    template <class Make> explicit Twin(Make make) : d{make(0), make(1)} {
+        paramActionObj::pairTwins(d[0], d[1]);
+    }
+    Twin(const Twin&) = delete;
+    Twin& operator=(const Twin&) = delete;
+    T& operator[](int display) { return d[display == 1 ? 1 : 0]; }
+    T d[2];
 };
 
 // An enumeration: an index into a table of texts.
@@ -81,7 +112,6 @@ class enumParAction : public paramActionObj {
 
     const char* getStr(char slot) override;
     void* setParam(actType action) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
     Status Serialize(socket* stream, int16_t dir, char slot) override;
     int16_t getSerSize() override { return 2; }
     void slotToSlot(EPaoIndex from, EPaoIndex to) override;
@@ -129,7 +159,6 @@ class rngEnumAction : public enumParAction {
                   MenuCallback = nullptr, int16_t = 0);
 
     void* setParam(actType action) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
     // Index, then range number.
     Status Serialize(socket* stream, int16_t dir, char slot) override;
     int16_t getSerSize() override { return 4; }
@@ -185,7 +214,6 @@ class intParAction : public numParAction<int16_t> {
     intParAction(int16_t defValue, IndexCallback, const char* format, int16_t upper, int16_t lower,
                  int16_t step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
                  KeyCallback = nullptr, NotifyCallback = nullptr);
-    paramActionObj* next(int16_t n) override { return this + n; }
     int16_t setData(int16_t value);
 };
 
@@ -195,7 +223,6 @@ class intActionObj : public intParAction {
     intActionObj();
     intActionObj(int16_t defValue, IndexCallback, uint32_t paoId, int16_t paoFlags, actType,
                  int16_t dispIndex, KeyCallback = nullptr);
-    paramActionObj* next(int16_t n) override { return this + n; }
     int16_t setData(int16_t value, actType) { return intParAction::setData(value); }
 };
 
@@ -204,7 +231,6 @@ class longParAction : public numParAction<int32_t> {
     longParAction(int32_t defValue, LongCallback, const char* format, int32_t upper, int32_t lower,
                   int32_t step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
                   KeyCallback = nullptr, NotifyCallback = nullptr);
-    paramActionObj* next(int16_t n) override { return this + n; }
     int16_t setData(int32_t value, actType);
 };
 
@@ -213,7 +239,6 @@ class floatParAction : public numParAction<float> {
     floatParAction(float defValue, FloatCallback, const char* format, float upper, float lower,
                    float step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
                    KeyCallback = nullptr, NotifyCallback = nullptr);
-    paramActionObj* next(int16_t n) override { return this + n; }
     int16_t setData(float value);
 };
 
@@ -224,7 +249,6 @@ class floatUnitAction : public floatParAction {
                     float step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
                     KeyCallback = nullptr, NotifyCallback = nullptr);
     const char* getStr(char slot) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
 
   protected:
     const UNIT_SPEC* units;
@@ -238,7 +262,6 @@ class strActionObj : public paramActionObj {
 
     const char* getStr(char slot) override { return slots[slotIndex(slot)]; }
     void* setParam(actType action) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
     Status Serialize(socket* stream, int16_t dir, char slot) override;
     int16_t getSerSize() override { return static_cast<int16_t>(maxLen + 1); }
     void slotToSlot(EPaoIndex from, EPaoIndex to) override;

@@ -22,26 +22,6 @@ double widen(float v) {
     return v;
 }
 
-void encode(uint8_t* p, int16_t v) {
-    putLe16(p, static_cast<uint16_t>(v));
-}
-void encode(uint8_t* p, int32_t v) {
-    putLe32(p, static_cast<uint32_t>(v));
-}
-void encode(uint8_t* p, float v) {
-    putLe32(p, floatBits(v));
-}
-
-void decode(const uint8_t* p, int16_t& v) {
-    v = static_cast<int16_t>(getLe16(p));
-}
-void decode(const uint8_t* p, int32_t& v) {
-    v = static_cast<int32_t>(getLe32(p));
-}
-void decode(const uint8_t* p, float& v) {
-    v = bitsFloat(getLe32(p));
-}
-
 } // namespace
 
 // ---- the numeric shape
@@ -80,12 +60,12 @@ template <class T> void numParAction<T>::store(T value) {
 template <class T> Status numParAction<T>::Serialize(socket* stream, int16_t dir, char slot) {
     uint8_t bytes[sizeof(T)];
     if (dir != 0) {
-        encode(bytes, getRealData(slot));
+        putLeValue(bytes, getRealData(slot));
         return stream->writeBytes(bytes, sizeof bytes);
     }
     const int s = slotIndex(slot);
     const Status status = stream->readBytes(bytes, sizeof bytes);
-    if (status.ok()) decode(bytes, slots[s]);
+    if (status.ok()) getLeValue(bytes, slots[s]);
     return status;
 }
 

@@ -93,12 +93,6 @@ Twin<strActionObj> twinText(const char* def, int16_t maxLen, int16_t list, uint1
     });
 }
 
-template <class T> Twin<T> twinOf(int16_t list, uint16_t groupMask, int priority, int version) {
-    return Twin<T>([&](int16_t d) {
-        return T(member(list, groupMask, d), flags(priority, version, true), d);
-    });
-}
-
 template <size_t N>
 rngEnumAction plainRange(RangeRecords table, int16_t def, const char* const (&names)[N],
                          uint32_t id, int16_t fl, int16_t display = 0) {

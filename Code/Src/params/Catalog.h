@@ -7,14 +7,6 @@
 
 namespace vx {
 
-// Two objects of one class side by side, so that next(1) of display A's is
-// display B's. make(d) builds the object of display d.
-template <class T> struct Twin {
-    template <class Make> explicit Twin(Make make) : d{make(0), make(1)} {}
-    T& operator[](int display) { return d[display == 1 ? 1 : 0]; }
-    T d[2];
-};
-
 // Stores the /M modal values of the job into list 14 and marks the file's
 // data as modal; does nothing when no modal value was given.
 void applyModalOptions();

@@ -4,9 +4,9 @@
 // unit and scale settings of a display.
 #pragma once
 #include <cstdint>
-#include <new>
 
 #include "params/ACTION.h"
+#include "params/PairedSlots.h"
 #include "params/UTIL.h"
 
 namespace vx {
@@ -43,11 +43,6 @@ double displayLineSpacing(int dispIndex);
 // 1 third, 2 twelfth): the trace's octave axis uses the same rule.
 double octaveBandCentre(int16_t i, int16_t lowestBand, int16_t resolution);
 
-// Pool storage for one real value, holding init.
-template <class T> T* poolValue(const T& init) {
-    return new (paramActionObj::getBlk(sizeof(T))) T(init);
-}
-
 // An entry of the amplitude, input-range or trigger-level units.
 struct LevelUnit {
     const char* text;
@@ -68,7 +63,6 @@ class freqAct : public paramActionObj {
 
     const char* getStr(char slot) override;
     void* setParam(actType action) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
     // 12 bytes: the count, then the Hz cache as stored.
     Status Serialize(socket* stream, int16_t dir, char slot) override;
     int16_t getSerSize() override { return 12; }
@@ -95,7 +89,6 @@ class startFreqAction : public paramActionObj {
 
     const char* getStr(char slot) override;
     void* setParam(actType action) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
     // 36 bytes: start, center and end, each with its Hz cache refreshed.
     Status Serialize(socket* stream, int16_t dir, char slot) override;
     int16_t getSerSize() override { return 36; }
@@ -127,7 +120,6 @@ class octActType : public enumParAction {
 
     const char* getStr(char slot) override;
     void* setParam(actType action) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
     // 4 bytes: the index, then the second band number.
     Status Serialize(socket* stream, int16_t dir, char slot) override;
     int16_t getSerSize() override { return 4; }
@@ -152,7 +144,6 @@ class spanActType : public enumParAction {
     spanActType(int16_t defIndex, uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
 
     const char* getStr(char slot) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
     // 18 bytes: the index, then the time-record bandwidth and the line
     // spacing as doubles; reading skips the doubles.
     Status Serialize(socket* stream, int16_t dir, char slot) override;
@@ -174,40 +165,31 @@ class spanActType : public enumParAction {
 class sampleActType : public spanActType {
   public:
     sampleActType(int16_t defIndex, uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
-    paramActionObj* next(int16_t n) override { return this + n; }
 };
 
-// A source amplitude in 0.1 mV with its level in hundredths of dBV.
-class srcAmpAct : public paramActionObj {
+// The level of a source amplitude in 0.1 mV, in hundredths of dBV:
+// 2000 log10(amplitude) - 8000, or kNoAmplitudeLevel for an amplitude not above 0.
+constexpr int16_t kNoAmplitudeLevel = -32768;
+int16_t amplitudeLevel(int32_t amplitude);
+
+// A source amplitude in 0.1 mV with its level in hundredths of dBV. 4 bytes:
+// the amplitude; reading recomputes the slot's level.
+class srcAmpAct : public pairedSlotsAct<int32_t, int16_t, amplitudeLevel> {
   public:
     enum : int16_t { eMilliVolt = 0, eVolt = 1, eDbV = 2 };
-    static constexpr int16_t kNoLevel = -32768;
 
     srcAmpAct(int32_t amplitude, uint32_t paoId, int16_t paoFlags, int16_t dispIndex,
               bool percentMode = false);
 
     const char* getStr(char slot) override;
-    void* setParam(actType action) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
-    // 4 bytes: the amplitude; reading recomputes the slot's level.
-    Status Serialize(socket* stream, int16_t dir, char slot) override;
-    int16_t getSerSize() override { return 4; }
-    void slotToSlot(EPaoIndex from, EPaoIndex to) override;
 
-    int32_t amplitude(char slot) const { return ampSlots[slotIndex(slot)]; }
-    int16_t level(char slot) const { return levelSlots[slotIndex(slot)]; }
-    int32_t* realVal() { return pAmp; }
+    int32_t amplitude(char slot) const { return firstSlots[slotIndex(slot)]; }
+    int16_t level(char slot) const { return secondSlots[slotIndex(slot)]; }
     // Sets entry and real amplitude and level; returns 0.
-    int16_t setData(int32_t amplitude);
+    int16_t setData(int32_t amplitude) { return setEntry(amplitude, amplitudeLevel(amplitude)); }
     void setUnit(int16_t u) { unit = u; }
-    // 2000 log10(amplitude) - 8000, or kNoLevel for an amplitude not above 0.
-    static int16_t levelOf(int32_t amplitude);
 
   protected:
-    int32_t* pAmp;
-    int16_t* pLevel;
-    int32_t ampSlots[3];
-    int16_t levelSlots[3];
     int16_t unit = eMilliVolt;
     char textBuf[20] = {};
     bool percent;
@@ -220,7 +202,6 @@ class srcSineAmp : public srcAmpAct {
     srcSineAmp(int32_t amplitude, int16_t ampIndex, uint32_t paoId, int16_t paoFlags,
                int16_t dispIndex);
     const char* getStr(char slot) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
     int16_t amplitudeIndex() const { return ampIndex; }
 
   private:
@@ -232,25 +213,23 @@ class srcSineAmp : public srcAmpAct {
 class srcNoiseAmp : public srcAmpAct {
   public:
     using srcAmpAct::srcAmpAct;
-    paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 // The arbitrary-source amplitude, shown in percent.
 class arbAmpAct : public srcAmpAct {
   public:
     arbAmpAct(int32_t amplitude, uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
-    paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 class srcSweptAmp : public srcAmpAct {
   public:
     using srcAmpAct::srcAmpAct;
-    paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 // A time kept in seconds and in samples of the display's time record; the
-// seconds are always those of the rounded sample count.
-class binDelayAct : public paramActionObj {
+// seconds are always those of the rounded sample count. 8 bytes: the float
+// seconds, then the samples.
+class binDelayAct : public pairedSlotsAct<float, int32_t> {
   public:
     // Mode 1 counts samples of the 2048-sample record; other modes count
     // the display's sample period.
@@ -258,16 +237,9 @@ class binDelayAct : public paramActionObj {
                 uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
 
     const char* getStr(char slot) override;
-    void* setParam(actType action) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
-    // 8 bytes: the float seconds, then the samples.
-    Status Serialize(socket* stream, int16_t dir, char slot) override;
-    int16_t getSerSize() override { return 8; }
-    void slotToSlot(EPaoIndex from, EPaoIndex to) override;
 
-    float seconds(char slot) const { return secSlots[slotIndex(slot)]; }
-    int32_t samples(char slot) const { return sampleSlots[slotIndex(slot)]; }
-    float* realVal() { return pSeconds; }
+    float seconds(char slot) const { return firstSlots[slotIndex(slot)]; }
+    int32_t samples(char slot) const { return secondSlots[slotIndex(slot)]; }
     // Set entry and real value from seconds or from samples; return 0.
     int16_t setSeconds(float seconds);
     int16_t setSamples(int32_t samples);
@@ -278,36 +250,26 @@ class binDelayAct : public paramActionObj {
     void samplesFromSeconds(int s);
     void secondsFromSamples(int s);
 
-    float* pSeconds;
-    int32_t* pSamples;
-    float secSlots[3];
-    int32_t sampleSlots[3];
     char textBuf[20] = {};
     int32_t lowerSamples;
     int32_t upperSamples;
     int16_t mode;
 };
 
-// An input range in whole dBVpk, with its value in a chosen unit.
-class inpRngAct : public paramActionObj {
+// An input range in whole dBVpk, with its value in a chosen unit. 6 bytes:
+// the dB value, then the float.
+class inpRngAct : public pairedSlotsAct<int16_t, float> {
   public:
     // channel 0 or 1: whose EU/Volt an engineering unit uses.
     inpRngAct(int16_t dbRange, int16_t channel, uint32_t paoId, int16_t paoFlags,
               int16_t dispIndex);
 
     const char* getStr(char slot) override;
-    void* setParam(actType action) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
-    // 6 bytes: the dB value, then the float.
-    Status Serialize(socket* stream, int16_t dir, char slot) override;
-    int16_t getSerSize() override { return 6; }
-    void slotToSlot(EPaoIndex from, EPaoIndex to) override;
 
-    int16_t range(char slot) const { return dbSlots[slotIndex(slot)]; }
-    float value(char slot) const { return valueSlots[slotIndex(slot)]; }
-    int16_t* realVal() { return pDb; }
+    int16_t range(char slot) const { return firstSlots[slotIndex(slot)]; }
+    float value(char slot) const { return secondSlots[slotIndex(slot)]; }
     // Sets entry and real range and recomputes the value; returns 0.
-    int16_t setData(int16_t dbRange);
+    int16_t setData(int16_t dbRange) { return setEntry(dbRange, valueOf(dbRange)); }
     void setUnit(int16_t u) { unit = u; }
     int16_t getUnit() const { return unit; }
 
@@ -317,10 +279,6 @@ class inpRngAct : public paramActionObj {
     // The float slot with its prefix and the unit text, a blank between when asked.
     const char* printValue(int s, const LevelUnit& u, bool blank);
 
-    float* pValue;
-    int16_t* pDb;
-    float valueSlots[3];
-    int16_t dbSlots[3];
     int16_t unit = 0;
     int16_t channel;
     char textBuf[20] = {};
@@ -331,7 +289,6 @@ class trigLevAct : public inpRngAct {
   public:
     trigLevAct(int16_t level, uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
     const char* getStr(char slot) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 // A channel's sensitivity in EU/V, shown as EU/V, V/EU or dB(EU/V).
@@ -342,7 +299,6 @@ class euSensAct : public floatParAction {
     euSensAct(float defValue, uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
     const char* getStr(char slot) override;
     void* setParam(actType action) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
 
     int16_t setData(float value);
     void setDisplayMode(int16_t m) { mode = m; }
@@ -365,7 +321,6 @@ class impedParAction : public floatParAction {
     impedParAction(float defValue, const char* format, uint32_t paoId, int16_t paoFlags,
                    int16_t dispIndex);
     void* setParam(actType action) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
     float decibel() const { return entryDb; }
 
   private:
@@ -377,7 +332,6 @@ class blockParAction : public longParAction {
   public:
     blockParAction(int32_t defValue, uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
     const char* getStr(char slot) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 // A readout harmonic; 0 is the fundamental.
@@ -386,28 +340,24 @@ class rdOutParAction : public intParAction {
     rdOutParAction(int16_t defValue, const char* format, uint32_t paoId, int16_t paoFlags,
                    int16_t dispIndex);
     const char* getStr(char slot) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 // The waterfall angle, -75 to 75 degrees.
 class wfAngParAction : public intParAction {
   public:
     wfAngParAction(int16_t defValue, uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
-    paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 class wfSkipParAction : public intParAction {
   public:
     wfSkipParAction(int16_t defValue, const char* format, uint32_t paoId, int16_t paoFlags,
                     int16_t dispIndex);
-    paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 class wfOctSkipParAction : public floatUnitAction {
   public:
     wfOctSkipParAction(float defValue, const UNIT_SPEC* units, uint32_t paoId, int16_t paoFlags,
                        int16_t dispIndex);
-    paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 // Plain floats that the instrument edits with their own rules.
@@ -420,25 +370,21 @@ class floatVariant : public floatParAction {
 class relXAction : public floatVariant {
   public:
     using floatVariant::floatVariant;
-    paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 class relYAction : public floatVariant {
   public:
     using floatVariant::floatVariant;
-    paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 class OTFloatParAction : public floatVariant {
   public:
     using floatVariant::floatVariant;
-    paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 class DOFloatParAction : public floatVariant {
   public:
     using floatVariant::floatVariant;
-    paramActionObj* next(int16_t n) override { return this + n; }
 };
 
 // Packed units code: dB mode + 4 x peak units + 16 x phase units.
@@ -460,7 +406,6 @@ class unitParAction : public rngEnumAction {
 
     unitParAction(int16_t defRange, int16_t defIndex, uint32_t paoId, int16_t paoFlags,
                   int16_t dispIndex);
-    paramActionObj* next(int16_t n) override { return this + n; }
     // Sets the packed code, and the dB mode, peak units and phase units
     // enumerations of the display to its fields; returns 0.
     int16_t setData(int16_t code, actType action) override;
@@ -486,7 +431,6 @@ class measParAction : public rngEnumAction {
     measParAction(RangeRecords ranges, int16_t defRange, int16_t defIndex, const char* const* names,
                   uint32_t paoId, int16_t paoFlags, int16_t dispIndex);
     void* setParam(actType action) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
 
     // Remembered view and packed units of a measurement (0 beyond the catalogue).
     int16_t rememberedView(int16_t meas) const;
@@ -511,7 +455,6 @@ class viewParAction : public enumParAction {
 
     viewParAction(int16_t defIndex, const char* const* names, uint32_t paoId, int16_t paoFlags,
                   int16_t dispIndex);
-    paramActionObj* next(int16_t n) override { return this + n; }
     // 108 bytes: the index, the 9 units codes, the 88 scale bytes. Slot 0 has
     // tables of its own; slots 1 and 2 share the working tables.
     Status Serialize(socket* stream, int16_t dir, char slot) override;
@@ -536,7 +479,6 @@ class scaleAction : public paramActionObj {
 
     const char* getStr(char slot) override;
     void* setParam(actType action) override;
-    paramActionObj* next(int16_t n) override { return this + n; }
     // 8 bytes: the two values.
     Status Serialize(socket* stream, int16_t dir, char slot) override;
     int16_t getSerSize() override { return 8; }

@@ -328,16 +328,13 @@ constexpr double kRecordSamples = 2048;
 
 binDelayAct::binDelayAct(float secondsValue, int32_t lower, int32_t upper, int16_t modeValue,
                          uint32_t paoId, int16_t paoFlags, int16_t dispIdx)
-    : paramActionObj(static_cast<char>(dispIdx), nullptr, 0, 0, nullptr),
-      pSeconds(poolValue(secondsValue)),
-      pSamples(poolValue<int32_t>(0)), secSlots{secondsValue, secondsValue, secondsValue},
-      sampleSlots{0, 0, 0}, lowerSamples(lower), upperSamples(upper), mode(modeValue) {
+    : pairedSlotsAct(secondsValue, 0, dispIdx), lowerSamples(lower), upperSamples(upper),
+      mode(modeValue) {
     for (int s = ePaoDefault; s <= ePaoFile; ++s) {
         samplesFromSeconds(s);
         secondsFromSamples(s);
     }
-    *pSeconds = secSlots[ePaoEntry];
-    *pSamples = sampleSlots[ePaoEntry];
+    makeEntryReal();
     registerInList(this, paoFlags, paoId);
 }
 
@@ -353,67 +350,40 @@ double binDelayAct::samplePeriod() const {
 }
 
 void binDelayAct::samplesFromSeconds(int s) {
-    const double n = std::round(secSlots[s] / samplePeriod());
+    const double n = std::round(firstSlots[s] / samplePeriod());
     // NaN and values beyond the limits take the nearest limit.
     if (!(n >= lowerSamples)) {
-        sampleSlots[s] = lowerSamples;
+        secondSlots[s] = lowerSamples;
         return;
     }
-    sampleSlots[s] = n > upperSamples ? upperSamples : static_cast<int32_t>(n);
+    secondSlots[s] = n > upperSamples ? upperSamples : static_cast<int32_t>(n);
 }
 
 void binDelayAct::secondsFromSamples(int s) {
-    secSlots[s] = static_cast<float>(sampleSlots[s] * samplePeriod());
+    firstSlots[s] = static_cast<float>(secondSlots[s] * samplePeriod());
 }
 
 const char* binDelayAct::getStr(char slot) {
     const int s = slotIndex(slot);
     samplesFromSeconds(s);
     secondsFromSamples(s);
-    formatWithUnits(textBuf, sizeof textBuf, secSlots[s], timeUnits, 6, eUnitsShown);
+    formatWithUnits(textBuf, sizeof textBuf, firstSlots[s], timeUnits, 6, eUnitsShown);
     return textBuf;
 }
 
 int16_t binDelayAct::setSeconds(float value) {
-    secSlots[ePaoEntry] = value;
+    firstSlots[ePaoEntry] = value;
     samplesFromSeconds(ePaoEntry);
     secondsFromSamples(ePaoEntry);
-    setParam(0);
+    makeEntryReal();
     return 0;
 }
 
 int16_t binDelayAct::setSamples(int32_t value) {
-    sampleSlots[ePaoEntry] = std::clamp(value, lowerSamples, upperSamples);
+    secondSlots[ePaoEntry] = std::clamp(value, lowerSamples, upperSamples);
     secondsFromSamples(ePaoEntry);
-    setParam(0);
+    makeEntryReal();
     return 0;
-}
-
-void* binDelayAct::setParam(actType) {
-    *pSeconds = secSlots[ePaoEntry];
-    *pSamples = sampleSlots[ePaoEntry];
-    return pSeconds;
-}
-
-Status binDelayAct::Serialize(socket* stream, int16_t dir, char slot) {
-    const int s = slotIndex(slot);
-    uint8_t bytes[8];
-    if (dir != 0) {
-        const bool real = s == ePaoEntry;
-        putLe32(bytes, floatBits(real ? *pSeconds : secSlots[s]));
-        putLe32(bytes + 4, static_cast<uint32_t>(real ? *pSamples : sampleSlots[s]));
-        return stream->writeBytes(bytes, sizeof bytes);
-    }
-    const Status status = stream->readBytes(bytes, sizeof bytes);
-    if (status.failed()) return status;
-    secSlots[s] = bitsFloat(getLe32(bytes));
-    sampleSlots[s] = static_cast<int32_t>(getLe32(bytes + 4));
-    return status;
-}
-
-void binDelayAct::slotToSlot(EPaoIndex from, EPaoIndex to) {
-    secSlots[slotIndex(to)] = secSlots[slotIndex(from)];
-    sampleSlots[slotIndex(to)] = sampleSlots[slotIndex(from)];
 }
 
 } // namespace vx

@@ -48,68 +48,31 @@ template <size_t N> void putText(char (&buffer)[N], const std::string& text) {
 
 // ---- srcAmpAct and its variants
 
-srcAmpAct::srcAmpAct(int32_t amplitudeValue, uint32_t paoId, int16_t paoFlags, int16_t dispIdx,
-                     bool percentMode)
-    : paramActionObj(static_cast<char>(dispIdx), nullptr, 0, 0, nullptr),
-      pAmp(poolValue(amplitudeValue)),
-      pLevel(poolValue(levelOf(amplitudeValue))), ampSlots{amplitudeValue, amplitudeValue,
-                                                           amplitudeValue},
-      percent(percentMode) {
-    for (int16_t& l : levelSlots)
-        l = *pLevel;
-    registerInList(this, paoFlags, paoId);
+int16_t amplitudeLevel(int32_t amp) {
+    if (amp <= 0) return kNoAmplitudeLevel;
+    return static_cast<int16_t>(std::trunc(2000 * std::log10(static_cast<double>(amp)) - 8000));
 }
 
-int16_t srcAmpAct::levelOf(int32_t amp) {
-    if (amp <= 0) return kNoLevel;
-    return static_cast<int16_t>(std::trunc(2000 * std::log10(static_cast<double>(amp)) - 8000));
+srcAmpAct::srcAmpAct(int32_t amplitudeValue, uint32_t paoId, int16_t paoFlags, int16_t dispIdx,
+                     bool percentMode)
+    : pairedSlotsAct(amplitudeValue, amplitudeLevel(amplitudeValue), dispIdx),
+      percent(percentMode) {
+    registerInList(this, paoFlags, paoId);
 }
 
 const char* srcAmpAct::getStr(char slot) {
     const int s = slotIndex(slot);
     if (percent)
-        std::snprintf(textBuf, sizeof textBuf, "%5.02f %%", ampSlots[s] * 0.01);
+        std::snprintf(textBuf, sizeof textBuf, "%5.02f %%", firstSlots[s] * 0.01);
     else if (unit == eMilliVolt)
-        std::snprintf(textBuf, sizeof textBuf, "%5.01f mV", ampSlots[s] * 0.1);
+        std::snprintf(textBuf, sizeof textBuf, "%5.01f mV", firstSlots[s] * 0.1);
     else if (unit == eVolt)
-        std::snprintf(textBuf, sizeof textBuf, "%6.04f V", ampSlots[s] * 0.0001);
-    else if (levelSlots[s] == kNoLevel)
+        std::snprintf(textBuf, sizeof textBuf, "%6.04f V", firstSlots[s] * 0.0001);
+    else if (secondSlots[s] == kNoAmplitudeLevel)
         std::snprintf(textBuf, sizeof textBuf, "-inf dBV");
     else
-        std::snprintf(textBuf, sizeof textBuf, "%5.02f dBV", levelSlots[s] * 0.01);
+        std::snprintf(textBuf, sizeof textBuf, "%5.02f dBV", secondSlots[s] * 0.01);
     return textBuf;
-}
-
-int16_t srcAmpAct::setData(int32_t value) {
-    ampSlots[ePaoEntry] = value;
-    levelSlots[ePaoEntry] = levelOf(value);
-    setParam(0);
-    return 0;
-}
-
-void* srcAmpAct::setParam(actType) {
-    *pAmp = ampSlots[ePaoEntry];
-    *pLevel = levelSlots[ePaoEntry];
-    return pAmp;
-}
-
-Status srcAmpAct::Serialize(socket* stream, int16_t dir, char slot) {
-    const int s = slotIndex(slot);
-    uint8_t bytes[4];
-    if (dir != 0) {
-        putLe32(bytes, static_cast<uint32_t>(s == ePaoEntry ? *pAmp : ampSlots[s]));
-        return stream->writeBytes(bytes, sizeof bytes);
-    }
-    const Status status = stream->readBytes(bytes, sizeof bytes);
-    if (status.failed()) return status;
-    ampSlots[s] = static_cast<int32_t>(getLe32(bytes));
-    levelSlots[s] = levelOf(ampSlots[s]);
-    return status;
-}
-
-void srcAmpAct::slotToSlot(EPaoIndex from, EPaoIndex to) {
-    ampSlots[slotIndex(to)] = ampSlots[slotIndex(from)];
-    levelSlots[slotIndex(to)] = levelSlots[slotIndex(from)];
 }
 
 namespace {
@@ -126,14 +89,14 @@ const char* srcSineAmp::getStr(char slot) {
     const int s = slotIndex(slot);
     const LevelUnit& u = unit >= 0 && unit < unitCount ? units[unit] : units[0];
     if (u.dB) {
-        if (levelSlots[s] == kNoLevel)
+        if (secondSlots[s] == kNoAmplitudeLevel)
             std::snprintf(textBuf, sizeof textBuf, "-inf %s", u.text);
         else
-            std::snprintf(textBuf, sizeof textBuf, "%5.02f %s", levelSlots[s] * 0.01 + u.value,
+            std::snprintf(textBuf, sizeof textBuf, "%5.02f %s", secondSlots[s] * 0.01 + u.value,
                           u.text);
         return textBuf;
     }
-    const double v = ampSlots[s] / u.value;
+    const double v = firstSlots[s] / u.value;
     std::snprintf(textBuf, sizeof textBuf, u.value < 100 ? "%5.01f %s" : "%6.04f %s", v, u.text);
     return textBuf;
 }
@@ -144,11 +107,11 @@ arbAmpAct::arbAmpAct(int32_t amplitudeValue, uint32_t paoId, int16_t paoFlags, i
 // ---- inpRngAct and trigLevAct
 
 inpRngAct::inpRngAct(int16_t dbRange, int16_t ch, uint32_t paoId, int16_t paoFlags, int16_t dispIdx)
-    : paramActionObj(static_cast<char>(dispIdx), nullptr, 0, 0, nullptr), pValue(poolValue(0.0f)),
-      pDb(poolValue(dbRange)), dbSlots{dbRange, dbRange, dbRange}, channel(ch) {
-    *pValue = valueOf(dbRange);
-    for (float& v : valueSlots)
-        v = *pValue;
+    : pairedSlotsAct(dbRange, 0.0f, dispIdx), channel(ch) {
+    const float value = valueOf(dbRange);
+    for (float& v : secondSlots)
+        v = value;
+    makeEntryReal();
     registerInList(this, paoFlags, paoId);
 }
 
@@ -165,7 +128,7 @@ float inpRngAct::valueOf(int16_t dbRange) const {
 const char* inpRngAct::printValue(int s, const LevelUnit& u, bool blank) {
     char number[20];
     const char* prefix =
-        formatWithUnits(number, sizeof number, valueSlots[s], prefixUnits, 3, eUnitsOmitted);
+        formatWithUnits(number, sizeof number, secondSlots[s], prefixUnits, 3, eUnitsOmitted);
     putText(textBuf, std::string(number) + (blank ? " " : "") + prefix + u.text);
     return textBuf;
 }
@@ -174,46 +137,12 @@ const char* inpRngAct::getStr(char slot) {
     const int s = slotIndex(slot);
     const int16_t u = unit >= 0 && unit < 12 ? unit : 0;
     if (u == 0) {
-        std::snprintf(textBuf, sizeof textBuf, "%2d dBVpk", dbSlots[s]);
+        std::snprintf(textBuf, sizeof textBuf, "%2d dBVpk", firstSlots[s]);
         return textBuf;
     }
-    if (s == ePaoEntry) valueSlots[s] = valueOf(dbSlots[s]);
+    if (s == ePaoEntry) secondSlots[s] = valueOf(firstSlots[s]);
     constexpr int16_t kFirstEngineeringUnit = 6;
     return printValue(s, inputRangeUnits[u], u < kFirstEngineeringUnit);
-}
-
-int16_t inpRngAct::setData(int16_t dbRange) {
-    dbSlots[ePaoEntry] = dbRange;
-    valueSlots[ePaoEntry] = valueOf(dbRange);
-    setParam(0);
-    return 0;
-}
-
-void* inpRngAct::setParam(actType) {
-    *pValue = valueSlots[ePaoEntry];
-    *pDb = dbSlots[ePaoEntry];
-    return pDb;
-}
-
-Status inpRngAct::Serialize(socket* stream, int16_t dir, char slot) {
-    const int s = slotIndex(slot);
-    uint8_t bytes[6];
-    if (dir != 0) {
-        const bool real = s == ePaoEntry;
-        putLe16(bytes, static_cast<uint16_t>(real ? *pDb : dbSlots[s]));
-        putLe32(bytes + 2, floatBits(real ? *pValue : valueSlots[s]));
-        return stream->writeBytes(bytes, sizeof bytes);
-    }
-    const Status status = stream->readBytes(bytes, sizeof bytes);
-    if (status.failed()) return status;
-    dbSlots[s] = static_cast<int16_t>(getLe16(bytes));
-    valueSlots[s] = bitsFloat(getLe32(bytes + 2));
-    return status;
-}
-
-void inpRngAct::slotToSlot(EPaoIndex from, EPaoIndex to) {
-    dbSlots[slotIndex(to)] = dbSlots[slotIndex(from)];
-    valueSlots[slotIndex(to)] = valueSlots[slotIndex(from)];
 }
 
 trigLevAct::trigLevAct(int16_t level, uint32_t paoId, int16_t paoFlags, int16_t dispIdx)

@@ -1,0 +1,79 @@
+// The shape of the parameters that keep two values per slot (seconds and
+// samples, amplitude and level, range and value): both real values live in
+// the pool and are set together from the entry slot, and a settings block
+// holds the first value, then the second unless it follows from the first.
+#pragma once
+#include <cstdint>
+
+#include "base/LeBytes.h"
+#include "params/ACTION.h"
+
+namespace vx {
+
+// derive, when given, computes the second value from the first: the second is
+// then not serialized and is recomputed when the first is read.
+template <class First, class Second, Second (*derive)(First) = nullptr>
+class pairedSlotsAct : public paramActionObj {
+  public:
+    void* setParam(actType) override {
+        makeEntryReal();
+        return pFirst;
+    }
+    Status Serialize(socket* stream, int16_t dir, char slot) override;
+    int16_t getSerSize() override { return kSerSize; }
+    First* realVal() { return pFirst; }
+    void slotToSlot(EPaoIndex from, EPaoIndex to) override {
+        firstSlots[slotIndex(to)] = firstSlots[slotIndex(from)];
+        secondSlots[slotIndex(to)] = secondSlots[slotIndex(from)];
+    }
+
+  protected:
+    static constexpr bool kSecondStored = derive == nullptr;
+    static constexpr int16_t kSerSize = sizeof(First) + (kSecondStored ? sizeof(Second) : 0);
+
+    // Every slot and both real values start as (first, second).
+    pairedSlotsAct(First first, Second second, int16_t dispIdx)
+        : paramActionObj(static_cast<char>(dispIdx), nullptr, 0, 0, nullptr),
+          pFirst(poolValue(first)),
+          pSecond(poolValue(second)), firstSlots{first, first, first}, secondSlots{second, second,
+                                                                                   second} {}
+
+    // Sets the entry pair and makes it the real value; returns 0.
+    int16_t setEntry(First first, Second second) {
+        firstSlots[ePaoEntry] = first;
+        secondSlots[ePaoEntry] = second;
+        makeEntryReal();
+        return 0;
+    }
+    void makeEntryReal() {
+        *pFirst = firstSlots[ePaoEntry];
+        *pSecond = secondSlots[ePaoEntry];
+    }
+    First* pFirst;
+    Second* pSecond;
+    First firstSlots[3];
+    Second secondSlots[3];
+};
+
+template <class First, class Second, Second (*derive)(First)>
+Status pairedSlotsAct<First, Second, derive>::Serialize(socket* stream, int16_t dir, char slot) {
+    const int s = slotIndex(slot);
+    uint8_t bytes[kSerSize];
+    if (dir != 0) {
+        const bool real = s == ePaoEntry;
+        putLeValue(bytes, real ? *pFirst : firstSlots[s]);
+        if constexpr (kSecondStored)
+            putLeValue(bytes + sizeof(First), real ? *pSecond : secondSlots[s]);
+        return stream->writeBytes(bytes, sizeof bytes);
+    }
+    const Status status = stream->readBytes(bytes, sizeof bytes);
+    if (status.failed()) return status;
+    getLeValue(bytes, firstSlots[s]);
+    if constexpr (kSecondStored)
+        getLeValue(bytes + sizeof(First), secondSlots[s]);
+    else
+        secondSlots[s] = derive(firstSlots[s]);
+    return status;
+}
+
+} // namespace vx
