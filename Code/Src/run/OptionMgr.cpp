@@ -171,7 +171,7 @@ bool COptionMgr::readNumber(const OptionDescriptor& option, const char* param, l
 
 // A value out of range is refused, and its field takes the nearest bound.
 void COptionMgr::checkAndStore(const OptionDescriptor& option, const char* param, long value) {
-    (void)checkRange(option.letter, param, value, option.lo, option.hi);
+    checkRange(option.letter, param, value, option.lo, option.hi);
     option.store(std::clamp(value, option.lo, option.hi));
 }
 
