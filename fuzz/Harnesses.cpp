@@ -111,6 +111,31 @@ int extractAll(const std::string& file) {
     return st;
 }
 
+// An argument that starts with byte 1 is an option drawn from the option
+// table: the next byte picks the letter; for a numeric option the one after
+// picks an end of its range or a value just beyond it, else the rest of the
+// piece follows the letter.
+std::string drawnOption(const std::string& piece) {
+    const std::vector<vx::OptionDescriptor>& table = vx::COptionMgr::optionTable();
+    ByteSource in(reinterpret_cast<const uint8_t*>(piece.data()) + 1, piece.size() - 1);
+    const vx::OptionDescriptor& option = table[in.next() % table.size()];
+    const std::string text = std::string("/") + option.letter;
+    const bool numeric =
+        option.arg == vx::EOptionArg::eInteger || option.arg == vx::EOptionArg::eNumber;
+    switch (numeric ? in.next() % 5 : 4) {
+    case 0:
+        return text + std::to_string(option.lo);
+    case 1:
+        return text + std::to_string(option.hi);
+    case 2:
+        return text + std::to_string(option.lo - 1);
+    case 3:
+        return text + std::to_string(option.hi + 1);
+    default:
+        return text + in.rest();
+    }
+}
+
 } // namespace
 
 int writeMatAndUff() {
@@ -183,7 +208,7 @@ int fuzzOptions(const uint8_t* data, size_t size) {
     writeFile(settings, pieces[0]);
     std::vector<std::string> args(1, "vxconv");
     for (size_t i = 1; i < pieces.size() && args.size() <= kMaxArguments; ++i)
-        args.push_back(pieces[i]);
+        args.push_back(pieces[i].compare(0, 1, "\x01") == 0 ? drawnOption(pieces[i]) : pieces[i]);
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());

@@ -15,7 +15,8 @@ const std::string& scratchDir();
 
 // Each returns the entry's status (0 when the input was accepted).
 // An argument vector and a settings file: the text before the first NUL byte
-// is the settings file, the NUL-separated pieces after it the arguments.
+// is the settings file, the NUL-separated pieces after it the arguments (a
+// piece that starts with byte 1 an option drawn from the option table).
 int fuzzOptions(const uint8_t* data, size_t size);
 // A Display file read from memory.
 int fuzzDisplay(const uint8_t* data, size_t size);

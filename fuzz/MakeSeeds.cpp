@@ -171,6 +171,10 @@ void optionSeeds() {
     seed("options", "mat", nul + "/omat" + nul + "/gname" + nul + "/u" + nul + "w.56w");
     seed("options", "version", nul + "/o56d" + nul + "/v210" + nul + "/qlist.txt" + nul + "s.dat");
     seed("options", "help", nul + "/?");
+    // Options drawn from the table: /B1, /L2048 and /N0.
+    const std::string drawn = nul + std::string{'\x01', 1, 1} + nul + std::string{'\x01', 11, 1} +
+                              nul + std::string{'\x01', 13, 0} + nul + "n.txt";
+    seed("options", "drawn", drawn);
     seed("settingsfile", "ascii", "/oasc /h2\n/cx,r,i /p2\n/k1 /f%10.3f\n");
     seed("settingsfile", "files", "/ocap /l4 /i-10\nin.txt out.56c\n");
     seed("settingsfile", "waterfall", "/wb /s2 /r3 /urms,db,rad /t1,9 /j /eqrb.txt\n");

@@ -102,6 +102,9 @@ TEST_F(FuzzRegression, ValidInputsPassThroughTheHarnesses) {
     EXPECT_EQ(run(vxfuzz::fuzzNumberList, "0.1 -0.2\n0.3\r\n"), 0);
     std::string args = std::string(1, '\0') + "/oasc" + std::string(1, '\0') + "a.56d";
     EXPECT_EQ(run(vxfuzz::fuzzOptions, args), 0);
+    // Options drawn from the table: /B1 taken, /B2 refused as out of range.
+    EXPECT_EQ(run(vxfuzz::fuzzOptions, std::string("\0\x01\x01\x01", 4)), 0);
+    EXPECT_EQ(run(vxfuzz::fuzzOptions, std::string("\0\x01\x01\x03", 4)), 6);
     vxtest::resetCatalogue();
     EXPECT_EQ(run(vxfuzz::fuzzTraceWriters, vxtest::groupDisplayFile(0)), 0);
     for (int group = 0; group <= 5; ++group)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include "run/CommandLine.h"
 #include "base/ErrLogger.h"
 #include "run/OptionLists.h"
+#include "run/OptionTable.h"
 #include "base/Options.h"
 #include "support/TempDir.h"
 
@@ -154,6 +156,42 @@ TEST_F(OptionTest, RangesOfTheNumericOptions) {
         Job job({c.option});
         EXPECT_EQ(job->errorIndex(), c.error) << c.option << ": " << job.console;
     }
+}
+
+// Walks the option table: each numeric option takes both ends of its range and
+// refuses the values beyond them (two below: an odd value is raised first), and
+// each option is refused after an /O of a format that does not take it. The
+// expected letters and formats are the documented ones, not the table's.
+TEST_F(OptionTest, EveryOptionKeepsItsRangeAndItsFormats) {
+    const std::map<char, std::string> formatsOf = {
+        {'A', "asc uff"}, {'B', "cap arb"}, {'C', "asc mat"}, {'D', "asc"},     {'E', ""},
+        {'F', "asc"},     {'G', "mat"},     {'H', "asc"},     {'I', "cap"},     {'J', ""},
+        {'K', "asc"},     {'L', "cap arb"}, {'M', "uff sdf"}, {'N', "cap arb"}, {'O', ""},
+        {'P', "asc"},     {'Q', "56d"},     {'R', "asc"},     {'S', "asc"},     {'T', "asc sdf"},
+        {'U', "asc mat"}, {'V', "56d"},     {'W', "asc"}};
+    ASSERT_EQ(COptionMgr::optionTable().size(), formatsOf.size());
+    for (const OptionDescriptor& option : COptionMgr::optionTable()) {
+        const std::string o = std::string("/") + option.letter;
+        ASSERT_EQ(formatsOf.count(option.letter), 1u) << o;
+        EXPECT_EQ(option.arg == EOptionArg::eNone, std::strchr("ADJ", option.letter) != nullptr);
+        if (option.arg == EOptionArg::eInteger || option.arg == EOptionArg::eNumber) {
+            EXPECT_EQ(Job({o + std::to_string(option.lo)})->errorIndex(), eErrNone) << o;
+            EXPECT_EQ(Job({o + std::to_string(option.hi)})->errorIndex(), eErrNone) << o;
+            EXPECT_EQ(Job({o + std::to_string(option.hi + 1)})->errorIndex(), eErrOutOfRange) << o;
+            EXPECT_EQ(Job({o + std::to_string(option.lo - 2)})->errorIndex(), eErrOutOfRange) << o;
+            EXPECT_EQ(Job({o + "x"})->errorIndex(),
+                      option.arg == EOptionArg::eInteger ? eErrInvalidOption : eErrOutOfRange)
+                << o;
+        }
+        const std::string& allowed = formatsOf.at(option.letter);
+        for (const char* keyword : {"56d", "wat", "asc", "sdf", "cap", "arb", "uff", "mat"}) {
+            const bool takes = allowed.empty() || allowed.find(keyword) != std::string::npos;
+            Job job(
+                {std::string("/O") + keyword, o + (option.arg == EOptionArg::eNone ? "" : "1")});
+            EXPECT_EQ(job->errorIndex() == eErrNotAllowed, !takes) << keyword << ' ' << o;
+        }
+    }
+    (void)errLog().setLogFileName("qrblog.txt");
 }
 
 TEST_F(OptionTest, OddValuesAreRaisedBeforeClamping) {

@@ -77,6 +77,7 @@ extern int16_t transducer[2];
 // Platform code version as three digits (/V); "218" unless changed.
 extern char platformVersion[4];
 constexpr int kLowestPlatformVersion = 209;
+constexpr int kDefaultPlatformVersion = 218;
 extern uint16_t modalFlags;
 extern ModalValues modalValues;
 

@@ -57,6 +57,24 @@ Status headerFault(const char* title) {
     return kStatusFailed;
 }
 
+// The title and the parameter version that lead a list: written, or read and
+// checked (a list saved by a newer version is refused).
+Status serializeListHeader(const char* title, socket* stream, int16_t dir) {
+    const uint32_t titleLen = static_cast<uint32_t>(std::strlen(title));
+    if (dir != 0) {
+        if (stream->writeBytes(title, titleLen).failed()) return kStatusFailed;
+    } else {
+        char read[32] = {};
+        if (stream->readBytes(read, titleLen).failed() || std::memcmp(read, title, titleLen) != 0)
+            return headerFault(title);
+    }
+    if (paoVersion.Serialize(stream, dir, dir != 0 ? ePaoEntry : ePaoFile).failed())
+        return dir != 0 ? Status(kStatusFailed) : headerFault(title);
+    if (dir == 0 && paoVersion.getData(ePaoEntry) < paoVersion.getData(ePaoFile))
+        return kStatusFailed;
+    return kStatusOk;
+}
+
 } // namespace
 
 PaoListEntry decodeListEntry(paramActionObj* object, int16_t paoFlags, uint32_t paoId) {
@@ -191,19 +209,8 @@ Status CPaoRegistry::serializeList(int16_t listId, socket* stream, int16_t dir, 
     if (!listOk) return kStatusFailed;
 
     const char* title = listTitle[listId];
-    const uint32_t titleLen = static_cast<uint32_t>(std::strlen(title));
-    if (dir != 0) {
-        if (stream->writeBytes(title, titleLen).failed()) return kStatusFailed;
-    } else {
-        char read[32] = {};
-        if (stream->readBytes(read, titleLen).failed() || std::memcmp(read, title, titleLen) != 0)
-            return headerFault(title);
-    }
-
-    if (paoVersion.Serialize(stream, dir, dir != 0 ? ePaoEntry : ePaoFile).failed())
-        return dir != 0 ? Status(kStatusFailed) : headerFault(title);
+    if (serializeListHeader(title, stream, dir).failed()) return kStatusFailed;
     const int16_t fileVersion = paoVersion.getData(ePaoFile);
-    if (dir == 0 && paoVersion.getData(ePaoEntry) < fileVersion) return kStatusFailed;
 
     // Members are checked as they go: a short or failing stream stops the list.
     Status status =

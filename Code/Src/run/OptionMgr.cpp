@@ -1,5 +1,5 @@
 // Job construction: the option loop, the format restriction of options, the
-// option table with its ranges and warnings, and the job error report.
+// handlers that the option table names, and the job error report.
 #include "run/OptionMgr.h"
 
 #include <algorithm>
@@ -21,9 +21,6 @@
 namespace vx {
 
 namespace {
-
-const char* const kOptionLetters =
-    "aAb+B+c+C+dDe+E+f+F+g+G+h+H+i+I+jJl+L+k+K+m+M+n+N+o+O+p+P+q+Q+r+R+s+S+t+T+u+U+v+V+w+W+?";
 
 const char* const kErrorMessages[] = {
     "",
@@ -76,7 +73,8 @@ COptionMgr::COptionMgr(int argc, char** argv, const char* settingsFile) {
 }
 
 void COptionMgr::parse(int argc, char** argv, const char* settingsFile) {
-    CCommandLine tokens(argc, argv, kOptionLetters, settingsFile);
+    static const std::string letters = optionLetterString();
+    CCommandLine tokens(argc, argv, letters.c_str(), settingsFile);
     int last = CCommandLine::kEnd;
     char* lastParam = nullptr;
     while (errorIndex_ == eErrNone) {
@@ -121,7 +119,8 @@ void COptionMgr::checkLog() {
 
 // Intersects the option's allowed formats with those of the options so far.
 bool COptionMgr::restrictFormats(char letter, const char* param) {
-    uint32_t allowed = formatsTakingOption(letter);
+    const OptionDescriptor* option = findOption(letter);
+    const uint32_t allowed = option ? option->formats : 0;
     if (allowed == 0) return true;
     if (formatMask_ == 0) {
         formatMask_ = allowed;
@@ -134,7 +133,7 @@ bool COptionMgr::restrictFormats(char letter, const char* param) {
     return true;
 }
 
-void COptionMgr::actOnOption(int c, char* param) {
+void COptionMgr::actOnOption(int c, const char* param) {
     if (c == ' ') {
         takeFileArgument(param);
     } else if (c == '?') {
@@ -150,121 +149,97 @@ void COptionMgr::actOnOption(int c, char* param) {
     }
 }
 
-void COptionMgr::actOnLetter(char letter, char* param) {
-    ConvOptions& o = convOptions;
-    long v = 0;
-    switch (letter) {
-    case 'A':
-        jobFlags_ |= eJobAppend;
-        break;
-    case 'B':
-        if (parseInteger(letter, param, v)) checkRange(letter, param, v, 0, 1);
-        o.capArbHeader.baseFreqId = static_cast<int16_t>(v);
-        break;
-    case 'C':
-        if (!parseColumnList(param, o.columns)) reportError(eErrInvalidColumns, 'C', param);
-        jobFlags_ |= eJobColumnsGiven;
-        break;
-    case 'D':
-        o.writeData = 1;
-        o.headerMode = 0;
-        break;
-    case 'E':
-        takeLogName(param);
-        break;
-    case 'F':
-        takeFormat(param);
-        break;
-    case 'G':
-        copyCut(o.arrayName, sizeof o.arrayName, param);
-        break;
-    case 'H':
-        if (std::strcmp(param, "1") != 0 && std::strcmp(param, "2") != 0) {
-            reportError(eErrInvalidOption, letter, param);
-            break;
-        }
-        o.headerMode = static_cast<uint8_t>(param[0] - '0');
-        o.writeData = 0;
-        break;
-    case 'I':
-        takeInputRange(letter, param);
-        break;
-    case 'J':
-        keepLog_ = true;
-        break;
-    case 'K':
-        if (parseInteger(letter, param, v)) checkRange(letter, param, v, 0, 2);
-        o.separator[0] = v <= 0 ? ' ' : v == 1 ? ',' : '\t';
-        break;
-    case 'L':
-        takeRecordLength(letter, param);
-        break;
-    case 'M':
-        takeModal(param);
-        break;
-    case 'N':
-        if (parseInteger(letter, param, v)) checkRange(letter, param, v, 0, 19);
-        o.capArbHeader.spanCode = static_cast<int16_t>(19 - (v < 0 ? 0 : v > 19 ? 19 : v));
-        break;
-    case 'O':
-        takeOutputFormat(param);
-        break;
-    case 'P':
-        v = std::strtol(param, nullptr, 10);
-        checkRange(letter, param, v, 1, 32767);
-        o.pointsPerLine = static_cast<uint16_t>(v < 1 ? 1 : v > 32767 ? 32767 : v);
-        break;
-    case 'Q':
-        if (takeName(CDosFile::kMaxName)) files_[2].set(param);
-        break;
-    case 'R':
-        if (parseInteger(letter, param, v)) checkRange(letter, param, v, 1, 2048);
-        o.wfCount = static_cast<int16_t>(v < 1 ? 1 : v > 2048 ? 2048 : v);
-        break;
-    case 'S':
-        if (parseInteger(letter, param, v)) checkRange(letter, param, v, 0, 2048);
-        o.wfFirst = static_cast<uint16_t>(v < 0 ? 0 : v > 2048 ? 2048 : v);
-        break;
-    case 'T':
-        takeTransducer(param);
-        break;
-    case 'U': {
-        UnitChoice u{o.peakUnits, o.dbMode, o.phaseUnits};
-        if (!parseUnitList(param, u)) {
-            reportError(eErrInvalidUnits, 'U', param);
-            break;
-        }
-        o.peakUnits = u.peakUnits;
-        o.dbMode = u.dbMode;
-        o.phaseUnits = u.phaseUnits;
-        break;
-    }
-    case 'V':
-        takeVersion(letter, param);
-        break;
-    case 'W':
-        if (std::strcmp(param, "a") != 0 && std::strcmp(param, "b") != 0) {
-            reportError(eErrInvalidOption, letter, param);
-            break;
-        }
-        o.wfChannel = param[0] == 'b';
-        break;
-    default:
+void COptionMgr::actOnLetter(char letter, const char* param) {
+    const OptionDescriptor* option = findOption(letter);
+    if (!option) {
         reportError(eErrInvalidOption, letter, param);
-        break;
+        return;
     }
+    (this->*option->take)(*option, param);
 }
 
-bool COptionMgr::parseInteger(char letter, const char* param, long& value) {
-    if (readInteger(param, value)) return true;
-    reportError(eErrInvalidOption, letter, param);
+bool COptionMgr::checkRange(char letter, const char* param, long value, long lo, long hi) {
+    if (value >= lo && value <= hi) return true;
+    reportError(eErrOutOfRange, letter, param);
+    errLog() << consoleOnly << "  Use /? for help" << endLine;
     return false;
 }
 
-void COptionMgr::checkRange(char letter, const char* param, long value, long lo, long hi) {
-    if (value >= lo && value <= hi) return;
-    reportError(eErrOutOfRange, letter, param);
-    errLog() << consoleOnly << "  Use /? for help" << endLine;
+bool COptionMgr::readNumber(const OptionDescriptor& option, const char* param, long& value) {
+    if (option.arg == EOptionArg::eNumber) {
+        value = std::strtol(param, nullptr, 10);
+        return true;
+    }
+    if (readInteger(param, value)) return true;
+    reportError(eErrInvalidOption, option.letter, param);
+    return false;
+}
+
+// A value out of range is refused, and its field takes the nearest bound.
+void COptionMgr::checkAndStore(const OptionDescriptor& option, const char* param, long value) {
+    checkRange(option.letter, param, value, option.lo, option.hi);
+    option.store(std::clamp(value, option.lo, option.hi));
+}
+
+void COptionMgr::takeSwitch(const OptionDescriptor& option, const char*) {
+    option.store(1);
+}
+
+void COptionMgr::takeNumber(const OptionDescriptor& option, const char* param) {
+    long v = 0;
+    if (readNumber(option, param, v)) checkAndStore(option, param, v);
+}
+
+void COptionMgr::takeAppend(const OptionDescriptor&, const char*) {
+    jobFlags_ |= eJobAppend;
+}
+
+void COptionMgr::takeKeepLog(const OptionDescriptor&, const char*) {
+    keepLog_ = true;
+}
+
+void COptionMgr::takeColumns(const OptionDescriptor&, const char* param) {
+    if (!parseColumnList(param, convOptions.columns)) reportError(eErrInvalidColumns, 'C', param);
+    jobFlags_ |= eJobColumnsGiven;
+}
+
+void COptionMgr::takeUnits(const OptionDescriptor&, const char* param) {
+    ConvOptions& o = convOptions;
+    UnitChoice u{o.peakUnits, o.dbMode, o.phaseUnits};
+    if (!parseUnitList(param, u)) {
+        reportError(eErrInvalidUnits, 'U', param);
+        return;
+    }
+    o.peakUnits = u.peakUnits;
+    o.dbMode = u.dbMode;
+    o.phaseUnits = u.phaseUnits;
+}
+
+void COptionMgr::takeArrayName(const OptionDescriptor&, const char* param) {
+    copyCut(convOptions.arrayName, sizeof convOptions.arrayName, param);
+}
+
+// Exactly "1" (standard) or "2" (exhaustive): file information only.
+void COptionMgr::takeHeaderMode(const OptionDescriptor& option, const char* param) {
+    if (std::strcmp(param, "1") != 0 && std::strcmp(param, "2") != 0) {
+        reportError(eErrInvalidOption, option.letter, param);
+        return;
+    }
+    convOptions.headerMode = static_cast<uint8_t>(param[0] - '0');
+    convOptions.writeData = 0;
+}
+
+// Exactly "a" or "b": the waterfall channel.
+void COptionMgr::takeChannel(const OptionDescriptor& option, const char* param) {
+    if (std::strcmp(param, "a") != 0 && std::strcmp(param, "b") != 0) {
+        reportError(eErrInvalidOption, option.letter, param);
+        return;
+    }
+    convOptions.wfChannel = param[0] == 'b';
+}
+
+void COptionMgr::takeReplacementFile(const OptionDescriptor&, const char* param) {
+    if (takeName(CDosFile::kMaxName)) files_[2].set(param);
 }
 
 void COptionMgr::takeFileArgument(const char* name) {
@@ -284,14 +259,14 @@ bool COptionMgr::takeName(size_t limit) {
     return true;
 }
 
-void COptionMgr::takeLogName(const char* name) {
+void COptionMgr::takeLogName(const OptionDescriptor&, const char* name) {
     if (!takeName(CErrLogger::kMaxNameLen)) return;
     // The log as typed when that file exists, else the name as used.
     const char* log = platform::resolvePath(name) == typedParam_ ? typedParam_.c_str() : name;
     if (chooseLogFile(log) != 0) reportError(eErrLogFile, ' ', name);
 }
 
-void COptionMgr::takeOutputFormat(const char* keyword) {
+void COptionMgr::takeOutputFormat(const OptionDescriptor&, const char* keyword) {
     const uint32_t mask = formatMaskOfKeyword(keyword);
     if (mask == 0 || (formatMask_ != 0 && !(formatMask_ & mask))) {
         reportError(eErrInvalidOutputType, ' ', keyword);
@@ -304,32 +279,29 @@ void COptionMgr::takeOutputFormat(const char* keyword) {
     }
 }
 
-void COptionMgr::takeInputRange(char letter, const char* param) {
+void COptionMgr::takeInputRange(const OptionDescriptor& option, const char* param) {
     long v = 0;
-    if (!parseInteger(letter, param, v)) return;
+    if (!readNumber(option, param, v)) return;
     if (v % 2 != 0) {
         ++v;
         errLog() << "Warning, only even Input ranges allowed" << endLine;
         errLog() << "Range set to: " << v << " dBVpk" << endLine;
     }
-    checkRange(letter, param, v, -50, 30);
-    int16_t range = static_cast<int16_t>(v < -50 ? -50 : v > 30 ? 30 : v);
-    convOptions.capArbHeader.inputRange[0] = convOptions.capArbHeader.inputRange[1] = range;
+    checkAndStore(option, param, v);
 }
 
-void COptionMgr::takeRecordLength(char letter, const char* param) {
+void COptionMgr::takeRecordLength(const OptionDescriptor& option, const char* param) {
     long v = 0;
-    if (!parseInteger(letter, param, v)) return;
+    if (!readNumber(option, param, v)) return;
     if (v > 0 && v % 2 != 0) {
         ++v;
         errLog() << "Warning, only even number of kpts allowed" << endLine;
         errLog() << "File increased to " << v << " kpts" << endLine;
     }
-    checkRange(letter, param, v, 2, 2048);
-    convOptions.capArbHeader.recordKpts = static_cast<int16_t>(v < 2 ? 2 : v > 2048 ? 2048 : v);
+    checkAndStore(option, param, v);
 }
 
-void COptionMgr::takeTransducer(const char* param) {
+void COptionMgr::takeTransducer(const OptionDescriptor&, const char* param) {
     // Exactly "<bnc>,<number>" with bnc 1 or 2 and number 1 to 9.
     if ((param[0] != '1' && param[0] != '2') || param[1] != ',' || param[2] < '1' ||
         param[2] > '9' || param[3] != '\0') {
@@ -339,7 +311,7 @@ void COptionMgr::takeTransducer(const char* param) {
     transducer[param[0] - '1'] = static_cast<int16_t>(param[2] - '1');
 }
 
-void COptionMgr::takeModal(const char* param) {
+void COptionMgr::takeModal(const OptionDescriptor&, const char* param) {
     char who = param[0];
     char what = who ? param[1] : '\0';
     const char* value = what ? param + 2 : "";
@@ -371,18 +343,16 @@ void COptionMgr::takeModal(const char* param) {
     }
 }
 
-void COptionMgr::takeVersion(char letter, const char* param) {
+// Only the current version or an older one down to the lowest accepted.
+void COptionMgr::takeVersion(const OptionDescriptor& option, const char* param) {
     long v = 0;
-    if (!parseInteger(letter, param, v)) return;
-    long current = std::atol(platformVersion);
-    if (v < kLowestPlatformVersion || v > current) {
-        checkRange(letter, param, v, kLowestPlatformVersion, current);
-        return;
-    }
+    if (!readNumber(option, param, v)) return;
+    const long current = std::min(option.hi, std::atol(platformVersion));
+    if (!checkRange(option.letter, param, v, option.lo, current)) return;
     std::snprintf(platformVersion, sizeof platformVersion, "%u", static_cast<unsigned>(v) % 1000u);
 }
 
-void COptionMgr::takeFormat(const char* param) {
+void COptionMgr::takeFormat(const OptionDescriptor&, const char* param) {
     char format[sizeof convOptions.dataFormat];
     copyCut(format, sizeof format, param);
     if (!isSafeDataFormat(format)) {

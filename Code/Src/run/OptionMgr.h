@@ -3,9 +3,11 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/DosFile.h"
 #include "base/Status.h"
+#include "run/OptionTable.h"
 #include "run/Pairing.h"
 
 namespace vx {
@@ -54,27 +56,45 @@ class COptionMgr {
     void printHelp();
     Status run();
 
+    // The options, one descriptor per letter (defined in OptionTable.cpp,
+    // where the rows name the handlers below).
+    static const std::vector<OptionDescriptor>& optionTable();
+
   private:
     void parse(int argc, char** argv, const char* settingsFile);
     bool restrictFormats(char letter, const char* param);
-    void actOnOption(int c, char* param);
-    void actOnLetter(char letter, char* param);
-    void checkRange(char letter, const char* param, long value, long lo, long hi);
-    bool parseInteger(char letter, const char* param, long& value);
+    void actOnOption(int c, const char* param);
+    void actOnLetter(char letter, const char* param);
+    // True when the value lies in [lo, hi]; otherwise reports error 6.
+    bool checkRange(char letter, const char* param, long value, long lo, long hi);
+    bool readNumber(const OptionDescriptor& option, const char* param, long& value);
+    void checkAndStore(const OptionDescriptor& option, const char* param, long value);
     void takeFileArgument(const char* name);
     // A name of at most limit characters is remembered as typed; a longer one
     // is refused. False after the refusal.
     bool takeName(size_t limit);
-    void takeLogName(const char* name);
     // Refuses a log that is a file of the run, before it is cleared or written.
     void checkLog();
-    void takeOutputFormat(const char* keyword);
-    void takeInputRange(char letter, const char* param);
-    void takeRecordLength(char letter, const char* param);
-    void takeTransducer(const char* param);
-    void takeModal(const char* param);
-    void takeVersion(char letter, const char* param);
-    void takeFormat(const char* param);
+
+    // Option handlers, named by the option table.
+    void takeSwitch(const OptionDescriptor& option, const char* param);
+    void takeNumber(const OptionDescriptor& option, const char* param);
+    void takeAppend(const OptionDescriptor& option, const char* param);
+    void takeKeepLog(const OptionDescriptor& option, const char* param);
+    void takeColumns(const OptionDescriptor& option, const char* param);
+    void takeUnits(const OptionDescriptor& option, const char* param);
+    void takeLogName(const OptionDescriptor& option, const char* name);
+    void takeFormat(const OptionDescriptor& option, const char* param);
+    void takeArrayName(const OptionDescriptor& option, const char* param);
+    void takeHeaderMode(const OptionDescriptor& option, const char* param);
+    void takeChannel(const OptionDescriptor& option, const char* param);
+    void takeReplacementFile(const OptionDescriptor& option, const char* param);
+    void takeOutputFormat(const OptionDescriptor& option, const char* keyword);
+    void takeInputRange(const OptionDescriptor& option, const char* param);
+    void takeRecordLength(const OptionDescriptor& option, const char* param);
+    void takeTransducer(const OptionDescriptor& option, const char* param);
+    void takeModal(const OptionDescriptor& option, const char* param);
+    void takeVersion(const OptionDescriptor& option, const char* param);
 
     int32_t inputType_ = -2;
     int32_t outputFormat_ = eFmtNone;

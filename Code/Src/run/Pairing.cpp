@@ -34,9 +34,8 @@ struct Conversion {
 
 struct OutputFormat {
     int32_t number;
-    const char* keyword;       // null when /O cannot name the format
-    const char* extension;     // of the output named after the input
-    const char* optionLetters; // options that only the formats naming them take
+    const char* keyword;   // null when /O cannot name the format
+    const char* extension; // of the output named after the input
     void (*helpPage)();
     uint32_t defaultFor; // input types converted to this format when the job names none
     std::vector<Conversion> conversions;
@@ -101,7 +100,6 @@ const std::vector<OutputFormat>& formatTable() {
         {eFmt56d,
          "56d",
          "56d",
-         "QV",
          printDisplayHelp,
          kSdfInputs,
          {convert<CTraceReader, traceToDisplay>(inputBit(eInDisplay)),
@@ -109,14 +107,12 @@ const std::vector<OutputFormat>& formatTable() {
         {eFmtWat,
          "wat",
          "56w",
-         "",
          printWaterfallHelp,
          0,
          {convert<CWfCopyReader, waterfallCopy>(inputBit(eInWaterfall))}},
         {eFmtAsc,
          "asc",
          "asc",
-         "ACDFHKPRSTUW",
          printAsciiHelp,
          inputBit(eInDisplay) | inputBit(eInCapArb) | inputBit(eInWaterfall),
          {convert<CTraceReader, traceWriter<CAsciiTraceWriter>>(inputBit(eInDisplay)),
@@ -126,21 +122,18 @@ const std::vector<OutputFormat>& formatTable() {
         {eFmtSdfOld,
          nullptr,
          "dat",
-         "",
          printSdfHelp,
          0,
          {convert<CTraceReader, traceWriter<CSdfWriter>>(inputBit(eInDisplay))}},
         {eFmtSdf,
          "sdf",
          "dat",
-         "MT",
          printSdfHelp,
          0,
          {convert<CTraceReader, traceWriter<CSdfWriter>>(inputBit(eInDisplay))}},
         {eFmtCap,
          "cap",
          "56c",
-         "BILN",
          printCaptureHelp,
          0,
          {convert<CCapArbReader, capArbCopy>(inputBit(eInCapArb)),
@@ -148,7 +141,6 @@ const std::vector<OutputFormat>& formatTable() {
         {eFmtArb,
          "arb",
          "56c",
-         "BLN",
          printArbHelp,
          0,
          {convert<CCapArbReader, capArbCopy>(inputBit(eInCapArb)),
@@ -156,14 +148,12 @@ const std::vector<OutputFormat>& formatTable() {
         {eFmtUff,
          "uff",
          "uff",
-         "AM",
          printUffHelp,
          0,
          {convert<CTraceReader, traceWriter<CUffWriter>>(inputBit(eInDisplay))}},
         {eFmtMat,
          "mat",
          "mat",
-         "CGU",
          printMatHelp,
          0,
          {convert<CTraceReader, traceWriter<CMatLabWriter>>(inputBit(eInDisplay))}},
@@ -191,13 +181,6 @@ uint32_t formatMaskOfKeyword(const char* keyword) {
     for (const OutputFormat& f : formatTable())
         if (f.keyword && std::strcmp(keyword, f.keyword) == 0) return formatBit(f.number);
     return 0;
-}
-
-uint32_t formatsTakingOption(char letter) {
-    uint32_t mask = 0;
-    for (const OutputFormat& f : formatTable())
-        if (letter != '\0' && std::strchr(f.optionLetters, letter)) mask |= formatBit(f.number);
-    return mask;
 }
 
 const char* defaultExtension(int32_t format) {

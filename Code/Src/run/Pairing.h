@@ -1,5 +1,5 @@
-// The table of output formats: each format's keyword, extension, options and
-// help page, and the conversions that serve it (the input types it accepts,
+// The table of output formats: each format's keyword, extension and help
+// page, and the conversions that serve it (the input types it accepts,
 // with the reader and writer of each). Everything else asks this table.
 #pragma once
 #include <cstdint>
@@ -42,8 +42,6 @@ constexpr uint32_t formatBit(int32_t format) {
 
 // The format mask that an /O keyword selects; 0 for an unknown keyword.
 uint32_t formatMaskOfKeyword(const char* keyword);
-// The formats an option letter is restricted to; 0 when every format takes it.
-uint32_t formatsTakingOption(char letter);
 // Default output extension of a format number (no dot); "" for none.
 const char* defaultExtension(int32_t format);
 // Prints the help page of a format; false when the number names none.
