@@ -200,9 +200,7 @@ Status readDisplayData(VX560_DATA* data, size_t capacity, const VX560_DATAREQ* r
     convOptions.dbMode = request->dbUnits;
     convOptions.phaseUnits = request->phaseUnits;
     CDllOutputer outputer;
-    st = outputer.extract(data);
-    outputer.close();
-    return st;
+    return outputer.extract(data);
 }
 
 // A Capture file's samples as volts; with no buffer only the size it needs.

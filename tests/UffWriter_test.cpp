@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "base/Options.h"
+#include "display/DisplayFile.h"
 #include "interchange/UffWriter.h"
 #include "params/Catalog.h"
 #include "support/AsciiValues.h"

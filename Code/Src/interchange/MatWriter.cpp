@@ -9,6 +9,7 @@
 #include "base/Messages.h"
 #include "base/Options.h"
 #include "base/Platform.h"
+#include "trace/TRACE.h"
 
 namespace vx {
 

@@ -15,6 +15,7 @@
 #include "interchange/SdfOutTables.h"
 #include "params/Catalog.h"
 #include "trace/DISP_M.h"
+#include "trace/TRACE.h"
 
 namespace vx {
 

@@ -11,6 +11,7 @@
 #include "base/Messages.h"
 #include "params/Catalog.h"
 #include "trace/DISP_M.h"
+#include "trace/TRACE.h"
 #include "trace/UnitTexts.h"
 
 namespace vx {

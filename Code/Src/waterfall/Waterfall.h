@@ -7,6 +7,7 @@
 
 #include "ascii/AsciiTraceWriter.h"
 #include "base/FileIO.h"
+#include "base/OUTP.h"
 #include "base/TimeStamp.h"
 
 namespace vx {
