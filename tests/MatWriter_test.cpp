@@ -10,7 +10,7 @@
 #include "base/LeBytes.h"
 #include "base/Options.h"
 #include "display/DisplayFile.h"
-#include "interchange/MatWriter.h"
+#include "mat/MatWriter.h"
 #include "support/AsciiValues.h"
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"

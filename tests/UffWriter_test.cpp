@@ -9,7 +9,7 @@
 
 #include "base/Options.h"
 #include "display/DisplayFile.h"
-#include "interchange/UffWriter.h"
+#include "uff/UffWriter.h"
 #include "params/Catalog.h"
 #include "support/AsciiValues.h"
 #include "support/Catalogue.h"

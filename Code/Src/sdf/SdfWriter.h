@@ -1,7 +1,7 @@
 // The HP SDF writer: the current trace as an SDF revision 3 file with one
 // data vector, its headers translated from the instrument settings.
 #pragma once
-#include "interchange/SdfParse.h"
+#include "sdf/SdfParse.h"
 #include "trace/TraceFileWriter.h"
 
 namespace vx {
