@@ -17,10 +17,9 @@
 #include "base/VX550.h"
 #include "display/DisplayFile.h"
 #include "mat/MatWriter.h"
-#include "sdf/SdfReader.h"
-#include "uff/UffWriter.h"
 #include "params/STARTUP.h"
 #include "run/OptionMgr.h"
+#include "sdf/SdfReader.h"
 #include "support/Catalogue.h"
 #include "support/Fixture.h"
 #include "support/MemStream.h"
@@ -29,6 +28,7 @@
 #include "timebuf/NumberList.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
+#include "uff/UffWriter.h"
 #include "waterfall/Waterfall.h"
 
 namespace vxfuzz {

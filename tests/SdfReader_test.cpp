@@ -10,8 +10,8 @@
 
 #include "base/BeBytes.h"
 #include "display/DisplayFile.h"
-#include "sdf/SdfTrans.h"
 #include "params/Catalog.h"
+#include "sdf/SdfTrans.h"
 #include "support/Catalogue.h"
 #include "support/RunProgram.h"
 #include "support/SdfFixture.h"

@@ -8,9 +8,9 @@
 
 #include "base/BeBytes.h"
 #include "display/DisplayFile.h"
+#include "params/Catalog.h"
 #include "sdf/SdfParse.h"
 #include "sdf/SdfWriter.h"
-#include "params/Catalog.h"
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
 #include "support/MemStream.h"

@@ -9,13 +9,13 @@
 
 #include "base/Options.h"
 #include "display/DisplayFile.h"
-#include "uff/UffWriter.h"
 #include "params/Catalog.h"
 #include "support/AsciiValues.h"
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "uff/UffWriter.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 #include "ascii/AsciiTraceWriter.h"
 #include "display/DisplayFile.h"
 #include "mat/MatWriter.h"
-#include "sdf/SdfReader.h"
-#include "sdf/SdfWriter.h"
-#include "uff/UffWriter.h"
 #include "run/Help.h"
 #include "run/OptionMgr.h"
+#include "sdf/SdfReader.h"
+#include "sdf/SdfWriter.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
+#include "uff/UffWriter.h"
 #include "waterfall/Waterfall.h"
 
 namespace vx {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "sdf/SdfOutTables.h"
 #include "params/Catalog.h"
+#include "sdf/SdfOutTables.h"
 #include "trace/DISP_M.h"
 #include "trace/TRACE.h"
 

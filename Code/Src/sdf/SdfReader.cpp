@@ -10,9 +10,9 @@
 #include "base/LeBytes.h"
 #include "base/Messages.h"
 #include "display/DisplaySettings.h"
+#include "params/Catalog.h"
 #include "sdf/SdfOutTables.h"
 #include "sdf/SdfTrans.h"
-#include "params/Catalog.h"
 #include "trace/TRACE.h"
 
 namespace vx {

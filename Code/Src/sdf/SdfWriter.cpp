@@ -10,10 +10,10 @@
 #include "base/ErrLogger.h"
 #include "base/Messages.h"
 #include "base/VX550.h"
+#include "params/Catalog.h"
 #include "sdf/SdfLayout.h"
 #include "sdf/SdfOutGroups.h"
 #include "sdf/SdfOutTables.h"
-#include "params/Catalog.h"
 #include "trace/DISP_M.h"
 #include "trace/TRACE.h"
 
