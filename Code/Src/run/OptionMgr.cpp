@@ -298,10 +298,7 @@ void COptionMgr::takeOutputFormat(const char* keyword) {
         return;
     }
     formatMask_ = mask;
-    if (mask == formatBit(eFmtMat) && !(jobFlags_ & eJobColumnsGiven)) {
-        const int32_t xri[] = {eColX, eColReal, eColImag, eColEnd};
-        std::memcpy(convOptions.columns, xri, sizeof xri);
-    }
+    if (!(jobFlags_ & eJobColumnsGiven)) applyDefaultColumns(mask);
 }
 
 void COptionMgr::takeInputRange(char letter, const char* param) {
