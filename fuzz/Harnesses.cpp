@@ -16,11 +16,10 @@
 #include "base/Platform.h"
 #include "base/VX550.h"
 #include "display/DisplayFile.h"
-#include "interchange/MatWriter.h"
-#include "interchange/SdfReader.h"
-#include "interchange/UffWriter.h"
+#include "mat/MatWriter.h"
 #include "params/STARTUP.h"
 #include "run/OptionMgr.h"
+#include "sdf/SdfReader.h"
 #include "support/Catalogue.h"
 #include "support/Fixture.h"
 #include "support/MemStream.h"
@@ -29,6 +28,7 @@
 #include "timebuf/NumberList.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
+#include "uff/UffWriter.h"
 #include "waterfall/Waterfall.h"
 
 namespace vxfuzz {

@@ -8,6 +8,7 @@
 #include "base/Options.h"
 #include "params/Catalog.h"
 #include "trace/DISP_M.h"
+#include "trace/TRACE.h"
 
 namespace vx::lib {
 

@@ -1,28 +1,28 @@
-// The writer behind VX560_READDISPLAYDATA: the ASCII trace writer's columns
-// and units, with the values put into the caller's buffer instead of a file.
+// Trace values for VX560_READDISPLAYDATA: the columns and units of the ASCII
+// output, put into the caller's buffer instead of a file.
 #pragma once
-#include "ascii/AsciiTraceWriter.h"
+#include <memory>
+
+#include "base/Status.h"
+#include "trace/AXIS.h"
 #include "vxcore.h"
 
 namespace vx::lib {
 
-class CDllOutputer : public CAsciiTraceWriter {
+class CDllOutputer {
   public:
-    // Not used: the values go to a buffer.
-    Status write(const char*) override { return kStatusFailed; }
     // Sets the buffer's header (42, 11, the points of the loaded trace) and
     // fills it with the column and units of the option block.
     Status extract(VX560_DATA* buffer);
 
-  protected:
-    Status writeData() override;
-
   private:
+    Status writeData();
     void writeXColumn();
     void writeViewColumn(int32_t code, int16_t units);
     void setUnitText(const char* text);
 
     VX560_DATA* buffer_ = nullptr;
+    std::unique_ptr<xAxisT> axis_;
 };
 
 } // namespace vx::lib

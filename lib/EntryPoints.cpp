@@ -92,17 +92,17 @@ void setText(char (&field)[32], const char* text) {
 }
 
 // The record of an open input: the settings first, then what the type adds.
-void fillInfo(VX560_INFO& info, int32_t inputType, const CFileReader* reader) {
-    const auto* capture = dynamic_cast<const CCapArbReader*>(reader);
-    const auto* waterfall = dynamic_cast<const CWaterFallReader*>(reader);
+void fillInfo(VX560_INFO& info, int32_t inputType, const CFileReader& reader) {
+    const bool capture = inputType == eInCapArb;
+    const bool waterfall = inputType == eInWaterfall;
     const int16_t units = cat::units[0].getData(ePaoEntry);
     info.measGroup = cat::measureGroup[0].getData(ePaoEntry);
     info.measNumber = cat::measurement[0].getData(ePaoEntry);
     info.peakUnits = UnitsCode::peakUnits(units);
     info.dbUnits = UnitsCode::dbMode(units);
     info.phaseUnits = UnitsCode::phaseUnits(units);
-    info.isWaterfall = inputType == eInWaterfall ? 1 : 0;
-    info.waterfallSlices = waterfall ? waterfall->sliceCount() : 0;
+    info.isWaterfall = waterfall ? 1 : 0;
+    info.waterfallSlices = reader.sliceCount();
     if (capture) {
         if (info.measGroup == kOrderGroup) {
             info.measNumber = kOrderCapture1;
@@ -199,9 +199,7 @@ Status readDisplayData(VX560_DATA* data, size_t capacity, const VX560_DATAREQ* r
     convOptions.dbMode = request->dbUnits;
     convOptions.phaseUnits = request->phaseUnits;
     CDllOutputer outputer;
-    st = outputer.extract(data);
-    outputer.close();
-    return st;
+    return outputer.extract(data);
 }
 
 // A Capture file's samples as volts; with no buffer only the size it needs.
@@ -210,7 +208,7 @@ Status readCaptureData(VX560_CAPDATA* data, size_t capacity, const char* fileNam
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
     if (!detectAndCheck(*job)) return kStatusFailed;
     if (job->inputType() != eInCapArb) return kStatusFailed;
-    OpenedInput in = openWith(*job, std::make_unique<CCapArbReader>());
+    OpenedInput<CCapArbReader> in = openWith(*job, std::make_unique<CCapArbReader>());
     if (in.status.failed()) return in.status;
     const size_t kpts =
         static_cast<size_t>(std::max<int16_t>(convOptions.capArbHeader.recordKpts, 0));
@@ -219,7 +217,7 @@ Status readCaptureData(VX560_CAPDATA* data, size_t capacity, const char* fileNam
     if (st.failed() || !data) return st;
     data->length = kCapDataLength;
     data->version = kCapDataVersion;
-    return readCaptureSamples(*data, static_cast<CCapArbReader&>(*in.reader));
+    return readCaptureSamples(*data, *in.reader);
 }
 
 } // namespace
@@ -254,8 +252,8 @@ VX560_API int16_t VX560_GETINFO(VX560_INFO* info, const char* fileName) {
     info->length = kInfoLength;
     info->version = kInfoVersion;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
-    OpenedInput in = openFirstInput(*job, infoReader);
-    if (in.status.ok()) fillInfo(*info, job->inputType(), in.reader.get());
+    OpenedInput<> in = openFirstInput(*job, infoReader);
+    if (in.status.ok()) fillInfo(*info, job->inputType(), *in.reader);
     return in.status.code();
 }
 
@@ -279,9 +277,9 @@ VX560_API int16_t VX560_LOADWATERFALL(int16_t index, char channel, const char* f
     convOptions.wfFirst = static_cast<uint16_t>(std::clamp<int16_t>(index, 0, kMaxWaterfallIndex));
     convOptions.wfChannel = channel == 'B' || channel == 'b' ? 1 : 0;
     convOptions.wfCount = 1;
-    OpenedInput in = openFirstInput(*job, waterfallReader);
+    OpenedInput<CWaterFallReader> in = openFirstInput(*job, waterfallReader);
     Status st = in.status;
-    if (st.ok()) st = static_cast<CWaterFallReader*>(in.reader.get())->nextSlice();
+    if (st.ok()) st = in.reader->nextSlice();
     displayLoaded = st.ok() ? 1 : 0;
     return st.code();
 }

@@ -77,30 +77,21 @@ std::unique_ptr<CFileReader> displayReader(int32_t inputType) {
     return readerFor(inputType, eFmt56d);
 }
 
-std::unique_ptr<CFileReader> waterfallReader(int32_t inputType) {
+std::unique_ptr<CWaterFallReader> waterfallReader(int32_t inputType) {
     if (inputType != eInWaterfall) return nullptr;
-    return readerFor(inputType, eFmtAsc);
+    return std::make_unique<CWaterFallReader>();
 }
 
-OpenedInput openWith(COptionMgr& job, std::unique_ptr<CFileReader> reader) {
-    OpenedInput in;
-    in.reader = std::move(reader);
-    if (job.fileCount() == 0 || job.file(0).nextMatch() != 0) return in;
+Status openFirstMatch(COptionMgr& job, CFileReader& reader) {
+    if (job.fileCount() == 0 || job.file(0).nextMatch() != 0) return kStatusFailed;
     resetParameterModel();
     const char* name = job.file(0).name();
     std::snprintf(convOptions.inputName, sizeof convOptions.inputName, "%s", name);
-    in.status = in.reader->open(name);
-    return in;
+    return reader.open(name);
 }
 
-OpenedInput openFirstInput(COptionMgr& job, ReaderChoice choose) {
-    if (!detectAndCheck(job)) return {};
-    std::unique_ptr<CFileReader> reader = choose(job.inputType());
-    if (!reader) {
-        errLog() << "Invalid input file type" << endLine;
-        return {};
-    }
-    return openWith(job, std::move(reader));
+void reportNoReader() {
+    errLog() << "Invalid input file type" << endLine;
 }
 
 } // namespace vx::lib

@@ -13,8 +13,10 @@
 #include "base/DISK_M.h"
 #include "base/FileIO.h"
 #include "base/Status.h"
+#include "run/ConvRun.h"
 #include "run/OptionMgr.h"
 #include "vxcore.h"
+#include "waterfall/Waterfall.h"
 
 namespace vx::lib {
 
@@ -70,15 +72,14 @@ class ArgVector {
 std::unique_ptr<COptionMgr> fileJob(const char* fileName);
 
 // The reader an entry point uses for an input type; null when it takes no
-// file of that type.
-using ReaderChoice = std::unique_ptr<CFileReader> (*)(int32_t inputType);
+// file of that type. Each returns the reader's own type.
 std::unique_ptr<CFileReader> infoReader(int32_t inputType);
 std::unique_ptr<CFileReader> displayReader(int32_t inputType);
-std::unique_ptr<CFileReader> waterfallReader(int32_t inputType);
+std::unique_ptr<CWaterFallReader> waterfallReader(int32_t inputType);
 
-// A reader with its file open; closed when it goes.
-struct OpenedInput {
-    std::unique_ptr<CFileReader> reader;
+// A reader with its file open, of the type its opener made; closed when it goes.
+template <class Reader = CFileReader> struct OpenedInput {
+    std::unique_ptr<Reader> reader;
     Status status = 1;
 
     OpenedInput() = default;
@@ -89,10 +90,30 @@ struct OpenedInput {
 };
 
 // Opens the job's first matching file with the reader: resets the model,
-// names the input in the option block and reads the file.
-OpenedInput openWith(COptionMgr& job, std::unique_ptr<CFileReader> reader);
-// Detection and the conversion check, then openWith the reader of the type;
-// "Invalid input file type" when the choice has none.
-OpenedInput openFirstInput(COptionMgr& job, ReaderChoice choose);
+// names the input in the option block and reads the file. 1 when no file matches.
+Status openFirstMatch(COptionMgr& job, CFileReader& reader);
+// "Invalid input file type": the entry point takes no file of the input's type.
+void reportNoReader();
+
+template <class Reader>
+OpenedInput<Reader> openWith(COptionMgr& job, std::unique_ptr<Reader> reader) {
+    OpenedInput<Reader> in;
+    in.reader = std::move(reader);
+    in.status = openFirstMatch(job, *in.reader);
+    return in;
+}
+
+// Detection and the conversion check, then openWith the reader of the type.
+template <class Reader>
+OpenedInput<Reader> openFirstInput(COptionMgr& job,
+                                   std::unique_ptr<Reader> (*choose)(int32_t inputType)) {
+    if (!detectAndCheck(job)) return {};
+    std::unique_ptr<Reader> reader = choose(job.inputType());
+    if (!reader) {
+        reportNoReader();
+        return {};
+    }
+    return openWith(job, std::move(reader));
+}
 
 } // namespace vx::lib

@@ -7,9 +7,10 @@
 #include <cstring>
 #include <sstream>
 
-#include "base/Options.h"
-#include "interchange/MatWriter.h"
 #include "base/LeBytes.h"
+#include "base/Options.h"
+#include "display/DisplayFile.h"
+#include "mat/MatWriter.h"
 #include "support/AsciiValues.h"
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"

@@ -1,7 +1,7 @@
 // HP SDF parsing: the two analyzer files against their decoded headers, built
 // revision 2 and 3 files (channel slots, older fields, scan variable, data
 // shapes, correction factor), damaged files of every kind, and detection.
-#include "interchange/SdfParse.h"
+#include "sdf/SdfParse.h"
 
 #include <gtest/gtest.h>
 

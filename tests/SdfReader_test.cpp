@@ -1,7 +1,7 @@
 // HP SDF reading and translation: the two analyzer files, built files of
 // every measure group (settings, trace layout, units, data), and damaged
 // files that must be refused with a message.
-#include "interchange/SdfReader.h"
+#include "sdf/SdfReader.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 
 #include "base/BeBytes.h"
 #include "display/DisplayFile.h"
-#include "interchange/SdfTrans.h"
 #include "params/Catalog.h"
+#include "sdf/SdfTrans.h"
 #include "support/Catalogue.h"
 #include "support/RunProgram.h"
 #include "support/SdfFixture.h"

@@ -8,9 +8,9 @@
 
 #include "base/BeBytes.h"
 #include "display/DisplayFile.h"
-#include "interchange/SdfParse.h"
-#include "interchange/SdfWriter.h"
 #include "params/Catalog.h"
+#include "sdf/SdfParse.h"
+#include "sdf/SdfWriter.h"
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
 #include "support/MemStream.h"

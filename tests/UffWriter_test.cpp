@@ -8,13 +8,14 @@
 #include <sstream>
 
 #include "base/Options.h"
-#include "interchange/UffWriter.h"
+#include "display/DisplayFile.h"
 #include "params/Catalog.h"
 #include "support/AsciiValues.h"
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "uff/UffWriter.h"
 
 namespace {
 

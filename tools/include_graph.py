@@ -17,7 +17,9 @@ Code/Src/trace        3
 Code/Src/display      4
 Code/Src/timebuf      4
 Code/Src/ascii        5
-Code/Src/interchange  6
+Code/Src/sdf          6
+Code/Src/mat          6
+Code/Src/uff          6
 Code/Src/waterfall    6
 Code/Src/run          7
 lib                   8

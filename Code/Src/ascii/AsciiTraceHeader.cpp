@@ -8,6 +8,7 @@
 #include "params/Catalog.h"
 #include "params/CatalogTexts.h"
 #include "params/STARTUP.h"
+#include "trace/TRACE.h"
 
 namespace vx {
 

@@ -8,6 +8,7 @@
 #include "base/Messages.h"
 #include "base/Options.h"
 #include "trace/DISP_M.h"
+#include "trace/TRACE.h"
 
 namespace vx {
 

@@ -1,14 +1,13 @@
 // The ASCII output of a trace: the standard or exhaustive header and the
 // table of values in the chosen columns and units.
 #pragma once
-#include <memory>
+#include <string>
 
-#include "display/DisplayFile.h"
-#include "trace/AXIS.h"
+#include "trace/TraceFileWriter.h"
 
 namespace vx {
 
-class CAsciiTraceWriter : public CTraceWriter {
+class CAsciiTraceWriter : public CTraceFileWriter {
   public:
     Status write(const char* name) override;
 
@@ -17,8 +16,6 @@ class CAsciiTraceWriter : public CTraceWriter {
     virtual Status writeData();
     // The text of the "A waterfall slice at: " line of a waterfall slice.
     virtual std::string sliceText() { return ""; }
-
-    std::unique_ptr<xAxisT> axis_;
 
   private:
     void headerLine(const std::string& label, const std::string& value);

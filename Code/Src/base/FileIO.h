@@ -14,6 +14,9 @@ class CFileReader {
     // Reads the whole file; 0 for success.
     virtual Status open(const char* name) = 0;
     virtual void close() { file_.reset(); }
+    // The slices of the open file: a waterfall's, in the selected channel; 0
+    // for a file of one trace or none.
+    virtual int16_t sliceCount() const { return 0; }
 
   protected:
     // Creates the stream for the name in read mode and opens it; 1 (or the

@@ -1,12 +1,12 @@
 // The Display file: reading it into the trace and writing the trace out as
 // one, and the reader and writer that the pairing table hands out.
 #pragma once
-#include <cstdint>
 #include <string>
 
 #include "base/FileIO.h"
 #include "base/Status.h"
 #include "trace/TRACE.h"
+#include "trace/TraceFileWriter.h"
 
 namespace vx {
 
@@ -23,15 +23,14 @@ class CTraceReader : public CFileReader {
     Status open(const char* name) override;
 };
 
-// Writer of Display files; the base of every trace writer.
-class CTraceWriter : public CFileWriter {
+// Writer of Display files.
+class CTraceWriter final : public CTraceFileWriter {
   public:
     Status write(const char* name) override;
     // The /Q list; names of 255 characters or more are not taken.
     void setReplacementFile(const char* name);
 
-  protected:
-    int32_t work_[2] = {0, 0};
+  private:
     std::string replacementFile_;
 };
 

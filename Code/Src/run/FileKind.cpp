@@ -6,7 +6,7 @@
 #include "base/DISK_M.h"
 #include "base/OUTP.h"
 #include "base/Platform.h"
-#include "interchange/SdfParse.h"
+#include "sdf/SdfParse.h"
 
 namespace vx {
 

@@ -7,6 +7,7 @@
 #include "base/ErrLogger.h"
 #include "base/Options.h"
 #include "run/OptionMgr.h"
+#include "run/Pairing.h"
 
 namespace vx {
 
@@ -37,25 +38,16 @@ void printGeneral() {
            "accepts Ascii files to be loaded into an VX560 Capture or",
            "Arb. Waveform data file.  If the output file name is not included",
            "it will be generated from the input file name, but be given",
-           "a default extension. File names may contain wildcards (* and ?)",
-           nullptr,
-           "Usage: vxconv [options] inFile [outFile] ",
-           "Universal options",
-           " /Oxxx output file format desired:",
-           "       asc - Ascii (default)",
-           "       56d - VX560/VX550 Display file",
-           "       sdf - HP SDF (ver 3.0) file",
-           "       mat - Matlab binary file",
-           "       uff - Unified File Format",
-           "       cap - Capture data file",
-           "       arb - Arbitrary Waveform data file",
-           "       wat - Waterfall file",
-           " /A    - append to output file (only uff and asc outputs)",
+           "a default extension. File names may contain wildcards (* and ?)", nullptr,
+           "Usage: vxconv [options] inFile [outFile] ", "Universal options",
+           " /Oxxx output file format desired:"});
+    for (const OutputFormat& f : outputFormats())
+        if (f.listText)
+            errLog() << consoleOnly << "       " << f.keyword << " - " << f.listText << endLine;
+    print({" /A    - append to output file (only uff and asc outputs)",
            " /E<filename> - specify error log file (default /Eqrblog.txt)",
            " /J    - append error and warning output to log file (default",
-           "         clears the log file before processing files)",
-           " /?    help",
-           "",
+           "         clears the log file before processing files)", " /?    help", "",
            "To see specific output file options just specify output file format",
            "with no input file, e.g., vxconv /Oasc"});
 }

@@ -273,10 +273,7 @@ void COptionMgr::takeOutputFormat(const OptionDescriptor&, const char* keyword) 
         return;
     }
     formatMask_ = mask;
-    if (mask == formatBit(eFmtMat) && !(jobFlags_ & eJobColumnsGiven)) {
-        const int32_t xri[] = {eColX, eColReal, eColImag, eColEnd};
-        std::memcpy(convOptions.columns, xri, sizeof xri);
-    }
+    if (!(jobFlags_ & eJobColumnsGiven)) applyDefaultColumns(mask);
 }
 
 void COptionMgr::takeInputRange(const OptionDescriptor& option, const char* param) {

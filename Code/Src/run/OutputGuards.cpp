@@ -20,23 +20,6 @@ namespace {
 
 // The input type whose files an output format writes; -1 for formats that
 // write no instrument or HP SDF file.
-int32_t typeWrittenBy(int32_t format) {
-    switch (format) {
-    case eFmt56d:
-        return eInDisplay;
-    case eFmtWat:
-        return eInWaterfall;
-    case eFmtCap:
-    case eFmtArb:
-        return eInCapArb;
-    case eFmtSdfOld:
-    case eFmtSdf:
-        return eInSdf;
-    default:
-        return -1;
-    }
-}
-
 bool sameKind(int32_t existingType, int32_t format) {
     int32_t written = typeWrittenBy(format);
     if (existingType == eInSdfOld) existingType = eInSdf;

@@ -1,20 +1,23 @@
-// The table of output formats. A new format is one row here and its module.
+// The table of output formats. A new format is its folder, one row here
+// and its help page.
 #include "run/Pairing.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "ascii/AsciiCapArbWriter.h"
 #include "ascii/AsciiTraceWriter.h"
+#include "base/Options.h"
 #include "display/DisplayFile.h"
-#include "interchange/MatWriter.h"
-#include "interchange/SdfReader.h"
-#include "interchange/SdfWriter.h"
-#include "interchange/UffWriter.h"
+#include "mat/MatWriter.h"
 #include "run/Help.h"
 #include "run/OptionMgr.h"
+#include "sdf/SdfReader.h"
+#include "sdf/SdfWriter.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
+#include "uff/UffWriter.h"
 #include "waterfall/Waterfall.h"
 
 namespace vx {
@@ -24,22 +27,6 @@ namespace {
 constexpr uint32_t inputBit(int32_t type) {
     return 1u << type;
 }
-
-// One input (or several read alike) converted to the format of its row.
-struct Conversion {
-    uint32_t inputTypes; // bit per input type
-    std::unique_ptr<CFileReader> (*makeReader)();
-    ReaderWriterPair (*makePair)(COptionMgr& job);
-};
-
-struct OutputFormat {
-    int32_t number;
-    const char* keyword;   // null when /O cannot name the format
-    const char* extension; // of the output named after the input
-    void (*helpPage)();
-    uint32_t defaultFor; // input types converted to this format when the job names none
-    std::vector<Conversion> conversions;
-};
 
 template <class Reader> std::unique_ptr<CFileReader> newReader() {
     return std::make_unique<Reader>();
@@ -95,74 +82,108 @@ std::unique_ptr<CFileWriter> traceToDisplay(COptionMgr& job, CFileReader&) {
 
 const uint32_t kSdfInputs = inputBit(eInSdfOld) | inputBit(eInSdf);
 
-const std::vector<OutputFormat>& formatTable() {
+constexpr int32_t kMatColumns[] = {eColX, eColReal, eColImag, eColEnd};
+
+} // namespace
+
+const std::vector<OutputFormat>& outputFormats() {
     static const std::vector<OutputFormat> rows = {
-        {eFmt56d,
-         "56d",
-         "56d",
-         printDisplayHelp,
-         kSdfInputs,
-         {convert<CTraceReader, traceToDisplay>(inputBit(eInDisplay)),
-          convert<CSdfReader, traceToDisplay>(kSdfInputs)}},
-        {eFmtWat,
-         "wat",
-         "56w",
-         printWaterfallHelp,
-         0,
-         {convert<CWfCopyReader, waterfallCopy>(inputBit(eInWaterfall))}},
         {eFmtAsc,
          "asc",
+         "Ascii (default)",
          "asc",
          printAsciiHelp,
+         -1,
+         nullptr,
          inputBit(eInDisplay) | inputBit(eInCapArb) | inputBit(eInWaterfall),
          {convert<CTraceReader, traceWriter<CAsciiTraceWriter>>(inputBit(eInDisplay)),
           convert<CCapArbReader, capArbToAscii>(inputBit(eInCapArb)),
           convert<CSdfReader, traceWriter<CAsciiTraceWriter>>(kSdfInputs),
           convert<CWaterFallReader, waterfallToAscii>(inputBit(eInWaterfall))}},
-        {eFmtSdfOld,
+        {eFmt56d,
+         "56d",
+         "VX560/VX550 Display file",
+         "56d",
+         printDisplayHelp,
+         eInDisplay,
          nullptr,
-         "dat",
-         printSdfHelp,
-         0,
-         {convert<CTraceReader, traceWriter<CSdfWriter>>(inputBit(eInDisplay))}},
+         kSdfInputs,
+         {convert<CTraceReader, traceToDisplay>(inputBit(eInDisplay)),
+          convert<CSdfReader, traceToDisplay>(kSdfInputs)}},
         {eFmtSdf,
          "sdf",
+         "HP SDF (ver 3.0) file",
          "dat",
          printSdfHelp,
+         eInSdf,
+         nullptr,
          0,
          {convert<CTraceReader, traceWriter<CSdfWriter>>(inputBit(eInDisplay))}},
+        {eFmtMat,
+         "mat",
+         "Matlab binary file",
+         "mat",
+         printMatHelp,
+         -1,
+         kMatColumns,
+         0,
+         {convert<CTraceReader, traceWriter<CMatLabWriter>>(inputBit(eInDisplay))}},
+        {eFmtUff,
+         "uff",
+         "Unified File Format",
+         "uff",
+         printUffHelp,
+         -1,
+         nullptr,
+         0,
+         {convert<CTraceReader, traceWriter<CUffWriter>>(inputBit(eInDisplay))}},
         {eFmtCap,
          "cap",
+         "Capture data file",
          "56c",
          printCaptureHelp,
+         eInCapArb,
+         nullptr,
          0,
          {convert<CCapArbReader, capArbCopy>(inputBit(eInCapArb)),
           convert<CAsciiReader, numberListToCapArb>(inputBit(eInNumberList))}},
         {eFmtArb,
          "arb",
+         "Arbitrary Waveform data file",
          "56c",
          printArbHelp,
+         eInCapArb,
+         nullptr,
          0,
          {convert<CCapArbReader, capArbCopy>(inputBit(eInCapArb)),
           convert<CAsciiReader, numberListToCapArb>(inputBit(eInNumberList))}},
-        {eFmtUff,
-         "uff",
-         "uff",
-         printUffHelp,
+        {eFmtWat,
+         "wat",
+         "Waterfall file",
+         "56w",
+         printWaterfallHelp,
+         eInWaterfall,
+         nullptr,
          0,
-         {convert<CTraceReader, traceWriter<CUffWriter>>(inputBit(eInDisplay))}},
-        {eFmtMat,
-         "mat",
-         "mat",
-         printMatHelp,
+         {convert<CWfCopyReader, waterfallCopy>(inputBit(eInWaterfall))}},
+        // The older SDF number: no /O keyword names it.
+        {eFmtSdfOld,
+         nullptr,
+         nullptr,
+         "dat",
+         printSdfHelp,
+         eInSdf,
+         nullptr,
          0,
-         {convert<CTraceReader, traceWriter<CMatLabWriter>>(inputBit(eInDisplay))}},
+         {convert<CTraceReader, traceWriter<CSdfWriter>>(inputBit(eInDisplay))}},
     };
     return rows;
 }
 
+namespace {
+
 const OutputFormat* formatRow(int32_t format) {
-    for (const OutputFormat& f : formatTable())
+    for (const OutputFormat& f : outputFormats())
         if (f.number == format) return &f;
     return nullptr;
 }
@@ -178,7 +199,7 @@ const Conversion* conversion(int32_t inputType, int32_t format) {
 } // namespace
 
 uint32_t formatMaskOfKeyword(const char* keyword) {
-    for (const OutputFormat& f : formatTable())
+    for (const OutputFormat& f : outputFormats())
         if (f.keyword && std::strcmp(keyword, f.keyword) == 0) return formatBit(f.number);
     return 0;
 }
@@ -201,7 +222,7 @@ bool converts(int32_t inputType, int32_t format) {
 
 int32_t defaultOutputFor(int32_t inputType) {
     if (inputType < 0 || inputType > eInSdf) return eFmtNone;
-    for (const OutputFormat& f : formatTable())
+    for (const OutputFormat& f : outputFormats())
         if (f.defaultFor & inputBit(inputType)) return f.number;
     return eFmtNone;
 }
@@ -209,6 +230,19 @@ int32_t defaultOutputFor(int32_t inputType) {
 std::unique_ptr<CFileReader> readerFor(int32_t inputType, int32_t format) {
     const Conversion* c = conversion(inputType, format);
     return c ? c->makeReader() : nullptr;
+}
+
+int32_t typeWrittenBy(int32_t format) {
+    const OutputFormat* f = formatRow(format);
+    return f ? f->writesType : -1;
+}
+
+void applyDefaultColumns(uint32_t formatMask) {
+    for (const OutputFormat& f : outputFormats()) {
+        if (formatMask != formatBit(f.number) || !f.defaultColumns) continue;
+        const int32_t* end = std::find(f.defaultColumns, f.defaultColumns + kMaxColumns, eColEnd);
+        std::copy(f.defaultColumns, end + 1, convOptions.columns);
+    }
 }
 
 ReaderWriterPair makeReaderWriterPair(COptionMgr& job) {

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "base/FileIO.h"
 
@@ -40,6 +41,34 @@ constexpr uint32_t formatBit(int32_t format) {
     return 1u << format;
 }
 
+struct ReaderWriterPair {
+    std::unique_ptr<CFileReader> reader;
+    std::unique_ptr<CFileWriter> writer;
+};
+
+// One input type (or several read alike) converted to the format of its row.
+struct Conversion {
+    uint32_t inputTypes; // bit per input type
+    std::unique_ptr<CFileReader> (*makeReader)();
+    ReaderWriterPair (*makePair)(COptionMgr& job);
+};
+
+// A row of the table: everything that is particular to one output format.
+struct OutputFormat {
+    int32_t number;            // its bit in a format mask
+    const char* keyword;       // null when /O cannot name the format
+    const char* listText;      // its line of the general help's /O list; null for none
+    const char* extension;     // of the output named after the input
+    void (*helpPage)();
+    int32_t writesType;            // input type of the files it writes; -1: not read back
+    const int32_t* defaultColumns; // the /C columns when none are given; null: the usual
+    uint32_t defaultFor;           // input types converted to this format when the job names none
+    std::vector<Conversion> conversions;
+};
+
+// The table, in the order of the general help's /O list.
+const std::vector<OutputFormat>& outputFormats();
+
 // The format mask that an /O keyword selects; 0 for an unknown keyword.
 uint32_t formatMaskOfKeyword(const char* keyword);
 // Default output extension of a format number (no dot); "" for none.
@@ -55,10 +84,11 @@ int32_t defaultOutputFor(int32_t inputType);
 // null when the table has no such conversion.
 std::unique_ptr<CFileReader> readerFor(int32_t inputType, int32_t format);
 
-struct ReaderWriterPair {
-    std::unique_ptr<CFileReader> reader;
-    std::unique_ptr<CFileWriter> writer;
-};
+// The input type of the files a format writes (SDF as eInSdf); -1 for none.
+int32_t typeWrittenBy(int32_t format);
+// Sets the /C columns of the option block to the defaults of the format that
+// the mask selects, when it has its own.
+void applyDefaultColumns(uint32_t formatMask);
 
 // The pair for the job's input type and output format; both empty when the
 // table has no entry for them.

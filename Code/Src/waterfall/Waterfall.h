@@ -7,6 +7,7 @@
 
 #include "ascii/AsciiTraceWriter.h"
 #include "base/FileIO.h"
+#include "base/OUTP.h"
 #include "base/TimeStamp.h"
 
 namespace vx {
@@ -34,7 +35,7 @@ class CWaterFallReader : public CFileReader {
     // The slices still to hand out: after open, the number to extract.
     int16_t count() const { return slicesLeft_; }
     // The slices in the selected channel's vector section (N).
-    int16_t sliceCount() const { return sliceCount_; }
+    int16_t sliceCount() const override { return sliceCount_; }
     const TimeStamp& timeStamp() const { return timeStamp_; }
 
   private:

@@ -3,7 +3,7 @@
 #pragma once
 #include "base/FileIO.h"
 #include "base/Status.h"
-#include "interchange/SdfParse.h"
+#include "sdf/SdfParse.h"
 
 namespace vx {
 

@@ -1,5 +1,5 @@
 // The default SDF headers and the lookup tables of the writer.
-#include "interchange/SdfOutTables.h"
+#include "sdf/SdfOutTables.h"
 
 #include <cstring>
 

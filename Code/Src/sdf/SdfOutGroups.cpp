@@ -1,12 +1,12 @@
 // SDF headers from the instrument settings, by measurement group.
-#include "interchange/SdfOutGroups.h"
+#include "sdf/SdfOutGroups.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "interchange/SdfOutTables.h"
 #include "params/Catalog.h"
+#include "sdf/SdfOutTables.h"
 #include "trace/DISP_M.h"
 #include "trace/TRACE.h"
 

@@ -1,15 +1,12 @@
 // The HP SDF writer: the current trace as an SDF revision 3 file with one
 // data vector, its headers translated from the instrument settings.
 #pragma once
-#include <memory>
-
-#include "display/DisplayFile.h"
-#include "interchange/SdfParse.h"
-#include "trace/AXIS.h"
+#include "sdf/SdfParse.h"
+#include "trace/TraceFileWriter.h"
 
 namespace vx {
 
-class CSdfWriter : public CTraceWriter {
+class CSdfWriter : public CTraceFileWriter {
   public:
     // The settings are translated before the output is opened, so a trace
     // that cannot be written leaves an existing file as it was.
@@ -28,7 +25,6 @@ class CSdfWriter : public CTraceWriter {
     Status writeYData(socket& out, int32_t points);
 
     CSdfHdrs hdrs_;
-    std::unique_ptr<xAxisT> axis_;
     int32_t points_ = 0;
     int16_t measurement_ = 0;
 };

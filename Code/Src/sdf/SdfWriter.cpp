@@ -1,6 +1,6 @@
 // The HP SDF writer: translation of the settings, the headers in big-endian
 // order, then the X data of RPM-based traces and the Y data.
-#include "interchange/SdfWriter.h"
+#include "sdf/SdfWriter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,11 +10,12 @@
 #include "base/ErrLogger.h"
 #include "base/Messages.h"
 #include "base/VX550.h"
-#include "interchange/SdfLayout.h"
-#include "interchange/SdfOutGroups.h"
-#include "interchange/SdfOutTables.h"
 #include "params/Catalog.h"
+#include "sdf/SdfLayout.h"
+#include "sdf/SdfOutGroups.h"
+#include "sdf/SdfOutTables.h"
 #include "trace/DISP_M.h"
+#include "trace/TRACE.h"
 
 namespace vx {
 

@@ -2,17 +2,15 @@
 // columns are the /C columns and whose rows are the trace points; an "r"
 // column followed by an "i" column is one complex column.
 #pragma once
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "display/DisplayFile.h"
-#include "trace/AXIS.h"
 #include "trace/DISP_M.h"
+#include "trace/TraceFileWriter.h"
 
 namespace vx {
 
-class CMatLabWriter : public CTraceWriter {
+class CMatLabWriter : public CTraceFileWriter {
   public:
     Status write(const char* name) override;
 
@@ -32,7 +30,6 @@ class CMatLabWriter : public CTraceWriter {
     void putFloat(float v);
     Status flush();
 
-    std::unique_ptr<xAxisT> axis_;
     ExpandedColumns cols_;
     std::vector<MatColumn> matColumns_;
     bool imaginary_ = false; // some column is complex

@@ -1,11 +1,9 @@
 // The UFF output of a trace: one dataset 58 (function at a nodal degree of
 // freedom) in ASCII, its modal identity from the "File List:" settings.
 #pragma once
-#include <memory>
 #include <string>
 
-#include "display/DisplayFile.h"
-#include "trace/AXIS.h"
+#include "trace/TraceFileWriter.h"
 
 namespace vx {
 
@@ -29,7 +27,7 @@ int16_t uffFunctionType(int16_t measurement);
 // for "USER" and anything beyond the table.
 int16_t uffUnitDataType(int16_t euLabel);
 
-class CUffWriter : public CTraceWriter {
+class CUffWriter : public CTraceFileWriter {
   public:
     Status write(const char* name) override;
 
@@ -39,8 +37,6 @@ class CUffWriter : public CTraceWriter {
     Status refusal(int16_t functionType);
     std::string functionRecords(int16_t functionType, bool complex, int32_t n);
     Status writeData(const std::string& records, bool complex, int32_t n);
-
-    std::unique_ptr<xAxisT> axis_;
 };
 
 } // namespace vx

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "interchange/SdfParse.h"
+#include "sdf/SdfParse.h"
 
 namespace vx {
 

@@ -1,6 +1,6 @@
 // HP SDF translators, reading direction: the settings each measurement group
 // takes from the SDF headers, and the vector-header words of its trace.
-#include "interchange/SdfTrans.h"
+#include "sdf/SdfTrans.h"
 
 #include <algorithm>
 #include <cmath>

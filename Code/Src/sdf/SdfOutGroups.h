@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "interchange/SdfParse.h"
+#include "sdf/SdfParse.h"
 #include "trace/AXIS.h"
 #include "trace/MeasDesc.h"
 

@@ -1,7 +1,7 @@
 // Reader of HP SDF files: measurement group and measurement from the
 // headers, the group's settings, engineering units, the trace layout, the
 // file's date, then the Y data and, for histograms, the sample count.
-#include "interchange/SdfReader.h"
+#include "sdf/SdfReader.h"
 
 #include <cmath>
 #include <vector>
@@ -10,9 +10,9 @@
 #include "base/LeBytes.h"
 #include "base/Messages.h"
 #include "display/DisplaySettings.h"
-#include "interchange/SdfOutTables.h"
-#include "interchange/SdfTrans.h"
 #include "params/Catalog.h"
+#include "sdf/SdfOutTables.h"
+#include "sdf/SdfTrans.h"
 #include "trace/TRACE.h"
 
 namespace vx {

@@ -1,5 +1,5 @@
 // Field-by-field byte order of HP SDF records.
-#include "interchange/SdfLayout.h"
+#include "sdf/SdfLayout.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // MAT version 4 output: the header of five 32-bit integers and the name, then
 // the real part and, for complex data, the imaginary part, column by column.
-#include "interchange/MatWriter.h"
+#include "mat/MatWriter.h"
 
 #include <cctype>
 
@@ -9,6 +9,7 @@
 #include "base/Messages.h"
 #include "base/Options.h"
 #include "base/Platform.h"
+#include "trace/TRACE.h"
 
 namespace vx {
 

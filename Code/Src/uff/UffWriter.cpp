@@ -1,7 +1,7 @@
 // Dataset 58 of the Universal File Format: the identification lines, records
 // 6 to 11 (function, abscissa, ordinate and z-axis data characteristics) and
 // the data lines of 6 values, real or complex, each line ending in CR LF.
-#include "interchange/UffWriter.h"
+#include "uff/UffWriter.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -11,6 +11,7 @@
 #include "base/Messages.h"
 #include "params/Catalog.h"
 #include "trace/DISP_M.h"
+#include "trace/TRACE.h"
 #include "trace/UnitTexts.h"
 
 namespace vx {

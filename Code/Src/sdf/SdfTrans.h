@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "base/Status.h"
-#include "interchange/SdfParse.h"
+#include "sdf/SdfParse.h"
 
 namespace vx {
 

@@ -1,7 +1,7 @@
 // HP SDF files, parse half: every record is read at its offset, checked
 // against the file, and its numeric fields turned from big-endian into host
 // order one by one; the Y data become complex pairs.
-#include "interchange/SdfParse.h"
+#include "sdf/SdfParse.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +12,7 @@
 #include "base/ErrLogger.h"
 #include "base/Messages.h"
 #include "base/VX550.h"
-#include "interchange/SdfLayout.h"
+#include "sdf/SdfLayout.h"
 
 namespace vx {
 
