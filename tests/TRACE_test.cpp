@@ -19,6 +19,7 @@
 #include "support/MemStream.h"
 #include "support/TempDir.h"
 #include "support/TestModel.h"
+#include "trace/Model.h"
 
 using namespace vx;
 using vxtest::DisplayFixture;
@@ -176,6 +177,30 @@ TEST_F(TraceTest, NewerPaoVersionIsRefused) {
     std::string out;
     EXPECT_EQ(read(f.bytes(), out), 26);
     EXPECT_EQ(out, "Invalid file version: process aborted\n");
+}
+
+// Each model holds what was read into it: a second model's read, and its
+// options, leave the first as it was, and a write takes its own model's trace.
+TEST_F(TraceTest, TwoModelsKeepTheirOwnTraceAndOptions) {
+    CModel a, b;
+    std::snprintf(a.options.dataFormat, sizeof a.options.dataFormat, "%s", "%8.2f");
+    MemStream inA(fftFile(512).bytes()), inB(fftFile(256).bytes());
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(readDisplayFile(a, inA), 0);
+    ASSERT_EQ(readDisplayFile(b, inB), 0);
+    MemStream out;
+    ASSERT_EQ(writeDisplayFile(a, out), 0);
+    CModel back;
+    MemStream again(out.bytes());
+    ASSERT_EQ(readDisplayFile(back, again), 0);
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(a.trace.vector(0) && b.trace.vector(0) && back.trace.vector(0));
+    EXPECT_EQ(a.trace.vector(0)->size(), 512u);
+    EXPECT_EQ(b.trace.vector(0)->size(), 256u);
+    EXPECT_EQ(back.trace.vector(0)->size(), 512u);
+    EXPECT_EQ((*back.trace.vector(0))[511].re, (*a.trace.vector(0))[511].re);
+    EXPECT_STREQ(a.options.dataFormat, "%8.2f");
+    EXPECT_STREQ(b.options.dataFormat, "%14.6e");
 }
 
 TEST_F(TraceTest, RpmBasedTracesAreWrittenWithTwoVectors) {
