@@ -90,12 +90,12 @@ Status CCapArbReader::open(const char* name) {
     block.rewind();
     uint8_t raw[kCapArbBlockLength];
     (void)block.readBytes(raw, sizeof raw); // the count was checked above
-    convOptions.capArbHeader = decodeCapArbHeader(raw);
+    header_ = decodeCapArbHeader(raw);
     kind_ = static_cast<int16_t>(getLe16(raw + kCapArbHeaderSize));
     errLog() << (kind_ == eKindArb ? "Input File Type: VX560 Arb. Source buffer"
                                    : "Input File Type: VX560 Capture buffer")
              << endLine << endLine;
-    blocksLeft_ = static_cast<int16_t>(convOptions.capArbHeader.recordKpts >> 1);
+    blocksLeft_ = static_cast<int16_t>(header_.recordKpts >> 1);
     return kStatusOk;
 }
 
