@@ -32,6 +32,11 @@
 #include "uff/UffWriter.h"
 #include "waterfall/Waterfall.h"
 
+namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
+
 namespace vxfuzz {
 
 namespace {
@@ -204,7 +209,6 @@ const std::string& scratchDir() {
 }
 
 void prepareProcess() {
-    vxtest::prepareCatalogue();
     resetProcessState();
 }
 
@@ -275,9 +279,9 @@ int fuzzSettings(const uint8_t* data, size_t size) {
     block.rewind();
     int failed = 0;
     for (const auto& l : kBlockLists)
-        failed |= vx::serializeList(l[0], &block, 0, 0, vx::ePaoEntry, l[1]).code();
+        failed |= cat.lists.serializeList(l[0], &block, 0, 0, vx::ePaoEntry, l[1]).code();
     for (const auto& l : kBlockLists)
-        vx::applyList(l[0], 0);
+        cat.lists.applyList(l[0], 0);
     vxtest::testModel().trace.computeLengths();
     return failed;
 }

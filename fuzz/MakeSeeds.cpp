@@ -20,6 +20,11 @@
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
 
+namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
+
 using namespace vxtest;
 
 namespace {
@@ -37,7 +42,7 @@ std::string listBytes() {
     MemStream s;
     const int16_t lists[][2] = {{1, 1}, {2, 1}, {3, 1}, {4, 0}, {14, 0}, {5, 1}, {7, 0}, {8, 0}};
     for (const auto& l : lists)
-        (void)vx::serializeList(l[0], &s, 1, 0, vx::ePaoEntry, l[1]);
+        (void)cat.lists.serializeList(l[0], &s, 1, 0, vx::ePaoEntry, l[1]);
     return s.bytes();
 }
 
@@ -45,9 +50,9 @@ std::string listBytes() {
 void selectMeasurement(int m) {
     resetCatalogue();
     int16_t group = static_cast<int16_t>(vx::groupOfMeasurement(m));
-    (void)vx::cat::measureGroup[0].setData(group, 0);
-    (void)vx::cat::measurement[0].setRange(group);
-    (void)vx::cat::measurement[0].setData(static_cast<int16_t>(m), 0);
+    (void)cat.measureGroup[0].setData(group, 0);
+    (void)cat.measurement[0].setRange(group);
+    (void)cat.measurement[0].setData(static_cast<int16_t>(m), 0);
 }
 
 // A VX560 Display file of the selected measurement with its lengths.
@@ -127,9 +132,9 @@ void waterfallSeeds() {
     for (int16_t mode = 0; mode < 2; ++mode) {
         for (int16_t selector = 0; selector < 6; ++selector) {
             resetCatalogue();
-            (void)vx::cat::fftLines[0].setData(0, 0);
-            (void)vx::cat::fftLines[1].setData(0, 0);
-            (void)vx::cat::channelMode.setData(mode, 0);
+            (void)cat.fftLines[0].setData(0, 0);
+            (void)cat.fftLines[1].setData(0, 0);
+            (void)cat.channelMode.setData(mode, 0);
             WaterfallFixture f = waterfallFixture(true, selector % 3 != 2, selector, 2);
             f.channel[0].rawBlocks = selector == 0 ? 1 : 0;
             f.channel[1].rawBlocks = 0;

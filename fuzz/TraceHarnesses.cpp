@@ -23,6 +23,11 @@
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
 
+namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
+
 namespace vxfuzz {
 
 namespace {
@@ -46,7 +51,7 @@ std::string displayBytes() {
 }
 
 int16_t currentMeasurement() {
-    return vx::cat::measurement[0].getData(vx::ePaoEntry);
+    return cat.measurement[0].getData(vx::ePaoEntry);
 }
 
 // Whether an SDF file's Y data is complex (the data header's flag): real
@@ -129,9 +134,9 @@ constexpr int kCorrelationGroup = 1;
 
 bool windowOfItsGroup(int group) {
     if (group != 0 && group != kCorrelationGroup) return true;
-    const int16_t range = vx::cat::window[0].getRange(vx::ePaoEntry);
-    const int16_t index = vx::cat::window[0].getData(vx::ePaoEntry);
-    const int16_t(&bounds)[3] = vx::ranges::windowA[group == kCorrelationGroup ? 1 : 0];
+    const int16_t range = cat.window[0].getRange(vx::ePaoEntry);
+    const int16_t index = cat.window[0].getData(vx::ePaoEntry);
+    const int16_t(&bounds)[3] = cat.rangeTables.windowA[group == kCorrelationGroup ? 1 : 0];
     return range == (group == kCorrelationGroup ? 1 : 0) && index >= bounds[0] &&
            index <= bounds[1];
 }
@@ -159,7 +164,7 @@ int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
                  std::memcmp(trace.measDesc.bytes, vx::measDescriptor(measurement).bytes,
                              vx::MeasDesc::kSize) == 0 &&
                  (vx::groupOfMeasurement(measurement) != kOctaveGroup ||
-                  points == vx::octaveBandCount() + 1);
+                  points == vx::octaveBandCount(cat) + 1);
     const Points before = vectorOf(0);
     vx::CSdfWriter writer(vxtest::testModel());
     vxtest::MemStream sdf;

@@ -17,21 +17,24 @@ namespace {
 constexpr uint32_t kDataHeaderLength = 42;
 constexpr uint16_t kDataVersion = 11;
 
-// Display A's view and units as found, put back when the read is done: the
-// next request's "as saved" units are then the file's again, not this one's.
+// Display A's view and units of a model's catalogue as found, put back when
+// the read is done: the next request's "as saved" units are then the file's
+// again, not this one's.
 class KeptViewAndUnits {
   public:
-    KeptViewAndUnits()
-        : view_(cat::view[0].getData(ePaoEntry)), units_(cat::units[0].getData(ePaoEntry)) {}
+    explicit KeptViewAndUnits(Catalogue& cat)
+        : cat_(cat), view_(cat.view[0].getData(ePaoEntry)),
+          units_(cat.units[0].getData(ePaoEntry)) {}
     ~KeptViewAndUnits() {
-        (void)cat::view[0].setData(view_, 0);
-        (void)cat::units[0].setData(units_, 0);
-        refreshUnitTexts(0);
+        (void)cat_.view[0].setData(view_, 0);
+        (void)cat_.units[0].setData(units_, 0);
+        refreshUnitTexts(cat_, 0);
     }
     KeptViewAndUnits(const KeptViewAndUnits&) = delete;
     KeptViewAndUnits& operator=(const KeptViewAndUnits&) = delete;
 
   private:
+    Catalogue& cat_;
     int16_t view_;
     int16_t units_;
 };
@@ -51,8 +54,9 @@ Status CDllOutputer::writeData() {
         errLog() << msg::kNoDataToExtract << endLine;
         return kStatusFailed;
     }
-    ExpandedColumns cols = setupColumns(model_.options.columns, model_.options.peakUnits,
-                                        model_.options.dbMode, model_.options.phaseUnits);
+    ExpandedColumns cols =
+        setupColumns(model_.cat, model_.options.columns, model_.options.peakUnits,
+                     model_.options.dbMode, model_.options.phaseUnits);
     axis_ = model_.trace.makeAxis();
     if (cols.codes[0] == eColX)
         writeXColumn();
@@ -70,15 +74,16 @@ void CDllOutputer::writeXColumn() {
 
 // Codes 1 to 6 are the views Linear Mag to Unwrp. Phase.
 void CDllOutputer::writeViewColumn(int32_t code, int16_t units) {
-    KeptViewAndUnits kept;
-    (void)cat::view[0].setData(static_cast<int16_t>(code), 0);
-    (void)cat::units[0].setData(units, 0);
-    refreshUnitTexts(0);
+    KeptViewAndUnits kept(model_.cat);
+    (void)model_.cat.view[0].setData(static_cast<int16_t>(code), 0);
+    (void)model_.cat.units[0].setData(units, 0);
+    refreshUnitTexts(model_.cat, 0);
     setUnitText(unitTexts(0).display);
     const std::vector<Point>& points = *model_.trace.vector(0);
     const PointX x = axisPointX(axis_.get());
     for (uint32_t i = 0; i < buffer_->points; ++i)
-        buffer_->values[i] = columnValue(code, units, points[i], static_cast<int32_t>(i), x);
+        buffer_->values[i] =
+            columnValue(model_.cat, code, units, points[i], static_cast<int32_t>(i), x);
 }
 
 void CDllOutputer::setUnitText(const char* text) {

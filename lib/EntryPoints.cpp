@@ -96,9 +96,9 @@ void fillInfo(VX560_INFO& info, const TraceMgr& trace, int32_t inputType,
               const CFileReader& reader) {
     const bool capture = inputType == eInCapArb;
     const bool waterfall = inputType == eInWaterfall;
-    const int16_t units = cat::units[0].getData(ePaoEntry);
-    info.measGroup = cat::measureGroup[0].getData(ePaoEntry);
-    info.measNumber = cat::measurement[0].getData(ePaoEntry);
+    const int16_t units = trace.cat.units[0].getData(ePaoEntry);
+    info.measGroup = trace.cat.measureGroup[0].getData(ePaoEntry);
+    info.measNumber = trace.cat.measurement[0].getData(ePaoEntry);
     info.peakUnits = UnitsCode::peakUnits(units);
     info.dbUnits = UnitsCode::dbMode(units);
     info.phaseUnits = UnitsCode::phaseUnits(units);
@@ -116,17 +116,18 @@ void fillInfo(VX560_INFO& info, const TraceMgr& trace, int32_t inputType,
         info.xAxisKind = eCaptureAxis;
         info.view = eViewReal;
         // The name of the capture measurement, not that of the default one.
-        setText(info.measurement, cat::measurement[0].text(info.measNumber));
+        setText(info.measurement, trace.cat.measurement[0].text(info.measNumber));
     } else {
         // A waterfall's slices are read later: the length each will have.
         const int32_t points =
             waterfall ? std::max<int32_t>(0, trace.extractedPoints()) : trace.pointsToWrite();
         info.points = static_cast<uint32_t>(points);
         info.xAxisKind = static_cast<int16_t>(trace.measDesc.axisKind());
-        info.view = cat::view[0].getData(ePaoEntry);
-        setText(info.measurement, cat::measurement[0].getStr(ePaoEntry));
+        info.view = trace.cat.view[0].getData(ePaoEntry);
+        setText(info.measurement, trace.cat.measurement[0].getStr(ePaoEntry));
     }
-    info.sweepType = info.measGroup == kSweptSineGroup ? cat::sweptType[0].getData(ePaoEntry) : 0;
+    info.sweepType =
+        info.measGroup == kSweptSineGroup ? trace.cat.sweptType[0].getData(ePaoEntry) : 0;
 }
 
 // Fills the buffer block by block; the header and scale come from the open file.
@@ -234,7 +235,6 @@ extern "C" {
 VX560_API int16_t VX560_CMDLINE(const char* commandLine) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
-    prepareEngine();
     libState().displayLoaded = 0;
     if (!logHoldsMeasurement()) errLog().clearLogFile();
     std::vector<std::string> tokens = splitCommandLine(commandLine ? commandLine : "");
@@ -248,7 +248,6 @@ VX560_API int16_t VX560_CMDLINE(const char* commandLine) {
 VX560_API int16_t VX560_GETINFO(VX560_INFO* info, const char* fileName) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
-    prepareEngine();
     libState().displayLoaded = 0;
     if (!given(info, "information record")) return kStatusFailed;
     info->length = kInfoLength;
@@ -262,7 +261,6 @@ VX560_API int16_t VX560_GETINFO(VX560_INFO* info, const char* fileName) {
 VX560_API int16_t VX560_LOADDISPLAY(const char* fileName) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
-    prepareEngine();
     libState().displayLoaded = 0;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
     Status st = openFirstInput(*job, displayReader).status;
@@ -273,7 +271,6 @@ VX560_API int16_t VX560_LOADDISPLAY(const char* fileName) {
 VX560_API int16_t VX560_LOADWATERFALL(int16_t index, char channel, const char* fileName) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
-    prepareEngine();
     libState().displayLoaded = 0;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
     ConvOptions& o = job->model().options;
@@ -290,7 +287,6 @@ VX560_API int16_t VX560_LOADWATERFALL(int16_t index, char channel, const char* f
 VX560_API int16_t VX560_READDISPLAYDATA(VX560_DATA* data, const VX560_DATAREQ* request) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
-    prepareEngine();
     if (!libState().displayLoaded) {
         errLog() << "No Display file is loaded" << endLine;
         return kStatusFailed;
@@ -302,7 +298,6 @@ VX560_API int16_t VX560_READDISPLAYDATA(VX560_DATA* data, const VX560_DATAREQ* r
 VX560_API int16_t VX560_SETERRORLOGFILE(const char* fileName) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
-    prepareEngine();
     if (!fileName || !nameFits(fileName, CErrLogger::kMaxNameLen)) return kStatusFailed;
     return chooseLogFile(fileName);
 }
@@ -310,7 +305,6 @@ VX560_API int16_t VX560_SETERRORLOGFILE(const char* fileName) {
 VX560_API int16_t VX560_READCAPTUREDATA(VX560_CAPDATA* data, const char* fileName) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
-    prepareEngine();
     libState().displayLoaded = 0;
     if (!given(data, "capture buffer")) return kStatusFailed;
     data->length = kCapDataLength;
@@ -322,7 +316,6 @@ VX560_API int16_t VX560_READDISPLAYDATA_SIZED(VX560_DATA* data, size_t capacity,
                                               const VX560_DATAREQ* request, size_t* bytesNeeded) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
-    prepareEngine();
     if (!libState().displayLoaded) {
         errLog() << "No Display file is loaded" << endLine;
         return kStatusFailed;
@@ -335,7 +328,6 @@ VX560_API int16_t VX560_READCAPTUREDATA_SIZED(VX560_CAPDATA* data, size_t capaci
                                               const char* fileName, size_t* bytesNeeded) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
-    prepareEngine();
     libState().displayLoaded = 0;
     if (!data && !given(bytesNeeded, "size to tell")) return kStatusFailed;
     return readCaptureData(data, capacity, fileName, bytesNeeded).code();
@@ -359,7 +351,6 @@ VX560_API int16_t VX560_SETPROMPTHOOK(VX560_PROMPTHOOK hook, void* context) {
 VX560_API int16_t VX560_CMDARGS(int count, const char* const* tokens) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
-    prepareEngine();
     libState().displayLoaded = 0;
     if (!logHoldsMeasurement()) errLog().clearLogFile();
     if (count < 0 || (count > 0 && !given(tokens, "command line items"))) return kStatusFailed;

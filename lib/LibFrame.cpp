@@ -6,7 +6,6 @@
 
 #include "base/ErrLogger.h"
 #include "base/Options.h"
-#include "params/STARTUP.h"
 #include "run/ConvRun.h"
 #include "run/Pairing.h"
 
@@ -46,16 +45,6 @@ EntryCall::~EntryCall() {
     callRunning.clear();
 }
 
-void prepareEngine() {
-    // At the first call rather than at load time: the catalogue's static
-    // objects are built in an order the loader decides.
-    static const bool prepared = [] {
-        initLists();
-        return true;
-    }();
-    (void)prepared;
-}
-
 ArgVector::ArgVector(const std::vector<std::string>& args) {
     texts_.reserve(args.size() + 1);
     texts_.emplace_back(kProgramName);
@@ -88,7 +77,7 @@ std::unique_ptr<CWaterFallReader> waterfallReader(CModel& model, int32_t inputTy
 
 Status openFirstMatch(COptionMgr& job, CFileReader& reader) {
     if (job.fileCount() == 0 || job.file(0).nextMatch() != 0) return kStatusFailed;
-    resetParameterModel();
+    job.model().cat.reset();
     const char* name = job.file(0).name();
     ConvOptions& o = job.model().options;
     std::snprintf(o.inputName, sizeof o.inputName, "%s", name);

@@ -56,11 +56,6 @@ class EntryCall {
     PromptAnswerer consoleAnswerer_;
 };
 
-// Sorts the parameter lists and records their defaults on the first call, as
-// the console program does before its job, so that the per-file reset of the
-// model gives a library caller the same settings as vxconv.
-void prepareEngine();
-
 // An argument vector: "zevazo" and then the given texts, as writable copies
 // (the job lower-cases its parameters and file names in place).
 class ArgVector {

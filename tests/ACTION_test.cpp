@@ -192,6 +192,7 @@ TEST(StrActionObj, TextsAreCutAtMaxLen) {
 }
 
 TEST(StrActionObj, PersistentTextKeepsItsRealBufferInThePool) {
+    (void)MainPAOlist(); // its version value is in the pool before the count starts
     (void)paramActionObj::getBlk(100);
     const int32_t blocks = paramActionObj::blockCount;
     strActionObj s("NONE", 10, 1, nullptr, nullptr, kNoList, 1, 0);

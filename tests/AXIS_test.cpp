@@ -12,15 +12,17 @@
 #include "support/TestModel.h"
 #include "trace/TRACE.h"
 
+namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
+
 using namespace vx;
 
 namespace {
 
 struct AxisTest : ::testing::Test {
-    void SetUp() override {
-        vxtest::prepareCatalogue();
-        vxtest::resetCatalogue();
-    }
+    void SetUp() override { vxtest::resetCatalogue(); }
     void TearDown() override { vxtest::resetCatalogue(); }
 
     // Sets the display-A start frequency count as a settings block would.
@@ -28,19 +30,19 @@ struct AxisTest : ::testing::Test {
         vxtest::LeBuilder b;
         for (int k = 0; k < 3; ++k) b.le32(uint32_t(count)).le32(0).le32(0);
         vxtest::MemStream in(b.str());
-        ASSERT_EQ(cat::startFreq[0].Serialize(&in, 0, ePaoEntry), 0);
-        cat::startFreq[0].setParam(0);
+        ASSERT_EQ(cat.startFreq[0].Serialize(&in, 0, ePaoEntry), 0);
+        cat.startFreq[0].setParam(0);
     }
     static void setMeasurement(int16_t group, int16_t meas) {
-        (void)cat::measureGroup[0].setData(group, 0);
-        (void)cat::measurement[0].setRange(group);
-        (void)cat::measurement[0].setData(meas, 0);
+        (void)cat.measureGroup[0].setData(group, 0);
+        (void)cat.measurement[0].setRange(group);
+        (void)cat.measurement[0].setData(meas, 0);
     }
 };
 
 TEST_F(AxisTest, FrequencyAxisOnBothBasesAndZoomed) {
-    (void)cat::span[0].setData(19, 0);
-    (void)cat::baseFreq[0].setData(1, 0);
+    (void)cat.span[0].setData(19, 0);
+    (void)cat.baseFreq[0].setData(1, 0);
     setStartCount(0);
     auto axis = createAxis(vxtest::testModel().trace, eFreqAxis, 400);
     for (int16_t i : {0, 1, 7, 399, 400}) EXPECT_FLOAT_EQ(axis->x(i), i * 256.0f) << i;
@@ -49,13 +51,13 @@ TEST_F(AxisTest, FrequencyAxisOnBothBasesAndZoomed) {
     EXPECT_EQ(axis->indexOf(FreqValue{-4096 * 256, 0}), -1);
     EXPECT_EQ(axis->indexOf(FreqValue{401 * 256 * 4096, 0}), -1);
 
-    (void)cat::baseFreq[0].setData(0, 0);
+    (void)cat.baseFreq[0].setData(0, 0);
     EXPECT_FLOAT_EQ(axis->x(400), 100000.0f);
 
-    (void)cat::baseFreq[0].setData(1, 0);
+    (void)cat.baseFreq[0].setData(1, 0);
     setStartCount(1000 * 4096);
     EXPECT_FLOAT_EQ(axis->x(0), 1000.0f);
-    (void)cat::span[0].setData(18, 0); // half the span: 128 Hz per line
+    (void)cat.span[0].setData(18, 0); // half the span: 128 Hz per line
     EXPECT_FLOAT_EQ(axis->x(10), 1000.0f + 1280.0f);
 }
 
@@ -68,8 +70,8 @@ TEST_F(AxisTest, FrequencyAxisWithoutLengthStaysAtItsStart) {
 }
 
 TEST_F(AxisTest, TimeAndCorrelationAxes) {
-    (void)cat::span[0].setData(19, 0);
-    (void)cat::baseFreq[0].setData(1, 0);
+    (void)cat.span[0].setData(19, 0);
+    (void)cat.baseFreq[0].setData(1, 0);
     setStartCount(0);
     auto time = createAxis(vxtest::testModel().trace, eTimeAxis, 1023);
     EXPECT_DOUBLE_EQ(time->x(3), float(3.0 / 262144.0));
@@ -79,32 +81,32 @@ TEST_F(AxisTest, TimeAndCorrelationAxes) {
     setStartCount(0);
 
     setMeasurement(1, 19);
-    (void)cat::window[0].setData(7, 0); // -T/2..T/2
+    (void)cat.window[0].setData(7, 0); // -T/2..T/2
     auto lag = createAxis(vxtest::testModel().trace, eCorrAxis, 2046);
     EXPECT_FLOAT_EQ(lag->x(0), -lag->x(2046));
     EXPECT_FLOAT_EQ(lag->x(1023), 0.0f);
-    (void)cat::window[0].setData(8, 0); // 0..T/2
+    (void)cat.window[0].setData(8, 0); // 0..T/2
     EXPECT_FLOAT_EQ(lag->x(0), 0.0f);
     EXPECT_GT(lag->x(1), 0.0f);
 }
 
 TEST_F(AxisTest, SweepsRiseFromTheLowerFrequency) {
-    (void)cat::sweptStart[0].setData(10000.0f);
-    (void)cat::sweptStop[0].setData(1000.0f);
-    (void)cat::sweptPoints[0].setData(5);
-    (void)cat::sweptType[0].setData(0, 0);
+    (void)cat.sweptStart[0].setData(10000.0f);
+    (void)cat.sweptStop[0].setData(1000.0f);
+    (void)cat.sweptPoints[0].setData(5);
+    (void)cat.sweptType[0].setData(0, 0);
     auto sweep = createAxis(vxtest::testModel().trace, eSweepAxis, 5);
     const float linear[] = {1000, 3250, 5500, 7750, 10000};
     for (int16_t i = 0; i < 5; ++i) EXPECT_FLOAT_EQ(sweep->x(i), linear[i]);
-    (void)cat::sweptType[0].setData(1, 0);
+    (void)cat.sweptType[0].setData(1, 0);
     for (int16_t i = 0; i < 5; ++i)
         EXPECT_NEAR(sweep->x(i), 1000.0 * std::pow(10.0, i / 4.0), 1e-2) << i;
 }
 
 TEST_F(AxisTest, FullOctaveBandsAndTheirEdges) {
-    (void)cat::octaveResolution[0].setData(0, 0);
-    (void)cat::octaveSpan[0].setData(1, 0);
-    (void)cat::octaveSpan[0].setLowestBand(5);
+    (void)cat.octaveResolution[0].setData(0, 0);
+    (void)cat.octaveSpan[0].setData(1, 0);
+    (void)cat.octaveSpan[0].setLowestBand(5);
     auto oct = createAxis(vxtest::testModel().trace, eOctAxis, 5);
     const float centres[] = {1000, 2000, 4000, 8000, 16000};
     for (int16_t i = 0; i < 5; ++i) EXPECT_FLOAT_EQ(oct->x(i), centres[i]);
@@ -116,7 +118,7 @@ TEST_F(AxisTest, FullOctaveBandsAndTheirEdges) {
 }
 
 TEST_F(AxisTest, OrderAxes) {
-    (void)cat::deltaOrder[0].setData(0.25f);
+    (void)cat.deltaOrder[0].setData(0.25f);
     auto spec = createAxis(vxtest::testModel().trace, eOrdTrkFreqAxis, 100);
     EXPECT_FLOAT_EQ(spec->x(8), 2.0f);
     EXPECT_EQ(spec->unitText(), std::string("Order"));
@@ -128,11 +130,11 @@ TEST_F(AxisTest, OrderAxes) {
 TEST_F(AxisTest, HistogramSpansTheChannelsFullScale) {
     setMeasurement(5, 72);
     vxtest::testModel().trace.measDesc = measDescriptor(72);
-    (void)cat::inputRange1.setData(0);
+    (void)cat.inputRange1.setData(0);
     auto hist = createAxis(vxtest::testModel().trace, eHistAxis, 100);
     EXPECT_FLOAT_EQ(hist->x(0), -1.25f);
     EXPECT_FLOAT_EQ(hist->x(100), 1.25f);
-    (void)cat::inputRange1.setData(20); // the range changes: start and step follow
+    (void)cat.inputRange1.setData(20); // the range changes: start and step follow
     EXPECT_NEAR(hist->x(0), -12.5f, 1e-4);
     EXPECT_EQ(hist->unitText(), std::string("V"));
 }

@@ -46,7 +46,8 @@ struct AsciiCapArbTest : ::testing::Test {
         dir.write("in.56c", vxtest::capArbFile(f));
         std::strcpy(vxtest::testModel().options.inputName, "in.56c");
         vx::CCapArbReader reader;
-        vx::CAsciiCapArbWriter writer(vxtest::testModel().options, &reader);
+        vx::CAsciiCapArbWriter writer(vxtest::testModel().options,
+                                      vxtest::testModel().cat.rpmDisplaySwitch, &reader);
         Status st = 1;
         testing::internal::CaptureStdout();
         if (reader.open("in.56c").ok()) st = writer.write("out.asc");

@@ -22,6 +22,11 @@
 #include "support/TestModel.h"
 
 namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
+
+namespace {
 
 using namespace vx;
 using vxtest::MemStream;
@@ -161,9 +166,9 @@ struct CatalogueTest : ::testing::Test {
 
 TEST_F(CatalogueTest, EveryListHoldsItsMembersInPriorityOrder) {
     for (const auto& [list, members] : kLists) {
-        ASSERT_EQ(MainPAOlist().listCnt(list), static_cast<int16_t>(members.size())) << list;
+        ASSERT_EQ(cat.lists.listCnt(list), static_cast<int16_t>(members.size())) << list;
         for (size_t i = 0; i < members.size(); ++i) {
-            const PaoListEntry& e = MainPAOlist().entry(list, static_cast<int16_t>(i));
+            const PaoListEntry& e = cat.lists.entry(list, static_cast<int16_t>(i));
             const Member& m = members[i];
             const std::string where = "list " + std::to_string(list) + " #" + std::to_string(i);
             EXPECT_EQ(e.priority, m.priority) << where;
@@ -177,7 +182,7 @@ TEST_F(CatalogueTest, EveryListHoldsItsMembersInPriorityOrder) {
             EXPECT_EQ(b->getSerSize(), m.bytes) << where;
         }
     }
-    EXPECT_EQ(MainPAOlist().listCnt(userMathLst), 0);
+    EXPECT_EQ(cat.lists.listCnt(userMathLst), 0);
 }
 
 // Title, version word, group word when filtered, then the bytes of the members
@@ -194,13 +199,13 @@ size_t expectedLength(int16_t list, int16_t ch, int group, bool filtered) {
 TEST_F(CatalogueTest, ListLengthInASettingsBlockFollowsTheTables) {
     for (const auto& [list, members] : kLists) {
         for (int group = 0; group < 6; ++group) {
-            (void)cat::measureGroup[0].setData(static_cast<int16_t>(group), 0);
-            (void)cat::measureGroup[1].setData(static_cast<int16_t>(group), 0);
+            (void)cat.measureGroup[0].setData(static_cast<int16_t>(group), 0);
+            (void)cat.measureGroup[1].setData(static_cast<int16_t>(group), 0);
             for (int16_t filter = 0; filter <= 1; ++filter) {
                 for (int16_t ch = 0; ch <= 2; ++ch) {
                     if (ch == 1 && !twoChLst[list]) continue;
                     MemStream out;
-                    ASSERT_EQ(serializeList(list, &out, 1, ch, 1, filter), 0);
+                    ASSERT_EQ(cat.lists.serializeList(list, &out, 1, ch, 1, filter), 0);
                     EXPECT_EQ(out.bytes().size(), expectedLength(list, ch, group, filter != 0))
                         << "list " << list << " group " << group << " filter " << filter << " ch "
                         << ch;
@@ -212,16 +217,16 @@ TEST_F(CatalogueTest, ListLengthInASettingsBlockFollowsTheTables) {
 
 TEST_F(CatalogueTest, MeasureSettingsOfTheFftGroupTake110Bytes) {
     MemStream out;
-    ASSERT_EQ(serializeList(measLst, &out, 1, 0, 1, 1), 0);
+    ASSERT_EQ(cat.lists.serializeList(measLst, &out, 1, 0, 1, 1), 0);
     EXPECT_EQ(out.bytes().size(), 110u);
     EXPECT_EQ(out.bytes().substr(0, 14), "Meas Settings:");
 }
 
 TEST_F(CatalogueTest, DisplayBPassWritesTheTwins) {
-    (void)cat::measureGroup[1].setData(2, 0);
-    (void)cat::octaveResolution[1].setData(2, 0);
+    (void)cat.measureGroup[1].setData(2, 0);
+    (void)cat.octaveResolution[1].setData(2, 0);
     MemStream out;
-    ASSERT_EQ(serializeList(filterLst, &out, 1, 1, 1, 1), 0);
+    ASSERT_EQ(cat.lists.serializeList(filterLst, &out, 1, 1, 1, 1), 0);
     const std::string& b = out.bytes();
     const size_t title = std::strlen(listTitle[filterLst]);
     EXPECT_EQ(b.size(), expectedLength(filterLst, 1, 2, true));
@@ -230,41 +235,41 @@ TEST_F(CatalogueTest, DisplayBPassWritesTheTwins) {
 }
 
 TEST_F(CatalogueTest, ABlockOfVersion3HasNoFileList) {
-    (void)cat::refNumber[0].setData(42);
+    (void)cat.refNumber[0].setData(42);
     std::string block = listTitle[fileLst];
     block += std::string("\x03\x00", 2);
     block += "Next list";
     MemStream in(block);
-    ASSERT_EQ(serializeList(fileLst, &in, 0, 2, 1, 0), 0);
+    ASSERT_EQ(cat.lists.serializeList(fileLst, &in, 0, 2, 1, 0), 0);
     EXPECT_EQ(in.position(), std::strlen(listTitle[fileLst]) + 2);
-    EXPECT_EQ(cat::refNumber[0].getData(1), 42);
+    EXPECT_EQ(cat.refNumber[0].getData(1), 42);
 }
 
 TEST_F(CatalogueTest, EveryListReadsBackWhatItWrote) {
-    (void)cat::measureGroup[0].setData(3, 0);
-    (void)cat::sweptPoints[0].setData(77);
-    (void)cat::refName[1].setData("MODAL-B");
-    (void)cat::inputRange2.setData(-12);
+    (void)cat.measureGroup[0].setData(3, 0);
+    (void)cat.sweptPoints[0].setData(77);
+    (void)cat.refName[1].setData("MODAL-B");
+    (void)cat.inputRange2.setData(-12);
     std::map<int16_t, std::string> written;
     for (const auto& entry : kLists) {
         MemStream out;
-        ASSERT_EQ(serializeList(entry.first, &out, 1, 2, 1, 0), 0);
+        ASSERT_EQ(cat.lists.serializeList(entry.first, &out, 1, 2, 1, 0), 0);
         written[entry.first] = out.bytes();
     }
     vxtest::resetCatalogue();
     for (const auto& [list, bytes] : written) {
         MemStream in(bytes);
-        ASSERT_EQ(serializeList(list, &in, 0, 2, 1, 0), 0) << list;
+        ASSERT_EQ(cat.lists.serializeList(list, &in, 0, 2, 1, 0), 0) << list;
         EXPECT_EQ(in.position(), bytes.size()) << list;
-        applyList(list, 2);
+        cat.lists.applyList(list, 2);
     }
-    EXPECT_EQ(cat::measureGroup[0].getData(1), 3);
-    EXPECT_EQ(cat::sweptPoints[0].getData(1), 77);
-    EXPECT_STREQ(cat::refName[1].getStr(1), "MODAL-B");
-    EXPECT_EQ(cat::inputRange2.range(1), -12);
+    EXPECT_EQ(cat.measureGroup[0].getData(1), 3);
+    EXPECT_EQ(cat.sweptPoints[0].getData(1), 77);
+    EXPECT_STREQ(cat.refName[1].getStr(1), "MODAL-B");
+    EXPECT_EQ(cat.inputRange2.range(1), -12);
     for (const auto& [list, bytes] : written) {
         MemStream again;
-        ASSERT_EQ(serializeList(list, &again, 1, 2, 1, 0), 0);
+        ASSERT_EQ(cat.lists.serializeList(list, &again, 1, 2, 1, 0), 0);
         EXPECT_EQ(again.bytes(), bytes) << list;
     }
 }
@@ -279,56 +284,56 @@ std::string readFile(const std::string& path) {
 TEST_F(CatalogueTest, ExhaustiveDumpOfTheDefaultsMatchesTheGoldenFile) {
     MemStream out;
     for (int16_t list : {measLst, filterLst, delayLst, inputLst, triggerLst, sourceLst}) {
-        ASSERT_EQ(listLabelCount(list), MainPAOlist().listCnt(list));
-        ASSERT_EQ(printList(&out, list, listLabels(list), 0xFF), 0);
+        ASSERT_EQ(listLabelCount(list), cat.lists.listCnt(list));
+        ASSERT_EQ(cat.lists.printList(&out, list, listLabels(list), 0xFF), 0);
     }
     const std::string golden = readFile(std::string(VX_GOLDEN_DIR) + "/catalogue_defaults.txt");
     EXPECT_EQ(out.bytes(), golden);
 }
 
 TEST_F(CatalogueTest, FileListIsPrintedWithItsLabels) {
-    (void)cat::refDirection[0].setData(9, 0);
+    (void)cat.refDirection[0].setData(9, 0);
     MemStream out;
-    ASSERT_EQ(printList(&out, fileLst, listLabels(fileLst), 0xFF), 0);
+    ASSERT_EQ(cat.lists.printList(&out, fileLst, listLabels(fileLst), 0xFF), 0);
     EXPECT_EQ(out.bytes(), "Ref. Name: NONE\r\nRef. Number:    1\r\nRef. Direction: +Z\r\n"
                            "Resp. Name: NONE\r\nResp. Number:    1\r\nResp. Direction: Scalar\r\n");
 }
 
 TEST_F(CatalogueTest, DisplayBMeasurementFollowsItsMeasureGroup) {
-    EXPECT_STREQ(cat::measurement[0].getStr(1), "FFT 1");
-    EXPECT_STREQ(cat::measurement[1].getStr(1), "FFT 2");
-    EXPECT_EQ(cat::measurement[0].next(1), &cat::measurement[1]);
-    ASSERT_EQ(cat::measurement[1].setRange(2), 0);
-    EXPECT_STREQ(cat::measurement[1].getStr(1), "Oct. ch2");
-    EXPECT_STREQ(cat::measurement[1].getRealStr(1), "Oct. ch2");
-    EXPECT_STREQ(cat::measurement[0].getStr(1), "FFT 1");
-    ASSERT_EQ(cat::measurement[1].setRange(0), 0);
-    EXPECT_STREQ(cat::measurement[1].getStr(1), "FFT 2");
-    EXPECT_EQ(cat::measurement[1].setRange(6), 1); // no such group
+    EXPECT_STREQ(cat.measurement[0].getStr(1), "FFT 1");
+    EXPECT_STREQ(cat.measurement[1].getStr(1), "FFT 2");
+    EXPECT_EQ(cat.measurement[0].next(1), &cat.measurement[1]);
+    ASSERT_EQ(cat.measurement[1].setRange(2), 0);
+    EXPECT_STREQ(cat.measurement[1].getStr(1), "Oct. ch2");
+    EXPECT_STREQ(cat.measurement[1].getRealStr(1), "Oct. ch2");
+    EXPECT_STREQ(cat.measurement[0].getStr(1), "FFT 1");
+    ASSERT_EQ(cat.measurement[1].setRange(0), 0);
+    EXPECT_STREQ(cat.measurement[1].getStr(1), "FFT 2");
+    EXPECT_EQ(cat.measurement[1].setRange(6), 1); // no such group
 }
 
 TEST_F(CatalogueTest, TakingAMeasurementShowsItsRememberedViewAndUnits) {
-    EXPECT_EQ(cat::view[0].getData(1), 0);
-    EXPECT_EQ(cat::units[0].getData(1), 5);  // FFT 1: dB of peak values
-    (void)cat::measurement[1].setData(8, 0); // Orbit
-    cat::measurement[1].setParam(0);
-    EXPECT_STREQ(cat::view[1].getStr(1), "Nyquist");
-    EXPECT_EQ(cat::units[1].getData(1), 4);
-    EXPECT_EQ(*cat::units[1].realVal(), 4);
-    EXPECT_EQ(cat::view[0].getData(1), 0); // display A untouched
-    (void)cat::measurement[0].setData(86, 0);
-    cat::measurement[0].setParam(0);
-    EXPECT_STREQ(cat::view[0].getStr(1), "Log Mag");
-    (void)cat::measurement[0].setData(300, 0); // damaged: views stay
-    cat::measurement[0].setParam(0);
-    EXPECT_STREQ(cat::measurement[0].getStr(1), "?");
-    EXPECT_STREQ(cat::view[0].getStr(1), "Log Mag");
+    EXPECT_EQ(cat.view[0].getData(1), 0);
+    EXPECT_EQ(cat.units[0].getData(1), 5);  // FFT 1: dB of peak values
+    (void)cat.measurement[1].setData(8, 0); // Orbit
+    cat.measurement[1].setParam(0);
+    EXPECT_STREQ(cat.view[1].getStr(1), "Nyquist");
+    EXPECT_EQ(cat.units[1].getData(1), 4);
+    EXPECT_EQ(*cat.units[1].realVal(), 4);
+    EXPECT_EQ(cat.view[0].getData(1), 0); // display A untouched
+    (void)cat.measurement[0].setData(86, 0);
+    cat.measurement[0].setParam(0);
+    EXPECT_STREQ(cat.view[0].getStr(1), "Log Mag");
+    (void)cat.measurement[0].setData(300, 0); // damaged: views stay
+    cat.measurement[0].setParam(0);
+    EXPECT_STREQ(cat.measurement[0].getStr(1), "?");
+    EXPECT_STREQ(cat.view[0].getStr(1), "Log Mag");
 }
 
 TEST_F(CatalogueTest, ModalOptionsGoIntoTheFileList) {
     vxtest::testModel().options.modalFlags = 0;
-    applyModalOptions(vxtest::testModel().options);
-    EXPECT_EQ(cat::modalData.getData(1), 0);
+    cat.applyModalOptions(vxtest::testModel().options);
+    EXPECT_EQ(cat.modalData.getData(1), 0);
 
     vxtest::testModel().options.modalFlags = eModalRefName | eModalRefDirection | eModalRespNumber;
     std::snprintf(vxtest::testModel().options.modalValues.refName,
@@ -336,13 +341,13 @@ TEST_F(CatalogueTest, ModalOptionsGoIntoTheFileList) {
     vxtest::testModel().options.modalValues.refDirection = 9;
     vxtest::testModel().options.modalValues.respNumber = 31000;
     vxtest::testModel().options.modalValues.respDirection = 2; // not given: not applied
-    applyModalOptions(vxtest::testModel().options);
-    EXPECT_STREQ(cat::modalData.getRealStr(1), "Yes");
-    EXPECT_STREQ(cat::refName[0].getRealStr(1), "ACCELEROME");
-    EXPECT_STREQ(cat::refDirection[0].getRealStr(1), "+Z");
-    EXPECT_EQ(*cat::respNumber[0].realVal(), 31000);
-    EXPECT_STREQ(cat::respDirection[0].getStr(1), "Scalar");
-    EXPECT_STREQ(cat::respName[0].getStr(1), "NONE");
+    cat.applyModalOptions(vxtest::testModel().options);
+    EXPECT_STREQ(cat.modalData.getRealStr(1), "Yes");
+    EXPECT_STREQ(cat.refName[0].getRealStr(1), "ACCELEROME");
+    EXPECT_STREQ(cat.refDirection[0].getRealStr(1), "+Z");
+    EXPECT_EQ(*cat.respNumber[0].realVal(), 31000);
+    EXPECT_STREQ(cat.respDirection[0].getStr(1), "Scalar");
+    EXPECT_STREQ(cat.respName[0].getStr(1), "NONE");
     vx::resetJobOptions(vxtest::testModel().options);
 }
 

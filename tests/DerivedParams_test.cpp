@@ -13,6 +13,12 @@
 #include "support/Catalogue.h"
 #include "support/MemStream.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
+
+namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
 
 namespace {
 
@@ -23,19 +29,21 @@ constexpr uint32_t kNoList = 15u << 16;
 
 struct DerivedTest : ::testing::Test {
     vxtest::TempDir dir;
+    // Objects built in a test consult the settings of the shared test model.
+    RegistryScope linked{MainPAOlist(), cat.links};
     void SetUp() override { vxtest::resetCatalogue(); }
     void TearDown() override { vxtest::resetCatalogue(); }
 };
 
 TEST_F(DerivedTest, SpanTextsForEveryInterface) {
     spanActType span(19, kNoList, 0, 0);
-    (void)cat::fftLines[0].setData(0, 0);
+    (void)cat.fftLines[0].setData(0, 0);
     const char* expected[] = {"102.4 kHz", "1.024 kHz", "977 micro s", "3.81 micro s"};
     for (int16_t iface = 0; iface < 4; ++iface) {
         span.setInterface(iface);
         EXPECT_STREQ(span.getStr(1), expected[iface]) << iface;
     }
-    (void)cat::baseFreq[0].setData(0, 0);
+    (void)cat.baseFreq[0].setData(0, 0);
     span.setInterface(0);
     EXPECT_STREQ(span.getStr(1), "100 kHz");
     sampleActType rate(19, kNoList, 0, 0);
@@ -69,14 +77,14 @@ TEST_F(DerivedTest, DelaysAreWholeSamplesOfTheDisplaysTimeRecord) {
     // 1/262144 s per sample at full span: 262.144 samples round to 262.
     EXPECT_EQ(delay.samples(1), 262);
     EXPECT_FLOAT_EQ(delay.seconds(1), 262 / 262144.0f);
-    (void)cat::span[0].setData(18, 0); // half the span: twice the period
+    (void)cat.span[0].setData(18, 0); // half the span: twice the period
     EXPECT_STREQ(delay.getStr(1), "999.451 micro s");
     EXPECT_EQ(delay.samples(1), 131);
     (void)delay.setSamples(-9000); // beyond the lower limit
     EXPECT_EQ(delay.samples(1), -8000);
     EXPECT_FLOAT_EQ(*delay.realVal(), static_cast<float>(-8000 / 131072.0));
 
-    (void)cat::span[0].setData(19, 0);
+    (void)cat.span[0].setData(19, 0);
     binDelayAct force(0.003f, 1, 2048, 1, kNoList, 0, 0);
     EXPECT_EQ(force.samples(1), 1573); // 0.003 s x 256 Hz x 2048
     (void)force.setSeconds(1.0f);
@@ -126,7 +134,7 @@ TEST_F(DerivedTest, ReadingAnAmplitudeRecomputesItsLevel) {
 
 TEST_F(DerivedTest, InputRangeInEveryUnit) {
     inpRngAct range(-10, 0, kNoList, 0, 0);
-    (void)cat::euPerVolt1[0].setData(100);
+    (void)cat.euPerVolt1[0].setData(100);
     const char* expected[] = {"-10 dBVpk", "-4 dBVpp",  "-13 dBVrms", "316 mVpk",
                               "632 mVpp",  "224 mVrms", "30dBEUpk",   "36dBEUpp",
                               "27dBEUrms", "31.6EUpk",  "63.2EUpp",   "22.4EUrms"};
@@ -181,7 +189,7 @@ TEST_F(DerivedTest, TextRulesOfTheSmallerClasses) {
     EXPECT_STREQ(octave.getStr(1), "20 kHz"); // highest third of the 16 kHz octave
     octave.setInterface(1);
     EXPECT_STREQ(octave.getStr(1), "12.5 Hz"); // lowest third of the 16 Hz octave
-    (void)cat::octaveResolution[0].setData(0, 0);
+    (void)cat.octaveResolution[0].setData(0, 0);
     EXPECT_STREQ(octave.getStr(1), "16 Hz");
     (void)octave.setLowestBand(500); // damaged: the table's last centre
     EXPECT_STREQ(octave.getStr(1), "6.3 mHz");
@@ -189,7 +197,7 @@ TEST_F(DerivedTest, TextRulesOfTheSmallerClasses) {
 
 TEST_F(DerivedTest, SettingOneFrequencyPlacesTheOtherTwoBySpan) {
     startFreqAction start(0, 209715200, 419430400, kNoList, 0, 0);
-    (void)cat::span[0].setData(17, 0); // 25.6 kHz: 104857600 counts
+    (void)cat.span[0].setData(17, 0); // 25.6 kHz: 104857600 counts
     (void)start.setHz(startFreqAction::eEnd, 25600);
     EXPECT_EQ(start.selected(), startFreqAction::eEnd);
     EXPECT_EQ(start.value(startFreqAction::eStart, 1).count, 0);

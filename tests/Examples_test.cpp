@@ -11,7 +11,13 @@
 #include "support/Catalogue.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 #include "support/WaterfallFixture.h"
+
+namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
 
 namespace {
 
@@ -40,10 +46,9 @@ TEST(Examples, SdfFileIsTheDisplayFileWrittenAsSdf) {
 // Fifteen slices of 100 FFT lines on both channels: slices 5 to 14 of channel B
 // make the README's example.
 TEST(Examples, WaterfallFileIsTheFixtures) {
-    vxtest::prepareCatalogue();
     vxtest::resetCatalogue();
     for (int display = 0; display < 2; ++display)
-        (void)vx::cat::fftLines[display].setData(0, 0); // 100 lines: a small file
+        (void)cat.fftLines[display].setData(0, 0); // 100 lines: a small file
     vxtest::WaterfallFixture f = vxtest::waterfallFixture(true, true, 0, 15);
     f.channel[0].rawBlocks = f.channel[1].rawBlocks = 0;
     vxtest::resetCatalogue();

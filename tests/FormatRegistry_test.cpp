@@ -64,7 +64,6 @@ std::set<std::string> entries(const std::string& dir) {
 struct FormatRegistry : ::testing::Test {
     vxtest::TempDir dir;
     void SetUp() override {
-        vxtest::prepareCatalogue();
         vx::errLog().setConsoleSink([](const char*, void*) {}, nullptr);
     }
     void TearDown() override {

@@ -25,8 +25,14 @@
 #include "support/RunProgram.h"
 #include "support/SharedFiles.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 #include "support/WaterfallFixture.h"
 #include "vxcore.h"
+
+namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
 
 namespace {
 
@@ -308,8 +314,8 @@ TEST_F(LibraryTest, InfoRefusesWhatItCannotDescribe) {
 
 // Slice s of channel c holds the real part 1000 c + s at every point.
 TEST_F(LibraryTest, WaterfallSlicesAreDescribedLoadedAndRead) {
-    (void)vx::cat::fftLines[0].setData(0, 0); // 100 lines keep 2049 slices small
-    (void)vx::cat::fftLines[1].setData(0, 0);
+    (void)cat.fftLines[0].setData(0, 0); // 100 lines keep 2049 slices small
+    (void)cat.fftLines[1].setData(0, 0);
     dir.write("w.56w", vxtest::waterfallFixture(true, true, 0, 2049).file());
     vxtest::resetCatalogue();
     const VX560_INFO i = info("w.56w");

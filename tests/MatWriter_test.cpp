@@ -78,7 +78,6 @@ int32_t headerField(const std::string& bytes, int index) {
 struct MatOutput : ::testing::Test {
     vxtest::TempDir dir;
     void SetUp() override {
-        vxtest::prepareCatalogue();
         vxtest::resetCatalogue();
         dir.write("g0.56d", vxtest::groupDisplayFile(0));
         vxtest::resetCatalogue();

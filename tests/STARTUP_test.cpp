@@ -95,7 +95,7 @@ TEST_F(ListFixture, WrittenListReadsBackToTheSameEntryValues) {
     EXPECT_EQ(avgs[1].getData(1), 64);
     EXPECT_EQ(octave[0].getData(1), 0.25f);
     EXPECT_STREQ(name.getStr(1), "rotor");
-    EXPECT_EQ(paoVersion.getData(ePaoFile), 5);
+    EXPECT_EQ(reg.paoVersion.getData(ePaoFile), 5);
 }
 
 TEST_F(ListFixture, OlderVersionSkipsNewerMembers) {

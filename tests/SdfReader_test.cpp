@@ -19,8 +19,12 @@
 #include "support/TempDir.h"
 #include "support/TestModel.h"
 
+namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
+
 using namespace vx;
-using namespace vx::cat;
 using vxtest::SdfChannel;
 using vxtest::SdfFixture;
 
@@ -50,7 +54,6 @@ struct SdfReaderTest : ::testing::Test {
     std::string out;
 
     void SetUp() override {
-        vxtest::prepareCatalogue();
         vxtest::resetCatalogue();
         resetMeasDescriptors();
         vxtest::testModel().trace.reset();
@@ -93,14 +96,14 @@ TEST_F(SdfReaderTest, SweptSineFileBecomesALogSweepWithTheFilesValues) {
     VX_SHARED_FILE_OR_SKIP(bytes, kSweptSine);
     ASSERT_TRUE(read(bytes).ok()) << out;
     EXPECT_EQ(out, "Input File Type: HP SDF(tm) Vers 2\n\n");
-    EXPECT_EQ(entry(measureGroup[0]), 3);
-    EXPECT_EQ(entry(measureGroup[1]), 3);
-    EXPECT_EQ(entry(measurement[0]), 47); // "Freq. Resp."
-    EXPECT_EQ(entry(baseFreq[0]), 1);
-    EXPECT_EQ(sweptStart[0].getData(ePaoEntry), 20.0f);
-    EXPECT_EQ(sweptStop[0].getData(ePaoEntry), 20000.0f);
-    EXPECT_EQ(sweptPoints[0].getData(ePaoEntry), 401);
-    EXPECT_EQ(entry(sweptType[0]), 1);
+    EXPECT_EQ(entry(cat.measureGroup[0]), 3);
+    EXPECT_EQ(entry(cat.measureGroup[1]), 3);
+    EXPECT_EQ(entry(cat.measurement[0]), 47); // "Freq. Resp."
+    EXPECT_EQ(entry(cat.baseFreq[0]), 1);
+    EXPECT_EQ(cat.sweptStart[0].getData(ePaoEntry), 20.0f);
+    EXPECT_EQ(cat.sweptStop[0].getData(ePaoEntry), 20000.0f);
+    EXPECT_EQ(cat.sweptPoints[0].getData(ePaoEntry), 401);
+    EXPECT_EQ(entry(cat.sweptType[0]), 1);
     EXPECT_EQ(vxtest::testModel().trace.nPts, 401);
     // 2020-01-11 16:02 from the file header.
     const TimeStamp& t = vxtest::testModel().trace.timeStamp;
@@ -192,17 +195,17 @@ TEST_F(SdfReaderTest, RealSpectrumIsWidenedAndPaddedToTheLineCount) {
     ASSERT_TRUE(read(f).ok()) << out;
     EXPECT_NE(out.find("zero padding data: input len 401  saved Len 512"), std::string::npos)
         << out;
-    EXPECT_EQ(entry(measureGroup[0]), 0);
-    EXPECT_EQ(entry(measurement[0]), 2); // "Pwr Spec 1"
-    EXPECT_EQ(entry(span[0]), 19);
-    EXPECT_EQ(entry(fftLines[0]), 2);
-    EXPECT_EQ(startFreq[0].value(startFreqAction::eStart, ePaoEntry).count, 0);
-    EXPECT_EQ(entry(window[0]), 1);            // "Flattop"
-    EXPECT_EQ(entry(measAveragingType[0]), 2); // "RMS"
-    EXPECT_EQ(entry(averaging[0]), 0);         // linear
-    EXPECT_EQ(entry(measAveraging[0]), 1);
-    EXPECT_EQ(numAverages[0].getData(ePaoEntry), 2);
-    EXPECT_FLOAT_EQ(timeRecordIncr[0].getData(ePaoEntry), 75.0f);
+    EXPECT_EQ(entry(cat.measureGroup[0]), 0);
+    EXPECT_EQ(entry(cat.measurement[0]), 2); // "Pwr Spec 1"
+    EXPECT_EQ(entry(cat.span[0]), 19);
+    EXPECT_EQ(entry(cat.fftLines[0]), 2);
+    EXPECT_EQ(cat.startFreq[0].value(startFreqAction::eStart, ePaoEntry).count, 0);
+    EXPECT_EQ(entry(cat.window[0]), 1);            // "Flattop"
+    EXPECT_EQ(entry(cat.measAveragingType[0]), 2); // "RMS"
+    EXPECT_EQ(entry(cat.averaging[0]), 0);         // linear
+    EXPECT_EQ(entry(cat.measAveraging[0]), 1);
+    EXPECT_EQ(cat.numAverages[0].getData(ePaoEntry), 2);
+    EXPECT_FLOAT_EQ(cat.timeRecordIncr[0].getData(ePaoEntry), 75.0f);
     ASSERT_EQ(points().size(), 512u);
     for (size_t i = 0; i < 401; ++i) {
         ASSERT_EQ(points()[i].re, float(i + 1));
@@ -227,8 +230,8 @@ TEST_F(SdfReaderTest, BasebandTimeRecordsHaveTwicePointsAsLines) {
     f.points = 1024, f.lastValidIndex = 1023;
     f.ramp(1024);
     ASSERT_TRUE(read(f).ok()) << out;
-    EXPECT_EQ(entry(measurement[0]), 4);
-    EXPECT_EQ(entry(fftLines[0]), 2);
+    EXPECT_EQ(entry(cat.measurement[0]), 4);
+    EXPECT_EQ(entry(cat.fftLines[0]), 2);
     EXPECT_EQ(vxtest::testModel().trace.nPts, 1024);
     EXPECT_EQ(word(4), 1u);
     EXPECT_EQ(points()[1023].re, 1024.0f);
@@ -238,7 +241,7 @@ TEST_F(SdfReaderTest, BasebandTimeRecordsHaveTwicePointsAsLines) {
     f.yPerPoint = 2;
     f.ramp(2048);
     ASSERT_TRUE(read(f).ok()) << out;
-    EXPECT_EQ(entry(measurement[0]), 8);
+    EXPECT_EQ(entry(cat.measurement[0]), 8);
     EXPECT_EQ(word(4), 0u);
     EXPECT_EQ(points()[1023].im, 2048.0f);
 }
@@ -249,13 +252,13 @@ TEST_F(SdfReaderTest, RevisionTwoReadsLikeRevisionThree) {
     f.center = 12800 / 0.78125;
     ASSERT_TRUE(read(f).ok()) << out;
     const std::vector<Point> three = points();
-    const int16_t spanThree = entry(span[0]);
+    const int16_t spanThree = entry(cat.span[0]);
     f.revision = 2;
     resetMeasDescriptors();
     vxtest::resetCatalogue();
     ASSERT_TRUE(read(f).ok()) << out;
     EXPECT_EQ(out.substr(0, 35), "Input File Type: HP SDF(tm) Vers 2\n");
-    EXPECT_EQ(entry(span[0]), spanThree);
+    EXPECT_EQ(entry(cat.span[0]), spanThree);
     EXPECT_EQ(spanThree, 17);
     ASSERT_EQ(points().size(), three.size());
     for (size_t i = 0; i < three.size(); ++i)
@@ -269,11 +272,11 @@ TEST_F(SdfReaderTest, ZoomedSpectrumRotatesItsDataAndStartsAboveZero) {
     f.startIndex = 3;
     ASSERT_TRUE(read(f).ok()) << out;
     const double start = 2 * (5000 - 0.390625 * f.span);
-    EXPECT_NEAR(startFreq[0].value(startFreqAction::eStart, ePaoEntry).hz, start, 0.01);
+    EXPECT_NEAR(cat.startFreq[0].value(startFreqAction::eStart, ePaoEntry).hz, start, 0.01);
     EXPECT_EQ(points()[0].re, 4.0f);
     EXPECT_EQ(points()[397].re, 401.0f);
     EXPECT_EQ(points()[398].re, 1.0f);
-    const int32_t count = startFreq[0].value(startFreqAction::eStart, ePaoEntry).count;
+    const int32_t count = cat.startFreq[0].value(startFreqAction::eStart, ePaoEntry).count;
     EXPECT_EQ(word(14), uint32_t(-((count >> 18) & 0x3FFF)));
     EXPECT_EQ(word(17), uint32_t(count) << 14);
 }
@@ -284,8 +287,8 @@ TEST_F(SdfReaderTest, ChannelNumberThreeIsTheSecondInput) {
     f.channels[3].windowType = 3;
     f.vectorChannels[0] = 3;
     ASSERT_TRUE(read(f).ok()) << out;
-    EXPECT_EQ(entry(measurement[0]), 3); // "Pwr Spec 2"
-    EXPECT_EQ(entry(window[0]), 0);      // "Uniform", from the fourth header
+    EXPECT_EQ(entry(cat.measurement[0]), 3); // "Pwr Spec 2"
+    EXPECT_EQ(entry(cat.window[0]), 0);      // "Uniform", from the fourth header
 }
 
 TEST_F(SdfReaderTest, ChannelPowerScalesTheCorrectionFactor) {
@@ -309,9 +312,9 @@ TEST_F(SdfReaderTest, WindowAndAveragingTables) {
         f.channels[0].windowType = c.sdfWindow;
         f.averageType = c.averageType;
         ASSERT_TRUE(read(f).ok()) << out;
-        EXPECT_EQ(entry(window[0]), c.window) << c.sdfWindow;
-        EXPECT_EQ(entry(measAveragingType[0]), c.avgType) << c.averageType;
-        EXPECT_EQ(entry(averaging[0]), c.avgMode) << c.averageType;
+        EXPECT_EQ(entry(cat.window[0]), c.window) << c.sdfWindow;
+        EXPECT_EQ(entry(cat.measAveragingType[0]), c.avgType) << c.averageType;
+        EXPECT_EQ(entry(cat.averaging[0]), c.avgMode) << c.averageType;
     }
 }
 
@@ -331,14 +334,14 @@ TEST_F(SdfReaderTest, EngineeringUnitsFromTheChannelHeader) {
     f.yComplex = 1;
     f.ramp(802);
     ASSERT_TRUE(read(f).ok()) << out;
-    EXPECT_EQ(entry(engUnits1[0]), 1);
-    EXPECT_FLOAT_EQ(euPerVolt1[0].getData(ePaoEntry), 100.0f);
-    EXPECT_EQ(entry(euLabel1[0]), 7); // "g"
-    EXPECT_EQ(entry(transducerOut1[0]), 7);
-    EXPECT_EQ(entry(engUnits2[0]), 1);
-    EXPECT_EQ(entry(euLabel2[0]), 14); // "USER"
-    EXPECT_STREQ(euUserLabel2[0].getStr(ePaoEntry), "psi");
-    EXPECT_EQ(entry(measurement[0]), 11);
+    EXPECT_EQ(entry(cat.engUnits1[0]), 1);
+    EXPECT_FLOAT_EQ(cat.euPerVolt1[0].getData(ePaoEntry), 100.0f);
+    EXPECT_EQ(entry(cat.euLabel1[0]), 7); // "g"
+    EXPECT_EQ(entry(cat.transducerOut1[0]), 7);
+    EXPECT_EQ(entry(cat.engUnits2[0]), 1);
+    EXPECT_EQ(entry(cat.euLabel2[0]), 14); // "USER"
+    EXPECT_STREQ(cat.euUserLabel2[0].getStr(ePaoEntry), "psi");
+    EXPECT_EQ(entry(cat.measurement[0]), 11);
 }
 
 // ------------------------------------------------------------ other groups
@@ -354,11 +357,11 @@ TEST_F(SdfReaderTest, CorrelationWindowAndAveraging) {
     f.channels[0].windowType = 15;
     f.averageType = 5; // peak hold is unknown here
     ASSERT_TRUE(read(f).ok()) << out;
-    EXPECT_EQ(entry(measureGroup[0]), 1);
-    EXPECT_EQ(entry(measurement[0]), 19);
-    EXPECT_EQ(entry(window[0]), 8); // "0..T/2"
-    EXPECT_EQ(entry(measAveragingType[0]), 0);
-    EXPECT_EQ(entry(averaging[0]), 1);
+    EXPECT_EQ(entry(cat.measureGroup[0]), 1);
+    EXPECT_EQ(entry(cat.measurement[0]), 19);
+    EXPECT_EQ(entry(cat.window[0]), 8); // "0..T/2"
+    EXPECT_EQ(entry(cat.measAveragingType[0]), 0);
+    EXPECT_EQ(entry(cat.averaging[0]), 1);
     EXPECT_EQ(word(4), 1u);
 }
 
@@ -375,15 +378,15 @@ TEST_F(SdfReaderTest, OctaveBandsFromTheFirstBandEdge) {
     f.octaveRecord = true;
     f.ramp(16);
     ASSERT_TRUE(read(f).ok()) << out;
-    EXPECT_EQ(entry(measureGroup[0]), 2);
-    EXPECT_EQ(entry(measurement[0]), 33);
-    EXPECT_EQ(entry(baseFreq[0]), 0);
-    EXPECT_EQ(entry(octaveResolution[0]), 1);
+    EXPECT_EQ(entry(cat.measureGroup[0]), 2);
+    EXPECT_EQ(entry(cat.measurement[0]), 33);
+    EXPECT_EQ(entry(cat.baseFreq[0]), 0);
+    EXPECT_EQ(entry(cat.octaveResolution[0]), 1);
     // First band 16 kHz, lowest band 1 kHz (band numbers grow as the frequency falls).
-    EXPECT_EQ(entry(octaveSpan[0]), 1);
-    EXPECT_EQ(octaveSpan[0].lowestBand(ePaoEntry), 5);
-    EXPECT_FLOAT_EQ(octIntegrationTime[0].getData(ePaoEntry), 0.25f);
-    EXPECT_EQ(entry(octAveragingType[0]), 2);
+    EXPECT_EQ(entry(cat.octaveSpan[0]), 1);
+    EXPECT_EQ(cat.octaveSpan[0].lowestBand(ePaoEntry), 5);
+    EXPECT_FLOAT_EQ(cat.octIntegrationTime[0].getData(ePaoEntry), 0.25f);
+    EXPECT_EQ(entry(cat.octAveragingType[0]), 2);
     EXPECT_EQ(word(12), 63u);
     EXPECT_EQ(word(13), 18u);
     EXPECT_EQ(word(14), 14u);
@@ -403,8 +406,8 @@ TEST_F(SdfReaderTest, LinearSweepSteps) {
     f.yComplex = 1;
     f.ramp(20);
     ASSERT_TRUE(read(f).ok()) << out;
-    EXPECT_EQ(entry(measurement[0]), 42);
-    EXPECT_EQ(entry(sweptType[0]), 0);
+    EXPECT_EQ(entry(cat.measurement[0]), 42);
+    EXPECT_EQ(entry(cat.sweptType[0]), 0);
     EXPECT_FLOAT_EQ(floatWordOf(13), 1000.0f);
     EXPECT_FLOAT_EQ(floatWordOf(14), 1000.0f);
     EXPECT_FLOAT_EQ(floatWordOf(17), 1.0f);
@@ -422,12 +425,12 @@ TEST_F(SdfReaderTest, OrderSpectrumAndTimeRecord) {
     f.points = 41;
     f.ramp(41);
     ASSERT_TRUE(read(f).ok()) << out;
-    EXPECT_EQ(entry(measureGroup[0]), 4);
-    EXPECT_EQ(entry(measurement[0]), 55);
-    EXPECT_FLOAT_EQ(deltaOrder[0].getData(ePaoEntry), 0.25f);
-    EXPECT_FLOAT_EQ(maxOrder[0].getData(ePaoEntry), 10.0f);
-    EXPECT_FLOAT_EQ(maxRpm[0].getData(ePaoEntry), 240000.0f);
-    EXPECT_FLOAT_EQ(minRpm[0].getData(ePaoEntry), 0.001f);
+    EXPECT_EQ(entry(cat.measureGroup[0]), 4);
+    EXPECT_EQ(entry(cat.measurement[0]), 55);
+    EXPECT_FLOAT_EQ(cat.deltaOrder[0].getData(ePaoEntry), 0.25f);
+    EXPECT_FLOAT_EQ(cat.maxOrder[0].getData(ePaoEntry), 10.0f);
+    EXPECT_FLOAT_EQ(cat.maxRpm[0].getData(ePaoEntry), 240000.0f);
+    EXPECT_FLOAT_EQ(cat.minRpm[0].getData(ePaoEntry), 0.001f);
     EXPECT_EQ(word(0), 128u); // 40 orders: the shortest record
     EXPECT_EQ(word(16), 5u);
 
@@ -438,9 +441,9 @@ TEST_F(SdfReaderTest, OrderSpectrumAndTimeRecord) {
     f.xStep = 1.0 / 128;
     f.ramp(1024);
     ASSERT_TRUE(read(f).ok()) << out;
-    EXPECT_EQ(entry(measurement[0]), 57);
-    EXPECT_FLOAT_EQ(deltaOrder[0].getData(ePaoEntry), 0.125f);
-    EXPECT_FLOAT_EQ(maxOrder[0].getData(ePaoEntry), 25.0f);
+    EXPECT_EQ(entry(cat.measurement[0]), 57);
+    EXPECT_FLOAT_EQ(cat.deltaOrder[0].getData(ePaoEntry), 0.125f);
+    EXPECT_FLOAT_EQ(cat.maxOrder[0].getData(ePaoEntry), 25.0f);
 }
 
 TEST_F(SdfReaderTest, HistogramsCountTheirSamplesOrAssumeAThousand) {
@@ -455,14 +458,14 @@ TEST_F(SdfReaderTest, HistogramsCountTheirSamplesOrAssumeAThousand) {
     f.channels[0].range = 3.0f;
     f.ramp(256);
     ASSERT_TRUE(read(f).ok()) << out;
-    EXPECT_EQ(entry(measureGroup[0]), 5);
-    EXPECT_EQ(entry(measurement[0]), 72);
-    EXPECT_EQ(entry(histogramBins[0]), 6);
-    EXPECT_EQ(entry(span[0]), 19);
-    EXPECT_EQ(inputRange1.range(ePaoEntry), 2); // 3 - 1.94 dB, made even
+    EXPECT_EQ(entry(cat.measureGroup[0]), 5);
+    EXPECT_EQ(entry(cat.measurement[0]), 72);
+    EXPECT_EQ(entry(cat.histogramBins[0]), 6);
+    EXPECT_EQ(entry(cat.span[0]), 19);
+    EXPECT_EQ(cat.inputRange1.range(ePaoEntry), 2); // 3 - 1.94 dB, made even
     EXPECT_NE(out.find("Range incompatible: was 1.0618 dBVpk, using 2 dBVpk"), std::string::npos)
         << out;
-    EXPECT_EQ(histogramLength[0].samples(ePaoEntry), 256 * 257 / 2);
+    EXPECT_EQ(cat.histogramLength[0].samples(ePaoEntry), 256 * 257 / 2);
     const float full = 1.25f * std::pow(10.0f, 2 / 20.0f);
     EXPECT_FLOAT_EQ(floatWordOf(18), full);
     EXPECT_FLOAT_EQ(floatWordOf(17), -full);
@@ -472,7 +475,7 @@ TEST_F(SdfReaderTest, HistogramsCountTheirSamplesOrAssumeAThousand) {
     ASSERT_TRUE(read(f).ok()) << out;
     EXPECT_NE(out.find("Histogram length can not be determined: assuming 1000 samples"),
               std::string::npos);
-    EXPECT_EQ(histogramLength[0].samples(ePaoEntry), 1000);
+    EXPECT_EQ(cat.histogramLength[0].samples(ePaoEntry), 1000);
 }
 
 // ------------------------------------------------------------ refusals

@@ -18,6 +18,11 @@
 #include "support/TestModel.h"
 
 namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
+
+namespace {
 
 using namespace vx;
 using Settings = std::map<std::string, std::string>;
@@ -26,44 +31,44 @@ using Settings = std::map<std::string, std::string>;
 Settings carriedSettings(int16_t group) {
     Settings s;
     auto put = [&s](const char* name, paramActionObj& p) { s[name] = p.getStr(ePaoEntry); };
-    put("measurement", cat::measurement[0]);
-    put("EU 1", cat::engUnits1[0]);
-    put("EU 2", cat::engUnits2[0]);
-    put("EU label 1", cat::euLabel1[0]);
-    put("EU factor 1", cat::euPerVolt1[0]);
+    put("measurement", cat.measurement[0]);
+    put("EU 1", cat.engUnits1[0]);
+    put("EU 2", cat.engUnits2[0]);
+    put("EU label 1", cat.euLabel1[0]);
+    put("EU factor 1", cat.euPerVolt1[0]);
     switch (group) {
     case 0:
     case 1:
-        put("span", cat::span[0]);
-        put("start", cat::startFreq[0]);
-        put("lines", cat::fftLines[0]);
-        put("averaging type", cat::measAveragingType[0]);
-        put("averaging mode", cat::linearAvgMode[0]);
-        put("averages", cat::numAverages[0]);
-        put("increment", cat::timeRecordIncr[0]);
+        put("span", cat.span[0]);
+        put("start", cat.startFreq[0]);
+        put("lines", cat.fftLines[0]);
+        put("averaging type", cat.measAveragingType[0]);
+        put("averaging mode", cat.linearAvgMode[0]);
+        put("averages", cat.numAverages[0]);
+        put("increment", cat.timeRecordIncr[0]);
         // Correlation reads only its own windows back.
-        if (group == 0) put("window", cat::window[0]);
+        if (group == 0) put("window", cat.window[0]);
         break;
     case 2:
-        put("resolution", cat::octaveResolution[0]);
-        put("bands", cat::octaveSpan[0]);
-        put("integration", cat::octIntegrationTime[0]);
-        put("averaging type", cat::octAveragingType[0]);
+        put("resolution", cat.octaveResolution[0]);
+        put("bands", cat.octaveSpan[0]);
+        put("integration", cat.octIntegrationTime[0]);
+        put("averaging type", cat.octAveragingType[0]);
         break;
     case 3:
-        put("start", cat::sweptStart[0]);
-        put("stop", cat::sweptStop[0]);
-        put("points", cat::sweptPoints[0]);
-        put("sweep", cat::sweptType[0]);
+        put("start", cat.sweptStart[0]);
+        put("stop", cat.sweptStop[0]);
+        put("points", cat.sweptPoints[0]);
+        put("sweep", cat.sweptType[0]);
         break;
     case 4:
-        put("delta order", cat::deltaOrder[0]);
-        put("max order", cat::maxOrder[0]);
+        put("delta order", cat.deltaOrder[0]);
+        put("max order", cat.maxOrder[0]);
         break;
     default:
-        put("span", cat::span[0]);
-        put("bins", cat::histogramBins[0]);
-        put("range 1", cat::inputRange1);
+        put("span", cat.span[0]);
+        put("bins", cat.histogramBins[0]);
+        put("range 1", cat.inputRange1);
         break;
     }
     return s;
@@ -76,15 +81,12 @@ Settings readBack(const std::string& file) {
     Status st = reader.open(file.c_str());
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(st, 0) << file;
-    return carriedSettings(cat::measureGroup[0].getData(ePaoEntry));
+    return carriedSettings(cat.measureGroup[0].getData(ePaoEntry));
 }
 
 struct SdfRoundTrip : ::testing::TestWithParam<int16_t> {
     vxtest::TempDir dir;
-    void SetUp() override {
-        vxtest::prepareCatalogue();
-        vxtest::resetCatalogue();
-    }
+    void SetUp() override { vxtest::resetCatalogue(); }
     void TearDown() override {
         vxtest::testModel().trace.reset();
         vxtest::resetCatalogue();

@@ -19,6 +19,11 @@
 #include "support/TestModel.h"
 
 namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
+
+namespace {
 
 using namespace vx;
 using vxtest::MemStream;
@@ -30,10 +35,7 @@ struct SdfWriterTest : ::testing::Test {
     std::string bytes; // the written file
     std::string out;   // console text of the last write
 
-    void SetUp() override {
-        vxtest::prepareCatalogue();
-        vxtest::resetCatalogue();
-    }
+    void SetUp() override { vxtest::resetCatalogue(); }
     void TearDown() override {
         vxtest::testModel().trace.reset();
         vxtest::resetCatalogue();
@@ -49,8 +51,8 @@ struct SdfWriterTest : ::testing::Test {
     }
     // Switches the trace to another measurement of its group.
     static void selectMeasurement(int16_t m) {
-        (void)cat::measurement[0].setData(m, 0);
-        cat::measurement[0].setParam(0);
+        (void)cat.measurement[0].setData(m, 0);
+        cat.measurement[0].setParam(0);
         vxtest::testModel().trace.computeLengths();
     }
     // Writes the trace to a file and parses its headers back.
@@ -194,14 +196,14 @@ TEST_F(SdfWriterTest, WindowedTimeOfTheSecondInputIsTimeData) {
 
 TEST_F(SdfWriterTest, FftSettingsGoIntoTheHeaders) {
     loadGroup(0);
-    selectMeasurement(11);                         // "Freq. Resp."
-    (void)cat::window[0].setData(1, 0);            // "Flattop"
-    (void)cat::measAveragingType[0].setData(2, 0); // "RMS"
-    (void)cat::averaging[0].setData(0, 0);         // linear
-    (void)cat::numAverages[0].setData(25);
-    (void)cat::inputRange1.setData(-12);
-    (void)cat::coupling2.setData(1, 0);
-    (void)cat::aaFilter1.setData(0, 0);
+    selectMeasurement(11);                        // "Freq. Resp."
+    (void)cat.window[0].setData(1, 0);            // "Flattop"
+    (void)cat.measAveragingType[0].setData(2, 0); // "RMS"
+    (void)cat.averaging[0].setData(0, 0);         // linear
+    (void)cat.numAverages[0].setData(25);
+    (void)cat.inputRange1.setData(-12);
+    (void)cat.coupling2.setData(1, 0);
+    (void)cat.aaFilter1.setData(0, 0);
     ASSERT_EQ(write(), 0) << out;
     EXPECT_EQ(hdrs.dataType(), 4);
     EXPECT_EQ(hdrs.averageType(), 1);
@@ -235,10 +237,10 @@ TEST_F(SdfWriterTest, FftSettingsGoIntoTheHeaders) {
 TEST_F(SdfWriterTest, YDataAreDividedByTheEngineeringUnitFactor) {
     loadGroup(0);
     selectMeasurement(2); // "Pwr Spec 1": power 96
-    (void)cat::engUnits1[0].setData(1, 0);
-    (void)cat::euPerVolt1[0].setData(2.0f);
-    (void)cat::euLabel1[0].setData(10, 0); // "N"
-    (void)cat::window[0].setData(0, 0);    // "Uniform": no window correction
+    (void)cat.engUnits1[0].setData(1, 0);
+    (void)cat.euPerVolt1[0].setData(2.0f);
+    (void)cat.euLabel1[0].setData(10, 0); // "N"
+    (void)cat.window[0].setData(0, 0);    // "Uniform": no window correction
     ASSERT_EQ(write(), 0) << out;
     EXPECT_EQ(hdrs.engUnitCal(0), 0.5f);
     EXPECT_EQ(hdrs.unitLabel(0), "N");
@@ -256,9 +258,9 @@ TEST_F(SdfWriterTest, YDataAreDividedByTheEngineeringUnitFactor) {
 
 TEST_F(SdfWriterTest, UserLabelAndTransducerConversionOfTheData) {
     loadGroup(0); // "FFT 1"
-    (void)cat::engUnits1[0].setData(1, 0);
-    (void)cat::euLabel1[0].setData(0, 0);       // "m/s^2"
-    (void)cat::transducerOut1[0].setData(1, 0); // shown in "m/s": divided by j 2 pi f
+    (void)cat.engUnits1[0].setData(1, 0);
+    (void)cat.euLabel1[0].setData(0, 0);       // "m/s^2"
+    (void)cat.transducerOut1[0].setData(1, 0); // shown in "m/s": divided by j 2 pi f
     ASSERT_EQ(write(), 0) << out;
     EXPECT_EQ(hdrs.unitLabel(0), "m/s");
     EXPECT_EQ(hdrs.unitExponent(0, 2), -2);
@@ -272,9 +274,9 @@ TEST_F(SdfWriterTest, UserLabelAndTransducerConversionOfTheData) {
 
     vxtest::resetCatalogue();
     loadGroup(0);
-    (void)cat::engUnits2[0].setData(1, 0);
-    (void)cat::euLabel2[0].setData(14, 0); // "USER"
-    (void)cat::euUserLabel2[0].setData("psi");
+    (void)cat.engUnits2[0].setData(1, 0);
+    (void)cat.euLabel2[0].setData(14, 0); // "USER"
+    (void)cat.euUserLabel2[0].setData("psi");
     ASSERT_EQ(write(), 0) << out;
     // The reader takes only the vector's channels: the second header from the file.
     const size_t second = 2 + 80 + 156 + 148 + 18 + 212;
@@ -297,7 +299,7 @@ TEST_F(SdfWriterTest, OctaveWritesOneValueMoreWithTheLastTwoEqual) {
     EXPECT_EQ(hdrs.vectorChannel(0), 0);
     EXPECT_EQ(hdrs.vectorChannel(1), 0);
     EXPECT_EQ(hdrs.averageCount(), 0);
-    EXPECT_EQ(hdrs.overlap(), cat::octIntegrationTime[0].getData(ePaoEntry) * 2.0f);
+    EXPECT_EQ(hdrs.overlap(), cat.octIntegrationTime[0].getData(ePaoEntry) * 2.0f);
     // Third octaves: start below the lowest centre, ratio to the top edge.
     std::unique_ptr<xAxisT> axis = vxtest::testModel().trace.makeAxis();
     const double lowest = axis->x(0), highest = axis->x(int16_t(n - 2));
@@ -308,7 +310,7 @@ TEST_F(SdfWriterTest, OctaveWritesOneValueMoreWithTheLastTwoEqual) {
 
 TEST_F(SdfWriterTest, HistogramRaisesTheRangeByTheFullScaleFactor) {
     loadGroup(5);
-    (void)cat::inputRange1.setData(4);
+    (void)cat.inputRange1.setData(4);
     ASSERT_EQ(write(), 0) << out;
     EXPECT_EQ(hdrs.range(0), 4.0f + 1.93820026f);
     EXPECT_EQ(beFloat(2 + 80 + 156 + 148 + 18 + 212 + 94), 0.0f + 1.93820026f);
@@ -326,9 +328,9 @@ TEST_F(SdfWriterTest, HistogramRaisesTheRangeByTheFullScaleFactor) {
 TEST_F(SdfWriterTest, SweptSineTakesItsFrequenciesFromStartAndStop) {
     loadGroup(3);
     ASSERT_EQ(write(), 0) << out;
-    const double start = cat::sweptStart[0].getData(ePaoEntry);
-    const double stop = cat::sweptStop[0].getData(ePaoEntry);
-    const int n = cat::sweptPoints[0].getData(ePaoEntry);
+    const double start = cat.sweptStart[0].getData(ePaoEntry);
+    const double stop = cat.sweptStop[0].getData(ePaoEntry);
+    const int n = cat.sweptPoints[0].getData(ePaoEntry);
     EXPECT_EQ(hdrs.span(), stop - start);
     EXPECT_EQ(hdrs.centerFreq(), start + (stop - start) / 2);
     EXPECT_EQ(hdrs.blockSize(), 401);
@@ -401,11 +403,11 @@ TEST_F(SdfWriterTest, UntranslatableTracesAreRefusedWithTheirMessages) {
 TEST_F(SdfWriterTest, ModalSettingsGiveDirectionCodesAndPointNumbers) {
     loadGroup(0);
     selectMeasurement(11); // "Freq. Resp.": input 1 is the reference
-    (void)cat::modalData.setData(1, 0);
-    (void)cat::refDirection[0].setData(0, 0); // "-Z Rot"
-    (void)cat::refNumber[0].setData(7);
-    (void)cat::respDirection[0].setData(9, 0); // "+Z"
-    (void)cat::respNumber[0].setData(12);
+    (void)cat.modalData.setData(1, 0);
+    (void)cat.refDirection[0].setData(0, 0); // "-Z Rot"
+    (void)cat.refNumber[0].setData(7);
+    (void)cat.respDirection[0].setData(9, 0); // "+Z"
+    (void)cat.respNumber[0].setData(12);
     ASSERT_EQ(write(), 0) << out;
     EXPECT_EQ(channel(0, 98), -9);
     EXPECT_EQ(channel(0, 100), 7);
@@ -456,7 +458,6 @@ TEST_F(SdfWriterTest, FailedWritesReportAndFail) {
 namespace {
 
 TEST(SdfConversion, DisplayFileConvertsWithTheSdfFormatToItsDefaultExtension) {
-    vxtest::prepareCatalogue();
     vxtest::resetCatalogue();
     vxtest::TempDir dir;
     dir.write("g1.56d", vxtest::groupDisplayFile(1));

@@ -21,6 +21,11 @@
 #include "support/TestModel.h"
 #include "trace/Model.h"
 
+namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
+
 using namespace vx;
 using vxtest::DisplayFixture;
 using vxtest::MemStream;
@@ -29,7 +34,6 @@ namespace {
 
 struct TraceTest : ::testing::Test {
     void SetUp() override {
-        vxtest::prepareCatalogue();
         vxtest::resetCatalogue();
         vxtest::testModel().options.transducer[0] = vxtest::testModel().options.transducer[1] = -1;
     }
@@ -41,7 +45,7 @@ struct TraceTest : ::testing::Test {
         const int16_t lists[][2] = {{1, 1},  {2, 1}, {3, 1}, {4, 0},
                                     {14, 0}, {5, 1}, {7, 0}, {8, 0}};
         for (const auto& l : lists)
-            EXPECT_EQ(serializeList(l[0], &s, 1, 0, ePaoEntry, l[1]), 0);
+            EXPECT_EQ(cat.lists.serializeList(l[0], &s, 1, 0, ePaoEntry, l[1]), 0);
         return s.bytes();
     }
 
@@ -204,9 +208,9 @@ TEST_F(TraceTest, TwoModelsKeepTheirOwnTraceAndOptions) {
 }
 
 TEST_F(TraceTest, RpmBasedTracesAreWrittenWithTwoVectors) {
-    (void)cat::measureGroup[0].setData(4, 0);
-    (void)cat::measurement[0].setRange(4);
-    (void)cat::measurement[0].setData(61, 0);
+    (void)cat.measureGroup[0].setData(4, 0);
+    (void)cat.measurement[0].setRange(4);
+    (void)cat.measurement[0].setData(61, 0);
     TraceMgr& t = vxtest::testModel().trace;
     t.nPts = 100;
     std::vector<float> values(200, 1.5f);
@@ -358,34 +362,34 @@ TEST_F(TraceTest, ReadVectorFromChecksTheCountAndKeepsTheVectorSize) {
 
 TEST_F(TraceTest, LengthsFollowTheSettings) {
     TraceMgr& t = vxtest::testModel().trace;
-    (void)cat::fftLines[0].setData(3, 0);
+    (void)cat.fftLines[0].setData(3, 0);
     t.computeLengths();
     EXPECT_EQ(t.nPts, 1024);
     EXPECT_EQ(t.xDispLen, 800);
-    (void)cat::measurement[0].setData(4, 0); // a baseband time record doubles
+    (void)cat.measurement[0].setData(4, 0); // a baseband time record doubles
     t.computeLengths();
     EXPECT_EQ(t.nPts, 2048);
     EXPECT_EQ(t.xDispLen, 2047);
-    (void)cat::measureGroup[0].setData(3, 0);
-    (void)cat::measurement[0].setRange(3);
-    (void)cat::measurement[0].setData(42, 0);
-    (void)cat::sweptPoints[0].setData(123);
+    (void)cat.measureGroup[0].setData(3, 0);
+    (void)cat.measurement[0].setRange(3);
+    (void)cat.measurement[0].setData(42, 0);
+    (void)cat.sweptPoints[0].setData(123);
     t.computeLengths();
     EXPECT_EQ(t.nPts, 123);
     EXPECT_EQ(t.xDispLen, 123);
 }
 
 TEST_F(TraceTest, TransducerOptionSelectsTheOutputUnit) {
-    (void)cat::engUnits1[0].setData(1, 0);
-    (void)cat::euLabel1[0].setData(0, 0); // m/s^2
+    (void)cat.engUnits1[0].setData(1, 0);
+    (void)cat.euLabel1[0].setData(0, 0); // m/s^2
     std::string out;
     ASSERT_EQ(read(fftFile().bytes(), out), 0);
-    EXPECT_EQ(cat::transducerOut1[0].getData(ePaoEntry), 0); // no /T: the EU label
-    vxtest::testModel().options.transducer[0] = 2;           // /T1,3: metres
+    EXPECT_EQ(cat.transducerOut1[0].getData(ePaoEntry), 0); // no /T: the EU label
+    vxtest::testModel().options.transducer[0] = 2;          // /T1,3: metres
     ASSERT_EQ(read(fftFile().bytes(), out), 0);
-    EXPECT_EQ(cat::transducerOut1[0].getData(ePaoEntry), 2);
-    EXPECT_EQ(cat::transducerOut2[0].getData(ePaoEntry),
-              cat::euLabel2[0].getData(ePaoEntry) > 7 ? 0 : cat::euLabel2[0].getData(ePaoEntry));
+    EXPECT_EQ(cat.transducerOut1[0].getData(ePaoEntry), 2);
+    EXPECT_EQ(cat.transducerOut2[0].getData(ePaoEntry),
+              cat.euLabel2[0].getData(ePaoEntry) > 7 ? 0 : cat.euLabel2[0].getData(ePaoEntry));
 }
 
 } // namespace

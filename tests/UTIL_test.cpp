@@ -108,24 +108,22 @@ TEST(FreqValue, CountsAtBothBaseFrequencies) {
 TEST(FormatFrequency, HzOrRpmFromTheCount) {
     vx::FreqValue value{41943040, 0};
     char buf[20];
-    vx::formatFrequency(&value, buf, sizeof buf, 1, 5, true);
+    vx::formatFrequency(&value, buf, sizeof buf, 1, 5, true, nullptr);
     EXPECT_STREQ(buf, "10.24 kHz");
     EXPECT_EQ(value.hz, 10240);
-    vx::formatFrequency(&value, buf, sizeof buf, 0, 5, false);
+    vx::formatFrequency(&value, buf, sizeof buf, 0, 5, false, nullptr);
     EXPECT_STREQ(buf, "10000");
 
     static const char* const offOn[] = {"Off", "On"};
     vx::enumParAction rpm(1, 1, offOn, nullptr, 15u << 16, 0, 0, 0);
-    vx::setRpmDisplaySwitch(&rpm);
-    vx::formatFrequency(&value, buf, sizeof buf, 1, 8, true);
+    vx::formatFrequency(&value, buf, sizeof buf, 1, 8, true, &rpm);
     EXPECT_STREQ(buf, "614.4 kRPM");
     value.count = 41943041; // precision is capped at 5 digits in RPM
-    vx::formatFrequency(&value, buf, sizeof buf, 1, 8, false);
+    vx::formatFrequency(&value, buf, sizeof buf, 1, 8, false, &rpm);
     EXPECT_STREQ(buf, "6.144e+05");
     (void)rpm.setData(0, 0);
-    vx::formatFrequency(&value, buf, sizeof buf, 1, 4, true);
+    vx::formatFrequency(&value, buf, sizeof buf, 1, 4, true, &rpm);
     EXPECT_STREQ(buf, "10.24 kHz");
-    vx::setRpmDisplaySwitch(nullptr);
 }
 
 } // namespace

@@ -19,6 +19,11 @@
 #include "uff/UffWriter.h"
 
 namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
+
+namespace {
 
 using namespace vx;
 
@@ -159,7 +164,7 @@ TEST_F(UffOutput, DatasetLinesAndValuesAgreeWithTheAsciiOutput) {
 
 TEST_F(UffOutput, PowerSpectrumIsRealAndBecomesAComplexPsd) {
     make("pwr.56d", 0, 2);
-    make("psd.56d", 0, 2, [] { (void)cat::psdUnits[0].setData(1, 0); });
+    make("psd.56d", 0, 2, [] { (void)cat.psdUnits[0].setData(1, 0); });
     Dataset pwr = convert("pwr.56d");
     EXPECT_EQ(pwr.functionType(), 2);
     EXPECT_EQ(pwr.dataType(), 2);
@@ -175,7 +180,7 @@ TEST_F(UffOutput, PowerSpectrumIsRealAndBecomesAComplexPsd) {
 }
 
 TEST_F(UffOutput, PsdIsSwitchedOffForOtherFunctions) {
-    make("fft.56d", 0, 0, [] { (void)cat::psdUnits[0].setData(1, 0); });
+    make("fft.56d", 0, 0, [] { (void)cat.psdUnits[0].setData(1, 0); });
     Dataset d = convert("fft.56d");
     EXPECT_EQ(d.functionType(), 12);
     // The values are those without PSD scaling (the plain fixture's).
@@ -184,7 +189,7 @@ TEST_F(UffOutput, PsdIsSwitchedOffForOtherFunctions) {
 
 TEST_F(UffOutput, BasebandTimeIsRealAndZoomedTimeComplex) {
     make("base.56d", 0, 4);
-    make("zoom.56d", 0, 4, [] { (void)cat::startFreq[0].setHz(startFreqAction::eStart, 1000.0); });
+    make("zoom.56d", 0, 4, [] { (void)cat.startFreq[0].setHz(startFreqAction::eStart, 1000.0); });
     Dataset base = convert("base.56d");
     EXPECT_EQ(base.functionType(), 1);
     EXPECT_EQ(base.dataType(), 2);
@@ -207,8 +212,8 @@ TEST_F(UffOutput, ModalRecordWithDefaultsAndOptions) {
 
 TEST_F(UffOutput, ForceOverForceIsAReactionForce) {
     make("frf.56d", 0, 11, [] {
-        for (auto* eu : {&cat::engUnits1[0], &cat::engUnits2[0]}) (void)eu->setData(1, 0);
-        for (auto* label : {&cat::euLabel1[0], &cat::euLabel2[0]}) (void)label->setData(10, 0);
+        for (auto* eu : {&cat.engUnits1[0], &cat.engUnits2[0]}) (void)eu->setData(1, 0);
+        for (auto* label : {&cat.euLabel1[0], &cat.euLabel2[0]}) (void)label->setData(10, 0);
     });
     Dataset d = convert("frf.56d");
     EXPECT_EQ(d.functionType(), 4);
@@ -221,8 +226,8 @@ TEST_F(UffOutput, ForceOverForceIsAReactionForce) {
 TEST_F(UffOutput, SingleChannelOrdinateTakesItsOwnChannelsUnit) {
     // Channel 1 in g, channel 2 without engineering units.
     make("acc.56d", 0, 0, [] {
-        (void)cat::engUnits1[0].setData(1, 0);
-        (void)cat::euLabel1[0].setData(7, 0);
+        (void)cat.engUnits1[0].setData(1, 0);
+        (void)cat.euLabel1[0].setData(7, 0);
     });
     Dataset d = convert("acc.56d");
     EXPECT_EQ(d.field(9, 0, 10), 12);

@@ -20,9 +20,13 @@
 #include "support/TestModel.h"
 
 namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
+
+namespace {
 
 using namespace vx;
-using namespace vx::cat;
 using vxtest::LeBuilder;
 using vxtest::MemStream;
 
@@ -74,7 +78,7 @@ class OldSettingsTest : public testing::Test {
     int16_t run(Read read, const std::string& bytes, const std::string& messages = "") {
         MemStream in(bytes);
         testing::internal::CaptureStdout();
-        const int16_t result = read(in);
+        const int16_t result = read(cat, in);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), messages);
         if (messages.empty()) {
             EXPECT_EQ(in.position(), bytes.size());
@@ -88,17 +92,19 @@ class OldSettingsTest : public testing::Test {
 // ---- record headers
 
 TEST_F(OldSettingsTest, HeaderAcceptsVersions3And4AndRefusesTheOthers) {
-    EXPECT_EQ(
-        run([](socket& s) { return checkOldListHeader(s, 6); }, header("Trigger Settings:", 3)), 0);
-    EXPECT_EQ(paoVersion.getData(ePaoFile), 3);
-    EXPECT_EQ(
-        run([](socket& s) { return checkOldListHeader(s, 6); }, header("Trigger Settings:", 4)), 0);
-    EXPECT_EQ(run([](socket& s) { return checkOldListHeader(s, 6); },
+    EXPECT_EQ(run([](Catalogue& c, socket& s) { return checkOldListHeader(c, s, 6); },
+                  header("Trigger Settings:", 3)),
+              0);
+    EXPECT_EQ(cat.lists.paoVersion.getData(ePaoFile), 3);
+    EXPECT_EQ(run([](Catalogue& c, socket& s) { return checkOldListHeader(c, s, 6); },
+                  header("Trigger Settings:", 4)),
+              0);
+    EXPECT_EQ(run([](Catalogue& c, socket& s) { return checkOldListHeader(c, s, 6); },
                   header("Trigger Settings:", 2),
                   "Translation utils do not support this version of VX550 data files.\n"
                   "Please contact Halvorn for new VX550 Roms\n"),
               1);
-    EXPECT_EQ(run([](socket& s) { return checkOldListHeader(s, 6); },
+    EXPECT_EQ(run([](Catalogue& c, socket& s) { return checkOldListHeader(c, s, 6); },
                   header("Trigger Settings:", 5), "Newer translation utilities required\n"),
               1);
     EXPECT_EQ(dir.read("qrblog.txt"),
@@ -108,10 +114,10 @@ TEST_F(OldSettingsTest, HeaderAcceptsVersions3And4AndRefusesTheOthers) {
 }
 
 TEST_F(OldSettingsTest, HeaderWithAnotherTitleNamesTheExpectedOne) {
-    EXPECT_EQ(run([](socket& s) { return checkOldListHeader(s, 2); }, header("Meas Settings:", 4),
-                  "Error reading VX550 header:  View Settings:\n"),
+    EXPECT_EQ(run([](Catalogue& c, socket& s) { return checkOldListHeader(c, s, 2); },
+                  header("Meas Settings:", 4), "Error reading VX550 header:  View Settings:\n"),
               1);
-    EXPECT_EQ(run([](socket& s) { return checkOldListHeader(s, 5); }, "Input",
+    EXPECT_EQ(run([](Catalogue& c, socket& s) { return checkOldListHeader(c, s, 5); }, "Input",
                   "Error reading VX550 header:  Input Settings:\n"),
               1);
 }
@@ -136,10 +142,10 @@ TEST_F(OldSettingsTest, OldMeasurementNumbersSelectGroupAndMeasurement) {
         OldMeas m;
         m.measurement = c.oldNumber;
         ASSERT_EQ(run(readOldMeasSettings, measRecord(m)), 0) << c.oldNumber;
-        EXPECT_EQ(measureGroup[0].getData(1), c.group) << c.oldNumber;
-        EXPECT_EQ(measurement[0].getRange(1), c.group) << c.oldNumber;
-        EXPECT_EQ(measurement[0].getData(1), c.measurement) << c.oldNumber;
-        EXPECT_STREQ(measurement[0].getStr(1), c.name) << c.oldNumber;
+        EXPECT_EQ(cat.measureGroup[0].getData(1), c.group) << c.oldNumber;
+        EXPECT_EQ(cat.measurement[0].getRange(1), c.group) << c.oldNumber;
+        EXPECT_EQ(cat.measurement[0].getData(1), c.measurement) << c.oldNumber;
+        EXPECT_STREQ(cat.measurement[0].getStr(1), c.name) << c.oldNumber;
     }
 }
 
@@ -147,13 +153,13 @@ TEST_F(OldSettingsTest, FftAndCorrelationNumbersChooseTheirAveragingRange) {
     OldMeas m;
     m.measurement = 11;
     ASSERT_EQ(run(readOldMeasSettings, measRecord(m)), 0);
-    EXPECT_EQ(measAveragingType[0].getRange(1), 1);
+    EXPECT_EQ(cat.measAveragingType[0].getRange(1), 1);
     m.measurement = 21; // octave: the averaging range stays
     ASSERT_EQ(run(readOldMeasSettings, measRecord(m)), 0);
-    EXPECT_EQ(measAveragingType[0].getRange(1), 1);
+    EXPECT_EQ(cat.measAveragingType[0].getRange(1), 1);
     m.measurement = 3;
     ASSERT_EQ(run(readOldMeasSettings, measRecord(m)), 0);
-    EXPECT_EQ(measAveragingType[0].getRange(1), 0);
+    EXPECT_EQ(cat.measAveragingType[0].getRange(1), 0);
 }
 
 TEST_F(OldSettingsTest, UnknownMeasurementNumbersAreRefused) {
@@ -162,23 +168,23 @@ TEST_F(OldSettingsTest, UnknownMeasurementNumbersAreRefused) {
         m.measurement = number;
         EXPECT_EQ(run(readOldMeasSettings, measRecord(m), "Measurement can not be translated\n"), 1)
             << number;
-        EXPECT_EQ(measurement[0].getData(1), 0) << number;
+        EXPECT_EQ(cat.measurement[0].getData(1), 0) << number;
     }
 }
 
 TEST_F(OldSettingsTest, EngineeringUnitsGoToBothDisplays) {
     ASSERT_EQ(run(readOldMeasSettings, measRecord(OldMeas{})), 0);
     for (int d = 0; d < 2; ++d) {
-        EXPECT_EQ(engUnits1[d].getData(1), 1) << d;
-        EXPECT_EQ(engUnits2[d].getData(1), 0) << d;
-        EXPECT_EQ(euLabel1[d].getData(1), 3) << d;
-        EXPECT_EQ(euLabel2[d].getData(1), 14) << d;
-        EXPECT_STREQ(euUserLabel1[d].getStr(1), "g") << d;
-        EXPECT_STREQ(euUserLabel2[d].getStr(1), "lbf") << d;
-        EXPECT_FLOAT_EQ(euPerVolt1[d].getData(1), 2.5f) << d;
-        EXPECT_FLOAT_EQ(euPerVolt2[d].getData(1), 0.5f) << d;
+        EXPECT_EQ(cat.engUnits1[d].getData(1), 1) << d;
+        EXPECT_EQ(cat.engUnits2[d].getData(1), 0) << d;
+        EXPECT_EQ(cat.euLabel1[d].getData(1), 3) << d;
+        EXPECT_EQ(cat.euLabel2[d].getData(1), 14) << d;
+        EXPECT_STREQ(cat.euUserLabel1[d].getStr(1), "g") << d;
+        EXPECT_STREQ(cat.euUserLabel2[d].getStr(1), "lbf") << d;
+        EXPECT_FLOAT_EQ(cat.euPerVolt1[d].getData(1), 2.5f) << d;
+        EXPECT_FLOAT_EQ(cat.euPerVolt2[d].getData(1), 0.5f) << d;
     }
-    EXPECT_EQ(baseFreq[0].getData(1), 1);
+    EXPECT_EQ(cat.baseFreq[0].getData(1), 1);
 }
 
 std::string fftTail(int16_t windowA, int16_t windowB, uint16_t w2, uint16_t w3, uint16_t w4) {
@@ -201,24 +207,24 @@ TEST_F(OldSettingsTest, FftLayoutSetsFrequenciesWindowsAndAveraging) {
     ASSERT_EQ(run(readOldMeasSettings, measRecord(m)), 0);
     // The start is set last: the span (index 18) places center and end.
     const int32_t spanCounts = 0x19000000 >> 1;
-    EXPECT_EQ(startFreq[0].selected(), startFreqAction::eStart);
-    EXPECT_EQ(startFreq[0].value(startFreqAction::eStart, 1).count, 1000000);
-    EXPECT_EQ(startFreq[0].value(startFreqAction::eCenter, 1).count, 1000000 + spanCounts / 2);
-    EXPECT_EQ(startFreq[0].value(startFreqAction::eEnd, 1).count, 1000000 + spanCounts);
+    EXPECT_EQ(cat.startFreq[0].selected(), startFreqAction::eStart);
+    EXPECT_EQ(cat.startFreq[0].value(startFreqAction::eStart, 1).count, 1000000);
+    EXPECT_EQ(cat.startFreq[0].value(startFreqAction::eCenter, 1).count, 1000000 + spanCounts / 2);
+    EXPECT_EQ(cat.startFreq[0].value(startFreqAction::eEnd, 1).count, 1000000 + spanCounts);
     MemStream real; // the real values are what a settings block carries
-    ASSERT_EQ(startFreq[0].Serialize(&real, 1, 1), Status(0));
+    ASSERT_EQ(cat.startFreq[0].Serialize(&real, 1, 1), Status(0));
     EXPECT_EQ(getLe32(reinterpret_cast<const uint8_t*>(real.bytes().data())), 1000000u);
-    EXPECT_EQ(span[0].getData(1), 18);
-    EXPECT_EQ(liveMode.getData(1), 1);
-    EXPECT_STREQ(window[0].getStr(1), "Force/Exp"); // old 6 is Force/Exp
-    EXPECT_EQ(window[1].getData(1), 5);
-    EXPECT_EQ(measAveragingType[0].getData(1), 2);
-    EXPECT_EQ(averaging[0].getData(1), 1);
-    EXPECT_EQ(rejectTrigger.getData(1), 2);
-    EXPECT_FLOAT_EQ(rejectInterval.getData(1), 4.0f);
-    EXPECT_FLOAT_EQ(phaseSuppress[0].getData(1), 0.25f);
-    EXPECT_STREQ(measTitle1[0].getStr(1), "first");
-    EXPECT_STREQ(measTitle2[0].getStr(1), "second");
+    EXPECT_EQ(cat.span[0].getData(1), 18);
+    EXPECT_EQ(cat.liveMode.getData(1), 1);
+    EXPECT_STREQ(cat.window[0].getStr(1), "Force/Exp"); // old 6 is Force/Exp
+    EXPECT_EQ(cat.window[1].getData(1), 5);
+    EXPECT_EQ(cat.measAveragingType[0].getData(1), 2);
+    EXPECT_EQ(cat.averaging[0].getData(1), 1);
+    EXPECT_EQ(cat.rejectTrigger.getData(1), 2);
+    EXPECT_FLOAT_EQ(cat.rejectInterval.getData(1), 4.0f);
+    EXPECT_FLOAT_EQ(cat.phaseSuppress[0].getData(1), 0.25f);
+    EXPECT_STREQ(cat.measTitle1[0].getStr(1), "first");
+    EXPECT_STREQ(cat.measTitle2[0].getStr(1), "second");
 }
 
 TEST_F(OldSettingsTest, FftLayoutWithoutAveragingAndWithLaterWindows) {
@@ -226,10 +232,10 @@ TEST_F(OldSettingsTest, FftLayoutWithoutAveragingAndWithLaterWindows) {
     m.selector = 0;
     m.tail = fftTail(9, 2, 0, 1, 2);
     ASSERT_EQ(run(readOldMeasSettings, measRecord(m)), 0);
-    EXPECT_EQ(window[0].getData(1), 8);
-    EXPECT_EQ(window[1].getData(1), 2);
-    EXPECT_EQ(measAveragingType[0].getData(1), 0);
-    EXPECT_EQ(averaging[0].getData(1), 0);
+    EXPECT_EQ(cat.window[0].getData(1), 8);
+    EXPECT_EQ(cat.window[1].getData(1), 2);
+    EXPECT_EQ(cat.measAveragingType[0].getData(1), 0);
+    EXPECT_EQ(cat.averaging[0].getData(1), 0);
 }
 
 TEST_F(OldSettingsTest, OctaveAndSweptLayoutsReadTheirOwnMembers) {
@@ -251,11 +257,11 @@ TEST_F(OldSettingsTest, OctaveAndSweptLayoutsReadTheirOwnMembers) {
                  .bytes(text("", 41))
                  .str();
     ASSERT_EQ(run(readOldMeasSettings, measRecord(m)), 0);
-    EXPECT_EQ(octLinearAvgMode[0].getData(1), 1);
-    EXPECT_EQ(octaveSpan[0].getData(1), 7);
-    EXPECT_EQ(octaveSpan[0].lowestBand(1), 9);
-    EXPECT_EQ(octAveragingType[0].getData(1), 3);
-    EXPECT_STREQ(measTitle1[0].getStr(1), "oct");
+    EXPECT_EQ(cat.octLinearAvgMode[0].getData(1), 1);
+    EXPECT_EQ(cat.octaveSpan[0].getData(1), 7);
+    EXPECT_EQ(cat.octaveSpan[0].lowestBand(1), 9);
+    EXPECT_EQ(cat.octAveragingType[0].getData(1), 3);
+    EXPECT_STREQ(cat.measTitle1[0].getStr(1), "oct");
 
     m.measurement = 30;
     m.selector = 2;
@@ -264,11 +270,11 @@ TEST_F(OldSettingsTest, OctaveAndSweptLayoutsReadTheirOwnMembers) {
     swept.le16(1).le16(4).f32(0.2f).f32(0.7f).le16(1).f32(1.5f);
     m.tail = swept.str();
     ASSERT_EQ(run(readOldMeasSettings, measRecord(m)), 0);
-    EXPECT_EQ(sweptPoints[0].getData(1), 500);
-    EXPECT_EQ(integrationCycles[0].getData(1), 20);
-    EXPECT_EQ(sweptIntegrationTime[0].getData(1), 1024);
-    EXPECT_EQ(sweptType[0].getData(1), 1);
-    EXPECT_FLOAT_EQ(phaseSuppress[0].getData(1), 1.5f);
+    EXPECT_EQ(cat.sweptPoints[0].getData(1), 500);
+    EXPECT_EQ(cat.integrationCycles[0].getData(1), 20);
+    EXPECT_EQ(cat.sweptIntegrationTime[0].getData(1), 1024);
+    EXPECT_EQ(cat.sweptType[0].getData(1), 1);
+    EXPECT_FLOAT_EQ(cat.phaseSuppress[0].getData(1), 1.5f);
 }
 
 // ---- the View record
@@ -287,15 +293,15 @@ std::string viewRecord(uint16_t unitsCode) {
 
 TEST_F(OldSettingsTest, ViewRecordReadsItsMembersAndTheTransducerUnitForBoth) {
     ASSERT_EQ(run(readOldViewSettings, viewRecord(0)), 0);
-    EXPECT_EQ(view[0].getData(1), 4);
-    EXPECT_FLOAT_EQ(markerRelX[0].getData(1), 1.5f);
-    EXPECT_FLOAT_EQ(markerRelY[0].getData(1), -2.5f);
-    EXPECT_EQ(displayStyle[0].getData(1), 1);
-    EXPECT_EQ(zoomStart[0].getData(1), 99);
-    EXPECT_EQ(gridDivisions[0].getData(1), 2);
-    EXPECT_EQ(transducerOut1[0].getData(1), 6);
-    EXPECT_EQ(transducerOut1[1].getData(1), 6);
-    EXPECT_FLOAT_EQ(dbReference[0].getData(1), 1e-3f);
+    EXPECT_EQ(cat.view[0].getData(1), 4);
+    EXPECT_FLOAT_EQ(cat.markerRelX[0].getData(1), 1.5f);
+    EXPECT_FLOAT_EQ(cat.markerRelY[0].getData(1), -2.5f);
+    EXPECT_EQ(cat.displayStyle[0].getData(1), 1);
+    EXPECT_EQ(cat.zoomStart[0].getData(1), 99);
+    EXPECT_EQ(cat.gridDivisions[0].getData(1), 2);
+    EXPECT_EQ(cat.transducerOut1[0].getData(1), 6);
+    EXPECT_EQ(cat.transducerOut1[1].getData(1), 6);
+    EXPECT_FLOAT_EQ(cat.dbReference[0].getData(1), 1e-3f);
 }
 
 TEST_F(OldSettingsTest, UnitsWordSelectsDbPeakAndPhaseUnits) {
@@ -309,18 +315,18 @@ TEST_F(OldSettingsTest, UnitsWordSelectsDbPeakAndPhaseUnits) {
                                {8, 0, 3, 0},  {9, 0, 3, 1},  {10, 0, 1, 1},    {11, 1, 1, 1},
                                {12, 0, 1, 1}, {13, 2, 3, 1}, {0xFFFF, 2, 3, 1}};
     for (const UnitsCase& c : cases) {
-        (void)dbMode[0].setData(2, 0);
-        (void)peakUnits[0].setData(3, 0);
-        (void)phaseUnits[0].setData(1, 0);
+        (void)cat.dbMode[0].setData(2, 0);
+        (void)cat.peakUnits[0].setData(3, 0);
+        (void)cat.phaseUnits[0].setData(1, 0);
         ASSERT_EQ(run(readOldViewSettings, viewRecord(c.code)), 0) << c.code;
-        EXPECT_EQ(dbMode[0].getData(1), c.db) << c.code;
-        EXPECT_EQ(peakUnits[0].getData(1), c.peak) << c.code;
-        EXPECT_EQ(phaseUnits[0].getData(1), c.phase) << c.code;
+        EXPECT_EQ(cat.dbMode[0].getData(1), c.db) << c.code;
+        EXPECT_EQ(cat.peakUnits[0].getData(1), c.peak) << c.code;
+        EXPECT_EQ(cat.phaseUnits[0].getData(1), c.phase) << c.code;
     }
     // U 9 selects radians from degrees.
-    (void)phaseUnits[0].setData(0, 0);
+    (void)cat.phaseUnits[0].setData(0, 0);
     ASSERT_EQ(run(readOldViewSettings, viewRecord(9)), 0);
-    EXPECT_EQ(phaseUnits[0].getData(1), 1);
+    EXPECT_EQ(cat.phaseUnits[0].getData(1), 1);
 }
 
 // ---- the File List
@@ -333,22 +339,22 @@ std::string fileList() {
 }
 
 TEST_F(OldSettingsTest, FileListIsReadOnlyAfterRecordsOfVersion4) {
-    const auto headerThenList = [](socket& s) {
-        if (checkOldListHeader(s, 2) != 0) return int16_t{1};
-        return readOldFileList(s);
+    const auto headerThenList = [](Catalogue&, socket& s) {
+        if (checkOldListHeader(cat, s, 2) != 0) return int16_t{1};
+        return readOldFileList(cat, s);
     };
     const std::string v3 = header("View Settings:", 3);
     MemStream in(v3 + fileList());
-    ASSERT_EQ(headerThenList(in), 0);
+    ASSERT_EQ(headerThenList(cat, in), 0);
     EXPECT_EQ(in.position(), v3.size());
-    EXPECT_STREQ(refName[0].getStr(1), "NONE");
+    EXPECT_STREQ(cat.refName[0].getStr(1), "NONE");
 
     ASSERT_EQ(run(headerThenList, header("View Settings:", 4) + fileList()), 0);
-    EXPECT_EQ(modalData.getData(1), 1);
-    EXPECT_STREQ(refName[0].getStr(1), "HAMMER");
-    EXPECT_EQ(refDirection[0].getData(1), 9);
-    EXPECT_STREQ(respName[0].getStr(1), "ACCEL");
-    EXPECT_EQ(respNumber[0].getData(1), 8);
+    EXPECT_EQ(cat.modalData.getData(1), 1);
+    EXPECT_STREQ(cat.refName[0].getStr(1), "HAMMER");
+    EXPECT_EQ(cat.refDirection[0].getData(1), 9);
+    EXPECT_STREQ(cat.respName[0].getStr(1), "ACCEL");
+    EXPECT_EQ(cat.respNumber[0].getData(1), 8);
 }
 
 // ---- the Source record
@@ -367,43 +373,43 @@ std::string signalSource(bool octave) {
 
 TEST_F(OldSettingsTest, SourceLayoutFollowsTheMeasureGroup) {
     ASSERT_EQ(run(readOldSourceSettings, signalSource(false)), 0);
-    EXPECT_EQ(source.getData(1), 2);
-    EXPECT_EQ(sineFreq1.getData(1).count, 4096000);
-    EXPECT_EQ(sineAmp1.amplitude(1), 50000); // 16 bits taken unsigned
-    EXPECT_EQ(*sineAmp1.realVal(), 50000);
-    EXPECT_EQ(sineAmp1.level(1), amplitudeLevel(50000));
-    EXPECT_EQ(sineAmp2.level(1), kNoAmplitudeLevel);
-    EXPECT_EQ(chirpAmp.amplitude(1), 2000);
-    EXPECT_EQ(arbAmp.amplitude(1), 5000);
-    EXPECT_EQ(arbRate.getData(1), 17);
-    EXPECT_EQ(inputSource.getData(1), 1);
+    EXPECT_EQ(cat.source.getData(1), 2);
+    EXPECT_EQ(cat.sineFreq1.getData(1).count, 4096000);
+    EXPECT_EQ(cat.sineAmp1.amplitude(1), 50000); // 16 bits taken unsigned
+    EXPECT_EQ(*cat.sineAmp1.realVal(), 50000);
+    EXPECT_EQ(cat.sineAmp1.level(1), amplitudeLevel(50000));
+    EXPECT_EQ(cat.sineAmp2.level(1), kNoAmplitudeLevel);
+    EXPECT_EQ(cat.chirpAmp.amplitude(1), 2000);
+    EXPECT_EQ(cat.arbAmp.amplitude(1), 5000);
+    EXPECT_EQ(cat.arbRate.getData(1), 17);
+    EXPECT_EQ(cat.inputSource.getData(1), 1);
 
     vxtest::resetCatalogue();
-    (void)measureGroup[0].setData(2, 0); // octave: a period, no chirp
+    (void)cat.measureGroup[0].setData(2, 0); // octave: a period, no chirp
     ASSERT_EQ(run(readOldSourceSettings, signalSource(true)), 0);
-    EXPECT_FLOAT_EQ(sourcePeriod.getData(1), 0.5f);
-    EXPECT_EQ(chirpAmp.amplitude(1), 10000);
-    EXPECT_EQ(arbAmp.amplitude(1), 5000);
+    EXPECT_FLOAT_EQ(cat.sourcePeriod.getData(1), 0.5f);
+    EXPECT_EQ(cat.chirpAmp.amplitude(1), 10000);
+    EXPECT_EQ(cat.arbAmp.amplitude(1), 5000);
 }
 
 TEST_F(OldSettingsTest, SweptSineSourceAndGroupsWithoutASource) {
-    (void)measureGroup[0].setData(3, 0);
+    (void)cat.measureGroup[0].setData(3, 0);
     LeBuilder b;
     b.bytes(header("Source Settings:", 4)).le16(0).le16(40000).le16(300).f32(6.0f).f32(-6.0f);
     b.le16(65535).le16(1).f32(2.0f).le16(1).le16(2);
     ASSERT_EQ(run(readOldSourceSettings, b.str()), 0);
-    EXPECT_EQ(sweptAmp.amplitude(1), 40000);
-    EXPECT_EQ(sweptIdealRef.amplitude(1), 300);
-    EXPECT_FLOAT_EQ(sweptRefLower.getData(1), -6.0f);
-    EXPECT_EQ(sweptMaxSource.amplitude(1), 65535);
-    EXPECT_EQ(sweptAutoLevel.getData(1), 2);
-    EXPECT_EQ(source.getData(1), 0);
+    EXPECT_EQ(cat.sweptAmp.amplitude(1), 40000);
+    EXPECT_EQ(cat.sweptIdealRef.amplitude(1), 300);
+    EXPECT_FLOAT_EQ(cat.sweptRefLower.getData(1), -6.0f);
+    EXPECT_EQ(cat.sweptMaxSource.amplitude(1), 65535);
+    EXPECT_EQ(cat.sweptAutoLevel.getData(1), 2);
+    EXPECT_EQ(cat.source.getData(1), 0);
 
     for (int16_t group : {4, 5, -1, 99}) {
-        (void)measureGroup[0].setData(group, 0);
+        (void)cat.measureGroup[0].setData(group, 0);
         const std::string record = header("Source Settings:", 4) + zeros(2);
         MemStream in(record + signalSource(false));
-        ASSERT_EQ(readOldSourceSettings(in), 0) << group;
+        ASSERT_EQ(readOldSourceSettings(cat, in), 0) << group;
         EXPECT_EQ(in.position(), record.size()) << group;
     }
 }
@@ -426,26 +432,26 @@ TEST_F(OldSettingsTest, InputRangesGoUpToTheNextEvenRangeWithinTheTable) {
                                 {-51, -50}, {-100, -50}, {32767, 34}, {-32768, -50}};
     for (const auto& c : cases) {
         ASSERT_EQ(run(readOldInputSettings, inputRecord(c[0], 0)), 0);
-        EXPECT_EQ(inputRange1.range(1), c[1]) << c[0];
-        EXPECT_EQ(*inputRange1.realVal(), c[1]) << c[0];
-        EXPECT_EQ(inputRange2.range(1), 0) << c[0];
+        EXPECT_EQ(cat.inputRange1.range(1), c[1]) << c[0];
+        EXPECT_EQ(*cat.inputRange1.realVal(), c[1]) << c[0];
+        EXPECT_EQ(cat.inputRange2.range(1), 0) << c[0];
     }
 }
 
 TEST_F(OldSettingsTest, InputCouplingRangeFollowsTheSweptSineGroup) {
     ASSERT_EQ(run(readOldInputSettings, inputRecord(0, 9)), 0);
-    EXPECT_FLOAT_EQ(refImpedance.getData(1), 600.0f);
-    EXPECT_EQ(coupling1.getRange(1), 0);
-    EXPECT_EQ(coupling1.getData(1), 2);
-    EXPECT_EQ(coupling2.getData(1), 1);
-    EXPECT_EQ(playbackStart.getData(1), 7);
-    EXPECT_EQ(inputRange2.range(1), 10);
+    EXPECT_FLOAT_EQ(cat.refImpedance.getData(1), 600.0f);
+    EXPECT_EQ(cat.coupling1.getRange(1), 0);
+    EXPECT_EQ(cat.coupling1.getData(1), 2);
+    EXPECT_EQ(cat.coupling2.getData(1), 1);
+    EXPECT_EQ(cat.playbackStart.getData(1), 7);
+    EXPECT_EQ(cat.inputRange2.range(1), 10);
 
-    (void)measureGroup[0].setData(3, 0);
+    (void)cat.measureGroup[0].setData(3, 0);
     ASSERT_EQ(run(readOldInputSettings, inputRecord(0, 0)), 0);
-    EXPECT_EQ(coupling1.getRange(1), 1);
-    EXPECT_EQ(coupling2.getRange(1), 1);
-    EXPECT_EQ(coupling1.getData(1), 2);
+    EXPECT_EQ(cat.coupling1.getRange(1), 1);
+    EXPECT_EQ(cat.coupling2.getRange(1), 1);
+    EXPECT_EQ(cat.coupling1.getData(1), 2);
 }
 
 std::string triggerRecord(uint16_t w0, uint16_t w1, int16_t level) {
@@ -468,14 +474,14 @@ TEST_F(OldSettingsTest, TriggerWordsGiveModeSourceAndLevel) {
                                  {3, 5, -127, 0, 6, -127}};
     for (const TriggerCase& c : cases) {
         ASSERT_EQ(run(readOldTriggerSettings, triggerRecord(c.w0, c.w1, c.level)), 0);
-        EXPECT_EQ(triggerMode.getData(1), c.mode) << c.w0;
-        EXPECT_EQ(triggerSource.getData(1), c.source) << c.w0;
-        EXPECT_EQ(triggerLevel.range(1), c.expectedLevel) << c.w0;
+        EXPECT_EQ(cat.triggerMode.getData(1), c.mode) << c.w0;
+        EXPECT_EQ(cat.triggerSource.getData(1), c.source) << c.w0;
+        EXPECT_EQ(cat.triggerLevel.range(1), c.expectedLevel) << c.w0;
     }
-    EXPECT_EQ(triggeredSourceMode.getData(1), 0);
-    EXPECT_EQ(triggerSlope.getData(1), 1);
-    EXPECT_EQ(delayA.samples(1), 100);
-    EXPECT_EQ(delayB.samples(1), -20);
+    EXPECT_EQ(cat.triggeredSourceMode.getData(1), 0);
+    EXPECT_EQ(cat.triggerSlope.getData(1), 1);
+    EXPECT_EQ(cat.delayA.samples(1), 100);
+    EXPECT_EQ(cat.delayB.samples(1), -20);
 }
 
 // ---- short records and the six in order
@@ -484,15 +490,15 @@ TEST_F(OldSettingsTest, ARecordThatEndsEarlyIsRefused) {
     const std::string abort = "Invalid file format: process aborted\n";
     const std::string trigger = triggerRecord(1, 2, 3);
     EXPECT_EQ(run(readOldTriggerSettings, trigger.substr(0, trigger.size() - 1), abort), 1);
-    EXPECT_EQ(delayA.samples(1), 0);
+    EXPECT_EQ(cat.delayA.samples(1), 0);
     EXPECT_EQ(run(readOldTriggerSettings, header("Trigger Settings:", 4).substr(0, 18), abort), 1);
     const std::string input = inputRecord(5, 5);
     EXPECT_EQ(run(readOldInputSettings, input.substr(0, input.size() - 2), abort), 1);
-    EXPECT_EQ(inputRange1.range(1), 0);
+    EXPECT_EQ(cat.inputRange1.range(1), 0);
     OldMeas m;
     m.measurement = 9;
     EXPECT_EQ(run(readOldMeasSettings, measRecord(m).substr(0, 20), abort), 1);
-    EXPECT_EQ(measurement[0].getData(1), 0);
+    EXPECT_EQ(cat.measurement[0].getData(1), 0);
     m.selector = 0;
     m.tail = fftTail(1, 1, 0, 0, 0);
     EXPECT_EQ(run(readOldMeasSettings, measRecord(m).substr(0, 120), abort), 1);
@@ -506,12 +512,12 @@ TEST_F(OldSettingsTest, AllSixRecordsInFileOrder) {
     const std::string all = measRecord(m) + viewRecord(5) + fileList() + signalSource(false) +
                             inputRecord(-7, 11) + triggerRecord(1, 0, 10);
     ASSERT_EQ(run(readOldSettings, all), 0);
-    EXPECT_EQ(measurement[0].getData(1), 20);
-    EXPECT_EQ(dbMode[0].getData(1), 1);
-    EXPECT_STREQ(refName[0].getStr(1), "HAMMER");
-    EXPECT_EQ(sineAmp1.amplitude(1), 50000);
-    EXPECT_EQ(inputRange1.range(1), -6);
-    EXPECT_EQ(triggerSource.getData(1), 1);
+    EXPECT_EQ(cat.measurement[0].getData(1), 20);
+    EXPECT_EQ(cat.dbMode[0].getData(1), 1);
+    EXPECT_STREQ(cat.refName[0].getStr(1), "HAMMER");
+    EXPECT_EQ(cat.sineAmp1.amplitude(1), 50000);
+    EXPECT_EQ(cat.inputRange1.range(1), -6);
+    EXPECT_EQ(cat.triggerSource.getData(1), 1);
 
     EXPECT_EQ(run(readOldSettings, header("View Settings:", 4),
                   "Error reading VX550 header:  Meas Settings:\n"
@@ -550,10 +556,10 @@ TEST_F(OldSettingsTest, WholeVx550DisplayFilesReadIntoTheCurrentSettings) {
         TraceMgr& t = vxtest::testModel().trace;
         EXPECT_EQ(t.oldFormat, 1);
         EXPECT_EQ(t.vectorCode, 0);
-        EXPECT_EQ(measurement[0].getData(1), 20);
+        EXPECT_EQ(cat.measurement[0].getData(1), 20);
         EXPECT_EQ(t.measGroup, 1);
         EXPECT_EQ(t.measDesc.axisKind(), 3); // the descriptor of AutoCorr.2 from the table
-        EXPECT_EQ(inputRange1.range(1), -6);
+        EXPECT_EQ(cat.inputRange1.range(1), -6);
         ASSERT_NE(t.vector(0), nullptr);
         EXPECT_EQ((*t.vector(0))[1023].re, 1023.0f);
         vxtest::resetCatalogue();

@@ -27,6 +27,11 @@
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
 
+namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
+
 namespace fs = std::filesystem;
 using vx::Status;
 using vxtest::WaterfallFixture;
@@ -204,7 +209,7 @@ TEST_F(WaterfallTest, DataOnlyAndHeaderOnly) {
 
 TEST_F(WaterfallTest, ChannelBPassesOverChannelAAndLoadsItsSettingsFirst) {
     // Channel B measures with 800 lines, channel A with the default 400.
-    (void)vx::cat::fftLines[1].setData(3, 0);
+    (void)cat.fftLines[1].setData(3, 0);
     WaterfallFixture f = vxtest::waterfallFixture(true, true, 2, 3);
     for (int s = 0; s < 3; ++s)
         f.channel[1].slices[size_t(s)] = vxtest::waterfallSlice(1, s, 1024);
@@ -216,8 +221,8 @@ TEST_F(WaterfallTest, ChannelBPassesOverChannelAAndLoadsItsSettingsFirst) {
     ASSERT_EQ(extract(&console), 0) << console;
     EXPECT_NE(console.find("FFT Lines:  800 \n"), std::string::npos) << console;
     EXPECT_NE(console.find("Extracting: Ch B\n"), std::string::npos);
-    EXPECT_EQ(vx::cat::fftLines[0].getData(vx::ePaoEntry), 3);
-    EXPECT_EQ(vx::cat::fftLines[1].getData(vx::ePaoEntry), 2);
+    EXPECT_EQ(cat.fftLines[0].getData(vx::ePaoEntry), 3);
+    EXPECT_EQ(cat.fftLines[1].getData(vx::ePaoEntry), 2);
     std::string out = dir.read("out.asc");
     EXPECT_EQ(firstLineOfSlice(out, 2), dataLine(1002));
     EXPECT_EQ(occurrences(out, "e+03 \r\n"), 3u * 801u);
@@ -243,7 +248,7 @@ TEST_F(WaterfallTest, EverySelectorAndInputModeFramesItsWorkingBlocks) {
     for (int16_t mode = 0; mode < 2; ++mode) {
         for (int16_t selector = 0; selector < 6; ++selector) {
             vxtest::resetCatalogue();
-            (void)vx::cat::channelMode.setData(mode, 0);
+            (void)cat.channelMode.setData(mode, 0);
             std::string bytes = vxtest::waterfallFixture(true, true, selector, 1).file();
             vxtest::resetCatalogue();
             EXPECT_EQ(openAndReadAll(bytes), 0) << "selector " << selector << " mode " << mode;
@@ -261,7 +266,7 @@ TEST_F(WaterfallTest, ManySliceHeadersTakeABlockPer204) {
 }
 
 TEST_F(WaterfallTest, AUserFunctionTakesItsDescriptorFromTheFile) {
-    (void)vx::cat::measurement[0].setData(14, 0); // the first FFT user function
+    (void)cat.measurement[0].setData(14, 0); // the first FFT user function
     WaterfallFixture f;
     // The built-in entry of a user function has no frequency axis: reported.
     (void)captured([&] { f = vxtest::waterfallFixture(true, false, 0, 1); });
@@ -407,7 +412,7 @@ TEST_F(WaterfallTest, CountsLargerThanTheFileFailWithoutReadingPastIt) {
 }
 
 TEST_F(WaterfallTest, TruncationAtEveryByteIsRefused) {
-    (void)vx::cat::fftLines[0].setData(0, 0); // 128 points a slice: a small file
+    (void)cat.fftLines[0].setData(0, 0); // 128 points a slice: a small file
     WaterfallFixture f = vxtest::waterfallFixture(true, true, 2, 1);
     f.channel[0].rawBlocks = f.channel[1].rawBlocks = 0;
     vxtest::resetCatalogue();
@@ -476,7 +481,7 @@ TEST_F(WaterfallTest, CopyKeepsThePayloadAndRefusesAnEmptyTotal) {
 
 TEST_F(WaterfallTest, CopySplitsOntoFloppiesAndJoinsBack) {
     constexpr int64_t kFloppy = 20000;
-    (void)vx::cat::fftLines[0].setData(3, 0);
+    (void)cat.fftLines[0].setData(3, 0);
     const std::string original = vxtest::waterfallFixture(true, true, 0, 3).file(); // ~70 kB
     vxtest::resetCatalogue();
     fs::create_directories("hd");

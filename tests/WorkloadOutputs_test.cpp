@@ -18,7 +18,13 @@
 #include "support/Fixture.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 #include "support/WaterfallFixture.h"
+
+namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
 
 namespace {
 
@@ -97,7 +103,6 @@ TEST_F(WorkloadOutputs, NumberListToCaptureAndCaptureToAscii) {
 }
 
 TEST_F(WorkloadOutputs, DisplayFilesToAsciiWithAWildcard) {
-    vxtest::prepareCatalogue();
     vxtest::resetCatalogue();
     std::string spectrum = vxtest::groupDisplayFile(0);
     vxtest::resetCatalogue();
@@ -113,10 +118,9 @@ TEST_F(WorkloadOutputs, DisplayFilesToAsciiWithAWildcard) {
 }
 
 TEST_F(WorkloadOutputs, WaterfallToAscii) {
-    vxtest::prepareCatalogue();
     vxtest::resetCatalogue();
-    (void)vx::cat::fftLines[0].setData(3, 0); // 800 lines, 1024 points a slice
-    (void)vx::cat::fftLines[1].setData(3, 0);
+    (void)cat.fftLines[0].setData(3, 0); // 800 lines, 1024 points a slice
+    (void)cat.fftLines[1].setData(3, 0);
     dir.write("w.56w", vxtest::waterfallFixture(true, false, 0, 3).file());
     vxtest::resetCatalogue();
     run({"w.56w", "wat.asc"}, "wat2asc.console");

@@ -11,7 +11,13 @@
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
 #include "support/Fixture.h"
+#include "support/TestModel.h"
 #include "support/WaterfallFixture.h"
+
+namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
 
 namespace {
 
@@ -30,14 +36,13 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     bool ok = true;
-    vxtest::prepareCatalogue();
     for (int16_t g = 0; g < 6; ++g) {
         vxtest::resetCatalogue();
         ok = save(dir + "/g" + std::to_string(g) + ".56d", vxtest::groupDisplayFile(g)) && ok;
     }
     vxtest::resetCatalogue();
-    (void)vx::cat::fftLines[0].setData(0, 0); // 100 lines keep the slices small
-    (void)vx::cat::fftLines[1].setData(0, 0);
+    (void)cat.fftLines[0].setData(0, 0); // 100 lines keep the slices small
+    (void)cat.fftLines[1].setData(0, 0);
     ok = save(dir + "/w.56w", vxtest::waterfallFixture(true, true, 0, 12).file()) && ok;
 
     vxtest::CapArbFixture f;

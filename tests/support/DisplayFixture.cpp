@@ -71,7 +71,13 @@ FixtureVector rampVector(uint32_t n) {
 #include "params/STARTUP.h"
 #include "support/Catalogue.h"
 #include "support/MemStream.h"
+#include "support/TestModel.h"
 #include "trace/TRACE.h"
+
+namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
 
 namespace vxtest {
 
@@ -87,17 +93,17 @@ std::string groupDisplayFile(int16_t group) {
 std::string measurementDisplayFile(int16_t group, int16_t m,
                                    void (*edit)(std::array<uint8_t, 47>&)) {
     using namespace vx;
-    (void)cat::measureGroup[0].setData(group, 0);
-    (void)cat::measurement[0].setRange(group);
-    (void)cat::measurement[0].setData(m, 0);
-    cat::measurement[0].setParam(0);
-    TraceMgr t; // the lengths of the settings above
+    (void)cat.measureGroup[0].setData(group, 0);
+    (void)cat.measurement[0].setRange(group);
+    (void)cat.measurement[0].setData(m, 0);
+    cat.measurement[0].setParam(0);
+    TraceMgr t(vxtest::testModel().cat); // the lengths of the settings above
     t.computeLengths();
 
     MemStream lists;
     const int16_t order[][2] = {{1, 1}, {2, 1}, {3, 1}, {4, 0}, {14, 0}, {5, 1}, {7, 0}, {8, 0}};
     for (const auto& l : order)
-        (void)serializeList(l[0], &lists, 1, 0, ePaoEntry, l[1]);
+        (void)cat.lists.serializeList(l[0], &lists, 1, 0, ePaoEntry, l[1]);
 
     Vx560Settings s;
     s.measGroup = group;
@@ -120,7 +126,6 @@ std::string measurementDisplayFile(int16_t group, int16_t m,
 }
 
 void writeGroupDisplayFiles(const TempDir& dir) {
-    prepareCatalogue();
     for (int16_t g = 0; g < 6; ++g) {
         resetCatalogue();
         dir.write("g" + std::to_string(g) + ".56d", groupDisplayFile(g));

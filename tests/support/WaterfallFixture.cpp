@@ -7,8 +7,14 @@
 #include "params/STARTUP.h"
 #include "support/Fixture.h"
 #include "support/MemStream.h"
+#include "support/TestModel.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
+
+namespace {
+// The settings of the shared test model.
+vx::Catalogue& cat = vxtest::testModel().cat;
+} // namespace
 
 namespace vxtest {
 
@@ -38,7 +44,7 @@ std::string vectorRecord(const FixtureVector& v) {
 std::string serialized(const int16_t (*lists)[2], size_t count, int16_t ch) {
     MemStream s;
     for (size_t i = 0; i < count; ++i)
-        (void)vx::serializeList(lists[i][0], &s, 1, ch, vx::ePaoEntry, lists[i][1]);
+        (void)cat.lists.serializeList(lists[i][0], &s, 1, ch, vx::ePaoEntry, lists[i][1]);
     return s.bytes();
 }
 
@@ -114,20 +120,20 @@ WaterfallFixture waterfallFixture(bool channelA, bool channelB, int16_t selector
     static const int16_t kChannelLists[][2] = {{1, 1}, {2, 1}, {3, 1}, {4, 0}};
     static const int16_t kSharedLists[][2] = {{5, 1}, {7, 0}, {8, 0}};
     // The lengths are computed on a scratch trace.
-    TraceMgr t;
+    TraceMgr t(vxtest::testModel().cat);
     t.computeLengths();
     uint32_t points = uint32_t(t.nPts);
 
     WaterfallFixture f;
     f.selector = selector;
-    f.inputMode = cat::channelMode.getData(ePaoEntry);
+    f.inputMode = cat.channelMode.getData(ePaoEntry);
     f.timeStamp = timeStampBytes(30, 20, 10, 4, 9, 12, 126);
     const bool present[2] = {channelA, channelB};
     for (int16_t c = 0; c < 2; ++c) {
         WfFixtureChannel& ch = f.channel[c];
         ch.lists = serialized(kChannelLists, 4, c);
         std::memcpy(ch.descriptor.data(),
-                    measDescriptor(cat::measurement[c].getData(ePaoEntry)).bytes, MeasDesc::kSize);
+                    measDescriptor(cat.measurement[c].getData(ePaoEntry)).bytes, MeasDesc::kSize);
         if (!present[c]) continue;
         ch.sliceHeaders = uint32_t(slices) + 1;
         ch.storedSliceCount = slices;

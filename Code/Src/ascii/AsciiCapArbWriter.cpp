@@ -37,7 +37,7 @@ void CAsciiCapArbWriter::writeHeader() {
     (void)messageLine(h.baseFreqId == 0 ? "Base Freq. = 100 kHz" : "Base Freq. = 102.4 kHz");
     FreqValue rate = sampleRate(h.spanCode);
     char text[64];
-    formatFrequency(&rate, text, sizeof text, h.baseFreqId, 4, true);
+    formatFrequency(&rate, text, sizeof text, h.baseFreqId, 4, true, &rpmSwitch_);
     (void)messageLine((std::string("Sampling Freq = ") + text).c_str());
     if (reader_->kind() != eKindArb)
         (void)messageLine(

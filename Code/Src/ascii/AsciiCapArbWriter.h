@@ -13,8 +13,10 @@ class CValueLines;
 
 class CAsciiCapArbWriter : public CFileWriter {
   public:
-    CAsciiCapArbWriter(const ConvOptions& options, CCapArbReader* reader)
-        : options_(options), reader_(reader) {}
+    // rpmSwitch: the model's RPM display switch, which the sampling frequency follows.
+    CAsciiCapArbWriter(const ConvOptions& options, const enumParAction& rpmSwitch,
+                       CCapArbReader* reader)
+        : options_(options), rpmSwitch_(rpmSwitch), reader_(reader) {}
 
     Status write(const char* name) override;
 
@@ -24,6 +26,7 @@ class CAsciiCapArbWriter : public CFileWriter {
     void writeHeadingLine(CValueLines& lines, int32_t total);
 
     const ConvOptions& options_;
+    const enumParAction& rpmSwitch_;
     CCapArbReader* reader_;
     float scale_ = 1.0f;
 };

@@ -39,7 +39,7 @@ void CAsciiTraceWriter::headerLine(const std::string& label, const std::string& 
 }
 
 void CAsciiTraceWriter::dumpList(int16_t listId, int16_t groupMask) {
-    (void)printList(file_.get(), listId, listLabels(listId), groupMask);
+    (void)model_.cat.lists.printList(file_.get(), listId, listLabels(listId), groupMask);
 }
 
 void CAsciiTraceWriter::writeHeader() {
@@ -51,15 +51,15 @@ void CAsciiTraceWriter::writeHeader() {
     } else {
         writeStandardHeader();
     }
-    if (entry(cat::modalData) == 1) dumpList(14, groupMask);
+    if (entry(model_.cat.modalData) == 1) dumpList(14, groupMask);
     (void)messageLine("");
 }
 
 void CAsciiTraceWriter::writeStandardHeader() {
     TraceMgr& t = model_.trace;
-    headerLine("Measure Group: ", text(cat::measureGroup[0]));
+    headerLine("Measure Group: ", text(model_.cat.measureGroup[0]));
     if (t.measDesc.axisKind() == eWFTimeSliceAxis) headerLine("A waterfall slice at: ", sliceText());
-    headerLine("Measurement: ", text(cat::measurement[0]));
+    headerLine("Measurement: ", text(model_.cat.measurement[0]));
     char points[16];
     std::snprintf(points, sizeof points, "%d", t.extractedPoints());
     headerLine("Num of extracted Points: ", points);
@@ -81,96 +81,97 @@ void CAsciiTraceWriter::writeGroupBlock() {
 
 void CAsciiTraceWriter::writeWindowBlock() {
     if (!model_.trace.measDesc.windowed()) return;
-    headerLine("Window: ", text(cat::window[0]));
+    headerLine("Window: ", text(model_.cat.window[0]));
     int16_t group = model_.trace.measGroup;
-    if ((group != 0 && group != 4) || entry(cat::window[0]) != kForceExp) return;
-    bool dual = entry(cat::channelMode) == 1;
-    headerLine(dual ? "Display A Window" : "Channel 1 Window", text(cat::forceExp1));
-    headerLine(dual ? "Display B Window" : "Channel 2 Window", text(cat::forceExp2));
-    headerLine("Force Len: ", text(cat::forceLength[0]));
-    headerLine("Expo TC: ", text(cat::expoTC[0]));
+    if ((group != 0 && group != 4) || entry(model_.cat.window[0]) != kForceExp) return;
+    bool dual = entry(model_.cat.channelMode) == 1;
+    headerLine(dual ? "Display A Window" : "Channel 1 Window", text(model_.cat.forceExp1));
+    headerLine(dual ? "Display B Window" : "Channel 2 Window", text(model_.cat.forceExp2));
+    headerLine("Force Len: ", text(model_.cat.forceLength[0]));
+    headerLine("Expo TC: ", text(model_.cat.expoTC[0]));
 }
 
 void CAsciiTraceWriter::writeAveragingBlock() {
     if (!model_.trace.measDesc.averaged()) return;
-    headerLine("Averaging Mode: ", text(cat::measAveragingType[0]));
-    if (entry(cat::measAveragingType[0]) == 0) return;
-    headerLine("Averaging Type: ", text(cat::averaging[0]));
-    headerLine("Number of Avg: ", text(cat::numAverages[0]));
-    headerLine("Overload reject: ", text(cat::overloadReject[0]));
+    headerLine("Averaging Mode: ", text(model_.cat.measAveragingType[0]));
+    if (entry(model_.cat.measAveragingType[0]) == 0) return;
+    headerLine("Averaging Type: ", text(model_.cat.averaging[0]));
+    headerLine("Number of Avg: ", text(model_.cat.numAverages[0]));
+    headerLine("Overload reject: ", text(model_.cat.overloadReject[0]));
 }
 
 void CAsciiTraceWriter::writeFftBlock() {
-    headerLine("Start Freq: ", text(cat::startFreq[0]));
-    headerLine("Span: ", text(cat::span[0]));
-    headerLine("FFT Lines: ", text(cat::fftLines[0]));
+    headerLine("Start Freq: ", text(model_.cat.startFreq[0]));
+    headerLine("Span: ", text(model_.cat.span[0]));
+    headerLine("FFT Lines: ", text(model_.cat.fftLines[0]));
     writeWindowBlock();
     writeAveragingBlock();
 }
 
 void CAsciiTraceWriter::writeCorrelationBlock() {
-    headerLine("Span: ", text(cat::span[0]));
-    headerLine("FFT Lines: ", text(cat::fftLines[0]));
-    if (model_.trace.measDesc.windowed()) headerLine("Window: ", text(cat::window[0]));
+    headerLine("Span: ", text(model_.cat.span[0]));
+    headerLine("FFT Lines: ", text(model_.cat.fftLines[0]));
+    if (model_.trace.measDesc.windowed()) headerLine("Window: ", text(model_.cat.window[0]));
     writeAveragingBlock();
 }
 
 void CAsciiTraceWriter::writeOctaveBlock() {
-    headerLine("Low Band: ", textAs(cat::octaveSpan[0], 0));
-    headerLine("High Band: ", textAs(cat::octaveSpan[0], 1));
-    headerLine("Resolution: ", text(cat::octaveResolution[0]));
-    headerLine("Averaging Type: ", text(cat::octAveragingType[0]));
-    if (entry(cat::octAveragingType[0]) == kEqualConfidence)
-        headerLine("Confidence Level: ", text(cat::confidence[0]));
+    headerLine("Low Band: ", textAs(model_.cat.octaveSpan[0], 0));
+    headerLine("High Band: ", textAs(model_.cat.octaveSpan[0], 1));
+    headerLine("Resolution: ", text(model_.cat.octaveResolution[0]));
+    headerLine("Averaging Type: ", text(model_.cat.octAveragingType[0]));
+    if (entry(model_.cat.octAveragingType[0]) == kEqualConfidence)
+        headerLine("Confidence Level: ", text(model_.cat.confidence[0]));
     else
-        headerLine("Integration Time: ", text(cat::octIntegrationTime[0]));
-    headerLine("Power Bin: ", text(cat::powerBin[0]));
+        headerLine("Integration Time: ", text(model_.cat.octIntegrationTime[0]));
+    headerLine("Power Bin: ", text(model_.cat.powerBin[0]));
 }
 
 void CAsciiTraceWriter::writeSweptSineBlock() {
-    headerLine("Start Freq.: ", text(cat::sweptStart[0]));
-    headerLine("Stop  Freq.: ", text(cat::sweptStop[0]));
-    headerLine("Sweep Type: ", text(cat::sweptType[0]));
-    headerLine("Auto Level: ", text(cat::sweptAutoLevel));
-    if (entry(cat::sweptAutoLevel) == 1) {
-        headerLine("Ideal Ref.: ", text(cat::sweptIdealRef));
-        headerLine("Ref. Upper Limit: ", text(cat::sweptRefUpper));
-        headerLine("Ref. Lower Limit: ", text(cat::sweptRefLower));
-        headerLine("Max Source: ", text(cat::sweptMaxSource));
+    headerLine("Start Freq.: ", text(model_.cat.sweptStart[0]));
+    headerLine("Stop  Freq.: ", text(model_.cat.sweptStop[0]));
+    headerLine("Sweep Type: ", text(model_.cat.sweptType[0]));
+    headerLine("Auto Level: ", text(model_.cat.sweptAutoLevel));
+    if (entry(model_.cat.sweptAutoLevel) == 1) {
+        headerLine("Ideal Ref.: ", text(model_.cat.sweptIdealRef));
+        headerLine("Ref. Upper Limit: ", text(model_.cat.sweptRefUpper));
+        headerLine("Ref. Lower Limit: ", text(model_.cat.sweptRefLower));
+        headerLine("Max Source: ", text(model_.cat.sweptMaxSource));
     } else {
-        headerLine("Amplitude: ", text(cat::sweptAmp));
+        headerLine("Amplitude: ", text(model_.cat.sweptAmp));
     }
-    headerLine("Source Ramping: ", text(cat::sweptRamping));
-    if (entry(cat::sweptRamping) == 1) headerLine("Ramp Rate: ", text(cat::sweptRampRate));
-    headerLine("Source Offset: ", text(cat::sourceOffset));
-    headerLine("Settle Time:   ", text(cat::settleTime[0]));
-    headerLine("Settle Cycles: ", text(cat::settleCycles[0]));
-    headerLine("Integration Time:   ", text(cat::sweptIntegrationTime[0]));
-    headerLine("Integration Cycles: ", text(cat::integrationCycles[0]));
+    headerLine("Source Ramping: ", text(model_.cat.sweptRamping));
+    if (entry(model_.cat.sweptRamping) == 1)
+        headerLine("Ramp Rate: ", text(model_.cat.sweptRampRate));
+    headerLine("Source Offset: ", text(model_.cat.sourceOffset));
+    headerLine("Settle Time:   ", text(model_.cat.settleTime[0]));
+    headerLine("Settle Cycles: ", text(model_.cat.settleCycles[0]));
+    headerLine("Integration Time:   ", text(model_.cat.sweptIntegrationTime[0]));
+    headerLine("Integration Cycles: ", text(model_.cat.integrationCycles[0]));
 }
 
 void CAsciiTraceWriter::writeOrderBlock() {
-    headerLine("Max Order:   ", text(cat::maxOrder[0]));
-    headerLine("Delta Order: ", text(cat::deltaOrder[0]));
+    headerLine("Max Order:   ", text(model_.cat.maxOrder[0]));
+    headerLine("Delta Order: ", text(model_.cat.deltaOrder[0]));
     writeWindowBlock();
-    int16_t m = entry(cat::measurement[0]);
+    int16_t m = entry(model_.cat.measurement[0]);
     if (m == 63) {
-        headerLine("Track of: ", text(cat::track1Bnc[0]));
-        headerLine("Track Order: ", text(cat::track1Value[0]));
+        headerLine("Track of: ", text(model_.cat.track1Bnc[0]));
+        headerLine("Track Order: ", text(model_.cat.track1Value[0]));
     } else if (m == 64) {
-        headerLine("Track of: ", text(cat::track2Bnc[0]));
-        headerLine("Tracked Order: ", text(cat::track2Value[0]));
+        headerLine("Track of: ", text(model_.cat.track2Bnc[0]));
+        headerLine("Tracked Order: ", text(model_.cat.track2Value[0]));
     } else {
         writeAveragingBlock();
     }
 }
 
 void CAsciiTraceWriter::writeHistogramBlock() {
-    headerLine("Sample Time: ", textAs(cat::span[0], 3));
-    headerLine("Histogram Length: ", text(cat::histogramLength[0]));
-    headerLine("Number of Bins: ", text(cat::histogramBins[0]));
+    headerLine("Sample Time: ", textAs(model_.cat.span[0], 3));
+    headerLine("Histogram Length: ", text(model_.cat.histogramLength[0]));
+    headerLine("Number of Bins: ", text(model_.cat.histogramBins[0]));
     bool second = model_.trace.measDesc.channelMask() & 2;
-    headerLine("Input Rng: ", text(second ? cat::inputRange2 : cat::inputRange1));
+    headerLine("Input Rng: ", text(second ? model_.cat.inputRange2 : model_.cat.inputRange1));
 }
 
 void CAsciiTraceWriter::writeEuLines() {
@@ -184,10 +185,10 @@ void CAsciiTraceWriter::writeEuLines() {
         uint8_t bit;
     };
     Channel channels[] = {
-        {cat::engUnits1[0], cat::euPerVolt1[0], cat::euLabel1[0], cat::euUserLabel1[0],
-         "EU's/Volt (Ch 1): ", 1},
-        {cat::engUnits2[0], cat::euPerVolt2[0], cat::euLabel2[0], cat::euUserLabel2[0],
-         "EU's/Volt (Ch 2): ", 2},
+        {model_.cat.engUnits1[0], model_.cat.euPerVolt1[0], model_.cat.euLabel1[0],
+         model_.cat.euUserLabel1[0], "EU's/Volt (Ch 1): ", 1},
+        {model_.cat.engUnits2[0], model_.cat.euPerVolt2[0], model_.cat.euLabel2[0],
+         model_.cat.euUserLabel2[0], "EU's/Volt (Ch 2): ", 2},
     };
     constexpr int16_t kUserLabel = 14;
     for (Channel& c : channels) {

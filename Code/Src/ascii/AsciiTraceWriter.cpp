@@ -48,7 +48,7 @@ Status CAsciiTraceWriter::writeData() {
         return kStatusFailed;
     }
     const ConvOptions& o = model_.options;
-    ExpandedColumns cols = setupColumns(o.columns, o.peakUnits, o.dbMode, o.phaseUnits);
+    ExpandedColumns cols = setupColumns(model_.cat, o.columns, o.peakUnits, o.dbMode, o.phaseUnits);
     CValueLines lines(*file_, o.dataFormat, o.pointsPerLine, o.separator);
     const char* axisUnit = axis_ ? axis_->unitText() : "";
     if (o.headerMode != 0) {
@@ -56,7 +56,8 @@ Status CAsciiTraceWriter::writeData() {
         int groups = std::min<int32_t>(o.pointsPerLine, n);
         for (int g = 0; g < groups; ++g) {
             for (int k = 0; k < cols.count; ++k) {
-                const char* unit = columnTitleUnit(cols.codes[k], cols.units[k], axisUnit);
+                const char* unit =
+                    columnTitleUnit(model_.cat, cols.codes[k], cols.units[k], axisUnit);
                 lines.text(fitHeading(headingPrefix(cols.codes[k]), unit, w));
                 if (separatorAfter(o.columns, k, cols.count, g + 1 < groups)) lines.separator();
             }
@@ -69,8 +70,9 @@ Status CAsciiTraceWriter::writeData() {
         bool more = lines.roomOnLine() && i + 1 < n;
         for (int k = 0; k < cols.count; ++k) {
             int32_t code = cols.codes[k];
-            double v = code == eColX ? (axis_ ? axis_->x(static_cast<int16_t>(i)) : 0.0)
-                                     : columnValue(code, cols.units[k], (*points)[i], i, x);
+            double v = code == eColX
+                           ? (axis_ ? axis_->x(static_cast<int16_t>(i)) : 0.0)
+                           : columnValue(model_.cat, code, cols.units[k], (*points)[i], i, x);
             lines.value(v);
             if (separatorAfter(o.columns, k, cols.count, more)) lines.separator();
         }

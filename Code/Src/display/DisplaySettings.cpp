@@ -28,8 +28,8 @@ struct ListInBlock {
 };
 const ListInBlock kBlockLists[] = {{1, 1}, {2, 1}, {3, 1}, {4, 0}, {14, 0}, {5, 1}, {7, 0}, {8, 0}};
 
-int systemPaoVersion() {
-    return paoVersion.getData(ePaoEntry);
+int systemPaoVersion(Catalogue& cat) {
+    return cat.lists.paoVersion.getData(ePaoEntry);
 }
 
 // The PAO version of a "plat%d pao%d" text, 0 when it cannot be parsed.
@@ -69,18 +69,18 @@ int16_t entry(const enumParAction& p) {
 }
 
 // The channel mask of an order track follows the BNC its track is taken from.
-void setTrackChannel(MeasDesc& desc, int16_t measurement) {
-    const enumParAction& bnc = measurement == 63 ? cat::track1Bnc[0] : cat::track2Bnc[0];
+void setTrackChannel(Catalogue& cat, MeasDesc& desc, int16_t measurement) {
+    const enumParAction& bnc = measurement == 63 ? cat.track1Bnc[0] : cat.track2Bnc[0];
     uint8_t mask = static_cast<uint8_t>(1u << std::clamp<int16_t>(entry(bnc), 0, 1));
     desc.setChannelMask(mask);
     measDescriptor(measurement).setChannelMask(mask);
 }
 
 // An averages count above what the trace completed is lowered to it.
-void limitAverages(uint32_t completedWord) {
+void limitAverages(Catalogue& cat, uint32_t completedWord) {
     int16_t completed = static_cast<int16_t>(completedWord & 0xFFFF);
-    if (entry(cat::measAveraging[0]) == 1 && cat::numAverages[0].getData(ePaoEntry) > completed)
-        (void)cat::numAverages[0].setData(completed);
+    if (entry(cat.measAveraging[0]) == 1 && cat.numAverages[0].getData(ePaoEntry) > completed)
+        (void)cat.numAverages[0].setData(completed);
 }
 
 Status applyVx560Settings(TraceMgr& t) {
@@ -88,23 +88,25 @@ Status applyVx560Settings(TraceMgr& t) {
     (void)m.readBytes(t.timeStamp.bytes.data(), TimeStamp::kSize);
     int failed = 0;
     for (const ListInBlock& l : kBlockLists)
-        failed |= serializeList(l.id, &m, 0, 0, ePaoEntry, l.groupFilter).code();
+        failed |= t.cat.lists.serializeList(l.id, &m, 0, 0, ePaoEntry, l.groupFilter).code();
     return failed ? 1 : 0;
 }
 
 Status applyVx550Settings(TraceMgr& t, int16_t windowSelector) {
-    int16_t failed = readOldSettings(t.settings());
-    t.measDesc = measDescriptor(entry(cat::measurement[0]));
-    t.measGroup = entry(cat::measureGroup[0]);
+    Catalogue& cat = t.cat;
+    int16_t failed = readOldSettings(t.cat, t.settings());
+    t.measDesc = measDescriptor(entry(cat.measurement[0]));
+    t.measGroup = entry(cat.measureGroup[0]);
     if (t.oldTraceKind == 7) t.measDesc.setAxisKind(11);
-    if (windowSelector == 1) (void)cat::window[0].setData(entry(cat::window[1]), 0);
+    if (windowSelector == 1) (void)cat.window[0].setData(entry(cat.window[1]), 0);
     return failed ? 1 : 0;
 }
 
 void applyTransducerSettings(const TraceMgr& t, const int16_t transducer[2]) {
-    enumParAction* euLabel[2] = {&cat::euLabel1[0], &cat::euLabel2[0]};
-    enumParAction* euSwitch[2] = {&cat::engUnits1[0], &cat::engUnits2[0]};
-    enumParAction* output[2] = {&cat::transducerOut1[0], &cat::transducerOut2[0]};
+    Catalogue& cat = t.cat;
+    enumParAction* euLabel[2] = {&cat.euLabel1[0], &cat.euLabel2[0]};
+    enumParAction* euSwitch[2] = {&cat.engUnits1[0], &cat.engUnits2[0]};
+    enumParAction* output[2] = {&cat.transducerOut1[0], &cat.transducerOut2[0]};
     int8_t k = t.measDesc.axisKind();
     bool spectrum = k == 1 || k == 5 || k == 2;
     for (int c = 0; c < 2; ++c) {
@@ -117,14 +119,15 @@ void applyTransducerSettings(const TraceMgr& t, const int16_t transducer[2]) {
 }
 
 void finishApplyingSettings(TraceMgr& t, const ConvOptions& o) {
-    int16_t m = entry(cat::measurement[0]);
-    if (t.measDesc.axisKind() == 8) setTrackChannel(t.measDesc, m);
+    Catalogue& cat = t.cat;
+    int16_t m = entry(cat.measurement[0]);
+    if (t.measDesc.axisKind() == 8) setTrackChannel(cat, t.measDesc, m);
     static const int16_t kApplyOrder[] = {1, 2, 3, 4, 14, 5, 7, 8};
     for (int16_t list : kApplyOrder)
-        applyList(list, 0);
+        cat.lists.applyList(list, 0);
     applyTransducerSettings(t, o.transducer);
     if (isUserFunction(m)) measDescriptor(m) = t.measDesc;
-    refreshUnitTexts(0);
+    refreshUnitTexts(cat, 0);
 }
 
 } // namespace
@@ -135,7 +138,7 @@ bool settingsVersionAcceptable(TraceMgr& t) {
     if (get16(m) != -1) return true;
     uint8_t text[kVersionTextLen];
     (void)m.readBytes(text, kVersionTextLen);
-    return paoVersionOf(text) <= systemPaoVersion();
+    return paoVersionOf(text) <= systemPaoVersion(t.cat);
 }
 
 void buildSettingsBlock(CModel& model) {
@@ -144,7 +147,7 @@ void buildSettingsBlock(CModel& model) {
     m.rewind();
     char text[kVersionTextLen + 1] = {};
     std::snprintf(text, sizeof text, "plat%d pao%d", std::atoi(model.options.platformVersion),
-                  systemPaoVersion());
+                  systemPaoVersion(model.cat));
     t.oldFormat = 0;
     t.computeLengths();
     put16(m, -1);
@@ -156,7 +159,7 @@ void buildSettingsBlock(CModel& model) {
     put16(m, 0);
     (void)m.writeBytes(t.timeStamp.bytes.data(), TimeStamp::kSize);
     for (const ListInBlock& l : kBlockLists)
-        (void)serializeList(l.id, &m, 1, 0, ePaoEntry, l.groupFilter);
+        (void)t.cat.lists.serializeList(l.id, &m, 1, 0, ePaoEntry, l.groupFilter);
     const float trailer[3] = {0.0f, 10.0f, 0.0f};
     for (float f : trailer)
         put32(m, floatBits(f));
@@ -207,27 +210,28 @@ void rebuildFromSettings(CModel& model, const TimeStamp& stamp) {
 }
 
 void postReadAdjustments(TraceMgr& t) {
+    Catalogue& cat = t.cat;
     const uint32_t completedWord = t.headerWord(0, 12);
     switch (t.measGroup) {
     case 0:
     case 1:
-        limitAverages(completedWord);
+        limitAverages(cat, completedWord);
         break;
     case 4: {
-        int16_t m = entry(cat::measurement[0]);
+        int16_t m = entry(cat.measurement[0]);
         if (m == 63 || m == 64) {
             int16_t points = static_cast<int16_t>(t.headerWord(0, 0) & 0xFFFF);
-            if (cat::trackPoints[0].getData(ePaoEntry) > points)
-                (void)cat::trackPoints[0].setData(points);
-            (void)cat::measAveragingType[0].setData(0, 0);
+            if (cat.trackPoints[0].getData(ePaoEntry) > points)
+                (void)cat.trackPoints[0].setData(points);
+            (void)cat.measAveragingType[0].setData(0, 0);
         }
-        limitAverages(completedWord);
+        limitAverages(cat, completedWord);
         break;
     }
     case 2: {
         float completed = static_cast<float>(static_cast<int32_t>(completedWord)) * 0.004f;
-        if (cat::octIntegrationTime[0].getData(ePaoEntry) > completed)
-            (void)cat::octIntegrationTime[0].setData(completed);
+        if (cat.octIntegrationTime[0].getData(ePaoEntry) > completed)
+            (void)cat.octIntegrationTime[0].setData(completed);
         break;
     }
     default:

@@ -56,8 +56,8 @@ Status CMatLabWriter::write(const char* name) {
 }
 
 void CMatLabWriter::writeHeader() {
-    cols_ = setupColumns(model_.options.columns, model_.options.peakUnits, model_.options.dbMode,
-                         model_.options.phaseUnits);
+    cols_ = setupColumns(model_.cat, model_.options.columns, model_.options.peakUnits,
+                         model_.options.dbMode, model_.options.phaseUnits);
     matColumns_.clear();
     imaginary_ = false;
     for (int k = 0; k < cols_.count; ++k) {
@@ -106,7 +106,7 @@ void CMatLabWriter::writeRealPart(const MatColumn& c, const std::vector<Point>& 
         else if (code == eColImag)
             putFloat(0.0f);
         else
-            putFloat(columnValue(code, units, points[i], i, x));
+            putFloat(columnValue(model_.cat, code, units, points[i], i, x));
     }
 }
 
@@ -116,7 +116,7 @@ void CMatLabWriter::writeImaginaryPart(const MatColumn& c, const std::vector<Poi
     PointX x;
     if (axis_) x = PointX{axisX, axis_.get()};
     for (int32_t i = 0; i < n; ++i)
-        putFloat(c.complex ? columnValue(eColImag, units, points[i], i, x) : 0.0f);
+        putFloat(c.complex ? columnValue(model_.cat, eColImag, units, points[i], i, x) : 0.0f);
 }
 
 void CMatLabWriter::putFloat(float v) {

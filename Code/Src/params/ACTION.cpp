@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 #include "base/ErrLogger.h"
 #include "base/LeBytes.h"
@@ -61,6 +62,8 @@ int alignUp(int offset, int alignment) {
 } // namespace
 
 void* paramActionObj::getBlk(uint16_t size) {
+    static std::mutex poolMutex;
+    const std::lock_guard<std::mutex> lock(poolMutex);
     int offset = alignUp(sCurMemOffset, naturalAlignment(size));
     if (offset + size >= kBlockSize) {
         // A new block; the previous one is chained behind the usable part so

@@ -31,6 +31,7 @@ using FloatCallback = float (*)(float, int16_t);
 using TextCallback = char* (*)(char*, int16_t);
 
 template <class T> struct Twin;
+struct DisplayLinks;
 
 // The abstract base. Objects are built once and never copied: lists hold
 // their addresses and display twins hold each other's.
@@ -59,9 +60,13 @@ class paramActionObj {
     int8_t displayIndex() const { return dispIndex; }
     uint8_t mortal() const { return mortalByte; }
     uint8_t groups() const { return groupBits; }
+    // The settings of this object's display that it consults: its catalogue's,
+    // or unlinked ones (the catalogue defaults) for an object built alone.
+    const DisplayLinks& links() const;
 
     // The pool: blocks of at least kBlockSize bytes that are never freed. Each
     // request is placed at the alignment its size calls for (2, 4 or 8 bytes).
+    // Requests are serialised, so models can be built on several threads.
     static void* getBlk(uint16_t size);
     static constexpr int16_t kBlockSize = 100;
     static char* sPaoMemPtr;      // current block
@@ -71,10 +76,12 @@ class paramActionObj {
   protected:
     // A slot argument as an index; out-of-range slots are reported and read slot 1.
     static int slotIndex(char slot);
+    static DisplayLinks* constructionLinks();
 
     int8_t dispIndex = 0;
     uint8_t mortalByte = 0;
     uint8_t groupBits = 0;
+    DisplayLinks* linkTable = constructionLinks(); // displays A and B
 
   private:
     template <class T> friend struct Twin;

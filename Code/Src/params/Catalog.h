@@ -1,229 +1,295 @@
 // The parameter catalogue: every instrument setting that a file can carry, by
-// name. Settings that exist once per display are twins: [0] is display A (the
-// registered member), [1] display B (also reached with next(1)).
+// name, with the lists that order them. Settings that exist once per display
+// are twins: [0] is display A (the registered member), [1] display B (also
+// reached with next(1)). A model holds one catalogue; each is built on its own
+// and shares nothing with another.
 #pragma once
 #include "base/Options.h"
 #include "params/ACTION.h"
+#include "params/CatalogTexts.h"
 #include "params/DerivedParams.h"
+#include "params/STARTUP.h"
 
 namespace vx {
 
-// Stores the /M modal values of the job into list 14 and marks the file's
-// data as modal; does nothing when no modal value was given.
-void applyModalOptions(const ConvOptions& options);
+struct Catalogue {
+    // Builds every setting in the fixed order below (the order of its list
+    // registration), links them and orders the lists.
+    Catalogue();
+    Catalogue(const Catalogue&) = delete;
+    Catalogue& operator=(const Catalogue&) = delete;
 
-namespace cat {
-// ---- list 0: process settings
-extern enumParAction rpmDisplaySwitch;
+    // Every setting of lists 1 to 14 back to its default, and applied.
+    void reset();
+    // Stores the /M modal values of the job into list 14 and marks the file's
+    // data as modal; does nothing when no modal value was given.
+    void applyModalOptions(const ConvOptions& options);
 
-// ---- list 1 "Filter List:"
-extern Twin<enumParAction> baseFreq;
-extern Twin<enumParAction> fftLines;
-extern Twin<spanActType> span;
-extern Twin<startFreqAction> startFreq;
-extern Twin<enumParAction> octaveResolution;
-extern Twin<enumParAction> measureGroup;
-extern Twin<enumParAction> engUnits1;
-extern Twin<enumParAction> engUnits2;
-extern Twin<euSensAct> euPerVolt1;
-extern Twin<euSensAct> euPerVolt2;
-extern Twin<binDelayAct> histogramLength;
-extern rngEnumAction channelMode;
-extern Twin<enumParAction> histogramBins;
-extern Twin<rngEnumAction> window;
-extern enumParAction forceExp1;
-extern enumParAction forceExp2;
-extern Twin<enumParAction> linearAvgMode;
-extern Twin<enumParAction> octLinearAvgMode;
-extern Twin<binDelayAct> forceLength;
-extern Twin<floatParAction> expoTC;
-extern Twin<enumParAction> averaging;
-extern Twin<enumParAction> powerBin;
-extern Twin<intParAction> numAverages;
-extern Twin<floatParAction> timeRecordIncr;
-extern Twin<enumParAction> overloadReject;
-extern enumParAction rejectTrigger;    // #24
-extern floatUnitAction rejectInterval; // #25
-extern Twin<enumParAction> octaveChannels;
-extern Twin<enumParAction> confidence;
-extern Twin<octActType> octaveSpan;
-extern Twin<floatUnitAction> octIntegrationTime;
-extern Twin<enumParAction> octAveragingType;
-extern Twin<intParAction> sweptPoints;
-extern Twin<enumParAction> sweptRepeat; // #33
-extern Twin<longParAction> settleCycles;
-extern Twin<longParAction> integrationCycles;
-extern Twin<floatUnitAction> sweptStart;
-extern Twin<floatUnitAction> sweptStop;
-extern Twin<blockParAction> settleTime;
-extern Twin<blockParAction> sweptIntegrationTime;
-extern Twin<enumParAction> autoResolution;
-extern Twin<enumParAction> maxSkipSize;
-extern Twin<floatParAction> fasterThreshold;
-extern Twin<floatParAction> slowerThreshold;
-extern Twin<floatParAction> minRpm;
-extern Twin<enumParAction> sweptType;
-extern Twin<floatParAction> maxRpm;
-extern Twin<floatParAction> maxOrder;
-extern Twin<DOFloatParAction> deltaOrder;
-extern Twin<OTFloatParAction> track1Value;
-extern Twin<enumParAction> track1Bnc;
-extern Twin<OTFloatParAction> track2Value;
-extern Twin<enumParAction> track2Bnc;
-extern Twin<intParAction> trackPoints;
+    CPaoRegistry lists;
+    DisplayLinks links[2]; // displays A and B
 
-// ---- list 2 "Delay List:" (the waterfall settings)
-extern Twin<enumParAction> orderWaterfallSwitch; // #6, order group only
+  private:
+    RegistryScope registering_{lists, links}; // ends once the members are built
 
-// ---- list 3 "Meas Settings:"
-extern Twin<measParAction> measurement;
-extern Twin<enumParAction> measAveraging;
-extern Twin<rngEnumAction> measAveragingType;
-extern Twin<strActionObj> measTitle1;
-extern Twin<strActionObj> measTitle2;
+  public:
+    RangeTables rangeTables;
 
-// ---- list 4 "View Settings:": view, units and their unit enumerations,
-// waterfall, marker and trace settings (#2 to #25), scales (#26 to #28),
-// transducer output units (#36, #37), EU labels (#43, #44; 14 "USER" takes
-// the user label) and user labels (#45, #46)
-extern Twin<viewParAction> view;
-extern Twin<unitParAction> units;
-extern Twin<enumParAction> waterfallOrder;      // #2
-extern Twin<intParAction> waterfallHeight;      // #3
-extern Twin<wfAngParAction> waterfallAngle;     // #4
-extern Twin<enumParAction> waterfallHidden;     // #5
-extern Twin<intParAction> waterfallThreshold;   // #6
-extern Twin<enumParAction> markerVisibility;    // #7
-extern Twin<enumParAction> markerMode;          // #8
-extern Twin<enumParAction> markerType;          // #9
-extern Twin<enumParAction> markerSeek;          // #10
-extern Twin<enumParAction> markerWidth;         // #11
-extern Twin<enumParAction> markerRelative;      // #12
-extern Twin<enumParAction> markerOffset;        // #13
-extern Twin<relXAction> markerRelX;             // #14
-extern Twin<relYAction> markerRelY;             // #15
-extern Twin<intParAction> harmonicCount;        // #16
-extern Twin<enumParAction> harmonicRatio;       // #17
-extern Twin<rdOutParAction> harmonicReadout;    // #18
-extern Twin<enumParAction> sidebandMode;        // #19
-extern Twin<enumParAction> traceSubtract;       // #20
-extern Twin<enumParAction> bandLimit;           // #21
-extern Twin<floatParAction> sidebandSeparation; // #22
-extern Twin<enumParAction> displayStyle;        // #23
-extern Twin<intParAction> traceNumber;          // #24
-extern Twin<intParAction> waterfallTraces;      // #25
-extern Twin<scaleAction> scaleY;                // #26
-extern Twin<scaleAction> scaleX;                // #27
-extern Twin<scaleAction> scaleZ;                // #28
-extern Twin<longParAction> zoomStart;           // #29
-extern Twin<intParAction> zoomFactor;           // #30
-extern Twin<enumParAction> coordinates;         // #31
-extern Twin<enumParAction> xAxisScale;          // #32
-extern Twin<enumParAction> grid;                // #33
-extern Twin<enumParAction> gridDivisions;       // #34
-extern Twin<enumParAction> psdUnits;            // #35
-extern Twin<enumParAction> transducerOut1;
-extern Twin<enumParAction> transducerOut2;
-extern Twin<floatParAction> dbReference;   // #38
-extern Twin<floatParAction> phaseSuppress; // #39
-extern Twin<enumParAction> dbMode;
-extern Twin<enumParAction> phaseUnits;
-extern Twin<enumParAction> peakUnits;
-extern Twin<enumParAction> euLabel1;
-extern Twin<enumParAction> euLabel2;
-extern Twin<strActionObj> euUserLabel1;
-extern Twin<strActionObj> euUserLabel2;
-
-// ---- list 5 "Source Settings:"
-extern intActionObj source;
-extern floatUnitAction sourcePeriod;
-extern intActionObj sourceType;
-extern freqAct sineFreq1;
-extern freqAct sineFreq2;
-extern srcSineAmp sineAmp1;
-extern srcSineAmp sourceOffset;
-extern srcSineAmp sineAmp2;
-extern srcNoiseAmp noiseAmp;
-extern floatParAction noiseBurst;
-extern enumParAction noiseType;
-extern srcAmpAct chirpAmp;
-extern floatParAction chirpBurst;
-extern enumParAction chirpSource;
-extern arbAmpAct arbAmp;
-extern enumParAction arbBuffer;
-extern sampleActType arbRate;
-extern longParAction arbStart;
-extern intParAction arbLength;
-extern srcSweptAmp sweptAmp;
-extern srcSweptAmp sweptIdealRef;
-extern floatParAction sweptRefUpper;
-extern floatParAction sweptRefLower;
-extern srcSweptAmp sweptMaxSource;
-extern enumParAction sweptRamping;
-extern floatParAction sweptRampRate;
-extern enumParAction inputSource;
-extern enumParAction sweptAutoLevel;
-
-// ---- list 6 "Limit Setings:"
-
-// ---- list 7 "Input Settings:"
-extern floatUnitAction tachHoldoff;
-extern enumParAction holdoffEnable;
-extern floatParAction pulsesPerRev;
-extern enumParAction tachTrig;
-extern floatParAction tachLevel;
-extern enumParAction tachSlope;
-extern impedParAction refImpedance;
-extern enumParAction autoOffset;
-extern enumParAction inputMode1;
-extern enumParAction grounding1;
-extern rngEnumAction coupling1;
-extern enumParAction inputMode2;
-extern enumParAction grounding2;
-extern rngEnumAction coupling2;
-extern enumParAction aaFilter1;
-extern enumParAction aaFilter2;
-extern enumParAction aWeighting1;
-extern enumParAction aWeighting2;
-extern enumParAction autoRange1;
-extern enumParAction autoRange2;
-extern longParAction playbackStart;
-extern intParAction playbackLength;
-extern enumParAction playbackMode;
-extern enumParAction playbackSpeed;
-extern inpRngAct inputRange1;
-extern inpRngAct inputRange2;
-
-// ---- list 8 "Trigger Settings:"
-extern floatUnitAction timeArmStep;
-extern enumParAction rpmDeltaEnable;
-extern floatParAction startRpmArm;
-extern floatParAction stopRpmArm;
-extern enumParAction triggeredSourceMode;
-extern enumParAction triggerMode;
-extern enumParAction triggerSource;
-extern trigLevAct triggerLevel;
-extern enumParAction triggerSlope;
-extern binDelayAct delayA;
-extern binDelayAct delayB;
-
-// ---- list 11 "Capture Settings:"
-extern intParAction captureLength;
-extern sampleActType captureRate;
-extern enumParAction captureMode;
-
-// ---- list 14 "File List:"
-extern enumParAction modalData;
-extern Twin<strActionObj> refName;
-extern Twin<intParAction> refNumber;
-extern Twin<enumParAction> refDirection;
-extern Twin<strActionObj> respName;
-extern Twin<intParAction> respNumber;
-extern Twin<enumParAction> respDirection;
-
-// ---- free-standing settings, in no list
-extern enumParAction liveMode; // "Off-Line", "Live"
-
-} // namespace cat
+    // ---- list 0: process settings
+    enumParAction rpmDisplaySwitch;
+    // ---- list 1 "Filter List:". The settings that others derive from come first.
+    Twin<enumParAction> baseFreq;
+    Twin<enumParAction> fftLines;
+    Twin<spanActType> span;
+    Twin<startFreqAction> startFreq;
+    Twin<enumParAction> octaveResolution;
+    Twin<enumParAction> measureGroup;
+    Twin<enumParAction> engUnits1;
+    Twin<enumParAction> engUnits2;
+    Twin<euSensAct> euPerVolt1;
+    Twin<euSensAct> euPerVolt2;
+    Twin<binDelayAct> histogramLength;
+    rngEnumAction channelMode;
+    Twin<enumParAction> histogramBins;
+    Twin<rngEnumAction> window;
+    enumParAction forceExp1;
+    enumParAction forceExp2;
+    Twin<enumParAction> linearAvgMode;
+    Twin<enumParAction> octLinearAvgMode;
+    Twin<binDelayAct> forceLength;
+    Twin<floatParAction> expoTC;
+    Twin<enumParAction> averaging;
+    Twin<enumParAction> powerBin;
+    Twin<intParAction> numAverages;
+    Twin<floatParAction> timeRecordIncr;
+    Twin<enumParAction> overloadReject;
+    enumParAction rejectTrigger;
+    floatUnitAction rejectInterval;
+    Twin<enumParAction> octaveChannels;
+    Twin<enumParAction> confidence;
+    Twin<octActType> octaveSpan;
+    Twin<floatUnitAction> octIntegrationTime;
+    Twin<enumParAction> octAveragingType;
+    Twin<intParAction> sweptPoints;
+    Twin<enumParAction> sweptRepeat;
+    Twin<longParAction> settleCycles;
+    Twin<longParAction> integrationCycles;
+    Twin<floatUnitAction> sweptStart;
+    Twin<floatUnitAction> sweptStop;
+    Twin<blockParAction> settleTime;
+    Twin<blockParAction> sweptIntegrationTime;
+    Twin<enumParAction> autoResolution;
+    Twin<enumParAction> maxSkipSize;
+    Twin<floatParAction> fasterThreshold;
+    Twin<floatParAction> slowerThreshold;
+    Twin<floatParAction> minRpm;
+    Twin<enumParAction> sweptType;
+    Twin<floatParAction> maxRpm;
+    Twin<floatParAction> maxOrder;
+    Twin<DOFloatParAction> deltaOrder;
+    Twin<OTFloatParAction> track1Value;
+    Twin<enumParAction> track1Bnc;
+    Twin<OTFloatParAction> track2Value;
+    Twin<enumParAction> track2Bnc;
+    Twin<intParAction> trackPoints;
+    // ---- list 2 "Delay List:" (the waterfall settings)
+    Twin<rngEnumAction> waterfallMode;         // in its list only
+    Twin<enumParAction> waterfallStore;        // in its list only
+    Twin<intParAction> waterfallDepth;         // in its list only
+    Twin<wfSkipParAction> waterfallSkip;       // in its list only
+    Twin<wfOctSkipParAction> waterfallOctSkip; // in its list only
+    Twin<enumParAction> orderWaterfallMode;    // in its list only
+    Twin<enumParAction> orderWaterfallSwitch;
+    // ---- list 3 "Meas Settings:"
+    Twin<measParAction> measurement;
+    Twin<enumParAction> measAveraging;
+    Twin<rngEnumAction> measAveragingType;
+    Twin<strActionObj> measTitle1;
+    Twin<strActionObj> measTitle2;
+    // ---- list 4 "View Settings:"
+    Twin<viewParAction> view;
+    Twin<unitParAction> units;
+    Twin<enumParAction> waterfallOrder;
+    Twin<intParAction> waterfallHeight;
+    Twin<wfAngParAction> waterfallAngle;
+    Twin<enumParAction> waterfallHidden;
+    Twin<intParAction> waterfallThreshold;
+    Twin<enumParAction> markerVisibility;
+    Twin<enumParAction> markerMode;
+    Twin<enumParAction> markerType;
+    Twin<enumParAction> markerSeek;
+    Twin<enumParAction> markerWidth;
+    Twin<enumParAction> markerRelative;
+    Twin<enumParAction> markerOffset;
+    Twin<relXAction> markerRelX;
+    Twin<relYAction> markerRelY;
+    Twin<intParAction> harmonicCount;
+    Twin<enumParAction> harmonicRatio;
+    Twin<rdOutParAction> harmonicReadout;
+    Twin<enumParAction> sidebandMode;
+    Twin<enumParAction> traceSubtract;
+    Twin<enumParAction> bandLimit;
+    Twin<floatParAction> sidebandSeparation;
+    Twin<enumParAction> displayStyle;
+    Twin<intParAction> traceNumber;
+    Twin<intParAction> waterfallTraces;
+    Twin<scaleAction> scaleY;
+    Twin<scaleAction> scaleX;
+    Twin<scaleAction> scaleZ;
+    Twin<longParAction> zoomStart;
+    Twin<intParAction> zoomFactor;
+    Twin<enumParAction> coordinates;
+    Twin<enumParAction> xAxisScale;
+    Twin<enumParAction> grid;
+    Twin<enumParAction> gridDivisions;
+    Twin<enumParAction> psdUnits;
+    Twin<enumParAction> transducerOut1;
+    Twin<enumParAction> transducerOut2;
+    Twin<floatParAction> dbReference;
+    Twin<floatParAction> phaseSuppress;
+    Twin<enumParAction> dbMode;
+    Twin<enumParAction> phaseUnits;
+    Twin<enumParAction> peakUnits;
+    Twin<enumParAction> euLabel1;
+    Twin<enumParAction> euLabel2;
+    Twin<strActionObj> euUserLabel1;
+    Twin<strActionObj> euUserLabel2;
+    // ---- list 5 "Source Settings:"
+    intActionObj source;
+    floatUnitAction sourcePeriod;
+    intActionObj sourceType;
+    freqAct sineFreq1;
+    freqAct sineFreq2;
+    srcSineAmp sineAmp1;
+    srcSineAmp sourceOffset;
+    srcSineAmp sineAmp2;
+    srcNoiseAmp noiseAmp;
+    floatParAction noiseBurst;
+    enumParAction noiseType;
+    srcAmpAct chirpAmp;
+    floatParAction chirpBurst;
+    enumParAction chirpSource;
+    arbAmpAct arbAmp;
+    enumParAction arbBuffer;
+    sampleActType arbRate;
+    longParAction arbStart;
+    intParAction arbLength;
+    srcSweptAmp sweptAmp;
+    srcSweptAmp sweptIdealRef;
+    floatParAction sweptRefUpper;
+    floatParAction sweptRefLower;
+    srcSweptAmp sweptMaxSource;
+    enumParAction sweptRamping;
+    floatParAction sweptRampRate;
+    enumParAction inputSource;
+    enumParAction sweptAutoLevel;
+    // ---- list 6 "Limit Setings:"
+    Twin<enumParAction> limitDisplay; // in its list only
+    Twin<enumParAction> limitTest;    // in its list only
+    Twin<enumParAction> limitBeep;    // in its list only
+    // ---- list 7 "Input Settings:"
+    enumParAction tachChannel; // in its list only
+    floatUnitAction tachHoldoff;
+    enumParAction holdoffEnable;
+    floatParAction pulsesPerRev;
+    enumParAction tachTrig;
+    floatParAction tachLevel;
+    enumParAction tachSlope;
+    enumParAction tachSwitch; // in its list only
+    impedParAction refImpedance;
+    enumParAction autoOffset;
+    enumParAction inputMode1;
+    enumParAction grounding1;
+    rngEnumAction coupling1;
+    enumParAction inputMode2;
+    enumParAction grounding2;
+    rngEnumAction coupling2;
+    enumParAction aaFilter1;
+    enumParAction aaFilter2;
+    enumParAction aWeighting1;
+    enumParAction aWeighting2;
+    enumParAction autoRange1;
+    enumParAction autoRange2;
+    longParAction playbackStart;
+    intParAction playbackLength;
+    enumParAction playbackMode;
+    enumParAction playbackSpeed;
+    inpRngAct inputRange1;
+    inpRngAct inputRange2;
+    // ---- list 8 "Trigger Settings:"
+    enumParAction armSwitch; // in its list only
+    floatUnitAction timeArmStep;
+    enumParAction rpmDeltaEnable;
+    floatParAction startRpmArm;
+    floatParAction stopRpmArm;
+    enumParAction triggeredSourceMode;
+    enumParAction triggerMode;
+    enumParAction triggerSource;
+    trigLevAct triggerLevel;
+    enumParAction triggerSlope;
+    binDelayAct delayA;
+    binDelayAct delayB;
+    // ---- list 9 "General System Settings:"
+    longParAction systemSerial;    // in its list only
+    enumParAction keyClick;        // in its list only
+    enumParAction controlSource;   // in its list only
+    enumParAction printerType;     // in its list only
+    enumParAction plotterType;     // in its list only
+    enumParAction outputPort;      // in its list only
+    intParAction plotSpeed;        // in its list only
+    enumParAction printArea;       // in its list only
+    enumParAction outputKind;      // in its list only
+    enumParAction graphShading;    // in its list only
+    enumParAction backShading;     // in its list only
+    enumParAction traceColour;     // in its list only
+    enumParAction screenColours;   // in its list only
+    intParAction pen1;             // in its list only
+    intParAction pen2;             // in its list only
+    intParAction pen3;             // in its list only
+    intParAction pen4;             // in its list only
+    intParAction penMode;          // in its list only
+    intParAction brightness;       // in its list only
+    intParAction contrast;         // in its list only
+    enumParAction confirmations;   // in its list only
+    strActionObj systemName;       // in its list only
+    enumParAction displayFormat;   // in its list only
+    enumParAction systemSwitch1;   // in its list only
+    enumParAction systemSwitch2;   // in its list only
+    enumParAction alarmSound;      // in its list only
+    intParAction screenSaverDelay; // in its list only
+    enumParAction screenSaver;     // in its list only
+    intParAction systemLevel1;     // in its list only
+    intParAction systemLevel2;     // in its list only
+    enumParAction systemSwitch3;   // in its list only
+    enumParAction binRounding;     // in its list only
+    // ---- list 11 "Capture Settings:"
+    enumParAction captureSwitch; // in its list only
+    intParAction captureLength;
+    sampleActType captureRate;
+    enumParAction captureMode;
+    enumParAction captureChannels; // in its list only
+    // ---- list 12 "Communications Settings:" and list 13 "DRAM settings:"
+    enumParAction commPort;   // in its list only
+    intParAction gpibAddress; // in its list only
+    enumParAction commEcho;   // in its list only
+    enumParAction baudRate;   // in its list only
+    enumParAction dataBits;   // in its list only
+    enumParAction parity;     // in its list only
+    intParAction dramCapture; // in its list only
+    intParAction dramArb;     // in its list only
+    intParAction dramUser;    // in its list only
+    // ---- list 14 "File List:"
+    enumParAction modalData;
+    Twin<strActionObj> refName;
+    Twin<intParAction> refNumber;
+    Twin<enumParAction> refDirection;
+    Twin<strActionObj> respName;
+    Twin<intParAction> respNumber;
+    Twin<enumParAction> respDirection;
+    // ---- free-standing settings, in no list
+    enumParAction liveMode;
+    enumParAction statusDisplay; // in its list only
+    enumParAction symmetry;      // in its list only
+    intParAction statusNumber;   // in its list only
+};
 
 } // namespace vx

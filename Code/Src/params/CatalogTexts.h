@@ -150,19 +150,22 @@ const char* const* listLabels(int16_t listId);
 int16_t listLabelCount(int16_t listId);
 
 // Range tables {lowest, highest, remembered} of the range enumerations; each
-// object has its own, as its remembered indices are its own.
-namespace ranges {
-extern int16_t channelMode[6][3];
-extern int16_t windowA[2][3];
-extern int16_t windowB[2][3];
-extern int16_t waterfallA[2][3];
-extern int16_t waterfallB[2][3];
-extern int16_t measAveragingA[3][3];
-extern int16_t measAveragingB[3][3];
-extern int16_t coupling1[2][3];
-extern int16_t coupling2[2][3];
-extern int16_t measurementA[6][3];
-extern int16_t measurementB[6][3];
-} // namespace ranges
+// catalogue has its own, as its remembered indices are its own.
+struct RangeTables {
+    int16_t channelMode[6][3] = {{0, 1, 1}, {0, 1, 1}, {0, 1, 1}, {1, 1, 1}, {1, 1, 1}, {0, 1, 1}};
+    int16_t windowA[2][3] = {{0, 6, 3}, {6, 9, 7}};
+    int16_t windowB[2][3] = {{0, 6, 3}, {6, 9, 7}};
+    int16_t waterfallA[2][3] = {{0, 2, 0}, {0, 3, 3}};
+    int16_t waterfallB[2][3] = {{0, 2, 0}, {0, 3, 3}};
+    int16_t measAveragingA[3][3] = {{0, 3, 0}, {0, 2, 0}, {0, 1, 0}};
+    int16_t measAveragingB[3][3] = {{0, 3, 0}, {0, 2, 0}, {0, 1, 0}};
+    int16_t coupling1[2][3] = {{0, 2, 0}, {0, 2, 1}};
+    int16_t coupling2[2][3] = {{0, 2, 0}, {0, 2, 1}};
+    // One range per measure group; display B starts one measurement further on.
+    int16_t measurementA[6][3] = {{0, 18, 0},   {19, 32, 19}, {33, 41, 33},
+                                  {42, 52, 42}, {53, 71, 53}, {72, 86, 72}};
+    int16_t measurementB[6][3] = {{0, 18, 1},   {19, 32, 20}, {33, 41, 34},
+                                  {42, 52, 43}, {53, 71, 54}, {72, 86, 73}};
+};
 
 } // namespace vx

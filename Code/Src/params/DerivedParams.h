@@ -27,16 +27,14 @@ struct DisplayLinks {
     const euSensAct* euPerVolt[2] = {}; // channels 1 and 2
     enumParAction* view = nullptr;
     unitParAction* units = nullptr;
+    const enumParAction* rpmSwitch = nullptr; // frequencies shown in RPM when on
 };
 
-// The links of display 1 (B); every other index, -1 included, is display A.
-DisplayLinks& displayLinks(int dispIndex);
-
 // Entry values of a display's settings, with the catalogue defaults while unlinked.
-int16_t displayBaseFreq(int dispIndex);
-int16_t displayFftLines(int dispIndex);
+int16_t displayBaseFreq(const DisplayLinks& links);
+int16_t displayFftLines(const DisplayLinks& links);
 // Line spacing in Hz: R[B] x 2^(S - L + 3).
-double displayLineSpacing(int dispIndex);
+double displayLineSpacing(const DisplayLinks& links);
 
 // Centre frequency of band i counted from the lowest band, for a span whose
 // lowest octave is band number lowestBand, at an Octave Resolution (0 full,

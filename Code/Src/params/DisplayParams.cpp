@@ -121,9 +121,9 @@ void* measParAction::setParam(actType action) {
     void* real = rngEnumAction::setParam(action);
     const int16_t meas = slots[ePaoEntry];
     if (!known(meas)) return real;
-    const DisplayLinks& links = displayLinks(dispIndex);
-    if (links.view) (void)links.view->setData(views[meas], 0);
-    if (links.units) (void)links.units->setData(units[meas], 0);
+    const DisplayLinks& display = links();
+    if (display.view) (void)display.view->setData(views[meas], 0);
+    if (display.units) (void)display.units->setData(units[meas], 0);
     return real;
 }
 

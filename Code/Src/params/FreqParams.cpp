@@ -16,7 +16,7 @@ namespace vx {
 
 namespace {
 
-DisplayLinks gLinks[2];
+DisplayLinks unlinked[2]; // the links of objects built outside a catalogue
 
 constexpr int16_t kDefaultBaseFreq = 1; // 102.4 kHz
 constexpr int16_t kDefaultFftLines = 2; // 400 lines
@@ -58,23 +58,26 @@ FreqValue readFreq(const uint8_t* p) {
 
 } // namespace
 
-DisplayLinks& displayLinks(int dispIndex) {
-    return gLinks[dispIndex == 1 ? 1 : 0];
+DisplayLinks* paramActionObj::constructionLinks() {
+    DisplayLinks* links = linksInConstruction();
+    return links ? links : unlinked;
 }
 
-int16_t displayBaseFreq(int dispIndex) {
-    return entryOr(displayLinks(dispIndex).baseFreq, kDefaultBaseFreq);
+const DisplayLinks& paramActionObj::links() const {
+    return linkTable[dispIndex == 1 ? 1 : 0];
 }
 
-int16_t displayFftLines(int dispIndex) {
-    return clampIndex(entryOr(displayLinks(dispIndex).fftLines, kDefaultFftLines),
-                      kHighestFftLines);
+int16_t displayBaseFreq(const DisplayLinks& links) {
+    return entryOr(links.baseFreq, kDefaultBaseFreq);
 }
 
-double displayLineSpacing(int dispIndex) {
-    const int16_t span = clampIndex(entryOr(displayLinks(dispIndex).span, 19), 19);
-    return std::ldexp(freqResolution(displayBaseFreq(dispIndex)),
-                      span - displayFftLines(dispIndex) + 3);
+int16_t displayFftLines(const DisplayLinks& links) {
+    return clampIndex(entryOr(links.fftLines, kDefaultFftLines), kHighestFftLines);
+}
+
+double displayLineSpacing(const DisplayLinks& links) {
+    const int16_t span = clampIndex(entryOr(links.span, 19), 19);
+    return std::ldexp(freqResolution(displayBaseFreq(links)), span - displayFftLines(links) + 3);
 }
 
 double octaveBandCentre(int16_t i, int16_t lowestBand, int16_t resolution) {
@@ -87,7 +90,7 @@ double octaveBandCentre(int16_t i, int16_t lowestBand, int16_t resolution) {
 
 freqAct::freqAct(int32_t defCount, uint32_t paoId, int16_t paoFlags, int16_t dispIdx)
     : paramActionObj(static_cast<char>(dispIdx), nullptr, 0, 0, nullptr) {
-    const FreqValue v{defCount, defCount * freqResolution(displayBaseFreq(dispIdx))};
+    const FreqValue v{defCount, defCount * freqResolution(displayBaseFreq(links()))};
     pReal = poolValue(v);
     for (FreqValue& slot : slots)
         slot = v;
@@ -95,8 +98,8 @@ freqAct::freqAct(int32_t defCount, uint32_t paoId, int16_t paoFlags, int16_t dis
 }
 
 const char* freqAct::getStr(char slot) {
-    formatFrequency(&slots[slotIndex(slot)], textBuf, sizeof textBuf, displayBaseFreq(dispIndex), 8,
-                    true);
+    formatFrequency(&slots[slotIndex(slot)], textBuf, sizeof textBuf, displayBaseFreq(links()), 8,
+                    true, links().rpmSwitch);
     return textBuf;
 }
 
@@ -106,7 +109,7 @@ void* freqAct::setParam(actType) {
 }
 
 int16_t freqAct::setHz(double hz) {
-    const int16_t base = displayBaseFreq(dispIndex);
+    const int16_t base = displayBaseFreq(links());
     const int32_t count = hzToCount(hz, base);
     slots[ePaoEntry] = FreqValue{count, count * freqResolution(base)};
     *pReal = slots[ePaoEntry];
@@ -135,7 +138,7 @@ startFreqAction::startFreqAction(int32_t start, int32_t center, int32_t end, uin
                                  int16_t paoFlags, int16_t dispIdx)
     : paramActionObj(static_cast<char>(dispIdx), nullptr, 0, 0, nullptr) {
     const int32_t counts[3] = {start, center, end};
-    const double resolution = freqResolution(displayBaseFreq(dispIdx));
+    const double resolution = freqResolution(displayBaseFreq(links()));
     for (int k = 0; k < 3; ++k) {
         const FreqValue v{counts[k], counts[k] * resolution};
         pReal[k] = poolValue(v);
@@ -151,13 +154,13 @@ int16_t startFreqAction::clampWhich(int16_t which) {
 
 FreqValue startFreqAction::value(int16_t which, char slot) const {
     FreqValue v = slots[clampWhich(which)][slotIndex(slot)];
-    v.hz = v.count * freqResolution(displayBaseFreq(dispIndex));
+    v.hz = v.count * freqResolution(displayBaseFreq(links()));
     return v;
 }
 
 int16_t startFreqAction::setHz(int16_t which, double hz) {
-    const int16_t base = displayBaseFreq(dispIndex);
-    const spanActType* spanParam = displayLinks(dispIndex).span;
+    const int16_t base = displayBaseFreq(links());
+    const spanActType* spanParam = links().span;
     const int64_t span = spanParam ? spanParam->counts(ePaoEntry) : kFullSpanCounts;
     const int64_t given = hzToCount(hz, base);
     const int64_t start = which == eEnd      ? given - span
@@ -177,7 +180,7 @@ int16_t startFreqAction::setHz(int16_t which, double hz) {
 
 const char* startFreqAction::getStr(char slot) {
     formatFrequency(&slots[clampWhich(selector)][slotIndex(slot)], textBuf, sizeof textBuf,
-                    displayBaseFreq(dispIndex), 10, true);
+                    displayBaseFreq(links()), 10, true, links().rpmSwitch);
     return textBuf;
 }
 
@@ -191,7 +194,7 @@ Status startFreqAction::Serialize(socket* stream, int16_t dir, char slot) {
     const int s = slotIndex(slot);
     uint8_t bytes[36];
     if (dir != 0) {
-        const double resolution = freqResolution(displayBaseFreq(dispIndex));
+        const double resolution = freqResolution(displayBaseFreq(links()));
         for (int k = 0; k < 3; ++k) {
             FreqValue& v = s == ePaoEntry ? *pReal[k] : slots[k][s];
             v.hz = v.count * resolution;
@@ -230,7 +233,7 @@ int16_t octActType::setLowestBand(int16_t band) {
 
 const char* octActType::getStr(char slot) {
     const int s = slotIndex(slot);
-    const int16_t resolution = clampIndex(entryOr(displayLinks(dispIndex).octaveResolution, 1), 2);
+    const int16_t resolution = clampIndex(entryOr(links().octaveResolution, 1), 2);
     // The index is the highest octave of the span (its highest band), the
     // second number the lowest octave (its lowest band).
     const bool lowest = iface != 0;
@@ -283,13 +286,13 @@ int32_t spanActType::counts(char slot) const {
 }
 
 const char* spanActType::getStr(char slot) {
-    const int16_t base = displayBaseFreq(dispIndex);
-    const int16_t lines = displayFftLines(dispIndex);
+    const int16_t base = displayBaseFreq(links());
+    const int16_t lines = displayFftLines(links());
     uint32_t count = static_cast<uint32_t>(counts(slot));
     if (iface != 0) count = (count >> lines) / 100; // the spacing of 100 x 2^L lines
     FreqValue value{static_cast<int32_t>(count), 0};
     if (iface == 0 || iface == 1) {
-        formatFrequency(&value, textBuf, sizeof textBuf, base, 4, true);
+        formatFrequency(&value, textBuf, sizeof textBuf, base, 4, true, links().rpmSwitch);
         return textBuf;
     }
     double t = 1.0 / (count * freqResolution(base));
@@ -302,8 +305,8 @@ Status spanActType::Serialize(socket* stream, int16_t dir, char slot) {
     uint8_t bytes[18];
     if (dir != 0) {
         const int16_t index = getRealData(slot);
-        const int16_t lines = displayFftLines(dispIndex);
-        const double r = std::ldexp(freqResolution(displayBaseFreq(dispIndex)),
+        const int16_t lines = displayFftLines(links());
+        const double r = std::ldexp(freqResolution(displayBaseFreq(links())),
                                     clampIndex(index, kHighestIndex) - lines + 3);
         putLe16(bytes, static_cast<uint16_t>(index));
         putLe64(bytes + 2, doubleBits(std::ldexp(128.0, lines) * r));
@@ -339,13 +342,13 @@ binDelayAct::binDelayAct(float secondsValue, int32_t lower, int32_t upper, int16
 }
 
 double binDelayAct::samplePeriod() const {
-    if (mode == 1) return 1.0 / (displayLineSpacing(dispIndex) * kRecordSamples);
-    const DisplayLinks& links = displayLinks(dispIndex);
-    const int16_t span = clampIndex(entryOr(links.span, 19), 19);
-    double dt = (displayBaseFreq(dispIndex) == 0 ? kSamplePeriod100k : kSamplePeriod102k) *
+    if (mode == 1) return 1.0 / (displayLineSpacing(links()) * kRecordSamples);
+    const DisplayLinks& display = links();
+    const int16_t span = clampIndex(entryOr(display.span, 19), 19);
+    double dt = (displayBaseFreq(display) == 0 ? kSamplePeriod100k : kSamplePeriod102k) *
                 std::ldexp(1.0, 19 - span);
-    const bool zoomed = links.startFreq && links.startFreq->value(0, ePaoEntry).count != 0;
-    if (zoomed && (!links.span || links.span->kind() == 0)) dt *= 2;
+    const bool zoomed = display.startFreq && display.startFreq->value(0, ePaoEntry).count != 0;
+    if (zoomed && (!display.span || display.span->kind() == 0)) dt *= 2;
     return dt;
 }
 

@@ -118,7 +118,7 @@ inpRngAct::inpRngAct(int16_t dbRange, int16_t ch, uint32_t paoId, int16_t paoFla
 float inpRngAct::valueOf(int16_t dbRange) const {
     const LevelUnit& u = unitAt(inputRangeUnits, unit);
     double euPerVolt = 1;
-    const euSensAct* sens = displayLinks(0).euPerVolt[channel == 1 ? 1 : 0];
+    const euSensAct* sens = linkTable[0].euPerVolt[channel == 1 ? 1 : 0];
     // A sensitivity that is not positive has no level: the channel reads volts.
     if (u.engineering && sens && sens->getData(ePaoEntry) > 0) euPerVolt = sens->getData(ePaoEntry);
     if (u.dB) return static_cast<float>(dbRange + u.value + 20 * std::log10(euPerVolt));

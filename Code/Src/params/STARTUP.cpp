@@ -30,12 +30,39 @@ const char* const listTitle[kListCount] = {"Debug List",
 const bool twoChLst[kListCount] = {false, true,  true,  true,  true,  false, true, false,
                                    false, false, false, false, false, false, true, false};
 
+namespace {
+
+// What RegistryScope sets: per thread, so two models can be built at once.
+thread_local CPaoRegistry* tRegistry = nullptr;
+thread_local DisplayLinks* tLinks = nullptr;
+
+} // namespace
+
+RegistryScope::RegistryScope(CPaoRegistry& registry, DisplayLinks* links)
+    : previousRegistry_(tRegistry), previousLinks_(tLinks) {
+    tRegistry = &registry;
+    tLinks = links;
+}
+
+void RegistryScope::end() {
+    if (!active_) return;
+    active_ = false;
+    tRegistry = previousRegistry_;
+    tLinks = previousLinks_;
+}
+
+DisplayLinks* linksInConstruction() {
+    return tLinks;
+}
+
 CPaoRegistry& MainPAOlist() {
     static CPaoRegistry registry;
     return registry;
 }
 
-intParAction paoVersion(5, nullptr, "%d", 31, 1, 1, 0, 0, 0, 0);
+CPaoRegistry::CPaoRegistry() : paoVersion(5, nullptr, "%d", 31, 1, 1, 0, 0, 0, 0) {
+    registering_.end();
+}
 
 namespace {
 
@@ -59,7 +86,8 @@ Status headerFault(const char* title) {
 
 // The title and the parameter version that lead a list: written, or read and
 // checked (a list saved by a newer version is refused).
-Status serializeListHeader(const char* title, socket* stream, int16_t dir) {
+Status serializeListHeader(const char* title, socket* stream, int16_t dir,
+                           intParAction& paoVersion) {
     const uint32_t titleLen = static_cast<uint32_t>(std::strlen(title));
     if (dir != 0) {
         if (stream->writeBytes(title, titleLen).failed()) return kStatusFailed;
@@ -209,7 +237,7 @@ Status CPaoRegistry::serializeList(int16_t listId, socket* stream, int16_t dir, 
     if (!listOk) return kStatusFailed;
 
     const char* title = listTitle[listId];
-    if (serializeListHeader(title, stream, dir).failed()) return kStatusFailed;
+    if (serializeListHeader(title, stream, dir, paoVersion).failed()) return kStatusFailed;
     const int16_t fileVersion = paoVersion.getData(ePaoFile);
 
     // Members are checked as they go: a short or failing stream stops the list.
@@ -261,28 +289,7 @@ Status CPaoRegistry::printList(socket* stream, int16_t listId, const char* const
 }
 
 void registerInList(paramActionObj* object, int16_t paoFlags, uint32_t paoId) {
-    MainPAOlist().registerInList(object, paoFlags, paoId);
-}
-
-void initLists() {
-    MainPAOlist().initLists();
-}
-
-Status serializeList(int16_t listId, socket* stream, int16_t dir, int16_t ch, char slot,
-                     int16_t groupFilter) {
-    return MainPAOlist().serializeList(listId, stream, dir, ch, slot, groupFilter);
-}
-
-void applyList(int16_t listId, int16_t ch) {
-    MainPAOlist().applyList(listId, ch);
-}
-
-void copyListSlots(EPaoIndex from, EPaoIndex to, int16_t listId, int16_t ch) {
-    MainPAOlist().copyListSlots(from, to, listId, ch);
-}
-
-Status printList(socket* stream, int16_t listId, const char* const* labels, int16_t groupMask) {
-    return MainPAOlist().printList(stream, listId, labels, groupMask);
+    (tRegistry ? *tRegistry : MainPAOlist()).registerInList(object, paoFlags, paoId);
 }
 
 } // namespace vx

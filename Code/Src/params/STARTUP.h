@@ -10,6 +10,8 @@
 
 namespace vx {
 
+struct DisplayLinks;
+
 // List ids. Lists 1 to 14 are the operational lists; list 0 holds process
 // settings that are never written to files; list 15 is "no list".
 enum EPaoList : int16_t {
@@ -53,13 +55,37 @@ struct PaoListEntry {
 
 PaoListEntry decodeListEntry(paramActionObj* object, int16_t paoFlags, uint32_t paoId);
 
-// Lists of parameter objects by list id. The program uses the one registry
-// MainPAOlist(); tests may build registries of their own.
+class CPaoRegistry;
+
+// While alive, the parameter objects built on this thread register in the
+// given registry and consult the given display links (a catalogue being
+// built); otherwise they go to MainPAOlist() and links of their own.
+class RegistryScope {
+  public:
+    RegistryScope(CPaoRegistry& registry, DisplayLinks* links);
+    RegistryScope(const RegistryScope&) = delete;
+    RegistryScope& operator=(const RegistryScope&) = delete;
+    ~RegistryScope() { end(); }
+    // Stops registering here (once; later calls do nothing).
+    void end();
+
+  private:
+    bool active_ = true;
+    CPaoRegistry* previousRegistry_;
+    DisplayLinks* previousLinks_;
+};
+
+// The display links of the objects built now on this thread (see RegistryScope).
+DisplayLinks* linksInConstruction();
+
+// Lists of parameter objects by list id. A catalogue holds its own registry;
+// objects built outside one go to MainPAOlist(); tests may build registries
+// of their own.
 class CPaoRegistry {
   public:
     static constexpr int16_t kGrowth = 20;
 
-    CPaoRegistry() = default;
+    CPaoRegistry();
     CPaoRegistry(const CPaoRegistry&) = delete;
     CPaoRegistry& operator=(const CPaoRegistry&) = delete;
 
@@ -85,6 +111,18 @@ class CPaoRegistry {
     const PaoListEntry& entry(int16_t listId, int16_t index) const;
 
   private:
+    std::unique_ptr<PaoListEntry[]> lists_[kListCount];
+    int16_t counts_[kListCount] = {};
+    int16_t capacity_[kListCount] = {};
+    enumParAction* measGroup_ = nullptr;
+    RegistryScope registering_{*this, nullptr}; // the version registers in its own list 0
+
+  public:
+    // The PAO version: slot 1 the version this system writes and understands
+    // (5), slot 2 the version read from a file.
+    intParAction paoVersion;
+
+  private:
     static bool operationalList(int16_t listId);
     bool append(int16_t listId, const PaoListEntry& entry);
     void sortByPriority(int16_t listId);
@@ -92,27 +130,12 @@ class CPaoRegistry {
     Status serializePass(int16_t listId, socket* stream, int16_t dir, int16_t display, char slot,
                          int16_t groupFilter, int16_t fileVersion);
     int16_t currentGroup() const;
-
-    std::unique_ptr<PaoListEntry[]> lists_[kListCount];
-    int16_t counts_[kListCount] = {};
-    int16_t capacity_[kListCount] = {};
-    enumParAction* measGroup_ = nullptr;
 };
 
-// The registry of the program, created before the first parameter object.
+// The registry of the parameter objects built outside a catalogue.
 CPaoRegistry& MainPAOlist();
 
-// The PAO version: slot 1 the version this system writes and understands (5),
-// slot 2 the version read from a file.
-extern intParAction paoVersion;
-
-// The operations on MainPAOlist().
+// Registers an object in the registry of its RegistryScope, or MainPAOlist().
 void registerInList(paramActionObj* object, int16_t paoFlags, uint32_t paoId);
-void initLists();
-Status serializeList(int16_t listId, socket* stream, int16_t dir, int16_t ch, char slot,
-                     int16_t groupFilter);
-void applyList(int16_t listId, int16_t ch);
-void copyListSlots(EPaoIndex from, EPaoIndex to, int16_t listId, int16_t ch);
-Status printList(socket* stream, int16_t listId, const char* const* labels, int16_t groupMask);
 
 } // namespace vx

@@ -31,8 +31,6 @@ constexpr int16_t kMaxFactorIndex = 11;
 constexpr double kCountResolution102k = 1.0 / 4096.0;
 constexpr double kCountResolution100k = 1.0 / 4096.0 * 1000.0 / 1024.0;
 
-const enumParAction* gRpmSwitch = nullptr;
-
 } // namespace
 
 const char* formatWithUnits(char* buffer, size_t size, double x, const UNIT_SPEC* table,
@@ -83,14 +81,10 @@ int32_t hzToCount(double hz, int16_t baseFreq) {
     return static_cast<int32_t>(counts);
 }
 
-void setRpmDisplaySwitch(const enumParAction* rpmSwitch) {
-    gRpmSwitch = rpmSwitch;
-}
-
 void formatFrequency(FreqValue* value, char* buffer, size_t size, int16_t baseFreq,
-                     int16_t precision, bool units) {
+                     int16_t precision, bool units, const enumParAction* rpmSwitch) {
     value->hz = value->count * freqResolution(baseFreq);
-    if (gRpmSwitch && gRpmSwitch->getRealData(ePaoEntry) != 0) {
+    if (rpmSwitch && rpmSwitch->getRealData(ePaoEntry) != 0) {
         precision = std::min<int16_t>(precision, 5);
         const double rpm = value->hz * 60;
         if (units)

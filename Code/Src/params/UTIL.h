@@ -42,12 +42,10 @@ double freqResolution(int16_t baseFreq);
 // The count nearest to hz (half away from zero), clamped to the 32-bit range.
 int32_t hzToCount(double hz, int16_t baseFreq);
 
-// The RPM display switch that formatFrequency consults (none: frequencies in Hz).
-void setRpmDisplaySwitch(const enumParAction* rpmSwitch);
-
 // Refreshes value->hz from its count and prints it, in Hz or (with the RPM
-// display switch on) in RPM, with the unit table when units is set.
+// display switch rpmSwitch given and on) in RPM, with the unit table when
+// units is set.
 void formatFrequency(FreqValue* value, char* buffer, size_t size, int16_t baseFreq,
-                     int16_t precision, bool units);
+                     int16_t precision, bool units, const enumParAction* rpmSwitch);
 
 } // namespace vx

@@ -18,8 +18,6 @@ namespace vx {
 
 namespace {
 
-using namespace cat;
-
 // The list whose title each old record index carries.
 constexpr EPaoList kOldRecordList[] = {dbgLst,   measLst,    viewLst,   sourceLst,   limitLst,
                                        inputLst, triggerLst, systemLst, userMathLst, captureLst,
@@ -114,40 +112,40 @@ std::optional<MeasTranslation> translateOldMeasurement(int16_t m) {
     return std::nullopt;
 }
 
-int16_t selectOldMeasurement(int16_t m) {
+int16_t selectOldMeasurement(Catalogue& cat, int16_t m) {
     const std::optional<MeasTranslation> t = translateOldMeasurement(m);
     if (!t) {
         errLog() << "Measurement can not be translated" << endLine;
         return 1;
     }
-    (void)measureGroup[0].setData(t->group, 0);
-    (void)measurement[0].setRange(t->group);
-    (void)measurement[0].setData(t->measurement, 0);
-    if (t->averagingRange) (void)measAveragingType[0].setRange(*t->averagingRange);
+    (void)cat.measureGroup[0].setData(t->group, 0);
+    (void)cat.measurement[0].setRange(t->group);
+    (void)cat.measurement[0].setData(t->measurement, 0);
+    if (t->averagingRange) (void)cat.measAveragingType[0].setRange(*t->averagingRange);
     return 0;
 }
 
-void readEngineeringUnits(OldRecord& rec) {
-    readWithTwin(rec, engUnits1);
-    readWithTwin(rec, engUnits2);
-    readWithTwin(rec, euLabel1);
-    readWithTwin(rec, euLabel2);
-    readWithTwin(rec, euUserLabel1);
-    readWithTwin(rec, euUserLabel2);
-    readWithTwin(rec, euPerVolt1);
-    readWithTwin(rec, euPerVolt2);
+void readEngineeringUnits(Catalogue& cat, OldRecord& rec) {
+    readWithTwin(rec, cat.engUnits1);
+    readWithTwin(rec, cat.engUnits2);
+    readWithTwin(rec, cat.euLabel1);
+    readWithTwin(rec, cat.euLabel2);
+    readWithTwin(rec, cat.euUserLabel1);
+    readWithTwin(rec, cat.euUserLabel2);
+    readWithTwin(rec, cat.euPerVolt1);
+    readWithTwin(rec, cat.euPerVolt2);
 }
 
 // End, center and start frequency counts at the Base Freq. just read; the
 // start is set last so that it ends up selected.
-void setStartFrequency(const uint8_t freqs[36]) {
-    const double resolution = freqResolution(baseFreq[0].getData(ePaoEntry));
+void setStartFrequency(Catalogue& cat, const uint8_t freqs[36]) {
+    const double resolution = freqResolution(cat.baseFreq[0].getData(ePaoEntry));
     const auto hzAt = [&](int offset) {
         return static_cast<int32_t>(getLe32(freqs + offset)) * resolution;
     };
-    (void)startFreq[0].setHz(startFreqAction::eEnd, hzAt(24));
-    (void)startFreq[0].setHz(startFreqAction::eCenter, hzAt(0));
-    (void)startFreq[0].setHz(startFreqAction::eStart, hzAt(12));
+    (void)cat.startFreq[0].setHz(startFreqAction::eEnd, hzAt(24));
+    (void)cat.startFreq[0].setHz(startFreqAction::eCenter, hzAt(0));
+    (void)cat.startFreq[0].setHz(startFreqAction::eStart, hzAt(12));
 }
 
 // Old window indices above 5 are one higher than those of the current table.
@@ -156,36 +154,38 @@ void translateOldWindow(rngEnumAction& w) {
     if (index > 5) (void)w.setData(static_cast<int16_t>(index - 1), 0);
 }
 
-void readFftSettings(OldRecord& rec) {
+void readFftSettings(Catalogue& cat, OldRecord& rec) {
     uint8_t freqs[36];
     rec.bytes(freqs, sizeof freqs);
-    rec.read(span[0]);
-    setStartFrequency(freqs);
-    rec.read(liveMode, window[0], window[1]);
-    translateOldWindow(window[0]);
-    translateOldWindow(window[1]);
+    rec.read(cat.span[0]);
+    setStartFrequency(cat, freqs);
+    rec.read(cat.liveMode, cat.window[0], cat.window[1]);
+    translateOldWindow(cat.window[0]);
+    translateOldWindow(cat.window[1]);
     uint16_t w[6];
     for (uint16_t& v : w)
         v = rec.word();
-    (void)measAveragingType[0].setData(w[2] != 0 ? static_cast<int16_t>(w[3] + 1) : 0, 0);
-    (void)averaging[0].setData(static_cast<int16_t>(w[4] & 1), 0);
-    rec.read(numAverages[0], timeRecordIncr[0], overloadReject[0], rejectTrigger, rejectInterval);
+    (void)cat.measAveragingType[0].setData(w[2] != 0 ? static_cast<int16_t>(w[3] + 1) : 0, 0);
+    (void)cat.averaging[0].setData(static_cast<int16_t>(w[4] & 1), 0);
+    rec.read(cat.numAverages[0], cat.timeRecordIncr[0], cat.overloadReject[0], cat.rejectTrigger,
+             cat.rejectInterval);
     rec.skip(8);
-    rec.read(phaseSuppress[0], measTitle1[0], measTitle2[0]);
+    rec.read(cat.phaseSuppress[0], cat.measTitle1[0], cat.measTitle2[0]);
 }
 
-void readOctaveSettings(OldRecord& rec) {
-    rec.read(octLinearAvgMode[0], powerBin[0]);
+void readOctaveSettings(Catalogue& cat, OldRecord& rec) {
+    rec.read(cat.octLinearAvgMode[0], cat.powerBin[0]);
     rec.skip(10);
-    rec.read(octaveResolution[0], octaveChannels[0], confidence[0], octaveSpan[0],
-             octIntegrationTime[0], octAveragingType[0], measTitle1[0], measTitle2[0]);
+    rec.read(cat.octaveResolution[0], cat.octaveChannels[0], cat.confidence[0], cat.octaveSpan[0],
+             cat.octIntegrationTime[0], cat.octAveragingType[0], cat.measTitle1[0],
+             cat.measTitle2[0]);
 }
 
-void readSweptSettings(OldRecord& rec) {
-    rec.read(sweptPoints[0], sweptRepeat[0], settleCycles[0], integrationCycles[0], sweptStart[0],
-             sweptStop[0], settleTime[0], sweptIntegrationTime[0], autoResolution[0],
-             maxSkipSize[0], fasterThreshold[0], slowerThreshold[0], sweptType[0],
-             phaseSuppress[0]);
+void readSweptSettings(Catalogue& cat, OldRecord& rec) {
+    rec.read(cat.sweptPoints[0], cat.sweptRepeat[0], cat.settleCycles[0], cat.integrationCycles[0],
+             cat.sweptStart[0], cat.sweptStop[0], cat.settleTime[0], cat.sweptIntegrationTime[0],
+             cat.autoResolution[0], cat.maxSkipSize[0], cat.fasterThreshold[0],
+             cat.slowerThreshold[0], cat.sweptType[0], cat.phaseSuppress[0]);
 }
 
 // ---- the View record
@@ -207,12 +207,12 @@ void setUnlessKept(enumParAction& p, int16_t value) {
     if (value != kKeep) (void)p.setData(value, 0);
 }
 
-void translateOldUnits(uint16_t code) {
+void translateOldUnits(Catalogue& cat, uint16_t code) {
     if (code >= kOldUnitsCount) return;
     const OldUnits& u = kOldUnits[code];
-    setUnlessKept(dbMode[0], u.dbMode);
-    setUnlessKept(peakUnits[0], u.peakUnits);
-    setUnlessKept(phaseUnits[0], u.phaseUnits);
+    setUnlessKept(cat.dbMode[0], u.dbMode);
+    setUnlessKept(cat.peakUnits[0], u.peakUnits);
+    setUnlessKept(cat.phaseUnits[0], u.phaseUnits);
 }
 
 // ---- the Source record
@@ -223,42 +223,42 @@ void setOldAmplitude(OldRecord& rec, srcAmpAct& p) {
     if (!rec.shortRead()) (void)p.setData(amplitude);
 }
 
-void readSignalSource(OldRecord& rec, int16_t group) {
-    rec.read(source);
-    if (group == 2) rec.read(sourcePeriod);
-    rec.read(sourceType, sineFreq1, sineFreq2);
-    setOldAmplitude(rec, sineAmp1);
-    setOldAmplitude(rec, sourceOffset);
-    setOldAmplitude(rec, sineAmp2);
-    setOldAmplitude(rec, noiseAmp);
-    rec.read(noiseBurst, noiseType);
+void readSignalSource(Catalogue& cat, OldRecord& rec, int16_t group) {
+    rec.read(cat.source);
+    if (group == 2) rec.read(cat.sourcePeriod);
+    rec.read(cat.sourceType, cat.sineFreq1, cat.sineFreq2);
+    setOldAmplitude(rec, cat.sineAmp1);
+    setOldAmplitude(rec, cat.sourceOffset);
+    setOldAmplitude(rec, cat.sineAmp2);
+    setOldAmplitude(rec, cat.noiseAmp);
+    rec.read(cat.noiseBurst, cat.noiseType);
     if (group != 2) {
-        setOldAmplitude(rec, chirpAmp);
-        rec.read(chirpBurst, chirpSource);
+        setOldAmplitude(rec, cat.chirpAmp);
+        rec.read(cat.chirpBurst, cat.chirpSource);
     }
-    setOldAmplitude(rec, arbAmp);
-    rec.read(arbBuffer, arbRate, arbStart, arbLength, inputSource);
+    setOldAmplitude(rec, cat.arbAmp);
+    rec.read(cat.arbBuffer, cat.arbRate, cat.arbStart, cat.arbLength, cat.inputSource);
 }
 
-void readSweptSource(OldRecord& rec) {
-    setOldAmplitude(rec, sweptAmp);
-    setOldAmplitude(rec, sweptIdealRef);
-    rec.read(sweptRefUpper, sweptRefLower);
-    setOldAmplitude(rec, sweptMaxSource);
-    rec.read(sweptRamping, sweptRampRate, inputSource, sweptAutoLevel);
+void readSweptSource(Catalogue& cat, OldRecord& rec) {
+    setOldAmplitude(rec, cat.sweptAmp);
+    setOldAmplitude(rec, cat.sweptIdealRef);
+    rec.read(cat.sweptRefUpper, cat.sweptRefLower);
+    setOldAmplitude(rec, cat.sweptMaxSource);
+    rec.read(cat.sweptRamping, cat.sweptRampRate, cat.inputSource, cat.sweptAutoLevel);
 }
 
 // ---- the Input and Trigger records
 
 constexpr int16_t kSweptSineGroup = 3;
 
-int16_t displayAGroup() {
-    return measureGroup[0].getData(ePaoEntry);
+int16_t displayAGroup(Catalogue& cat) {
+    return cat.measureGroup[0].getData(ePaoEntry);
 }
 
-void readCoupling(OldRecord& rec, rngEnumAction& coupling) {
+void readCoupling(Catalogue& cat, OldRecord& rec, rngEnumAction& coupling) {
     const int16_t c = rec.signedWord();
-    (void)coupling.setRange(displayAGroup() == kSweptSineGroup ? 1 : 0);
+    (void)coupling.setRange(displayAGroup(cat) == kSweptSineGroup ? 1 : 0);
     (void)coupling.setData(c, 0);
 }
 
@@ -275,7 +275,7 @@ int16_t translateOldTriggerLevel(int16_t level) {
 
 } // namespace
 
-int16_t checkOldListHeader(socket& stream, int16_t index) {
+int16_t checkOldListHeader(Catalogue& cat, socket& stream, int16_t index) {
     if (index < 0 || index >= kOldRecordCount) {
         VX_ASSERT(false, "index < kOldRecordCount");
         return 1;
@@ -286,11 +286,11 @@ int16_t checkOldListHeader(socket& stream, int16_t index) {
         errLog() << "Error reading VX550 header:  " << title << endLine;
         return 1;
     }
-    if (paoVersion.Serialize(&stream, 0, ePaoFile).failed()) {
+    if (cat.lists.paoVersion.Serialize(&stream, 0, ePaoFile).failed()) {
         errLog() << msg::kInvalidFileFormat << endLine;
         return 1;
     }
-    const int16_t version = paoVersion.getData(ePaoFile);
+    const int16_t version = cat.lists.paoVersion.getData(ePaoFile);
     if (version < kLowestOldVersion) {
         errLog() << "Translation utils do not support this version of VX550 data files." << endLine;
         errLog() << "Please contact Halvorn for new VX550 Roms" << endLine;
@@ -303,101 +303,104 @@ int16_t checkOldListHeader(socket& stream, int16_t index) {
     return 0;
 }
 
-int16_t readOldMeasSettings(socket& stream) {
-    if (checkOldListHeader(stream, 1) != 0) return 1;
+int16_t readOldMeasSettings(Catalogue& cat, socket& stream) {
+    if (checkOldListHeader(cat, stream, 1) != 0) return 1;
     OldRecord rec(stream);
     rec.skip(2);
     const int16_t selector = rec.signedWord();
     const int16_t oldMeasurement = rec.signedWord();
     rec.skip(12);
     if (rec.shortRead()) return rec.finish();
-    if (selectOldMeasurement(oldMeasurement) != 0) return 1;
-    readEngineeringUnits(rec);
-    rec.read(baseFreq[0]);
-    if (selector == 0) readFftSettings(rec);
-    if (selector == 1) readOctaveSettings(rec);
-    if (selector == 2) readSweptSettings(rec);
+    if (selectOldMeasurement(cat, oldMeasurement) != 0) return 1;
+    readEngineeringUnits(cat, rec);
+    rec.read(cat.baseFreq[0]);
+    if (selector == 0) readFftSettings(cat, rec);
+    if (selector == 1) readOctaveSettings(cat, rec);
+    if (selector == 2) readSweptSettings(cat, rec);
     return rec.finish();
 }
 
-int16_t readOldViewSettings(socket& stream) {
-    if (checkOldListHeader(stream, 2) != 0) return 1;
+int16_t readOldViewSettings(Catalogue& cat, socket& stream) {
+    if (checkOldListHeader(cat, stream, 2) != 0) return 1;
     OldRecord rec(stream);
-    rec.read(view[0]);
+    rec.read(cat.view[0]);
     const uint16_t unitsCode = rec.word();
     rec.skip(2);
-    if (!rec.shortRead()) translateOldUnits(unitsCode);
-    rec.read(waterfallOrder[0], waterfallHeight[0], waterfallAngle[0], waterfallHidden[0],
-             waterfallThreshold[0], markerVisibility[0], markerMode[0], markerType[0],
-             markerSeek[0], markerWidth[0], markerRelative[0], markerOffset[0], markerRelX[0],
-             markerRelY[0], harmonicCount[0], harmonicRatio[0], harmonicReadout[0], sidebandMode[0],
-             traceSubtract[0], bandLimit[0]);
+    if (!rec.shortRead()) translateOldUnits(cat, unitsCode);
+    rec.read(cat.waterfallOrder[0], cat.waterfallHeight[0], cat.waterfallAngle[0],
+             cat.waterfallHidden[0], cat.waterfallThreshold[0], cat.markerVisibility[0],
+             cat.markerMode[0], cat.markerType[0], cat.markerSeek[0], cat.markerWidth[0],
+             cat.markerRelative[0], cat.markerOffset[0], cat.markerRelX[0], cat.markerRelY[0],
+             cat.harmonicCount[0], cat.harmonicRatio[0], cat.harmonicReadout[0],
+             cat.sidebandMode[0], cat.traceSubtract[0], cat.bandLimit[0]);
     rec.skip(12);
-    rec.read(displayStyle[0], traceNumber[0], waterfallTraces[0], scaleY[0], scaleX[0], scaleZ[0],
-             zoomStart[0], zoomFactor[0], xAxisScale[0], grid[0], gridDivisions[0], psdUnits[0]);
-    readWithTwin(rec, transducerOut1);
-    rec.read(dbReference[0]);
+    rec.read(cat.displayStyle[0], cat.traceNumber[0], cat.waterfallTraces[0], cat.scaleY[0],
+             cat.scaleX[0], cat.scaleZ[0], cat.zoomStart[0], cat.zoomFactor[0], cat.xAxisScale[0],
+             cat.grid[0], cat.gridDivisions[0], cat.psdUnits[0]);
+    readWithTwin(rec, cat.transducerOut1);
+    rec.read(cat.dbReference[0]);
     return rec.finish();
 }
 
-int16_t readOldFileList(socket& stream) {
-    if (paoVersion.getData(ePaoFile) <= kLowestOldVersion) return 0;
-    return serializeList(fileLst, &stream, 0, 0, 1, 0).code();
+int16_t readOldFileList(Catalogue& cat, socket& stream) {
+    if (cat.lists.paoVersion.getData(ePaoFile) <= kLowestOldVersion) return 0;
+    return cat.lists.serializeList(fileLst, &stream, 0, 0, 1, 0).code();
 }
 
-int16_t readOldSourceSettings(socket& stream) {
-    if (checkOldListHeader(stream, 3) != 0) return 1;
+int16_t readOldSourceSettings(Catalogue& cat, socket& stream) {
+    if (checkOldListHeader(cat, stream, 3) != 0) return 1;
     OldRecord rec(stream);
     rec.skip(2);
-    const int16_t group = displayAGroup();
-    if (group >= 0 && group <= 2) readSignalSource(rec, group);
-    if (group == kSweptSineGroup) readSweptSource(rec);
+    const int16_t group = displayAGroup(cat);
+    if (group >= 0 && group <= 2) readSignalSource(cat, rec, group);
+    if (group == kSweptSineGroup) readSweptSource(cat, rec);
     return rec.finish();
 }
 
-int16_t readOldInputSettings(socket& stream) {
-    if (checkOldListHeader(stream, 5) != 0) return 1;
+int16_t readOldInputSettings(Catalogue& cat, socket& stream) {
+    if (checkOldListHeader(cat, stream, 5) != 0) return 1;
     OldRecord rec(stream);
-    rec.read(refImpedance, autoOffset, inputMode1, grounding1);
-    readCoupling(rec, coupling1);
-    rec.read(inputMode2, grounding2);
-    readCoupling(rec, coupling2);
-    rec.read(aaFilter1, aaFilter2, aWeighting1, aWeighting2, autoRange1, autoRange2, playbackStart,
-             playbackLength, playbackMode, playbackSpeed);
+    rec.read(cat.refImpedance, cat.autoOffset, cat.inputMode1, cat.grounding1);
+    readCoupling(cat, rec, cat.coupling1);
+    rec.read(cat.inputMode2, cat.grounding2);
+    readCoupling(cat, rec, cat.coupling2);
+    rec.read(cat.aaFilter1, cat.aaFilter2, cat.aWeighting1, cat.aWeighting2, cat.autoRange1,
+             cat.autoRange2, cat.playbackStart, cat.playbackLength, cat.playbackMode,
+             cat.playbackSpeed);
     const int16_t range1 = rec.signedWord();
     const int16_t range2 = rec.signedWord();
     if (rec.shortRead()) return rec.finish();
-    (void)inputRange1.setData(translateOldRange(range1));
-    (void)inputRange2.setData(translateOldRange(range2));
+    (void)cat.inputRange1.setData(translateOldRange(range1));
+    (void)cat.inputRange2.setData(translateOldRange(range2));
     return 0;
 }
 
-int16_t readOldTriggerSettings(socket& stream) {
-    if (checkOldListHeader(stream, 6) != 0) return 1;
+int16_t readOldTriggerSettings(Catalogue& cat, socket& stream) {
+    if (checkOldListHeader(cat, stream, 6) != 0) return 1;
     OldRecord rec(stream);
-    rec.read(triggeredSourceMode);
+    rec.read(cat.triggeredSourceMode);
     int16_t w[5];
     for (int16_t& v : w)
         v = rec.signedWord();
-    rec.read(triggerSlope);
+    rec.read(cat.triggerSlope);
     const int32_t samplesA = rec.signedLong();
     const int32_t samplesB = rec.signedLong();
     if (rec.shortRead()) return rec.finish();
-    (void)triggerMode.setData(w[0] == 2 ? 1 : 0, 0);
-    (void)triggerSource.setData(w[0] == 0 ? 0 : static_cast<int16_t>(w[1] + 1), 0);
-    (void)triggerLevel.setData(translateOldTriggerLevel(w[2]));
-    (void)delayA.setSamples(samplesA);
-    (void)delayB.setSamples(samplesB);
+    (void)cat.triggerMode.setData(w[0] == 2 ? 1 : 0, 0);
+    (void)cat.triggerSource.setData(w[0] == 0 ? 0 : static_cast<int16_t>(w[1] + 1), 0);
+    (void)cat.triggerLevel.setData(translateOldTriggerLevel(w[2]));
+    (void)cat.delayA.setSamples(samplesA);
+    (void)cat.delayB.setSamples(samplesB);
     return 0;
 }
 
-int16_t readOldSettings(socket& stream) {
-    int16_t result = readOldMeasSettings(stream);
-    result |= readOldViewSettings(stream);
-    result |= readOldFileList(stream);
-    result |= readOldSourceSettings(stream);
-    result |= readOldInputSettings(stream);
-    result |= readOldTriggerSettings(stream);
+int16_t readOldSettings(Catalogue& cat, socket& stream) {
+    int16_t result = readOldMeasSettings(cat, stream);
+    result |= readOldViewSettings(cat, stream);
+    result |= readOldFileList(cat, stream);
+    result |= readOldSourceSettings(cat, stream);
+    result |= readOldInputSettings(cat, stream);
+    result |= readOldTriggerSettings(cat, stream);
     return result;
 }
 

@@ -12,7 +12,6 @@
 #include "base/ErrLogger.h"
 #include "base/SafeOutput.h"
 
-#include "params/STARTUP.h"
 #include "run/Help.h"
 #include "run/OptionMgr.h"
 
@@ -76,7 +75,6 @@ int consoleMain(int argc, char** argv) {
         return kStatusOk;
     }
     installInterruptHandlers();
-    initLists();
     if (longOption(argc, argv, "--help")) {
         printHelpText(ConvOptions(), 0, eFmtNone);
         return kStatusOk;

@@ -98,23 +98,10 @@ Status writeOutput(COptionMgr& job, CFileWriter& writer, const char* out) {
     return st;
 }
 
-} // namespace
-
-// Both displays' copies come first: applying one list may set members of
-// another (a measurement sets its display's view and units).
-void resetParameterModel() {
-    for (int16_t list = 1; list <= 14; ++list)
-        copyListSlots(ePaoDefault, ePaoEntry, list, 2);
-    for (int16_t list = 1; list <= 14; ++list)
-        applyList(list, 2);
-}
-
-namespace {
-
 Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
     ConvOptions& options = job.model().options;
-    resetParameterModel();
-    applyModalOptions(options);
+    job.model().cat.reset();
+    job.model().cat.applyModalOptions(options);
     const char* in = job.file(0).name();
     const char* out = job.file(1).name();
     errLog() << "Processing " << in << " ==> " << out << endLine;
@@ -126,7 +113,7 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
         job.reportError(eErrInvalidInputFile, ' ');
     } else {
         // A Display file brings its own modal settings: those of /M win.
-        applyModalOptions(options);
+        job.model().cat.applyModalOptions(options);
         st = writeOutput(job, *pair.writer, out);
     }
     errLog() << endLine;

@@ -14,8 +14,4 @@ Status runConversion(COptionMgr& job);
 // failure, which has been reported.
 bool detectAndCheck(COptionMgr& job);
 
-// Every parameter back to its start-up default, then applied, for both
-// displays: the model before each file is read.
-void resetParameterModel();
-
 } // namespace vx

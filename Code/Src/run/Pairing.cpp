@@ -66,7 +66,8 @@ int16_t kindFor(const COptionMgr& job) {
 }
 
 std::unique_ptr<CFileWriter> capArbToAscii(COptionMgr& job, CCapArbReader& reader) {
-    return std::make_unique<CAsciiCapArbWriter>(job.model().options, &reader);
+    return std::make_unique<CAsciiCapArbWriter>(job.model().options,
+                                                job.model().cat.rpmDisplaySwitch, &reader);
 }
 
 std::unique_ptr<CFileWriter> capArbCopy(COptionMgr& job, CCapArbReader& reader) {

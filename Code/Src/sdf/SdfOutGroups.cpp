@@ -22,17 +22,17 @@ template <class P> int16_t entry(const P& p) {
     return p.getData(ePaoEntry);
 }
 
-double spanHz() {
-    return cat::span[0].counts(ePaoEntry) * freqResolution(entry(cat::baseFreq[0]));
+double spanHz(Catalogue& cat) {
+    return cat.span[0].counts(ePaoEntry) * freqResolution(entry(cat.baseFreq[0]));
 }
-FreqValue startFreq() {
-    return cat::startFreq[0].value(startFreqAction::eStart, ePaoEntry);
+FreqValue startFreq(Catalogue& cat) {
+    return cat.startFreq[0].value(startFreqAction::eStart, ePaoEntry);
 }
-bool baseband() {
-    return startFreq().count == 0;
+bool baseband(Catalogue& cat) {
+    return startFreq(cat).count == 0;
 }
-int32_t fftLines() {
-    return 100 << std::clamp<int16_t>(entry(cat::fftLines[0]), 0, 3);
+int32_t fftLines(Catalogue& cat) {
+    return 100 << std::clamp<int16_t>(entry(cat.fftLines[0]), 0, 3);
 }
 
 void setCenterSpan(H& h, double center, double span) {
@@ -54,13 +54,13 @@ void setAverages(H& h, int16_t type, int32_t count) {
 }
 
 // Average type of the FFT family from the averaging mode and type.
-void fftAveraging(H& h) {
-    if (entry(cat::measAveraging[0]) == 0) return setAverages(h, 0, 1);
+void fftAveraging(Catalogue& cat, H& h) {
+    if (entry(cat.measAveraging[0]) == 0) return setAverages(h, 0, 1);
     static const int16_t kLinear[] = {0, 3, 1, 6};
     static const int16_t kExponential[] = {0, 4, 2, 5};
-    int16_t type = std::clamp<int16_t>(entry(cat::measAveragingType[0]), 0, 3);
-    bool linear = entry(cat::averaging[0]) == 0;
-    setAverages(h, linear ? kLinear[type] : kExponential[type], entry(cat::numAverages[0]));
+    int16_t type = std::clamp<int16_t>(entry(cat.measAveragingType[0]), 0, 3);
+    bool linear = entry(cat.averaging[0]) == 0;
+    setAverages(h, linear ? kLinear[type] : kExponential[type], entry(cat.numAverages[0]));
 }
 
 // Data types whose values are powers.
@@ -99,23 +99,23 @@ class CSdfOutFFT : public CSdfOutTrans {
     using CSdfOutTrans::CSdfOutTrans;
 
     void measurementHeader() override {
-        double span = spanHz();
-        setCenterSpan(h, (startFreq().hz + span) / 2, span * 1.28);
-        int32_t stop = fftLines();
+        double span = spanHz(cat);
+        setCenterSpan(h, (startFreq(cat).hz + span) / 2, span * 1.28);
+        int32_t stop = fftLines(cat);
         int32_t block = t.nPts;
         const bool freqAxis = t.desc.axisKind() == eFreqAxis;
         // A damaged file's stored nPts may be huge: the doubled block wraps
         // as a 32-bit field does instead of overflowing.
-        if (freqAxis && baseband()) block = int32_t(uint32_t(block) * 2u);
+        if (freqAxis && baseband(cat)) block = int32_t(uint32_t(block) * 2u);
         if (measurementType() == kCorrelationType && !freqAxis) {
             block /= 2;
             stop /= 2;
         }
         h.setI32(M + 18, block);
         setStopIndex(h, stop);
-        fftAveraging(h);
+        fftAveraging(cat, h);
         // The overlap of successive time records, from their increment.
-        float overlap = 1.0f - cat::timeRecordIncr[0].getData(ePaoEntry) / 100.0f;
+        float overlap = 1.0f - cat.timeRecordIncr[0].getData(ePaoEntry) / 100.0f;
         h.setF32(M + 34, std::max(overlap, 0.0f));
         h.setI16(M + 126, measurementType());
     }
@@ -128,7 +128,8 @@ class CSdfOutFFT : public CSdfOutTrans {
         setPoints(t.points, t.points - 1);
         setXStartStep(x(0), double(x(1)) - x(0));
         putSdfUnit(h, D + 68, freqAxis ? kSdfHertz : kSdfSeconds);
-        bool real = type == 2 || type == 8 || type == 22 || (type == 0 && baseband() && !freqAxis);
+        bool real =
+            type == 2 || type == 8 || type == 22 || (type == 0 && baseband(cat) && !freqAxis);
         if (real) h.setI16(D + 52, 0);
         if (type == 8) h.setI16(D + 54, 1);
         if (type == 22) h.setI16(D + 50, 2);
@@ -152,8 +153,8 @@ class CSdfOutFFT : public CSdfOutTrans {
     void channelHeaders() override {
         CSdfOutTrans::channelHeaders();
         windowBlocks();
-        h.setF64(H::channelAt(0) + 192, cat::delayA.seconds(ePaoEntry));
-        h.setF64(H::channelAt(1) + 192, cat::delayB.seconds(ePaoEntry));
+        h.setF64(H::channelAt(0) + 192, cat.delayA.seconds(ePaoEntry));
+        h.setF64(H::channelAt(1) + 192, cat.delayB.seconds(ePaoEntry));
     }
 
   protected:
@@ -228,11 +229,11 @@ class CSdfOutOrd : public CSdfOutFFT {
     using CSdfOutFFT::CSdfOutFFT;
 
     void measurementHeader() override {
-        double maxOrder = cat::maxOrder[0].getData(ePaoEntry);
+        double maxOrder = cat.maxOrder[0].getData(ePaoEntry);
         setCenterSpan(h, maxOrder / 2, maxOrder);
-        h.setI32(M + 18, 2 * (1024 >> orderTimeRecordCode()));
+        h.setI32(M + 18, 2 * (1024 >> orderTimeRecordCode(cat)));
         setStopIndex(h, t.points - 1);
-        fftAveraging(h);
+        fftAveraging(cat, h);
         h.setI16(M + 126, 4);
     }
 
@@ -285,8 +286,8 @@ class CSdfOutOct : public CSdfOutTrans {
         h.setI32(M + 18, t.points - 1);
         setStopIndex(h, t.points - 1);
         static const int16_t kAverageTypes[] = {1, 2, 6, 10};
-        h.setI16(M + 28, kAverageTypes[std::clamp<int16_t>(entry(cat::octAveragingType[0]), 0, 3)]);
-        h.setF32(M + 34, cat::octIntegrationTime[0].getData(ePaoEntry) * 2.0f);
+        h.setI16(M + 28, kAverageTypes[std::clamp<int16_t>(entry(cat.octAveragingType[0]), 0, 3)]);
+        h.setF32(M + 34, cat.octIntegrationTime[0].getData(ePaoEntry) * 2.0f);
         h.setI32(M + 30, 0);
         h.setF64(M + 148, 0.0);
     }
@@ -303,7 +304,7 @@ class CSdfOutOct : public CSdfOutTrans {
         const double highest = x(int16_t(std::max(t.points - 2, 0)));
         double start = lowest;
         double ratio = 1.0;
-        switch (entry(cat::octaveResolution[0])) {
+        switch (entry(cat.octaveResolution[0])) {
         case 0:
             ratio = std::pow(highest / lowest, 1.0 / steps);
             break;
@@ -332,8 +333,8 @@ class CSdfOutSS : public CSdfOutTrans {
     using CSdfOutTrans::CSdfOutTrans;
 
     void measurementHeader() override {
-        const double start = cat::sweptStart[0].getData(ePaoEntry);
-        const double span = cat::sweptStop[0].getData(ePaoEntry) - start;
+        const double start = cat.sweptStart[0].getData(ePaoEntry);
+        const double span = cat.sweptStop[0].getData(ePaoEntry) - start;
         setCenterSpan(h, start + span / 2, span);
         h.setI32(M + 18, 401);
         setStopIndex(h, 400);
@@ -341,14 +342,14 @@ class CSdfOutSS : public CSdfOutTrans {
     }
 
     void dataHeader() override {
-        const double f1 = cat::sweptStart[0].getData(ePaoEntry);
-        const double f2 = cat::sweptStop[0].getData(ePaoEntry);
-        const double steps = std::max(cat::sweptPoints[0].getData(ePaoEntry) - 1, 1);
+        const double f1 = cat.sweptStart[0].getData(ePaoEntry);
+        const double f2 = cat.sweptStop[0].getData(ePaoEntry);
+        const double steps = std::max(cat.sweptPoints[0].getData(ePaoEntry) - 1, 1);
         h.setI16(D + 26, 0);
         h.setI16(D + 28, t.dataType);
         setPoints(t.points, t.points - 1);
         putSdfUnit(h, D + 68, kSdfHertz);
-        const bool logSweep = entry(cat::sweptType[0]) == 1;
+        const bool logSweep = entry(cat.sweptType[0]) == 1;
         double step = std::fabs(f2 - f1) / steps;
         if (logSweep) {
             h.setI16(D + 42, 1);
@@ -431,10 +432,10 @@ bool CSdfOutTrans::channelPresent(int slot) const {
 }
 
 void CSdfOutTrans::channelHeaders() {
-    inpRngAct* ranges[2] = {&cat::inputRange1, &cat::inputRange2};
-    rngEnumAction* couplings[2] = {&cat::coupling1, &cat::coupling2};
-    enumParAction* filters[2] = {&cat::aaFilter1, &cat::aaFilter2};
-    const bool modal = entry(cat::modalData) == 1;
+    inpRngAct* ranges[2] = {&cat.inputRange1, &cat.inputRange2};
+    rngEnumAction* couplings[2] = {&cat.coupling1, &cat.coupling2};
+    enumParAction* filters[2] = {&cat.aaFilter1, &cat.aaFilter2};
+    const bool modal = entry(cat.modalData) == 1;
     for (int slot = 0; slot < 2; ++slot) {
         const size_t at = H::channelAt(slot);
         h.setF32(at + 94, ranges[slot]->range(ePaoEntry));
@@ -444,13 +445,13 @@ void CSdfOutTrans::channelHeaders() {
         // The first input of a two-channel measurement is the reference.
         const bool reference = slot == 0 && t.desc.channelMask() == 3;
         h.setI16(at + 98,
-                 directionCode(entry(reference ? cat::refDirection[0] : cat::respDirection[0])));
-        h.setI16(at + 100, entry(reference ? cat::refNumber[0] : cat::respNumber[0]));
+                 directionCode(entry(reference ? cat.refDirection[0] : cat.respDirection[0])));
+        h.setI16(at + 100, entry(reference ? cat.refNumber[0] : cat.respNumber[0]));
     }
 }
 
 void CSdfOutTrans::windowBlocks() {
-    const int16_t w = entry(cat::window[0]);
+    const int16_t w = entry(cat.window[0]);
     const WindowBlock& b = kWindows[w >= 0 && w <= 9 ? w : 3];
     for (int slot = 0; slot < 2; ++slot) {
         if (!channelPresent(slot)) continue;
@@ -462,32 +463,32 @@ void CSdfOutTrans::windowBlocks() {
     }
 }
 
-std::unique_ptr<CSdfOutTrans> makeSdfOutTranslator(int group, CSdfHdrs& hdrs,
+std::unique_ptr<CSdfOutTrans> makeSdfOutTranslator(Catalogue& cat, int group, CSdfHdrs& hdrs,
                                                    const SdfOutTrace& trace) {
     switch (group) {
     case 0:
-        return std::make_unique<CSdfOutFFT>(hdrs, trace);
+        return std::make_unique<CSdfOutFFT>(cat, hdrs, trace);
     case 1:
-        return std::make_unique<CSdfOutCorr>(hdrs, trace);
+        return std::make_unique<CSdfOutCorr>(cat, hdrs, trace);
     case 2:
-        return std::make_unique<CSdfOutOct>(hdrs, trace);
+        return std::make_unique<CSdfOutOct>(cat, hdrs, trace);
     case 3:
-        return std::make_unique<CSdfOutSS>(hdrs, trace);
+        return std::make_unique<CSdfOutSS>(cat, hdrs, trace);
     case 4:
-        return std::make_unique<CSdfOutOrd>(hdrs, trace);
+        return std::make_unique<CSdfOutOrd>(cat, hdrs, trace);
     case 5:
-        return std::make_unique<CSdfOutHist>(hdrs, trace);
+        return std::make_unique<CSdfOutHist>(cat, hdrs, trace);
     default:
         return nullptr;
     }
 }
 
-void sdfEngineeringUnitsOut(CSdfHdrs& h) {
-    enumParAction* on[2] = {&cat::engUnits1[0], &cat::engUnits2[0]};
-    euSensAct* factor[2] = {&cat::euPerVolt1[0], &cat::euPerVolt2[0]};
-    enumParAction* label[2] = {&cat::euLabel1[0], &cat::euLabel2[0]};
-    enumParAction* output[2] = {&cat::transducerOut1[0], &cat::transducerOut2[0]};
-    strActionObj* userLabel[2] = {&cat::euUserLabel1[0], &cat::euUserLabel2[0]};
+void sdfEngineeringUnitsOut(Catalogue& cat, CSdfHdrs& h) {
+    enumParAction* on[2] = {&cat.engUnits1[0], &cat.engUnits2[0]};
+    euSensAct* factor[2] = {&cat.euPerVolt1[0], &cat.euPerVolt2[0]};
+    enumParAction* label[2] = {&cat.euLabel1[0], &cat.euLabel2[0]};
+    enumParAction* output[2] = {&cat.transducerOut1[0], &cat.transducerOut2[0]};
+    strActionObj* userLabel[2] = {&cat.euUserLabel1[0], &cat.euUserLabel2[0]};
     constexpr int16_t kUser = 14;
     for (int c = 0; c < 2; ++c) {
         if (entry(*on[c]) != 1) continue;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "params/Catalog.h"
 #include "sdf/SdfParse.h"
 #include "trace/AXIS.h"
 #include "trace/MeasDesc.h"
@@ -23,7 +24,8 @@ struct SdfOutTrace {
 
 class CSdfOutTrans {
   public:
-    CSdfOutTrans(CSdfHdrs& hdrs, const SdfOutTrace& trace) : h(hdrs), t(trace) {}
+    CSdfOutTrans(Catalogue& settings, CSdfHdrs& hdrs, const SdfOutTrace& trace)
+        : cat(settings), h(hdrs), t(trace) {}
     virtual ~CSdfOutTrans() = default;
     // In the order in which the writer runs them.
     virtual void measurementHeader() = 0;
@@ -47,15 +49,16 @@ class CSdfOutTrans {
     void windowBlocks();
     bool channelPresent(int slot) const;
 
+    Catalogue& cat; // the settings of the model being written
     CSdfHdrs& h;
     const SdfOutTrace& t;
 };
 
 // The translator of a measurement group; null outside 0..5.
-std::unique_ptr<CSdfOutTrans> makeSdfOutTranslator(int group, CSdfHdrs& hdrs,
+std::unique_ptr<CSdfOutTrans> makeSdfOutTranslator(Catalogue& cat, int group, CSdfHdrs& hdrs,
                                                    const SdfOutTrace& trace);
 
 // The engineering units of each channel that has them on, into its header.
-void sdfEngineeringUnitsOut(CSdfHdrs& hdrs);
+void sdfEngineeringUnitsOut(Catalogue& cat, CSdfHdrs& hdrs);
 
 } // namespace vx

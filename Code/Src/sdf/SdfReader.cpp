@@ -17,8 +17,6 @@
 
 namespace vx {
 
-using namespace cat;
-
 namespace {
 
 // Engineering units are matched by id against the writer's unit table; the
@@ -45,17 +43,18 @@ int16_t unitIdOf(const CSdfHdrs& h, int slot) {
 }
 
 // The engineering-unit settings of one input from its channel slot.
-void engineeringUnits(const CSdfHdrs& h, int slot) {
+void engineeringUnits(Catalogue& cat, const CSdfHdrs& h, int slot) {
     const float cal = h.engUnitCal(slot);
     if (isVolt(h, slot) || h.unitScale(slot) == 0 || cal == 0 || !std::isfinite(cal)) return;
     const int16_t id = unitIdOf(h, slot);
-    (slot == 0 ? engUnits1 : engUnits2)[0].setData(1, 0);
-    (void)(slot == 0 ? euPerVolt1 : euPerVolt2)[0].setData(1.0f / cal);
-    (void)(slot == 0 ? euLabel1 : euLabel2)[0].setData(id, 0);
+    (slot == 0 ? cat.engUnits1 : cat.engUnits2)[0].setData(1, 0);
+    (void)(slot == 0 ? cat.euPerVolt1 : cat.euPerVolt2)[0].setData(1.0f / cal);
+    (void)(slot == 0 ? cat.euLabel1 : cat.euLabel2)[0].setData(id, 0);
     if (id <= kHighestDisplayUnit)
-        (void)(slot == 0 ? transducerOut1 : transducerOut2)[0].setData(id, 0);
+        (void)(slot == 0 ? cat.transducerOut1 : cat.transducerOut2)[0].setData(id, 0);
     if (id == kUserUnit)
-        (void)(slot == 0 ? euUserLabel1 : euUserLabel2)[0].setData(h.unitLabel(slot).c_str());
+        (void)(slot == 0 ? cat.euUserLabel1 : cat.euUserLabel2)[0].setData(
+            h.unitLabel(slot).c_str());
 }
 
 // The file header's date and time as a time stamp (seconds 0, a Monday).
@@ -67,25 +66,25 @@ TimeStamp fileTimeStamp(const CSdfHdrs& h) {
 }
 
 // Measurement group, measurement and the ranges they select.
-Status selectMeasurement(const CSdfHdrs& h, int group, const CSdfTrans& trans) {
-    (void)measureGroup[0].setData(static_cast<int16_t>(group), 0);
-    (void)measureGroup[1].setData(static_cast<int16_t>(group), 0);
-    (void)measurement[0].setRange(static_cast<int16_t>(group));
-    (void)channelMode.setRange(static_cast<int16_t>(group));
-    (void)measAveragingType[0].setRange(sdfAveragingRange(h.measType()));
-    (void)baseFreq[0].setData(group == eSdfSS ? 1 : 0, 0);
+Status selectMeasurement(Catalogue& cat, const CSdfHdrs& h, int group, const CSdfTrans& trans) {
+    (void)cat.measureGroup[0].setData(static_cast<int16_t>(group), 0);
+    (void)cat.measureGroup[1].setData(static_cast<int16_t>(group), 0);
+    (void)cat.measurement[0].setRange(static_cast<int16_t>(group));
+    (void)cat.channelMode.setRange(static_cast<int16_t>(group));
+    (void)cat.measAveragingType[0].setRange(sdfAveragingRange(h.measType()));
+    (void)cat.baseFreq[0].setData(group == eSdfSS ? 1 : 0, 0);
     const int16_t m = trans.measurementFor(h.dataType(), h.vectorChannel(0));
     if (m < 0) {
         errLog() << "Measurement not supported" << endLine;
         return kStatusFailed;
     }
-    (void)measurement[0].setData(m, 0);
+    (void)cat.measurement[0].setData(m, 0);
     return kStatusOk;
 }
 
 // The sample count of a histogram: the sum of a "Histo" trace's values,
 // else an assumed 1000.
-void histogramLengthFromData(const TraceMgr& trace, int16_t m) {
+void histogramLengthFromData(Catalogue& cat, const TraceMgr& trace, int16_t m) {
     int64_t count = 1000;
     const std::vector<Point>* points = trace.vector(0);
     if ((m == 72 || m == 73) && points) {
@@ -96,11 +95,11 @@ void histogramLengthFromData(const TraceMgr& trace, int16_t m) {
     } else {
         errLog() << "Histogram length can not be determined: assuming 1000 samples" << endLine;
     }
-    (void)histogramLength[0].setSamples(static_cast<int32_t>(count));
+    (void)cat.histogramLength[0].setSamples(static_cast<int32_t>(count));
 }
 
-Status readData(TraceMgr& trace, userdiskPrt& in, CSdfHdrs& h, int group) {
-    const int16_t m = measurement[0].getData(ePaoEntry);
+Status readData(Catalogue& cat, TraceMgr& trace, userdiskPrt& in, CSdfHdrs& h, int group) {
+    const int16_t m = cat.measurement[0].getData(ePaoEntry);
     const SdfDataRequest request = sdfDataRequest(h, group, m);
     if (request.points > INT16_MAX) {
         errLog() << msg::kInvalidFileFormat << endLine;
@@ -110,29 +109,30 @@ Status readData(TraceMgr& trace, userdiskPrt& in, CSdfHdrs& h, int group) {
     Status st = readSdfYData(in, h, request, pairs);
     if (st.failed()) return st;
     trace.loadVector(pairs.data(), static_cast<int16_t>(request.points), 0);
-    if (group == eSdfHist) histogramLengthFromData(trace, m);
+    if (group == eSdfHist) histogramLengthFromData(cat, trace, m);
     return kStatusOk;
 }
 
 } // namespace
 
 Status translateSdf(CModel& model, userdiskPrt& in, CSdfHdrs& h) {
+    Catalogue& cat = model.cat;
     const int group = sdfGroupOfMeasType(h.measType());
     if (group < 0) {
         errLog() << "Measurement type not supported" << endLine;
         return kStatusFailed;
     }
-    std::unique_ptr<CSdfTrans> trans = makeSdfTranslator(group, &h);
+    std::unique_ptr<CSdfTrans> trans = makeSdfTranslator(cat, group, &h);
     if (!trans) {
         errLog() << msg::kInvalidMeasurementType << endLine;
         return kStatusFailed;
     }
-    Status st = selectMeasurement(h, group, *trans);
+    Status st = selectMeasurement(cat, h, group, *trans);
     if (st.failed()) return st;
     st = trans->settingsFromHeaders();
     if (st.failed()) return st;
     for (int slot = 0; slot < 2; ++slot)
-        engineeringUnits(h, slot);
+        engineeringUnits(cat, h, slot);
 
     uint32_t words[kVectorHeaderWords] = {};
     trans->traceLayoutFromHeaders(model.trace, words);
@@ -141,7 +141,7 @@ Status translateSdf(CModel& model, userdiskPrt& in, CSdfHdrs& h) {
         putLe32(header + 4 * w, words[w]);
     model.trace.setVectorHeader(header, 0);
     rebuildFromSettings(model, fileTimeStamp(h));
-    return readData(model.trace, in, h, group);
+    return readData(cat, model.trace, in, h, group);
 }
 
 Status CSdfReader::open(const char* name) {

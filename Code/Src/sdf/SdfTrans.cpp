@@ -14,8 +14,6 @@
 
 namespace vx {
 
-using namespace cat;
-
 namespace {
 
 // Data types of each group (the measurement ids of the catalogue).
@@ -56,12 +54,12 @@ int16_t entry(const enumParAction& p) {
     return p.getData(ePaoEntry);
 }
 
-int16_t currentMeasurement() {
-    return entry(measurement[0]);
+int16_t currentMeasurement(Catalogue& cat) {
+    return entry(cat.measurement[0]);
 }
 
-const MeasDesc& currentDescriptor() {
-    return measDescriptor(std::clamp<int>(currentMeasurement(), 0, kMeasurementCount - 1));
+const MeasDesc& currentDescriptor(Catalogue& cat) {
+    return measDescriptor(std::clamp<int>(currentMeasurement(cat), 0, kMeasurementCount - 1));
 }
 
 Status invalidFormat() {
@@ -97,25 +95,25 @@ int16_t firstSlot(const CSdfHdrs& h) {
     return h.vectorChannel(0);
 }
 
-bool spanStartsAtZero() {
-    return startFreq[0].value(startFreqAction::eStart, ePaoEntry).count == 0;
+bool spanStartsAtZero(Catalogue& cat) {
+    return cat.startFreq[0].value(startFreqAction::eStart, ePaoEntry).count == 0;
 }
 
-int16_t averagesSetting() {
-    return numAverages[0].getData(ePaoEntry);
+int16_t averagesSetting(Catalogue& cat) {
+    return cat.numAverages[0].getData(ePaoEntry);
 }
 
 // Words 9 to 12 of the averaged groups.
-void averageWords(uint32_t w[32]) {
-    int16_t avgs = averagesSetting();
+void averageWords(Catalogue& cat, uint32_t w[32]) {
+    int16_t avgs = averagesSetting(cat);
     w[9] = intWord(avgs);
     w[10] = floatWord(avgs != 0 ? 1.0f - 1.0f / float(avgs) : 0.0f);
     w[11] = floatWord(0.5f);
     w[12] = intWord(avgs);
 }
 
-uint32_t channelMaskWord() {
-    return intWord(currentDescriptor().channelMask() * 5);
+uint32_t channelMaskWord(Catalogue& cat) {
+    return intWord(currentDescriptor(cat).channelMask() * 5);
 }
 
 } // namespace
@@ -160,44 +158,44 @@ int16_t CSdfTrans::measurementFor(int16_t dataType, int16_t slot) const {
 
 // ------------------------------------------------------------ FFT
 
-CSdfFFT::CSdfFFT(CSdfHdrs* hdrs) : CSdfTrans(hdrs, kFftTypes) {}
+CSdfFFT::CSdfFFT(Catalogue& cat, CSdfHdrs* hdrs) : CSdfTrans(cat, hdrs, kFftTypes) {}
 
 Status CSdfFFT::frequencySettings() {
     const CSdfHdrs& h = *hdrs_;
-    (void)baseFreq[0].setData(eBase102k4, 0);
+    (void)cat.baseFreq[0].setData(eBase102k4, 0);
     const double spanHz = h.span() * 0.78125000174622987;
     const int16_t spanIndex = spanIndexOf(spanHz);
     const double center = h.centerFreq();
     if (spanIndex < 0 || !std::isfinite(center)) return invalidFormat();
-    (void)span[0].setData(spanIndex, 0);
+    (void)cat.span[0].setData(spanIndex, 0);
     const double start = h.span() == 2 * center ? 0.0 : 2 * (center - 0.390625 * h.span());
     if (start < 0 || start > 102400) return invalidFormat();
-    (void)startFreq[0].setHz(startFreqAction::eStart, start);
+    (void)cat.startFreq[0].setHz(startFreqAction::eStart, start);
 
     const int64_t points = int64_t(h.lastValidIndex()) + 1;
     if (points <= 0) return invalidFormat();
     int64_t lines = std::llround(std::log2(double(points))) - 7;
-    if (currentDescriptor().axisKind() == -1 && spanStartsAtZero()) --lines;
+    if (currentDescriptor(cat).axisKind() == -1 && spanStartsAtZero(cat)) --lines;
     if (lines < 0 || lines > 3) {
         errLog() << "FFT lines not supported: " << points
                  << " points (the instrument has 100 to 800 lines)" << endLine;
         return kStatusFailed;
     }
-    (void)fftLines[0].setData(static_cast<int16_t>(lines), 0);
+    (void)cat.fftLines[0].setData(static_cast<int16_t>(lines), 0);
     return kStatusOk;
 }
 
 void CSdfFFT::averageSettings() {
     const int32_t count = std::clamp<int32_t>(hdrs_->averageCount(), 2, 32767);
-    (void)numAverages[0].setData(static_cast<int16_t>(count));
+    (void)cat.numAverages[0].setData(static_cast<int16_t>(count));
     const float overlap = hdrs_->overlap();
-    if (std::isfinite(overlap)) (void)timeRecordIncr[0].setData((1.0f - overlap) * 100.0f);
+    if (std::isfinite(overlap)) (void)cat.timeRecordIncr[0].setData((1.0f - overlap) * 100.0f);
 }
 
 Status CSdfFFT::settingsFromHeaders() {
     Status st = frequencySettings();
     if (st.failed()) return st;
-    (void)measAveraging[0].setData(1, 0);
+    (void)cat.measAveraging[0].setData(1, 0);
     averageSettings();
     windowAndAveragingFromHeaders();
     return kStatusOk;
@@ -228,8 +226,8 @@ void CSdfFFT::averagingFromType(int16_t averageType, bool knowsPeakHold) {
     default:
         break;
     }
-    (void)measAveragingType[0].setData(type, 0);
-    (void)averaging[0].setData(mode, 0);
+    (void)cat.measAveragingType[0].setData(type, 0);
+    (void)cat.averaging[0].setData(mode, 0);
 }
 
 void CSdfFFT::windowAndAveragingFromHeaders() {
@@ -255,59 +253,59 @@ void CSdfFFT::windowAndAveragingFromHeaders() {
     default:
         break;
     }
-    (void)window[0].setData(w, 0);
-    (void)measAveragingType[0].setRange(0);
+    (void)cat.window[0].setData(w, 0);
+    (void)cat.measAveragingType[0].setRange(0);
     averagingFromType(hdrs_->averageType(), true);
 }
 
 void CSdfFFT::traceLayoutFromHeaders(TraceMgr&, uint32_t w[32]) {
     const int32_t n = hdrs_->lastValidIndex() + 1;
-    const MeasDesc& d = currentDescriptor();
-    const bool baseband = spanStartsAtZero();
-    const int32_t startCount = startFreq[0].value(startFreqAction::eStart, ePaoEntry).count;
+    const MeasDesc& d = currentDescriptor(cat);
+    const bool baseband = spanStartsAtZero(cat);
+    const int32_t startCount = cat.startFreq[0].value(startFreqAction::eStart, ePaoEntry).count;
     w[0] = intWord(n);
     if (d.axisKind() == 3)
         w[4] = 1;
-    else if (currentMeasurement() == kMeasFftOrbit)
+    else if (currentMeasurement(cat) == kMeasFftOrbit)
         w[4] = 0;
     else if (d.axisKind() == -1 && baseband)
         w[4] = 1;
     w[5] = intWord(lengthCode(n));
     w[7] = baseband && d.bytes[5] == 1 ? 1 : 0;
-    averageWords(w);
-    w[13] = intWord(19 - entry(span[0]));
+    averageWords(cat, w);
+    w[13] = intWord(19 - entry(cat.span[0]));
     w[14] = baseband ? 1 : intWord(-((startCount >> 18) & 0x3FFF));
-    w[15] = channelMaskWord();
+    w[15] = channelMaskWord(cat);
     w[16] = 1;
     w[17] = static_cast<uint32_t>(startCount) << 14;
 }
 
 // ------------------------------------------------------------ Correlation
 
-CSdfCorr::CSdfCorr(CSdfHdrs* hdrs) : CSdfFFT(hdrs, kCorrTypes) {}
+CSdfCorr::CSdfCorr(Catalogue& cat, CSdfHdrs* hdrs) : CSdfFFT(cat, hdrs, kCorrTypes) {}
 
 void CSdfCorr::windowAndAveragingFromHeaders() {
     const int16_t slot = firstSlot(*hdrs_);
-    (void)window[0].setRange(1);
+    (void)cat.window[0].setRange(1);
     int16_t w = eWinQuarterT;
     if (slot >= 0 && hdrs_->windowType(slot) == 3) w = eWinHalfT;
     if (slot >= 0 && hdrs_->windowType(slot) == 15) w = eWinZeroHalfT;
-    (void)window[0].setData(w, 0);
-    (void)measAveragingType[0].setRange(1);
+    (void)cat.window[0].setData(w, 0);
+    (void)cat.measAveragingType[0].setRange(1);
     averagingFromType(hdrs_->averageType(), false);
 }
 
 // ------------------------------------------------------------ Octave
 
-CSdfOct::CSdfOct(CSdfHdrs* hdrs) : CSdfTrans(hdrs, kOctTypes) {}
+CSdfOct::CSdfOct(Catalogue& cat, CSdfHdrs* hdrs) : CSdfTrans(cat, hdrs, kOctTypes) {}
 
 Status CSdfOct::settingsFromHeaders() {
     const CSdfHdrs& h = *hdrs_;
     static const int16_t kBandsPerOctave[] = {1, 3, 12};
-    (void)baseFreq[0].setData(eBase100k, 0);
+    (void)cat.baseFreq[0].setData(eBase100k, 0);
     const int16_t type = h.dataType();
     const int16_t resolution = type == 11 ? 0 : type == 12 ? 1 : 2;
-    (void)octaveResolution[0].setData(resolution, 0);
+    (void)cat.octaveResolution[0].setData(resolution, 0);
 
     double x = h.xStart() * 0.0000441941738125;
     if (resolution == 2) x *= 0.89089334;
@@ -323,25 +321,25 @@ Status CSdfOct::settingsFromHeaders() {
     const double firstBand = lowestBand - double(bands / kBandsPerOctave[resolution]) + 1;
     if (lowestBand < 0 || lowestBand > 18 || firstBand < 0 || firstBand > 18)
         return invalidFormat();
-    (void)octaveSpan[0].setData(static_cast<int16_t>(firstBand), 0);
-    (void)octaveSpan[0].setLowestBand(static_cast<int16_t>(lowestBand));
+    (void)cat.octaveSpan[0].setData(static_cast<int16_t>(firstBand), 0);
+    (void)cat.octaveSpan[0].setLowestBand(static_cast<int16_t>(lowestBand));
 
     // The field holds twice the integration time, which is at most 1000 s.
     const float integration = h.overlap();
     if (!(integration <= 2000)) return invalidFormat();
-    if (integration > 0) (void)octIntegrationTime[0].setData(integration / 2);
+    if (integration > 0) (void)cat.octIntegrationTime[0].setData(integration / 2);
     switch (h.averageType()) {
     case 1:
-        (void)octAveragingType[0].setData(0, 0);
+        (void)cat.octAveragingType[0].setData(0, 0);
         break;
     case 2:
-        (void)octAveragingType[0].setData(1, 0);
+        (void)cat.octAveragingType[0].setData(1, 0);
         break;
     case 6:
-        (void)octAveragingType[0].setData(2, 0);
+        (void)cat.octAveragingType[0].setData(2, 0);
         break;
     case 10:
-        (void)octAveragingType[0].setData(3, 0);
+        (void)cat.octAveragingType[0].setData(3, 0);
         break;
     default:
         break;
@@ -351,23 +349,23 @@ Status CSdfOct::settingsFromHeaders() {
 
 void CSdfOct::traceLayoutFromHeaders(TraceMgr&, uint32_t w[32]) {
     const int32_t n = hdrs_->lastValidIndex() + 1;
-    const float integration = octIntegrationTime[0].getData(ePaoEntry);
+    const float integration = cat.octIntegrationTime[0].getData(ePaoEntry);
     w[0] = intWord(n);
     w[4] = 1;
     w[5] = intWord(lengthCode(n) + 7);
     w[10] = floatWord(integration);
     w[11] = floatWord(0.5f);
     w[12] = intWord(static_cast<int32_t>(integration * 250) + 1);
-    w[13] = intWord(19 - entry(octaveSpan[0]));
-    w[14] = intWord(19 - octaveSpan[0].lowestBand(ePaoEntry));
-    w[15] = channelMaskWord();
+    w[13] = intWord(19 - entry(cat.octaveSpan[0]));
+    w[14] = intWord(19 - cat.octaveSpan[0].lowestBand(ePaoEntry));
+    w[15] = channelMaskWord(cat);
     w[16] = 2;
-    w[17] = intWord(entry(octaveChannels[0]));
+    w[17] = intWord(entry(cat.octaveChannels[0]));
 }
 
 // ------------------------------------------------------------ Swept Sine
 
-CSdfSS::CSdfSS(CSdfHdrs* hdrs) : CSdfTrans(hdrs, kSweptTypes) {}
+CSdfSS::CSdfSS(Catalogue& cat, CSdfHdrs* hdrs) : CSdfTrans(cat, hdrs, kSweptTypes) {}
 
 Status CSdfSS::settingsFromHeaders() {
     const CSdfHdrs& h = *hdrs_;
@@ -378,25 +376,25 @@ Status CSdfSS::settingsFromHeaders() {
     if (!std::isfinite(start) || !std::isfinite(stop) || start < 0 || stop < 0 || start > 102400 ||
         stop > 102400 || points < 2 || points > 2047 || (logarithmic && (start <= 0 || stop <= 0)))
         return invalidFormat();
-    (void)baseFreq[0].setData(eBase102k4, 0);
-    (void)sweptStart[0].setData(float(start));
-    (void)sweptStop[0].setData(float(stop));
-    (void)sweptPoints[0].setData(static_cast<int16_t>(points));
-    (void)sweptType[0].setData(logarithmic ? 1 : 0, 0);
+    (void)cat.baseFreq[0].setData(eBase102k4, 0);
+    (void)cat.sweptStart[0].setData(float(start));
+    (void)cat.sweptStop[0].setData(float(stop));
+    (void)cat.sweptPoints[0].setData(static_cast<int16_t>(points));
+    (void)cat.sweptType[0].setData(logarithmic ? 1 : 0, 0);
     return kStatusOk;
 }
 
 void CSdfSS::traceLayoutFromHeaders(TraceMgr&, uint32_t w[32]) {
     const int32_t n = hdrs_->lastValidIndex() + 1;
-    const float start = sweptStart[0].getData(ePaoEntry);
-    const float stop = sweptStop[0].getData(ePaoEntry);
-    const bool logarithmic = entry(sweptType[0]) == 1;
+    const float start = cat.sweptStart[0].getData(ePaoEntry);
+    const float stop = cat.sweptStop[0].getData(ePaoEntry);
+    const bool logarithmic = entry(cat.sweptType[0]) == 1;
     const float steps = float(std::max(n - 1, 1));
     w[0] = intWord(n);
     w[5] = intWord(lengthCode(n));
     w[13] = floatWord(start);
     w[14] = floatWord(logarithmic ? 0.0f : (stop - start) / steps);
-    w[15] = channelMaskWord();
+    w[15] = channelMaskWord(cat);
     w[16] = 3;
     w[17] = floatWord(logarithmic ? std::pow(stop / start, 1.0f / steps) : 1.0f);
     for (int k = 18; k <= 21; ++k)
@@ -405,7 +403,7 @@ void CSdfSS::traceLayoutFromHeaders(TraceMgr&, uint32_t w[32]) {
 
 // ------------------------------------------------------------ Order
 
-CSdfOrd::CSdfOrd(CSdfHdrs* hdrs) : CSdfFFT(hdrs, kOrderTypes) {}
+CSdfOrd::CSdfOrd(Catalogue& cat, CSdfHdrs* hdrs) : CSdfFFT(cat, hdrs, kOrderTypes) {}
 
 Status CSdfOrd::settingsFromHeaders() {
     const CSdfHdrs& h = *hdrs_;
@@ -413,7 +411,7 @@ Status CSdfOrd::settingsFromHeaders() {
     if (!std::isfinite(delta) || delta <= 0) return invalidFormat();
     double deltaOrd = 0;
     double maxOrd = 0;
-    switch (currentMeasurement()) {
+    switch (currentMeasurement(cat)) {
     case eOrdPwrSpec1:
     case eOrdPwrSpec2:
         deltaOrd = delta;
@@ -435,31 +433,31 @@ Status CSdfOrd::settingsFromHeaders() {
         return kStatusFailed;
     }
     if (!std::isfinite(maxOrd) || maxOrd <= 0 || !std::isfinite(deltaOrd)) return invalidFormat();
-    (void)deltaOrder[0].setData(float(deltaOrd));
-    (void)maxOrder[0].setData(float(maxOrd));
-    (void)maxRpm[0].setData(float(2400000 / maxOrd));
-    (void)minRpm[0].setData(0.001f);
-    (void)orderWaterfallSwitch[0].setData(0, 0);
+    (void)cat.deltaOrder[0].setData(float(deltaOrd));
+    (void)cat.maxOrder[0].setData(float(maxOrd));
+    (void)cat.maxRpm[0].setData(float(2400000 / maxOrd));
+    (void)cat.minRpm[0].setData(0.001f);
+    (void)cat.orderWaterfallSwitch[0].setData(0, 0);
     averageSettings();
     windowAndAveragingFromHeaders();
     return kStatusOk;
 }
 
 void CSdfOrd::traceLayoutFromHeaders(TraceMgr& trace, uint32_t w[32]) {
-    const MeasDesc& d = currentDescriptor();
+    const MeasDesc& d = currentDescriptor(cat);
     trace.computeLengths();
     const int32_t n = trace.nPts;
     const int32_t record = d.axisKind() == -2 ? n / 2 : n;
     const int32_t c = std::clamp(10 - int32_t(std::log2(double(std::max(record, 1)))), 0, 3);
-    const float deltaOrd = deltaOrder[0].getData(ePaoEntry);
-    const float maxOrd = maxOrder[0].getData(ePaoEntry);
+    const float deltaOrd = cat.deltaOrder[0].getData(ePaoEntry);
+    const float maxOrd = cat.maxOrder[0].getData(ePaoEntry);
     w[0] = intWord(n);
-    w[4] = d.axisKind() == -2 && currentMeasurement() != eOrdOrbit ? 1 : 0;
+    w[4] = d.axisKind() == -2 && currentMeasurement(cat) != eOrdOrbit ? 1 : 0;
     w[5] = intWord(lengthCode(n));
     w[7] = d.bytes[5] == 1 ? 1 : 0;
-    averageWords(w);
+    averageWords(cat, w);
     w[14] = floatWord(maxOrd != 0 ? 2400000 / maxOrd * 0.5f : 0.0f);
-    w[15] = channelMaskWord();
+    w[15] = channelMaskWord(cat);
     w[16] = 5;
     w[17] = floatWord(float(400 >> c) * deltaOrd);
     w[18] = floatWord(deltaOrd);
@@ -467,7 +465,7 @@ void CSdfOrd::traceLayoutFromHeaders(TraceMgr& trace, uint32_t w[32]) {
 
 // ------------------------------------------------------------ Time Histogram
 
-CSdfHist::CSdfHist(CSdfHdrs* hdrs) : CSdfFFT(hdrs, kHistTypes) {}
+CSdfHist::CSdfHist(Catalogue& cat, CSdfHdrs* hdrs) : CSdfFFT(cat, hdrs, kHistTypes) {}
 
 Status CSdfHist::settingsFromHeaders() {
     const CSdfHdrs& h = *hdrs_;
@@ -477,34 +475,34 @@ Status CSdfHist::settingsFromHeaders() {
     if (spanIndex < 0 || slot < 0 || blockSize <= 0) return invalidFormat();
     const float e = h.range(slot) - 20.0f * std::log10(1.25f);
     if (!std::isfinite(e) || std::fabs(e) > 1000) return invalidFormat();
-    (void)fftLines[0].setData(2, 0);
-    (void)baseFreq[0].setData(eBase102k4, 0);
-    (void)span[0].setData(spanIndex, 0);
-    (void)startFreq[0].setHz(startFreqAction::eStart, 0.0);
+    (void)cat.fftLines[0].setData(2, 0);
+    (void)cat.baseFreq[0].setData(eBase102k4, 0);
+    (void)cat.span[0].setData(spanIndex, 0);
+    (void)cat.startFreq[0].setHz(startFreqAction::eStart, 0.0);
 
     const double bins = std::round(std::log2(blockSize * 0.25));
-    (void)histogramBins[0].setData(static_cast<int16_t>(std::clamp(bins, 0.0, 8.0)), 0);
+    (void)cat.histogramBins[0].setData(static_cast<int16_t>(std::clamp(bins, 0.0, 8.0)), 0);
 
     const int32_t even = static_cast<int32_t>(std::fabs(e) + 1) & ~1;
     const int16_t range = static_cast<int16_t>(e < 0 ? -even : even);
-    (void)inputRange1.setData(range);
-    (void)inputRange2.setData(range);
-    if (inputRange1.range(ePaoEntry) != e)
+    (void)cat.inputRange1.setData(range);
+    (void)cat.inputRange2.setData(range);
+    if (cat.inputRange1.range(ePaoEntry) != e)
         errLog() << "Range incompatible: was " << e << " dBVpk, using "
-                 << inputRange1.range(ePaoEntry) << " dBVpk" << endLine;
+                 << cat.inputRange1.range(ePaoEntry) << " dBVpk" << endLine;
     return kStatusOk;
 }
 
 void CSdfHist::traceLayoutFromHeaders(TraceMgr&, uint32_t w[32]) {
     const int32_t n = hdrs_->i32(CSdfHdrs::kMeasHdr + 18);
-    const float f =
-        1.25f * std::pow(10.0f, inputRange1.range(ePaoEntry) / 20.0f) * sdfCorrectionFactor(*hdrs_);
+    const float f = 1.25f * std::pow(10.0f, cat.inputRange1.range(ePaoEntry) / 20.0f) *
+                    sdfCorrectionFactor(*hdrs_);
     w[0] = intWord(n);
     w[4] = 1;
     w[5] = intWord(lengthCode(n));
-    w[13] = intWord(19 - entry(span[0]));
+    w[13] = intWord(19 - entry(cat.span[0]));
     w[14] = 1;
-    w[15] = channelMaskWord();
+    w[15] = channelMaskWord(cat);
     w[16] = 1;
     w[17] = floatWord(-f);
     w[18] = floatWord(f);
@@ -513,20 +511,20 @@ void CSdfHist::traceLayoutFromHeaders(TraceMgr&, uint32_t w[32]) {
     w[21] = intWord(n);
 }
 
-std::unique_ptr<CSdfTrans> makeSdfTranslator(int group, CSdfHdrs* hdrs) {
+std::unique_ptr<CSdfTrans> makeSdfTranslator(Catalogue& cat, int group, CSdfHdrs* hdrs) {
     switch (group) {
     case eSdfFFT:
-        return std::make_unique<CSdfFFT>(hdrs);
+        return std::make_unique<CSdfFFT>(cat, hdrs);
     case eSdfCorr:
-        return std::make_unique<CSdfCorr>(hdrs);
+        return std::make_unique<CSdfCorr>(cat, hdrs);
     case eSdfOct:
-        return std::make_unique<CSdfOct>(hdrs);
+        return std::make_unique<CSdfOct>(cat, hdrs);
     case eSdfSS:
-        return std::make_unique<CSdfSS>(hdrs);
+        return std::make_unique<CSdfSS>(cat, hdrs);
     case eSdfOrd:
-        return std::make_unique<CSdfOrd>(hdrs);
+        return std::make_unique<CSdfOrd>(cat, hdrs);
     case eSdfHist:
-        return std::make_unique<CSdfHist>(hdrs);
+        return std::make_unique<CSdfHist>(cat, hdrs);
     default:
         return nullptr;
     }

@@ -1,6 +1,7 @@
 // HP SDF translators: one class per measurement group, between the SDF
 // headers and the instrument settings and trace layout (reading direction).
 #pragma once
+#include "params/Catalog.h"
 #include <cstdint>
 #include <memory>
 
@@ -26,7 +27,8 @@ int16_t sdfAveragingRange(int16_t measType);
 
 class CSdfTrans {
   public:
-    CSdfTrans(CSdfHdrs* hdrs, const SdfDataType* types) : hdrs_(hdrs), types_(types) {}
+    CSdfTrans(Catalogue& settings, CSdfHdrs* hdrs, const SdfDataType* types)
+        : cat(settings), hdrs_(hdrs), types_(types) {}
     virtual ~CSdfTrans() = default;
     // Sets the group's instrument settings from the headers; 0 for success,
     // 1 after a message.
@@ -40,6 +42,7 @@ class CSdfTrans {
     int16_t measurementFor(int16_t dataType, int16_t firstSlot) const;
 
   protected:
+    Catalogue& cat; // the settings the headers are translated into
     CSdfHdrs* hdrs_;
     const SdfDataType* types_;
 };
@@ -47,14 +50,15 @@ class CSdfTrans {
 // FFT, and the base of the Correlation, Order and Time Histogram translators.
 class CSdfFFT : public CSdfTrans {
   public:
-    explicit CSdfFFT(CSdfHdrs* hdrs);
+    CSdfFFT(Catalogue& cat, CSdfHdrs* hdrs);
     Status settingsFromHeaders() override;
     void traceLayoutFromHeaders(TraceMgr& trace, uint32_t words[32]) override;
     // Window and averaging from the channel and measurement headers.
     virtual void windowAndAveragingFromHeaders();
 
   protected:
-    CSdfFFT(CSdfHdrs* hdrs, const SdfDataType* types) : CSdfTrans(hdrs, types) {}
+    CSdfFFT(Catalogue& cat, CSdfHdrs* hdrs, const SdfDataType* types)
+        : CSdfTrans(cat, hdrs, types) {}
     // Span, start frequency and FFT lines of the measurement header.
     Status frequencySettings();
     // Number of averages, at least 2, and the time record increment.
@@ -65,39 +69,39 @@ class CSdfFFT : public CSdfTrans {
 
 class CSdfCorr : public CSdfFFT {
   public:
-    explicit CSdfCorr(CSdfHdrs* hdrs);
+    CSdfCorr(Catalogue& cat, CSdfHdrs* hdrs);
     void windowAndAveragingFromHeaders() override;
 };
 
 class CSdfOct : public CSdfTrans {
   public:
-    explicit CSdfOct(CSdfHdrs* hdrs);
+    CSdfOct(Catalogue& cat, CSdfHdrs* hdrs);
     Status settingsFromHeaders() override;
     void traceLayoutFromHeaders(TraceMgr& trace, uint32_t words[32]) override;
 };
 
 class CSdfSS : public CSdfTrans {
   public:
-    explicit CSdfSS(CSdfHdrs* hdrs);
+    CSdfSS(Catalogue& cat, CSdfHdrs* hdrs);
     Status settingsFromHeaders() override;
     void traceLayoutFromHeaders(TraceMgr& trace, uint32_t words[32]) override;
 };
 
 class CSdfOrd : public CSdfFFT {
   public:
-    explicit CSdfOrd(CSdfHdrs* hdrs);
+    CSdfOrd(Catalogue& cat, CSdfHdrs* hdrs);
     Status settingsFromHeaders() override;
     void traceLayoutFromHeaders(TraceMgr& trace, uint32_t words[32]) override;
 };
 
 class CSdfHist : public CSdfFFT {
   public:
-    explicit CSdfHist(CSdfHdrs* hdrs);
+    CSdfHist(Catalogue& cat, CSdfHdrs* hdrs);
     Status settingsFromHeaders() override;
     void traceLayoutFromHeaders(TraceMgr& trace, uint32_t words[32]) override;
 };
 
 // The translator of a measurement group; null outside 0..5.
-std::unique_ptr<CSdfTrans> makeSdfTranslator(int group, CSdfHdrs* hdrs);
+std::unique_ptr<CSdfTrans> makeSdfTranslator(Catalogue& cat, int group, CSdfHdrs* hdrs);
 
 } // namespace vx

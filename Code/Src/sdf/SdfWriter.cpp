@@ -130,7 +130,7 @@ Status CSdfWriter::translate() {
         return kStatusFailed;
     }
     const int group = t.measGroup;
-    measurement_ = cat::measurement[0].getData(ePaoEntry);
+    measurement_ = model_.cat.measurement[0].getData(ePaoEntry);
     SdfOutTrace trace;
     trace.measurement = measurement_;
     trace.nPts = t.nPts;
@@ -139,12 +139,13 @@ Status CSdfWriter::translate() {
     const std::vector<Point>* v1 = t.vector(0);
     points_ = v1 ? std::min<int32_t>(t.extractedPoints(), int32_t(v1->size())) : 0;
     trace.points = points_;
-    std::unique_ptr<CSdfOutTrans> translator = makeSdfOutTranslator(group, hdrs_, trace);
+    std::unique_ptr<CSdfOutTrans> translator =
+        makeSdfOutTranslator(model_.cat, group, hdrs_, trace);
     if (!translator) {
         errLog() << msg::kInvalidMeasurementType << endLine;
         return kStatusFailed;
     }
-    if (!sdfDataTypeOf(group, measurement_, cat::octaveResolution[0].getData(ePaoEntry),
+    if (!sdfDataTypeOf(group, measurement_, model_.cat.octaveResolution[0].getData(ePaoEntry),
                        trace.dataType)) {
         if (!isUserFunction(measurement_)) {
             errLog() << "Measurment translation not supported" << endLine;
@@ -156,7 +157,7 @@ Status CSdfWriter::translate() {
         errLog() << msg::kNoDataToExtract << endLine;
         return kStatusFailed;
     }
-    refreshUnitTexts(0);
+    refreshUnitTexts(model_.cat, 0);
 
     loadSdfDefaultHeaders(hdrs_);
     const TimeStamp& s = t.timeStamp;
@@ -168,7 +169,7 @@ Status CSdfWriter::translate() {
     translator->dataHeader();
     translator->vectorHeader();
     translator->channelHeaders();
-    sdfEngineeringUnitsOut(hdrs_);
+    sdfEngineeringUnitsOut(model_.cat, hdrs_);
     translator->scanStructure();
 
     // The default layout leaves 4 bytes for the scan variable.
@@ -232,8 +233,8 @@ Status CSdfWriter::writeYData(socket& out, int32_t points) {
     const bool two = hdrs_.yIsComplex() != 0 || hdrs_.yPerPoint() == 2;
     const bool octave = model_.trace.measGroup == 2;
     const int32_t values = points * (two ? 2 : 1) + (octave ? 1 : 0);
-    const float scale = transducerScale();
-    const int16_t exponent = transducerExponent();
+    const float scale = transducerScale(model_.cat);
+    const int16_t exponent = transducerExponent(model_.cat);
     const PointX x{axisX, axis_.get()};
     float factor = sdfCorrectionFactor(hdrs_);
     if (factor == 0.0f || !std::isfinite(factor)) factor = 1.0f;

@@ -46,25 +46,25 @@ constexpr double kNoiseBandwidth[] = {1.0, 3.770164, 1.5, 2.00435613, 2.00916008
 constexpr int kRecordSamples = 2048;
 
 // The force or exponential window's factor, or 1 when its settings give none.
-double forceExpBandwidth(const MeasDesc& desc) {
-    const bool dual = cat::channelMode.getData(ePaoEntry) == 1;
+double forceExpBandwidth(Catalogue& cat, const MeasDesc& desc) {
+    const bool dual = cat.channelMode.getData(ePaoEntry) == 1;
     const bool channel2 = !dual && (desc.channelMask() & 0x02);
-    const int16_t selector = (channel2 ? cat::forceExp2 : cat::forceExp1).getData(ePaoEntry);
+    const int16_t selector = (channel2 ? cat.forceExp2 : cat.forceExp1).getData(ePaoEntry);
     double factor = 1.0;
-    if (selector == 0) factor = cat::forceLength[0].samples(ePaoEntry) / double{kRecordSamples};
+    if (selector == 0) factor = cat.forceLength[0].samples(ePaoEntry) / double{kRecordSamples};
     if (selector == 1) {
-        const double tau = cat::expoTC[0].getData(ePaoEntry) * 0.01;
+        const double tau = cat.expoTC[0].getData(ePaoEntry) * 0.01;
         if (tau <= 0) return 1.0;
         factor = (1 - std::exp(-2 / tau)) / (1 - std::exp(-2 / (kRecordSamples * tau)));
     }
     return factor > 0 && std::isfinite(factor) ? factor : 1.0;
 }
 
-double noiseBandwidth(int16_t meas, const MeasDesc& desc) {
+double noiseBandwidth(Catalogue& cat, int16_t meas, const MeasDesc& desc) {
     if (groupOfMeasurement(meas) == 2) return 1.0;
-    const int16_t window = cat::window[0].getData(ePaoEntry);
+    const int16_t window = cat.window[0].getData(ePaoEntry);
     if (window >= 0 && window < kWindowForceExp) return kNoiseBandwidth[window];
-    if (window == kWindowForceExp) return forceExpBandwidth(desc);
+    if (window == kWindowForceExp) return forceExpBandwidth(cat, desc);
     return 1.0;
 }
 
@@ -99,18 +99,19 @@ int16_t appliedUnits = 0;
 float previousPhase = 0.0f;
 float phaseOffset = 0.0f;
 
-float dbOffsetOf(int16_t dbMode) {
-    if (dbMode == eDbm) return 30 - cat::refImpedance.decibel();
+float dbOffsetOf(Catalogue& cat, int16_t dbMode) {
+    if (dbMode == eDbm) return 30 - cat.refImpedance.decibel();
     return dbMode == eDbSpl ? kDbSplOffset : 0.0f;
 }
 
 // The value scale of the current view and units: transducer, PSD, rms or pp.
-float valueScale(const UnitTexts& texts, int16_t units) {
-    float k = transducerScale();
-    const int16_t meas = displayMeasurement(0);
-    if (cat::psdUnits[0].getData(ePaoEntry) == 1) {
+float valueScale(Catalogue& cat, const UnitTexts& texts, int16_t units) {
+    float k = transducerScale(cat);
+    const int16_t meas = displayMeasurement(cat, 0);
+    if (cat.psdUnits[0].getData(ePaoEntry) == 1) {
         const MeasDesc& desc = measDescriptor(meas);
-        float g = static_cast<float>(displayLineSpacing(0) * noiseBandwidth(meas, desc));
+        float g =
+            static_cast<float>(displayLineSpacing(cat.links[0]) * noiseBandwidth(cat, meas, desc));
         if (meas <= 1) g = std::sqrt(g);
         k /= g;
     }
@@ -122,41 +123,41 @@ float valueScale(const UnitTexts& texts, int16_t units) {
     return k;
 }
 
-void computePlan(ColumnPlan& plan, int16_t units) {
-    computeUnitTexts(0, plan.texts);
-    plan.scale = valueScale(plan.texts, units);
-    plan.exponent = transducerExponent();
+void computePlan(Catalogue& cat, ColumnPlan& plan, int16_t units) {
+    computeUnitTexts(cat, 0, plan.texts);
+    plan.scale = valueScale(cat, plan.texts, units);
+    plan.exponent = transducerExponent(cat);
     const int16_t dbMode = UnitsCode::dbMode(units);
     plan.db = dbMode != eDbOff;
     plan.dbFactor = plan.texts.power ? 10.0f : 20.0f;
-    plan.dbOffset = dbOffsetOf(dbMode);
+    plan.dbOffset = dbOffsetOf(cat, dbMode);
     plan.phaseFactor = UnitsCode::phaseUnits(units) == ePhaseDeg ? kDegreesPerRadian : 1.0f;
     plan.generation = planGeneration;
 }
 
-void setViewAndUnits(int32_t view, int16_t units) {
-    (void)cat::view[0].setData(static_cast<int16_t>(view), 0);
-    (void)cat::units[0].setData(units, 0);
+void setViewAndUnits(Catalogue& cat, int32_t view, int16_t units) {
+    (void)cat.view[0].setData(static_cast<int16_t>(view), 0);
+    (void)cat.units[0].setData(units, 0);
 }
 
 // Sets the column's view and units on display A and returns its plan, with
 // the display's unit texts those of the column.
-const ColumnPlan& columnPlan(int32_t code, int16_t units) {
+const ColumnPlan& columnPlan(Catalogue& cat, int32_t code, int16_t units) {
     const int viewSlot = code >= 0 && code < kViewSlots - 1 ? code : kViewSlots - 1;
     const int unitsSlot = UnitsCode::pack(UnitsCode::dbMode(units), UnitsCode::peakUnits(units),
                                           UnitsCode::phaseUnits(units));
     ColumnPlan& plan = plans[viewSlot][unitsSlot];
     bool changed = code != appliedCode || units != appliedUnits;
     if (changed) {
-        setViewAndUnits(code, units);
+        setViewAndUnits(cat, code, units);
         appliedCode = code;
         appliedUnits = units;
     }
     if (plan.generation != planGeneration) {
-        computePlan(plan, units);
+        computePlan(cat, plan, units);
         changed = true;
     }
-    if (changed) publishUnitTexts(0, plan.texts);
+    if (changed) publishUnitTexts(cat, 0, plan.texts);
     return plan;
 }
 
@@ -201,12 +202,12 @@ int savedViewColumns(int16_t view, int32_t out[2]) {
 
 // The dB mode option for a magnitude column: dBm and dB SPL need engineering
 // units on the measurement's channels, dB SPL a pressure in "Pas".
-int16_t magnitudeDbMode(int16_t option, uint8_t channelMask) {
+int16_t magnitudeDbMode(Catalogue& cat, int16_t option, uint8_t channelMask) {
     constexpr int16_t kEuLabelPascal = 12;
     int16_t mode = option;
     for (int c = 0; c < 2; ++c) {
         if (!(channelMask & (1 << c))) continue;
-        const ChannelUnits ch = channelUnits(0, c);
+        const ChannelUnits ch = channelUnits(cat, 0, c);
         if (!ch.euOn && mode == eDbSpl) mode = eDbOn;
         if (ch.euOn && mode == eDbm) mode = eDbOn;
         if (ch.euOn && mode == eDbSpl && ch.label != kEuLabelPascal) mode = eDbOn;
@@ -215,19 +216,19 @@ int16_t magnitudeDbMode(int16_t option, uint8_t channelMask) {
 }
 
 // The packed units of one expanded column, starting from the remembered code.
-int16_t columnUnits(int32_t code, int16_t remembered, int16_t peakOption, int16_t dbOption,
-                    uint8_t channelMask) {
+int16_t columnUnits(Catalogue& cat, int32_t code, int16_t remembered, int16_t peakOption,
+                    int16_t dbOption, uint8_t channelMask) {
     int16_t db = UnitsCode::dbMode(remembered);
     int16_t peak = UnitsCode::peakUnits(remembered);
     const int16_t phase = UnitsCode::phaseUnits(remembered);
     const bool magnitude = code == eColMag || code == eColMagSq;
     if (magnitude && (dbOption == eDbOff || dbOption == eDbOn)) db = dbOption;
     if (magnitude && (dbOption == eDbm || dbOption == eDbSpl))
-        db = magnitudeDbMode(dbOption, channelMask);
+        db = magnitudeDbMode(cat, dbOption, channelMask);
     if (code >= eColReal && code <= eColUnwrapped) db = eDbOff;
     const int32_t view = code >= eColMag && code <= eColUnwrapped ? code : eViewReal;
-    setViewAndUnits(view, UnitsCode::pack(db, peak, phase));
-    refreshUnitTexts(0);
+    setViewAndUnits(cat, view, UnitsCode::pack(db, peak, phase));
+    refreshUnitTexts(cat, 0);
     const UnitTexts& t = unitTexts(0);
     if (t.exponentSum > 2 || t.exponentSum <= 0 || t.nonChannel)
         peak = ePeakOff;
@@ -259,10 +260,11 @@ float pointPhase(const Point& p) {
     return p.re == 0 && p.im == 0 ? 0.0f : std::atan2(p.im, p.re);
 }
 
-float transducerScale() {
-    const float f[2] = {channelScale(channelUnits(0, 0)), channelScale(channelUnits(0, 1))};
+float transducerScale(Catalogue& cat) {
+    const float f[2] = {channelScale(channelUnits(cat, 0, 0)),
+                        channelScale(channelUnits(cat, 0, 1))};
     if (f[0] == 1.0f && f[1] == 1.0f) return 1.0f;
-    const MeasDesc& desc = measDescriptor(displayMeasurement(0));
+    const MeasDesc& desc = measDescriptor(displayMeasurement(cat, 0));
     float k = 1.0f;
     for (int i = 0; i < MeasDesc::kPairCount; ++i) {
         const int e = desc.unitExponent(i);
@@ -273,13 +275,13 @@ float transducerScale() {
     return k;
 }
 
-int16_t transducerExponent() {
+int16_t transducerExponent(Catalogue& cat) {
     int delta[2];
     for (int c = 0; c < 2; ++c) {
-        const ChannelUnits ch = channelUnits(0, c);
+        const ChannelUnits ch = channelUnits(cat, 0, c);
         delta[c] = ch.transducer() ? derivativeOrder(ch.label) - derivativeOrder(ch.output) : 0;
     }
-    const MeasDesc& desc = measDescriptor(displayMeasurement(0));
+    const MeasDesc& desc = measDescriptor(displayMeasurement(cat, 0));
     int d = 0;
     for (int i = 0; i < MeasDesc::kPairCount; ++i) {
         const int e = desc.unitExponent(i);
@@ -318,12 +320,12 @@ PointX axisPointX(xAxisT* axis) {
     return PointX{x, axis};
 }
 
-ExpandedColumns setupColumns(const int32_t* codes, int16_t peakUnits, int16_t dbMode,
-                             int16_t phaseUnits) {
+ExpandedColumns setupColumns(Catalogue& cat, const int32_t* codes, int16_t peakUnits,
+                             int16_t dbMode, int16_t phaseUnits) {
     previousPhase = 0.0f;
     phaseOffset = 0.0f;
-    const int16_t rememberedView = cat::view[0].getData(ePaoEntry);
-    const int16_t rememberedUnits = cat::units[0].getData(ePaoEntry);
+    const int16_t rememberedView = cat.view[0].getData(ePaoEntry);
+    const int16_t rememberedUnits = cat.units[0].getData(ePaoEntry);
     ExpandedColumns out;
     for (int i = 0; i < kMaxColumns && codes[i] != eColEnd; ++i) {
         int32_t expanded[2] = {codes[i], 0};
@@ -335,16 +337,17 @@ ExpandedColumns setupColumns(const int32_t* codes, int16_t peakUnits, int16_t db
     int16_t base = rememberedUnits;
     if (phaseUnits >= 0)
         base = UnitsCode::pack(UnitsCode::dbMode(base), UnitsCode::peakUnits(base), phaseUnits);
-    const uint8_t mask = measDescriptor(displayMeasurement(0)).channelMask();
+    const uint8_t mask = measDescriptor(displayMeasurement(cat, 0)).channelMask();
     for (int c = 0; c < out.count; ++c)
-        out.units[c] = columnUnits(out.codes[c], base, peakUnits, dbMode, mask);
-    setViewAndUnits(rememberedView, rememberedUnits);
-    refreshUnitTexts(0);
+        out.units[c] = columnUnits(cat, out.codes[c], base, peakUnits, dbMode, mask);
+    setViewAndUnits(cat, rememberedView, rememberedUnits);
+    refreshUnitTexts(cat, 0);
     return out;
 }
 
-float columnValue(int32_t code, int16_t units, const Point& point, int32_t index, const PointX& x) {
-    const ColumnPlan& plan = columnPlan(code, units);
+float columnValue(Catalogue& cat, int32_t code, int16_t units, const Point& point, int32_t index,
+                  const PointX& x) {
+    const ColumnPlan& plan = columnPlan(cat, code, units);
     Point p{plan.scale * point.re, plan.scale * point.im};
     applyTransducerExponent(p.re, p.im, plan.exponent, index, x);
     switch (code) {
@@ -367,11 +370,11 @@ float columnValue(int32_t code, int16_t units, const Point& point, int32_t index
     }
 }
 
-const char* columnTitleUnit(int32_t code, int16_t units, const char* axisUnit) {
+const char* columnTitleUnit(Catalogue& cat, int32_t code, int16_t units, const char* axisUnit) {
     if (code == eColX) return axisUnit ? axisUnit : "";
-    setViewAndUnits(code, units);
-    refreshUnitTexts(0);
-    const int16_t meas = displayMeasurement(0);
+    setViewAndUnits(cat, code, units);
+    refreshUnitTexts(cat, 0);
+    const int16_t meas = displayMeasurement(cat, 0);
     if (code != eColReal || (meas != 8 && meas != 62)) return unitTexts(0).display;
     static char orbit[UnitTexts::kTextSize];
     const int16_t peak = UnitsCode::peakUnits(units);

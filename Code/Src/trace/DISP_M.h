@@ -9,6 +9,8 @@
 
 namespace vx {
 
+struct Catalogue;
+
 // Views of a display (the view parameter) and the exponent multiplier of each.
 enum EView : int16_t {
     eViewLogMag = 0,
@@ -49,7 +51,7 @@ const char* unitName(int code);
 // Rebuilds the unit names and the display's texts and flags from its
 // measurement, view, units code and engineering-unit settings. Column values
 // computed after this take the settings afresh.
-void refreshUnitTexts(int16_t display);
+void refreshUnitTexts(Catalogue& cat, int16_t display);
 
 // The x value of a trace point (the axis's), which the transducer exponent
 // needs for the frequency of the point. An empty source has no x values.
@@ -76,26 +78,26 @@ struct ExpandedColumns {
 // for display A, "v" giving the column or columns of the saved view, and
 // chooses each column's units from the options (-1 when not given). Clears
 // the unwrapped-phase state; the display's view and units are left as found.
-ExpandedColumns setupColumns(const int32_t* codes, int16_t peakUnits, int16_t dbMode,
-                             int16_t phaseUnits);
+ExpandedColumns setupColumns(Catalogue& cat, const int32_t* codes, int16_t peakUnits,
+                             int16_t dbMode, int16_t phaseUnits);
 
 // The value of column code (1 to 6; 0 for any other) for point `index` of
 // display A's trace, in the packed units. Leaves the column's view and units
 // set on the display. A negative index or an empty x source skips the
 // transducer exponent. Settings other than view and units are those of the
 // last setupColumns or refreshUnitTexts.
-float columnValue(int32_t code, int16_t units, const Point& point, int32_t index,
+float columnValue(Catalogue& cat, int32_t code, int16_t units, const Point& point, int32_t index,
                   const PointX& x = {});
 
 // The unit text for the heading of a column: axisUnit for the x column (7),
 // else the display text in the column's view and units ("Orbit" real parts
 // take the channel-1 time unit). Valid until the next call.
-const char* columnTitleUnit(int32_t code, int16_t units, const char* axisUnit);
+const char* columnTitleUnit(Catalogue& cat, int32_t code, int16_t units, const char* axisUnit);
 
 // The transducer conversion of display A's measurement: the scale of its
 // values and the exponent of j 2 pi f by which they are multiplied.
-float transducerScale();
-int16_t transducerExponent();
+float transducerScale(Catalogue& cat);
+int16_t transducerExponent(Catalogue& cat);
 // Multiplies (re, im) by (j 2 pi f)^exponent, f the x value of point index;
 // at f = 0 a tenth of the next point's x value stands in.
 void applyTransducerExponent(float& re, float& im, int16_t exponent, int32_t index,

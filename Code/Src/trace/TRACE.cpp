@@ -21,8 +21,9 @@ int16_t low16(uint32_t word) {
 
 } // namespace
 
-TraceMgr::TraceMgr()
-    : timeStamp(currentTimeStamp()), settings_(std::make_unique<memPrt>(kSettingsCapacity)) {}
+TraceMgr::TraceMgr(Catalogue& settings)
+    : cat(settings), timeStamp(currentTimeStamp()),
+      settings_(std::make_unique<memPrt>(kSettingsCapacity)) {}
 
 const std::vector<Point>* TraceMgr::vector(int which) const {
     int i = which ? 1 : 0;
@@ -124,37 +125,37 @@ int16_t entry(const enumParAction& p) {
 
 } // namespace
 
-int16_t octaveBandCount() {
+int16_t octaveBandCount(Catalogue& cat) {
     static const int16_t kPerOctave[] = {1, 3, 12};
-    int16_t r = std::clamp<int16_t>(entry(cat::octaveResolution[0]), 0, 2);
-    int16_t first = entry(cat::octaveSpan[0]);
-    int16_t second = cat::octaveSpan[0].lowestBand(ePaoEntry);
+    int16_t r = std::clamp<int16_t>(entry(cat.octaveResolution[0]), 0, 2);
+    int16_t first = entry(cat.octaveSpan[0]);
+    int16_t second = cat.octaveSpan[0].lowestBand(ePaoEntry);
     return static_cast<int16_t>((std::abs(second - first) + 1) * kPerOctave[r]);
 }
 
 void TraceMgr::computeLengths() {
-    measGroup = entry(cat::measureGroup[0]);
-    int16_t m = entry(cat::measurement[0]);
+    measGroup = entry(cat.measureGroup[0]);
+    int16_t m = entry(cat.measurement[0]);
     measDesc = measDescriptor(m);
     int8_t k = measDesc.axisKind();
     switch (measGroup) {
     case 0:
     case 1:
     case 5: {
-        int16_t c = std::clamp<int16_t>(entry(cat::fftLines[0]), 0, 3);
+        int16_t c = std::clamp<int16_t>(entry(cat.fftLines[0]), 0, 3);
         int32_t points = kFftPoints[c];
         int16_t lines = kFftLines[c];
         switch (k) {
         case -1:
-            if (cat::startFreq[0].value(startFreqAction::eStart, ePaoEntry).count == 0) points *= 2;
+            if (cat.startFreq[0].value(startFreqAction::eStart, ePaoEntry).count == 0) points *= 2;
             lines = static_cast<int16_t>(points - 1);
             break;
         case 3:
-            if (entry(cat::window[0]) == 7) points *= 2;
+            if (entry(cat.window[0]) == 7) points *= 2;
             lines = static_cast<int16_t>(points - 1);
             break;
         case 6:
-            points = 4 << std::clamp<int16_t>(entry(cat::histogramBins[0]), 0, 12);
+            points = 4 << std::clamp<int16_t>(entry(cat.histogramBins[0]), 0, 12);
             lines = static_cast<int16_t>(points - 1);
             break;
         case 11:
@@ -182,12 +183,12 @@ void TraceMgr::computeLengths() {
             VX_ASSERT(false, "\"Help this is impossible!\" == 0");
             return;
         }
-        xDispLen = static_cast<int16_t>(octaveBandCount() + 1);
+        xDispLen = static_cast<int16_t>(octaveBandCount(cat) + 1);
         nPts = xDispLen;
         break;
     case 3:
         VX_ASSERT(k == 5, "xtp == eSweepAxis");
-        xDispLen = cat::sweptPoints[0].getData(ePaoEntry);
+        xDispLen = cat.sweptPoints[0].getData(ePaoEntry);
         nPts = xDispLen;
         break;
     case 4:
@@ -208,8 +209,8 @@ std::unique_ptr<xAxisT> TraceMgr::makeAxis() {
 namespace {
 
 // The number of orders that the order settings resolve.
-int32_t orderCount() {
-    float ratio = cat::maxOrder[0].getData(ePaoEntry) / cat::deltaOrder[0].getData(ePaoEntry);
+int32_t orderCount(Catalogue& cat) {
+    float ratio = cat.maxOrder[0].getData(ePaoEntry) / cat.deltaOrder[0].getData(ePaoEntry);
     float scaled = ratio * 1.000002f;
     return std::isfinite(scaled) ? static_cast<int32_t>(std::clamp(scaled, -32768.0f, 32767.0f))
                                  : 0;
@@ -221,12 +222,12 @@ int timeRecordCodeOf(int32_t n) {
 
 } // namespace
 
-int orderTimeRecordCode() {
-    return timeRecordCodeOf(orderCount());
+int orderTimeRecordCode(Catalogue& cat) {
+    return timeRecordCodeOf(orderCount(cat));
 }
 
 void TraceMgr::computeOrderLengths(int8_t k) {
-    const int32_t n = orderCount();
+    const int32_t n = orderCount(cat);
     const int s = timeRecordCodeOf(n);
     switch (k) {
     case -2:

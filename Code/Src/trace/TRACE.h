@@ -8,6 +8,7 @@
 #include "base/OUTP.h"
 #include "base/Status.h"
 #include "base/TimeStamp.h"
+#include "params/Catalog.h"
 #include "trace/AXIS.h"
 #include "trace/MeasDesc.h"
 
@@ -25,7 +26,8 @@ constexpr int kSettingsCapacity = 1024;
 
 class TraceMgr {
   public:
-    TraceMgr();
+    // A trace record whose lengths and axis follow the settings of cat.
+    explicit TraceMgr(Catalogue& cat);
     TraceMgr(const TraceMgr&) = delete;
     TraceMgr& operator=(const TraceMgr&) = delete;
 
@@ -55,6 +57,7 @@ class TraceMgr {
     void setHeaderWord(int which, int word, uint32_t v) { header_[which ? 1 : 0][word] = v; }
     memPrt& settings() { return *settings_; }
 
+    Catalogue& cat; // the settings the record is read under
     int16_t vectorCode = 0;
     TimeStamp timeStamp;
     int16_t measGroup = 0;
@@ -75,10 +78,10 @@ class TraceMgr {
 
 // The order time-record code (0 to 3; 1024 >> code points) that the order
 // settings select.
-int orderTimeRecordCode();
+int orderTimeRecordCode(Catalogue& cat);
 
 // The number of octave bands that the display-A octave settings span (the
 // trace holds one point more: the overall level).
-int16_t octaveBandCount();
+int16_t octaveBandCount(Catalogue& cat);
 
 } // namespace vx

@@ -37,19 +37,19 @@ void setName(int code, const char* text) {
 }
 
 // Step 1: the time and spectrum unit names of both channels.
-void refreshUnitNames(int16_t display) {
-    strActionObj* userLabel[2] = {&cat::euUserLabel1[display], &cat::euUserLabel2[display]};
+void refreshUnitNames(Catalogue& cat, int16_t display) {
+    strActionObj* userLabel[2] = {&cat.euUserLabel1[display], &cat.euUserLabel2[display]};
     for (int c = 0; c < 2; ++c) {
-        const ChannelUnits ch = channelUnits(display, c);
+        const ChannelUnits ch = channelUnits(cat, display, c);
         const int timeCode = 2 * c + 1;
         if (!ch.euOn) {
             setName(timeCode, "V");
             setName(timeCode + 1, "V");
             continue;
         }
-        const enumParAction& labels = c == 0 ? cat::euLabel1[display] : cat::euLabel2[display];
+        const enumParAction& labels = c == 0 ? cat.euLabel1[display] : cat.euLabel2[display];
         const enumParAction& outputs =
-            c == 0 ? cat::transducerOut1[display] : cat::transducerOut2[display];
+            c == 0 ? cat.transducerOut1[display] : cat.transducerOut2[display];
         setName(timeCode,
                 ch.label == kEuLabelUser ? userLabel[c]->getStr(ePaoEntry) : labels.text(ch.label));
         setName(timeCode + 1, ch.transducer() ? outputs.text(ch.output) : unitNames[timeCode]);
@@ -135,8 +135,8 @@ bool isPhaseView(int16_t view) {
 }
 
 // Step 5: the display text.
-void buildDisplayText(int16_t display, int16_t view, int16_t code, CombinedUnits& units,
-                      UnitTexts& out) {
+void buildDisplayText(Catalogue& cat, int16_t display, int16_t view, int16_t code,
+                      CombinedUnits& units, UnitTexts& out) {
     TextBuilder b{out.display};
     out.display[0] = '\0';
     const int16_t db = UnitsCode::dbMode(code);
@@ -148,7 +148,7 @@ void buildDisplayText(int16_t display, int16_t view, int16_t code, CombinedUnits
     }
     const int16_t peak = UnitsCode::peakUnits(code);
     addUnits(b, units, 1, peak == ePeakOff ? "" : texts::peakUnits[peak]);
-    if (entry(cat::psdUnits[display]) == 1) b.add(out.power ? "/Hz" : "/Hz^(1/2)");
+    if (entry(cat.psdUnits[display]) == 1) b.add(out.power ? "/Hz" : "/Hz^(1/2)");
 }
 
 // Step 6: the rms text, from the exponents as the display text left them.
@@ -166,17 +166,17 @@ void buildRmsText(int16_t view, int16_t code, CombinedUnits& units, UnitTexts& o
 
 } // namespace
 
-ChannelUnits channelUnits(int16_t display, int channel) {
+ChannelUnits channelUnits(Catalogue& cat, int16_t display, int channel) {
     const int d = displaySlot(display);
     ChannelUnits ch;
-    ch.euOn = entry(channel == 0 ? cat::engUnits1[d] : cat::engUnits2[d]) == 1;
-    ch.label = entry(channel == 0 ? cat::euLabel1[d] : cat::euLabel2[d]);
-    ch.output = entry(channel == 0 ? cat::transducerOut1[d] : cat::transducerOut2[d]);
+    ch.euOn = entry(channel == 0 ? cat.engUnits1[d] : cat.engUnits2[d]) == 1;
+    ch.label = entry(channel == 0 ? cat.euLabel1[d] : cat.euLabel2[d]);
+    ch.output = entry(channel == 0 ? cat.transducerOut1[d] : cat.transducerOut2[d]);
     return ch;
 }
 
-int16_t displayMeasurement(int16_t display) {
-    const int16_t m = entry(cat::measurement[displaySlot(display)]);
+int16_t displayMeasurement(Catalogue& cat, int16_t display) {
+    const int16_t m = entry(cat.measurement[displaySlot(display)]);
     return m >= 0 && m < kMeasurementCount ? m : 0;
 }
 
@@ -188,12 +188,12 @@ const char* unitName(int code) {
     return code >= 0 && code < kUnitNameCount ? unitNames[code] : "";
 }
 
-void computeUnitTexts(int16_t display, UnitTexts& out) {
+void computeUnitTexts(Catalogue& cat, int16_t display, UnitTexts& out) {
     const int d = displaySlot(display);
-    refreshUnitNames(static_cast<int16_t>(d));
-    const int16_t view = entry(cat::view[d]);
-    const int16_t code = cat::units[d].getData(ePaoEntry);
-    const MeasDesc& desc = measDescriptor(displayMeasurement(static_cast<int16_t>(d)));
+    refreshUnitNames(cat, static_cast<int16_t>(d));
+    const int16_t view = entry(cat.view[d]);
+    const int16_t code = cat.units[d].getData(ePaoEntry);
+    const MeasDesc& desc = measDescriptor(displayMeasurement(cat, static_cast<int16_t>(d)));
     CombinedUnits units = combinePairs(desc, viewMultiplier(view), out);
     bool allZero = true;
     out.exponentSum = 0;
@@ -204,26 +204,26 @@ void computeUnitTexts(int16_t display, UnitTexts& out) {
         out.nonChannel = out.nonChannel || units.entries[k].code > eUnitCh2Spec;
     }
     out.dimensionless = allZero && UnitsCode::dbMode(code) == eDbOff && !isPhaseView(view);
-    buildDisplayText(static_cast<int16_t>(d), view, code, units, out);
+    buildDisplayText(cat, static_cast<int16_t>(d), view, code, units, out);
     buildRmsText(view, code, units, out);
 }
 
-void publishUnitTexts(int16_t display, const UnitTexts& texts) {
+void publishUnitTexts(Catalogue& cat, int16_t display, const UnitTexts& texts) {
     const int d = displaySlot(display);
     displayTexts[d] = texts;
-    cat::units[d].setUnitText(0, texts.display);
-    cat::units[d].setUnitText(1, texts.rms);
+    cat.units[d].setUnitText(0, texts.display);
+    cat.units[d].setUnitText(1, texts.rms);
 }
 
 const UnitTexts& unitTexts(int16_t display) {
     return displayTexts[displaySlot(display)];
 }
 
-void refreshUnitTexts(int16_t display) {
+void refreshUnitTexts(Catalogue& cat, int16_t display) {
     invalidateColumnPlans();
     UnitTexts texts;
-    computeUnitTexts(display, texts);
-    publishUnitTexts(display, texts);
+    computeUnitTexts(cat, display, texts);
+    publishUnitTexts(cat, display, texts);
 }
 
 } // namespace vx

@@ -8,6 +8,8 @@
 
 namespace vx {
 
+struct Catalogue;
+
 // Channel 0 or 1 of a display: its engineering-unit switch, EU label and
 // transducer output unit.
 struct ChannelUnits {
@@ -17,16 +19,16 @@ struct ChannelUnits {
     // Engineering units on with one of the eight transducer labels.
     bool transducer() const { return euOn && label >= 0 && label < 8; }
 };
-ChannelUnits channelUnits(int16_t display, int channel);
+ChannelUnits channelUnits(Catalogue& cat, int16_t display, int channel);
 
 // The display's measurement, clamped to the catalogue.
-int16_t displayMeasurement(int16_t display);
+int16_t displayMeasurement(Catalogue& cat, int16_t display);
 
 // Rewrites the unit-name table and computes the display's texts and flags
 // from its current view and units code, without publishing them.
-void computeUnitTexts(int16_t display, UnitTexts& out);
+void computeUnitTexts(Catalogue& cat, int16_t display, UnitTexts& out);
 // Makes texts the display's current unit texts.
-void publishUnitTexts(int16_t display, const UnitTexts& texts);
+void publishUnitTexts(Catalogue& cat, int16_t display, const UnitTexts& texts);
 // Drops the column plans derived from the settings (DISP_M).
 void invalidateColumnPlans();
 

@@ -65,8 +65,8 @@ std::string characteristicsRecord(int16_t dataType) {
 
 // The specific data type of a channel's unit: general with engineering units
 // off, else its EU label's, a motion label replaced by its display unit.
-int16_t channelDataType(int channel) {
-    const ChannelUnits ch = channelUnits(0, channel);
+int16_t channelDataType(Catalogue& cat, int channel) {
+    const ChannelUnits ch = channelUnits(cat, 0, channel);
     if (!ch.euOn) return kTypeGeneral;
     return uffUnitDataType(ch.label >= 0 && ch.label <= 7 ? ch.output : ch.label);
 }
@@ -74,11 +74,11 @@ int16_t channelDataType(int channel) {
 // The ordinate numerator: the response channel's unit (channel 2) of a
 // two-channel measurement, the measured channel's of any other; a force
 // response to a force reference is a reaction force.
-int16_t numeratorDataType(uint8_t channelMask) {
+int16_t numeratorDataType(Catalogue& cat, uint8_t channelMask) {
     const bool twoChannel = channelMask == kBothChannels;
-    const int16_t type = channelDataType(twoChannel || (channelMask & 2) ? 1 : 0);
+    const int16_t type = channelDataType(cat, twoChannel || (channelMask & 2) ? 1 : 0);
     if (!twoChannel || type != kTypeExcitationForce) return type;
-    const ChannelUnits ref = channelUnits(0, 0);
+    const ChannelUnits ref = channelUnits(cat, 0, 0);
     const bool forceReference = ref.euOn && ref.label >= 0 && ref.label <= 11 &&
                                 uffUnitDataType(ref.label) == kTypeExcitationForce;
     return forceReference ? kTypeReactionForce : type;
@@ -86,12 +86,12 @@ int16_t numeratorDataType(uint8_t channelMask) {
 
 // Record 6: function type, then the response and the reference with their
 // node numbers and direction codes.
-std::string functionIdentification(int16_t functionType) {
-    using namespace cat;
+std::string functionIdentification(Catalogue& cat, int16_t functionType) {
     return formatted("%5d         0    0         0 %-10.10s%10d%4d %-10.10s%10d%4d", functionType,
-                     respName[0].getStr(ePaoEntry), respNumber[0].getData(ePaoEntry),
-                     entry(respDirection[0]) - kScalarDirection, refName[0].getStr(ePaoEntry),
-                     refNumber[0].getData(ePaoEntry), entry(refDirection[0]) - kScalarDirection);
+                     cat.respName[0].getStr(ePaoEntry), cat.respNumber[0].getData(ePaoEntry),
+                     entry(cat.respDirection[0]) - kScalarDirection,
+                     cat.refName[0].getStr(ePaoEntry), cat.refNumber[0].getData(ePaoEntry),
+                     entry(cat.refDirection[0]) - kScalarDirection);
 }
 
 float axisX(const void* axis, int32_t i) {
@@ -165,18 +165,20 @@ Status CUffWriter::refusal(int16_t functionType) {
 Status CUffWriter::writeDataset() {
     const TraceMgr& t = model_.trace;
     std::string lines = identificationLines(t.timeStamp);
-    int16_t functionType = uffFunctionType(cat::measurement[0].getData(ePaoEntry));
+    int16_t functionType = uffFunctionType(model_.cat.measurement[0].getData(ePaoEntry));
     // A refused trace leaves lines 1 to 7 in the file; appended to a
     // collection, nothing: an unfinished dataset would spoil every later one.
     if (refusal(functionType).failed()) {
         if (!append_) (void)file_->writeText(lines.c_str());
         return kStatusFailed;
     }
-    if (functionType == eUffAutoSpectrum && entry(cat::psdUnits[0]) == 1) functionType = eUffPsd;
+    if (functionType == eUffAutoSpectrum && entry(model_.cat.psdUnits[0]) == 1)
+        functionType = eUffPsd;
     if (functionType != eUffAutoSpectrum && functionType != eUffPsd)
-        (void)cat::psdUnits[0].setData(0, 0);
+        (void)model_.cat.psdUnits[0].setData(0, 0);
     const int8_t axisKind = t.measDesc.axisKind();
-    const bool baseband = cat::startFreq[0].value(startFreqAction::eStart, ePaoEntry).count == 0;
+    const bool baseband =
+        model_.cat.startFreq[0].value(startFreqAction::eStart, ePaoEntry).count == 0;
     const bool real = (baseband && axisKind != eFreqAxis) || functionType == eUffAutoSpectrum ||
                       functionType == eUffCoherence;
     const int32_t n = t.pointsToWrite();
@@ -187,22 +189,22 @@ std::string CUffWriter::functionRecords(int16_t functionType, bool complex, int3
     const uint8_t mask = model_.trace.measDesc.channelMask();
     const float x0 = axis_->x(0);
     const float increment = axis_->x(1) - x0;
-    std::string s = functionIdentification(functionType);
+    std::string s = functionIdentification(model_.cat, functionType);
     s += formatted("%10d%10d         1%13.5E%13.5E  0.00000E+00",
                    complex ? kDataComplex : kDataReal, n, x0, increment);
     s += characteristicsRecord(axis_->kind() == eFreqAxis ? kTypeFrequency : kTypeTime);
-    s += characteristicsRecord(numeratorDataType(mask));
-    s += characteristicsRecord(mask == kBothChannels ? channelDataType(0) : 0);
+    s += characteristicsRecord(numeratorDataType(model_.cat, mask));
+    s += characteristicsRecord(mask == kBothChannels ? channelDataType(model_.cat, 0) : 0);
     return s + characteristicsRecord(0);
 }
 
 Status CUffWriter::writeData(const std::string& records, bool complex, int32_t n) {
     // Linear peak values of the real (and imaginary) part.
-    const int16_t phase = UnitsCode::phaseUnits(cat::units[0].getData(ePaoEntry));
-    (void)cat::units[0].setData(UnitsCode::pack(eDbOff, ePeakPk, phase), 0);
-    (void)cat::view[0].setData(eViewReal, 0);
-    refreshUnitTexts(0);
-    const int16_t units = cat::units[0].getData(ePaoEntry);
+    const int16_t phase = UnitsCode::phaseUnits(model_.cat.units[0].getData(ePaoEntry));
+    (void)model_.cat.units[0].setData(UnitsCode::pack(eDbOff, ePeakPk, phase), 0);
+    (void)model_.cat.view[0].setData(eViewReal, 0);
+    refreshUnitTexts(model_.cat, 0);
+    const int16_t units = model_.cat.units[0].getData(ePaoEntry);
 
     CValueLines out(*file_, kValueFormat, complex ? 3 : 6, "");
     out.text(records);
@@ -210,8 +212,8 @@ Status CUffWriter::writeData(const std::string& records, bool complex, int32_t n
     const PointX x{axisX, axis_.get()};
     for (int32_t i = 0; i < n; ++i) {
         out.startPoint();
-        out.value(columnValue(eColReal, units, points[i], i, x));
-        if (complex) out.value(columnValue(eColImag, units, points[i], i, x));
+        out.value(columnValue(model_.cat, eColReal, units, points[i], i, x));
+        if (complex) out.value(columnValue(model_.cat, eColImag, units, points[i], i, x));
     }
     out.endLine();
     out.text(kDelimiter);

@@ -82,8 +82,8 @@ Status CWaterFallReader::open(const char* name) {
             passOverWorkingBlocks(bulk.data(), layout).failed() ||
             passOverRawData(bulk.data(), layout).failed())
             return kStatusFailed;
-        refreshUnitTexts(0);
-        refreshUnitTexts(1);
+        refreshUnitTexts(model_.cat, 0);
+        refreshUnitTexts(model_.cat, 1);
         if (positionAtFirstSlice(bulk.data(), layout).failed()) return kStatusFailed;
     }
     rebuildFromSettings(model_, timeStamp_);
@@ -116,9 +116,10 @@ Status CWaterFallReader::readHeaderBlock(uint8_t* bulk, Layout& layout) {
     for (int16_t pass = 0; pass < 2; ++pass)
         if (readChannelSettings(block, swapped ? 1 - pass : pass).failed()) return kStatusFailed;
     for (const auto& l : kSharedLists)
-        if (serializeList(l[0], &block, 0, 0, ePaoEntry, l[1]).failed()) return kStatusFailed;
+        if (model_.cat.lists.serializeList(l[0], &block, 0, 0, ePaoEntry, l[1]).failed())
+            return kStatusFailed;
     for (int16_t list : kRefreshOrder)
-        applyList(list, 2);
+        model_.cat.lists.applyList(list, 2);
 
     if (readLabel(*file_, kHeadersLabel).failed()) return headerFault();
     return kStatusOk;
@@ -128,10 +129,11 @@ Status CWaterFallReader::readHeaderBlock(uint8_t* bulk, Layout& layout) {
 // a user function takes into the measurement table.
 Status CWaterFallReader::readChannelSettings(memPrt& block, int16_t display) {
     for (const auto& l : kChannelLists)
-        if (serializeList(l[0], &block, 0, display, ePaoEntry, l[1]).failed()) return kStatusFailed;
+        if (model_.cat.lists.serializeList(l[0], &block, 0, display, ePaoEntry, l[1]).failed())
+            return kStatusFailed;
     MeasDesc desc;
     if (block.readBytes(desc.bytes, MeasDesc::kSize).failed()) return fileHeaderFault();
-    int16_t m = cat::measurement[display].getData(ePaoEntry);
+    int16_t m = model_.cat.measurement[display].getData(ePaoEntry);
     if (m >= 0 && m < kMeasurementCount && isUserFunction(m)) measDescriptor(m) = desc;
     return kStatusOk;
 }
@@ -143,7 +145,7 @@ Status CWaterFallReader::passOverWorkingBlocks(uint8_t* bulk, const Layout& layo
     uint32_t blocks = 1;
     for (int c = 0; c < 2; ++c)
         if (layout.present(c)) blocks += layout.headerBlocks(c);
-    uint8_t mask = wfBlockMask(layout.selector, cat::channelMode.getData(ePaoEntry));
+    uint8_t mask = wfBlockMask(layout.selector, model_.cat.channelMode.getData(ePaoEntry));
     for (uint8_t bits = mask; bits != 0; bits >>= 1)
         blocks += bits & 1;
     for (uint32_t b = 0; b < blocks; ++b)
