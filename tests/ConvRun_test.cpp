@@ -1,11 +1,19 @@
 // The conversion run over fixture Display files: wildcard inputs and output
-// names, the 56d round trip of every measure group, and the same-file refusal.
+// names, the 56d round trip of every measure group, the same-file refusal, and
+// two models converting at once.
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <thread>
+
+#include "base/ErrLogger.h"
+#include "run/OptionMgr.h"
 
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "trace/Model.h"
 
 namespace {
 
@@ -86,6 +94,40 @@ TEST_F(RunTest, ALaterFileThatIsNoDisplayFileEndsTheRunWithItsStatus) {
     EXPECT_NE(r.out.find("Invalid file format: process aborted\nError: Invalid input file \n"),
               std::string::npos);
     EXPECT_TRUE(dir.exists("g5.asc"));
+}
+
+// Two models convert different files on two threads at once, many times over,
+// and each output is byte for byte that of the file converted alone.
+TEST(ParallelRun, TwoModelsOnTwoThreadsEachGiveTheirOwnFilesOutput) {
+    vxtest::TempDir dir;
+    vxtest::writeGroupDisplayFiles(dir);
+    vx::errLog().setConsoleSink([](const char*, void*) {}, nullptr);
+    const auto convert = [&dir](const std::string& in, const std::string& out) {
+        vx::CModel model;
+        std::string input = in, output = out;
+        char program[] = "vxconv";
+        char* argv[] = {program, input.data(), output.data(), nullptr};
+        vx::COptionMgr job(model, 3, argv, nullptr);
+        EXPECT_EQ(job.run().code(), 0) << in;
+        return dir.read(out);
+    };
+    const std::string fft = convert("g0.56d", "fft.asc");
+    const std::string octave = convert("g2.56d", "octave.asc");
+    ASSERT_NE(fft, octave);
+    constexpr int kRounds = 12;
+    const auto worker = [&](const std::string& in, const std::string& stem,
+                            const std::string& expected, int& matches) {
+        for (int i = 0; i < kRounds; ++i)
+            matches += convert(in, stem + std::to_string(i) + ".asc") == expected;
+    };
+    int fftMatches = 0, octaveMatches = 0;
+    std::thread a(worker, "g0.56d", "a", std::cref(fft), std::ref(fftMatches));
+    std::thread b(worker, "g2.56d", "b", std::cref(octave), std::ref(octaveMatches));
+    a.join();
+    b.join();
+    vx::errLog().setConsoleSink(nullptr, nullptr);
+    EXPECT_EQ(fftMatches, kRounds);
+    EXPECT_EQ(octaveMatches, kRounds);
 }
 
 } // namespace

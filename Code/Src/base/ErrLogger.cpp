@@ -4,6 +4,7 @@
 #include "base/ErrLogger.h"
 
 #include <cstring>
+#include <mutex>
 #include <sys/stat.h>
 #include <utility>
 
@@ -31,9 +32,26 @@ CErrLogger::~CErrLogger() {
 }
 
 CErrLogger& errLog() {
-    static CErrLogger logger;
+    thread_local CErrLogger logger;
     return logger;
 }
+
+namespace {
+
+// The host's sink is the process's, whichever thread writes the line.
+struct SharedSink {
+    CErrLogger::ConsoleSink sink = nullptr;
+    void* context = nullptr;
+};
+std::mutex sinkMutex;
+SharedSink sharedSink;
+
+SharedSink currentSink() {
+    const std::lock_guard<std::mutex> lock(sinkMutex);
+    return sharedSink;
+}
+
+} // namespace
 
 bool CErrLogger::openLog() {
     if (!log_ && loggable(name_)) log_ = std::fopen(name_, "a");
@@ -46,18 +64,19 @@ void CErrLogger::closeLog() {
 }
 
 void CErrLogger::writeConsole(const char* text, size_t len) {
-    if (sink_)
+    if (currentSink().sink)
         sinkLine_.append(text, len);
     else
         std::fwrite(text, 1, len, stdout);
 }
 
 void CErrLogger::endConsoleLine() {
-    if (sink_) {
+    const SharedSink host = currentSink();
+    if (host.sink) {
         // Cleared before the call: a sink that writes messages itself starts a new line.
         const std::string line = std::move(sinkLine_);
         sinkLine_.clear();
-        sink_(line.c_str(), sinkContext_);
+        host.sink(line.c_str(), host.context);
         return;
     }
     std::fputc('\n', stdout);
@@ -66,8 +85,8 @@ void CErrLogger::endConsoleLine() {
 
 void CErrLogger::setConsoleSink(ConsoleSink sink, void* context) {
     if (!sinkLine_.empty()) endConsoleLine();
-    sink_ = sink;
-    sinkContext_ = context;
+    const std::lock_guard<std::mutex> lock(sinkMutex);
+    sharedSink = SharedSink{sink, context};
 }
 
 void CErrLogger::write(const char* text, size_t len) {

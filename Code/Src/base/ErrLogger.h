@@ -1,4 +1,4 @@
-// The process-wide message stream: console, error log file, and assertion reports.
+// The message stream: console, error log file, and assertion reports.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -50,8 +50,8 @@ class CErrLogger {
     // A failed internal consistency check: reported, and the program carries on.
     void assertionReport(const char* expr, const char* module, int line);
     uint16_t destinations() const { return dest_; }
-    // Console lines go to the sink from the next line on; none puts them back
-    // on standard output. A line already begun is passed on first.
+    // Console lines of every thread go to the sink from the next line on; none
+    // puts them back on standard output. A line already begun is passed on first.
     void setConsoleSink(ConsoleSink sink, void* context);
 
   private:
@@ -66,12 +66,12 @@ class CErrLogger {
     char name_[kMaxNameLen + 1];
     FILE* log_ = nullptr;
     uint16_t dest_ = eBoth;
-    ConsoleSink sink_ = nullptr;
-    void* sinkContext_ = nullptr;
     std::string sinkLine_; // the console line being collected for the sink
 };
 
-// The one message stream of the process.
+// The message stream of the calling thread: the console program and the
+// library convert on one thread and so have one; a second thread converting at
+// once writes its own lines. The host's console sink is shared by all.
 CErrLogger& errLog();
 
 } // namespace vx

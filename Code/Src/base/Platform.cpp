@@ -78,7 +78,7 @@ struct Listing {
 constexpr size_t kMaxListings = 16;
 
 std::map<std::string, Listing>& listings() {
-    static std::map<std::string, Listing> all;
+    thread_local std::map<std::string, Listing> all; // per thread: no lock needed
     return all;
 }
 
@@ -115,7 +115,7 @@ bool exists(const std::string& path) {
 
 // Lower-cased name -> the name as typed, for names and their folders.
 std::map<std::string, std::string>& typedNames() {
-    static std::map<std::string, std::string> names;
+    thread_local std::map<std::string, std::string> names; // per thread, as the job
     return names;
 }
 

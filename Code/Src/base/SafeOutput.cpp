@@ -2,6 +2,7 @@
 // cut-back of failed or interrupted appends.
 #include "base/SafeOutput.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -10,6 +11,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <iterator>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,10 +36,11 @@ struct PendingUndo {
     char path[PATH_MAX] = {};
 };
 PendingUndo pendingUndos[4];
+std::mutex pendingUndoSlots; // claimed and released by outputs on any thread
 
 // Distinct for every temporary of every run: the process id, a counter and the clock.
 std::string uniqueTag() {
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     const unsigned mixed =
@@ -110,6 +113,7 @@ std::string CSafeOutput::begin(const std::string& target, bool append) {
     how_ = append ? eAppendRollback : eTemporary;
 
     // Noted for the signal handler; an entry is filled before it is marked active.
+    const std::lock_guard<std::mutex> lock(pendingUndoSlots);
     for (int i = 0; i < int(std::size(pendingUndos)); ++i) {
         PendingUndo& undo = pendingUndos[i];
         const std::string& undoPath = append ? target_ : temporary_;
@@ -205,7 +209,10 @@ std::string CSafeOutput::beginInPlace(const std::string& target) {
 }
 
 void CSafeOutput::release() {
-    if (slot_ >= 0) pendingUndos[slot_].active = 0;
+    if (slot_ >= 0) {
+        const std::lock_guard<std::mutex> lock(pendingUndoSlots);
+        pendingUndos[slot_].active = 0;
+    }
     slot_ = -1;
     if (fd_ >= 0) ::close(fd_); // drops the lock
     fd_ = -1;

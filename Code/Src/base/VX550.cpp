@@ -6,8 +6,9 @@
 namespace vx {
 
 namespace {
-alignas(double) uint8_t bigBuff[kBulkBufferBytes];
-bool bigBuffInUse = false;
+// One per thread: a second thread converting at once has its own.
+alignas(double) thread_local uint8_t bigBuff[kBulkBufferBytes];
+thread_local bool bigBuffInUse = false;
 } // namespace
 
 uint8_t* claimBulkBuffer() {

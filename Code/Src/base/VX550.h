@@ -1,5 +1,5 @@
-// The one process-wide bulk buffer (32768 bytes) that readers and writers of
-// large data borrow in turn.
+// The bulk buffer (32768 bytes) that readers and writers of large data borrow
+// in turn; each thread has its own.
 #pragma once
 #include <cstddef>
 #include <cstdint>

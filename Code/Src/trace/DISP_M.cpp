@@ -91,13 +91,15 @@ struct ColumnPlan {
     float phaseFactor = 1.0f;
 };
 
-ColumnPlan plans[kViewSlots][kUnitsSlots];
-uint64_t planGeneration = 1;
-int32_t appliedCode = kNoColumn; // view and units last set by columnValue
-int16_t appliedUnits = 0;
+// The column state of the write in progress, one per thread (so a second
+// thread may write at once); each write starts it afresh.
+thread_local ColumnPlan plans[kViewSlots][kUnitsSlots];
+thread_local uint64_t planGeneration = 1;
+thread_local int32_t appliedCode = kNoColumn; // view and units last set by columnValue
+thread_local int16_t appliedUnits = 0;
 
-float previousPhase = 0.0f;
-float phaseOffset = 0.0f;
+thread_local float previousPhase = 0.0f;
+thread_local float phaseOffset = 0.0f;
 
 float dbOffsetOf(Catalogue& cat, int16_t dbMode) {
     if (dbMode == eDbm) return 30 - cat.refImpedance.decibel();

@@ -68,8 +68,8 @@ MeasDesc built(int measurement) {
 }
 
 MeasDesc (&table())[kMeasurementCount] {
-    static MeasDesc descriptors[kMeasurementCount];
-    static bool filled = false;
+    thread_local MeasDesc descriptors[kMeasurementCount];
+    thread_local bool filled = false;
     if (!filled) {
         filled = true;
         for (int m = 0; m < kMeasurementCount; ++m) descriptors[m] = built(m);

@@ -34,8 +34,8 @@ struct MeasDesc {
     int8_t unitExponent(int pair) const { return static_cast<int8_t>(bytes[8 + 2 * pair]); }
 };
 
-// The process-wide table, indexed by measurement; reading a file may change
-// a track's channel mask and a user function's descriptor.
+// The table of the calling thread, indexed by measurement; reading a file may
+// change a track's channel mask and a user function's descriptor.
 MeasDesc& measDescriptor(int measurement);
 // Restores the table to its built-in contents.
 void resetMeasDescriptors();

@@ -20,9 +20,10 @@ constexpr int kUnitNameCount = 8;
 constexpr int16_t kEuLabelUser = 14;
 
 // Unit names by unit code; entries 1 to 4 are rewritten by every refresh.
-char unitNames[kUnitNameCount][kNameSize] = {"", "V", "V", "V", "V", "s", "count", "V"};
+// One set per thread, as the column state of DISP_M.
+thread_local char unitNames[kUnitNameCount][kNameSize] = {"", "V", "V", "V", "V", "s", "count", "V"};
 
-UnitTexts displayTexts[2];
+thread_local UnitTexts displayTexts[2];
 
 int displaySlot(int16_t display) {
     return display == 1 ? 1 : 0;
