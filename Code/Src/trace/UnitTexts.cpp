@@ -21,7 +21,8 @@ constexpr int16_t kEuLabelUser = 14;
 
 // Unit names by unit code; entries 1 to 4 are rewritten by every refresh.
 // One set per thread, as the column state of DISP_M.
-thread_local char unitNames[kUnitNameCount][kNameSize] = {"", "V", "V", "V", "V", "s", "count", "V"};
+thread_local char unitNames[kUnitNameCount][kNameSize] = {"",  "V", "V",     "V",
+                                                          "V", "s", "count", "V"};
 
 thread_local UnitTexts displayTexts[2];
 
