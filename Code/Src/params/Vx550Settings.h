@@ -10,8 +10,9 @@ namespace vx {
 struct Catalogue;
 
 // Reads the title of old record index (1 Meas, 2 View, 3 Source, 5 Input,
-// 6 Trigger, ...) and its version word into paoVersion slot 2. Returns 0, or
-// 1 after a message when the title differs or the version is not 3 or 4.
+// 6 Trigger, ...) and its version word into slot 2 of cat.lists.paoVersion.
+// Returns 0, or 1 after a message when the title differs or the version is
+// not 3 or 4.
 [[nodiscard]] int16_t checkOldListHeader(Catalogue& cat, socket& stream, int16_t index);
 
 // One record each; 0 on success, 1 after a message. A record that ends before

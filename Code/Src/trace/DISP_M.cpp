@@ -93,13 +93,15 @@ struct ColumnPlan {
 
 // The column state of the write in progress, one per thread (so a second
 // thread may write at once); each write starts it afresh.
-thread_local ColumnPlan plans[kViewSlots][kUnitsSlots];
-thread_local uint64_t planGeneration = 1;
-thread_local int32_t appliedCode = kNoColumn; // view and units last set by columnValue
-thread_local int16_t appliedUnits = 0;
-
-thread_local float previousPhase = 0.0f;
-thread_local float phaseOffset = 0.0f;
+struct ColumnState {
+    ColumnPlan plans[kViewSlots][kUnitsSlots];
+    uint64_t planGeneration = 1;
+    int32_t appliedCode = kNoColumn; // view and units last set by columnValue
+    int16_t appliedUnits = 0;
+    float previousPhase = 0.0f;
+    float phaseOffset = 0.0f;
+};
+thread_local ColumnState columnState;
 
 float dbOffsetOf(Catalogue& cat, int16_t dbMode) {
     if (dbMode == eDbm) return 30 - cat.refImpedance.decibel();
@@ -126,6 +128,7 @@ float valueScale(Catalogue& cat, const UnitTexts& texts, int16_t units) {
 }
 
 void computePlan(Catalogue& cat, ColumnPlan& plan, int16_t units) {
+    ColumnState& state = columnState;
     computeUnitTexts(cat, 0, plan.texts);
     plan.scale = valueScale(cat, plan.texts, units);
     plan.exponent = transducerExponent(cat);
@@ -134,7 +137,7 @@ void computePlan(Catalogue& cat, ColumnPlan& plan, int16_t units) {
     plan.dbFactor = plan.texts.power ? 10.0f : 20.0f;
     plan.dbOffset = dbOffsetOf(cat, dbMode);
     plan.phaseFactor = UnitsCode::phaseUnits(units) == ePhaseDeg ? kDegreesPerRadian : 1.0f;
-    plan.generation = planGeneration;
+    plan.generation = state.planGeneration;
 }
 
 void setViewAndUnits(Catalogue& cat, int32_t view, int16_t units) {
@@ -145,17 +148,18 @@ void setViewAndUnits(Catalogue& cat, int32_t view, int16_t units) {
 // Sets the column's view and units on display A and returns its plan, with
 // the display's unit texts those of the column.
 const ColumnPlan& columnPlan(Catalogue& cat, int32_t code, int16_t units) {
+    ColumnState& state = columnState;
     const int viewSlot = code >= 0 && code < kViewSlots - 1 ? code : kViewSlots - 1;
     const int unitsSlot = UnitsCode::pack(UnitsCode::dbMode(units), UnitsCode::peakUnits(units),
                                           UnitsCode::phaseUnits(units));
-    ColumnPlan& plan = plans[viewSlot][unitsSlot];
-    bool changed = code != appliedCode || units != appliedUnits;
+    ColumnPlan& plan = state.plans[viewSlot][unitsSlot];
+    bool changed = code != state.appliedCode || units != state.appliedUnits;
     if (changed) {
         setViewAndUnits(cat, code, units);
-        appliedCode = code;
-        appliedUnits = units;
+        state.appliedCode = code;
+        state.appliedUnits = units;
     }
-    if (plan.generation != planGeneration) {
+    if (plan.generation != state.planGeneration) {
         computePlan(cat, plan, units);
         changed = true;
     }
@@ -164,20 +168,21 @@ const ColumnPlan& columnPlan(Catalogue& cat, int32_t code, int16_t units) {
 }
 
 float unwrappedPhase(float a) {
+    ColumnState& state = columnState;
     const bool now = a >= 0;
-    const uint8_t bprior = previousPhase >= 0 ? 1 : 0;
-    const float step = a - previousPhase;
+    const uint8_t bprior = state.previousPhase >= 0 ? 1 : 0;
+    const float step = a - state.previousPhase;
     if (now != (bprior != 0) && (step < -kPi || step > kPi)) {
         if (now) {
-            phaseOffset -= kTwoPi;
+            state.phaseOffset -= kTwoPi;
         } else {
             // Crossing to a negative phase, the previous one was not negative.
             VX_ASSERT(bprior & 0x01, "bprior & 0x01");
-            phaseOffset += kTwoPi;
+            state.phaseOffset += kTwoPi;
         }
     }
-    previousPhase = a;
-    return a + phaseOffset;
+    state.previousPhase = a;
+    return a + state.phaseOffset;
 }
 
 // The column that "v" stands for in the saved view (two for Nyquist, Nichols).
@@ -246,8 +251,9 @@ int16_t columnUnits(Catalogue& cat, int32_t code, int16_t remembered, int16_t pe
 } // namespace
 
 void invalidateColumnPlans() {
-    ++planGeneration;
-    appliedCode = kNoColumn;
+    ColumnState& state = columnState;
+    ++state.planGeneration;
+    state.appliedCode = kNoColumn;
 }
 
 float pointMagnitude(const Point& p) {
@@ -324,8 +330,9 @@ PointX axisPointX(xAxisT* axis) {
 
 ExpandedColumns setupColumns(Catalogue& cat, const int32_t* codes, int16_t peakUnits,
                              int16_t dbMode, int16_t phaseUnits) {
-    previousPhase = 0.0f;
-    phaseOffset = 0.0f;
+    ColumnState& state = columnState;
+    state.previousPhase = 0.0f;
+    state.phaseOffset = 0.0f;
     const int16_t rememberedView = cat.view[0].getData(ePaoEntry);
     const int16_t rememberedUnits = cat.units[0].getData(ePaoEntry);
     ExpandedColumns out;
