@@ -48,7 +48,7 @@ Status CDllOutputer::extract(VX560_DATA* buffer) {
 
 Status CDllOutputer::writeData() {
     if (!traceMgr().vector(0) || buffer_->points == 0) {
-        errLog() << msg::kNoDataToExtract << endLine;
+        errLog() << msg::eNoDataToExtract << endLine;
         return kStatusFailed;
     }
     ExpandedColumns cols = setupColumns(convOptions.columns, convOptions.peakUnits,

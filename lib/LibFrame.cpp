@@ -23,7 +23,7 @@ std::atomic_flag callRunning = ATOMIC_FLAG_INIT;
 
 bool answerFromHost(const std::string& question) {
     if (promptHook) return promptHook(question.c_str(), promptContext) != 0;
-    errLog() << "Answered no: the host program set no prompt hook" << endLine;
+    errLog() << msg::eNoPromptHook << endLine;
     return false;
 }
 
@@ -91,7 +91,7 @@ Status openFirstMatch(COptionMgr& job, CFileReader& reader) {
 }
 
 void reportNoReader() {
-    errLog() << "Invalid input file type" << endLine;
+    errLog() << msg::eInvalidInputType << endLine;
 }
 
 } // namespace vx::lib

@@ -42,7 +42,7 @@ int CDosFile::nextMatch() {
     if (!searchStarted_) {
         searchStarted_ = true;
         if (search() != 0) {
-            errLog() << "Error opening file: " << actual_.c_str() << endLine;
+            errLog() << msg::eErrorOpeningFile << actual_.c_str() << endLine;
             return 1;
         }
     }
@@ -74,8 +74,8 @@ void CDosFile::mapOnto(const char* sourceName) {
 
 bool nameFits(const char* name, size_t limit) {
     if (std::strlen(name) <= limit) return true;
-    errLog() << "Error: Name longer than " << static_cast<unsigned long>(limit)
-             << " characters: " << name << endLine;
+    errLog() << msg::eNameLongerThan << static_cast<unsigned long>(limit) << msg::eNameCharacters
+             << name << endLine;
     return false;
 }
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "base/Messages.h"
+
 namespace vx {
 
 // Manipulators for the message stream.
@@ -30,6 +32,7 @@ class CErrLogger {
     CErrLogger& operator<<(const char* text);
     CErrLogger& operator<<(const std::string& text) { return *this << text.c_str(); }
     CErrLogger& operator<<(char c);
+    CErrLogger& operator<<(msg::Id id) { return *this << msg::text(id); }
     CErrLogger& operator<<(int16_t v) { return writeSigned(v); }
     CErrLogger& operator<<(int v) { return writeSigned(v); }
     CErrLogger& operator<<(long v) { return writeSigned(v); }

@@ -53,7 +53,7 @@ uint16_t groupFilterMask(int16_t group) {
 }
 
 Status headerFault(const char* title) {
-    errLog() << "Error reading header parameters: " << title << "  (header fault)" << endLine;
+    errLog() << msg::eHeaderParameters << title << msg::eHeaderFault << endLine;
     return kStatusFailed;
 }
 

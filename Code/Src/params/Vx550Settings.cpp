@@ -63,7 +63,7 @@ class OldRecord {
     // The record's result: 1 after a message when a field was missing.
     int16_t finish() const {
         if (!failed) return 0;
-        errLog() << msg::kInvalidFileFormat << endLine;
+        errLog() << msg::eInvalidFileFormat << endLine;
         return 1;
     }
 
@@ -117,7 +117,7 @@ std::optional<MeasTranslation> translateOldMeasurement(int16_t m) {
 int16_t selectOldMeasurement(int16_t m) {
     const std::optional<MeasTranslation> t = translateOldMeasurement(m);
     if (!t) {
-        errLog() << "Measurement can not be translated" << endLine;
+        errLog() << msg::eCannotTranslateMeasurement << endLine;
         return 1;
     }
     (void)measureGroup[0].setData(t->group, 0);
@@ -283,21 +283,21 @@ int16_t checkOldListHeader(socket& stream, int16_t index) {
     const std::string title = listTitle[kOldRecordList[index]];
     std::string got(title.size(), '\0');
     if (stream.readBytes(&got[0], static_cast<uint32_t>(got.size())).failed() || got != title) {
-        errLog() << "Error reading VX550 header:  " << title << endLine;
+        errLog() << msg::eVx550Header << title << endLine;
         return 1;
     }
     if (paoVersion.Serialize(&stream, 0, ePaoFile).failed()) {
-        errLog() << msg::kInvalidFileFormat << endLine;
+        errLog() << msg::eInvalidFileFormat << endLine;
         return 1;
     }
     const int16_t version = paoVersion.getData(ePaoFile);
     if (version < kLowestOldVersion) {
-        errLog() << "Translation utils do not support this version of VX550 data files." << endLine;
-        errLog() << "Please contact Halvorn for new VX550 Roms" << endLine;
+        errLog() << msg::eVx550Unsupported << endLine;
+        errLog() << msg::eVx550Contact << endLine;
         return 1;
     }
     if (version > kHighestOldVersion) {
-        errLog() << "Newer translation utilities required" << endLine;
+        errLog() << msg::eVx550Newer << endLine;
         return 1;
     }
     return 0;

@@ -76,7 +76,7 @@ Status selectMeasurement(const CSdfHdrs& h, int group, const CSdfTrans& trans) {
     (void)baseFreq[0].setData(group == eSdfSS ? 1 : 0, 0);
     const int16_t m = trans.measurementFor(h.dataType(), h.vectorChannel(0));
     if (m < 0) {
-        errLog() << "Measurement not supported" << endLine;
+        errLog() << msg::eMeasurementUnsupported << endLine;
         return kStatusFailed;
     }
     (void)measurement[0].setData(m, 0);
@@ -94,7 +94,7 @@ void histogramLengthFromData(int16_t m) {
             sum += std::trunc(p.re) + std::trunc(p.im);
         count = std::isfinite(sum) ? static_cast<int64_t>(std::clamp(sum, -2e9, 2e9)) : 0;
     } else {
-        errLog() << "Histogram length can not be determined: assuming 1000 samples" << endLine;
+        errLog() << msg::eHistogramLength << endLine;
     }
     (void)histogramLength[0].setSamples(static_cast<int32_t>(count));
 }
@@ -103,7 +103,7 @@ Status readData(userdiskPrt& in, CSdfHdrs& h, int group) {
     const int16_t m = measurement[0].getData(ePaoEntry);
     const SdfDataRequest request = sdfDataRequest(h, group, m);
     if (request.points > INT16_MAX) {
-        errLog() << msg::kInvalidFileFormat << endLine;
+        errLog() << msg::eInvalidFileFormat << endLine;
         return kStatusFailed;
     }
     std::vector<float> pairs;
@@ -119,12 +119,12 @@ Status readData(userdiskPrt& in, CSdfHdrs& h, int group) {
 Status translateSdf(userdiskPrt& in, CSdfHdrs& h) {
     const int group = sdfGroupOfMeasType(h.measType());
     if (group < 0) {
-        errLog() << "Measurement type not supported" << endLine;
+        errLog() << msg::eMeasTypeUnsupported << endLine;
         return kStatusFailed;
     }
     std::unique_ptr<CSdfTrans> trans = makeSdfTranslator(group, &h);
     if (!trans) {
-        errLog() << msg::kInvalidMeasurementType << endLine;
+        errLog() << msg::eInvalidMeasurementType << endLine;
         return kStatusFailed;
     }
     Status st = selectMeasurement(h, group, *trans);

@@ -65,7 +65,7 @@ const MeasDesc& currentDescriptor() {
 }
 
 Status invalidFormat() {
-    errLog() << msg::kInvalidFileFormat << endLine;
+    errLog() << msg::eInvalidFileFormat << endLine;
     return kStatusFailed;
 }
 
@@ -179,8 +179,7 @@ Status CSdfFFT::frequencySettings() {
     int64_t lines = std::llround(std::log2(double(points))) - 7;
     if (currentDescriptor().axisKind() == -1 && spanStartsAtZero()) --lines;
     if (lines < 0 || lines > 3) {
-        errLog() << "FFT lines not supported: " << points
-                 << " points (the instrument has 100 to 800 lines)" << endLine;
+        errLog() << msg::eFftLinesUnsupported << points << msg::eFftLinesRange << endLine;
         return kStatusFailed;
     }
     (void)fftLines[0].setData(static_cast<int16_t>(lines), 0);
@@ -431,7 +430,7 @@ Status CSdfOrd::settingsFromHeaders() {
         break;
     }
     default:
-        errLog() << "Measurement translation not supported" << endLine;
+        errLog() << msg::eMeasTranslationUnsupported << endLine;
         return kStatusFailed;
     }
     if (!std::isfinite(maxOrd) || maxOrd <= 0 || !std::isfinite(deltaOrd)) return invalidFormat();
@@ -490,8 +489,8 @@ Status CSdfHist::settingsFromHeaders() {
     (void)inputRange1.setData(range);
     (void)inputRange2.setData(range);
     if (inputRange1.range(ePaoEntry) != e)
-        errLog() << "Range incompatible: was " << e << " dBVpk, using "
-                 << inputRange1.range(ePaoEntry) << " dBVpk" << endLine;
+        errLog() << msg::eRangeIncompatible << e << msg::eDbvpkUsing << inputRange1.range(ePaoEntry)
+                 << msg::eDbvpkUnit << endLine;
     return kStatusOk;
 }
 
