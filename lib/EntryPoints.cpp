@@ -301,7 +301,7 @@ VX560_API int16_t VX560_SETERRORLOGFILE(const char* fileName) {
     if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
     if (!fileName || !nameFits(fileName, CErrLogger::kMaxNameLen)) return kStatusFailed;
-    return chooseLogFile(fileName);
+    return chooseLogFile(fileName).code();
 }
 
 VX560_API int16_t VX560_READCAPTUREDATA(VX560_CAPDATA* data, const char* fileName) {

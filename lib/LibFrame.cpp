@@ -83,7 +83,7 @@ std::unique_ptr<CWaterFallReader> waterfallReader(int32_t inputType) {
 }
 
 Status openFirstMatch(COptionMgr& job, CFileReader& reader) {
-    if (job.fileCount() == 0 || job.file(0).nextMatch() != 0) return kStatusFailed;
+    if (job.fileCount() == 0 || job.file(0).nextMatch().failed()) return kStatusFailed;
     resetParameterModel();
     const char* name = job.file(0).name();
     std::snprintf(convOptions.inputName, sizeof convOptions.inputName, "%s", name);

@@ -61,7 +61,7 @@ class CValueLines {
     uint16_t pointsPerLine_;
     uint16_t counter_;
     std::string buffer_;
-    Status status_ = 0;
+    Status status_ = kStatusOk;
 };
 
 } // namespace vx

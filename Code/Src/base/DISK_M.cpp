@@ -130,20 +130,20 @@ void diskPrt::close() {
     stream_.clear();
 }
 
-int diskPrt::setName(const char* name) {
+Status diskPrt::setName(const char* name) {
     file_.set(name);
-    return 0;
+    return kStatusOk;
 }
 
 Status diskPrt::readBytes(void* buf, uint32_t len) {
     if (len > 0) stream_.read(static_cast<char*>(buf), len);
-    return stream_.is_open() && stream_.good() ? 0 : 1;
+    return stream_.is_open() && stream_.good() ? kStatusOk : kStatusFailed;
 }
 
 Status diskPrt::readWord(std::string& word) {
     word.clear();
     stream_ >> word;
-    return word.empty() ? 1 : 0;
+    return word.empty() ? kStatusFailed : kStatusOk;
 }
 
 int diskPrt::isOpen() {
@@ -153,7 +153,7 @@ int diskPrt::isOpen() {
 Status diskPrt::seek(uint32_t offset) {
     stream_.clear();
     stream_.seekg(offset, std::ios::beg);
-    return stream_.is_open() && stream_.good() ? 0 : 1;
+    return stream_.is_open() && stream_.good() ? kStatusOk : kStatusFailed;
 }
 
 TokenEnd diskPrt::endOfChars() {

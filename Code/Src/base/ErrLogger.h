@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/Messages.h"
+#include "base/Status.h"
 
 namespace vx {
 
@@ -47,7 +48,7 @@ class CErrLogger {
     // the name is taken either way, except a name longer than 255 characters.
     // A log is only ever a regular file (or /dev/null, no log): a FIFO or
     // another device is refused (1) and never opened.
-    int16_t setLogFileName(const char* name);
+    Status setLogFileName(const char* name);
     const char* logFileName() const { return name_; }
     void clearLogFile();
     // A failed internal consistency check: reported, and the program carries on.

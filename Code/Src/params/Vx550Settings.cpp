@@ -61,10 +61,10 @@ class OldRecord {
     }
     bool shortRead() const { return failed; }
     // The record's result: 1 after a message when a field was missing.
-    int16_t finish() const {
-        if (!failed) return 0;
+    Status finish() const {
+        if (!failed) return kStatusOk;
         errLog() << msg::eInvalidFileFormat << endLine;
-        return 1;
+        return kStatusFailed;
     }
 
   private:
@@ -114,17 +114,17 @@ std::optional<MeasTranslation> translateOldMeasurement(int16_t m) {
     return std::nullopt;
 }
 
-int16_t selectOldMeasurement(int16_t m) {
+Status selectOldMeasurement(int16_t m) {
     const std::optional<MeasTranslation> t = translateOldMeasurement(m);
     if (!t) {
         errLog() << msg::eCannotTranslateMeasurement << endLine;
-        return 1;
+        return kStatusFailed;
     }
     (void)measureGroup[0].setData(t->group, 0);
     (void)measurement[0].setRange(t->group);
     (void)measurement[0].setData(t->measurement, 0);
     if (t->averagingRange) (void)measAveragingType[0].setRange(*t->averagingRange);
-    return 0;
+    return kStatusOk;
 }
 
 void readEngineeringUnits(OldRecord& rec) {
@@ -275,43 +275,43 @@ int16_t translateOldTriggerLevel(int16_t level) {
 
 } // namespace
 
-int16_t checkOldListHeader(socket& stream, int16_t index) {
+Status checkOldListHeader(socket& stream, int16_t index) {
     if (index < 0 || index >= kOldRecordCount) {
         VX_ASSERT(false, "index < kOldRecordCount");
-        return 1;
+        return kStatusFailed;
     }
     const std::string title = listTitle[kOldRecordList[index]];
     std::string got(title.size(), '\0');
     if (stream.readBytes(&got[0], static_cast<uint32_t>(got.size())).failed() || got != title) {
         errLog() << msg::eVx550Header << title << endLine;
-        return 1;
+        return kStatusFailed;
     }
     if (paoVersion.Serialize(&stream, 0, ePaoFile).failed()) {
         errLog() << msg::eInvalidFileFormat << endLine;
-        return 1;
+        return kStatusFailed;
     }
     const int16_t version = paoVersion.getData(ePaoFile);
     if (version < kLowestOldVersion) {
         errLog() << msg::eVx550Unsupported << endLine;
         errLog() << msg::eVx550Contact << endLine;
-        return 1;
+        return kStatusFailed;
     }
     if (version > kHighestOldVersion) {
         errLog() << msg::eVx550Newer << endLine;
-        return 1;
+        return kStatusFailed;
     }
-    return 0;
+    return kStatusOk;
 }
 
-int16_t readOldMeasSettings(socket& stream) {
-    if (checkOldListHeader(stream, 1) != 0) return 1;
+Status readOldMeasSettings(socket& stream) {
+    if (checkOldListHeader(stream, 1).failed()) return kStatusFailed;
     OldRecord rec(stream);
     rec.skip(2);
     const int16_t selector = rec.signedWord();
     const int16_t oldMeasurement = rec.signedWord();
     rec.skip(12);
     if (rec.shortRead()) return rec.finish();
-    if (selectOldMeasurement(oldMeasurement) != 0) return 1;
+    if (selectOldMeasurement(oldMeasurement).failed()) return kStatusFailed;
     readEngineeringUnits(rec);
     rec.read(baseFreq[0]);
     if (selector == 0) readFftSettings(rec);
@@ -320,8 +320,8 @@ int16_t readOldMeasSettings(socket& stream) {
     return rec.finish();
 }
 
-int16_t readOldViewSettings(socket& stream) {
-    if (checkOldListHeader(stream, 2) != 0) return 1;
+Status readOldViewSettings(socket& stream) {
+    if (checkOldListHeader(stream, 2).failed()) return kStatusFailed;
     OldRecord rec(stream);
     rec.read(view[0]);
     const uint16_t unitsCode = rec.word();
@@ -340,13 +340,13 @@ int16_t readOldViewSettings(socket& stream) {
     return rec.finish();
 }
 
-int16_t readOldFileList(socket& stream) {
-    if (paoVersion.getData(ePaoFile) <= kLowestOldVersion) return 0;
-    return serializeList(fileLst, &stream, 0, 0, 1, 0).code();
+Status readOldFileList(socket& stream) {
+    if (paoVersion.getData(ePaoFile) <= kLowestOldVersion) return kStatusOk;
+    return serializeList(fileLst, &stream, 0, 0, 1, 0);
 }
 
-int16_t readOldSourceSettings(socket& stream) {
-    if (checkOldListHeader(stream, 3) != 0) return 1;
+Status readOldSourceSettings(socket& stream) {
+    if (checkOldListHeader(stream, 3).failed()) return kStatusFailed;
     OldRecord rec(stream);
     rec.skip(2);
     const int16_t group = displayAGroup();
@@ -355,8 +355,8 @@ int16_t readOldSourceSettings(socket& stream) {
     return rec.finish();
 }
 
-int16_t readOldInputSettings(socket& stream) {
-    if (checkOldListHeader(stream, 5) != 0) return 1;
+Status readOldInputSettings(socket& stream) {
+    if (checkOldListHeader(stream, 5).failed()) return kStatusFailed;
     OldRecord rec(stream);
     rec.read(refImpedance, autoOffset, inputMode1, grounding1);
     readCoupling(rec, coupling1);
@@ -369,11 +369,11 @@ int16_t readOldInputSettings(socket& stream) {
     if (rec.shortRead()) return rec.finish();
     (void)inputRange1.setData(translateOldRange(range1));
     (void)inputRange2.setData(translateOldRange(range2));
-    return 0;
+    return kStatusOk;
 }
 
-int16_t readOldTriggerSettings(socket& stream) {
-    if (checkOldListHeader(stream, 6) != 0) return 1;
+Status readOldTriggerSettings(socket& stream) {
+    if (checkOldListHeader(stream, 6).failed()) return kStatusFailed;
     OldRecord rec(stream);
     rec.read(triggeredSourceMode);
     int16_t w[5];
@@ -388,17 +388,17 @@ int16_t readOldTriggerSettings(socket& stream) {
     (void)triggerLevel.setData(translateOldTriggerLevel(w[2]));
     (void)delayA.setSamples(samplesA);
     (void)delayB.setSamples(samplesB);
-    return 0;
+    return kStatusOk;
 }
 
-int16_t readOldSettings(socket& stream) {
-    int16_t result = readOldMeasSettings(stream);
-    result |= readOldViewSettings(stream);
-    result |= readOldFileList(stream);
-    result |= readOldSourceSettings(stream);
-    result |= readOldInputSettings(stream);
-    result |= readOldTriggerSettings(stream);
-    return result;
+Status readOldSettings(socket& stream) {
+    // Every record is read even after one fails, as the instrument did.
+    const Status results[] = {readOldMeasSettings(stream),  readOldViewSettings(stream),
+                              readOldFileList(stream),      readOldSourceSettings(stream),
+                              readOldInputSettings(stream), readOldTriggerSettings(stream)};
+    for (Status r : results)
+        if (r.failed()) return kStatusFailed;
+    return kStatusOk;
 }
 
 } // namespace vx

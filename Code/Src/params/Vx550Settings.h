@@ -4,27 +4,29 @@
 #include <cstdint>
 
 #include "base/DISK_M.h"
+#include "base/Status.h"
 
 namespace vx {
 
 // Reads the title of old record index (1 Meas, 2 View, 3 Source, 5 Input,
 // 6 Trigger, ...) and its version word into paoVersion slot 2. Returns 0, or
 // 1 after a message when the title differs or the version is not 3 or 4.
-[[nodiscard]] int16_t checkOldListHeader(socket& stream, int16_t index);
+Status checkOldListHeader(socket& stream, int16_t index);
 
 // One record each; 0 on success, 1 after a message. A record that ends before
 // its last field is refused with "Invalid file format: process aborted".
-[[nodiscard]] int16_t readOldMeasSettings(socket& stream);
-[[nodiscard]] int16_t readOldViewSettings(socket& stream);
+Status readOldMeasSettings(socket& stream);
+Status readOldViewSettings(socket& stream);
 // The File List as a current list, present only in records of version 4.
-[[nodiscard]] int16_t readOldFileList(socket& stream);
+Status readOldFileList(socket& stream);
 // The layout depends on the measure group that the Meas record selected.
-[[nodiscard]] int16_t readOldSourceSettings(socket& stream);
-[[nodiscard]] int16_t readOldInputSettings(socket& stream);
-[[nodiscard]] int16_t readOldTriggerSettings(socket& stream);
+Status readOldSourceSettings(socket& stream);
+Status readOldInputSettings(socket& stream);
+Status readOldTriggerSettings(socket& stream);
 
 // All six records in file order (Meas, View, File, Source, Input, Trigger),
-// their results ORed. The caller refreshes the display's unit texts.
-[[nodiscard]] int16_t readOldSettings(socket& stream);
+// each read even after another failed; 1 when any failed. The caller refreshes the display's unit
+// texts.
+Status readOldSettings(socket& stream);
 
 } // namespace vx

@@ -118,9 +118,9 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
     const char* out = job.file(1).name();
     errLog() << msg::eProcessing << in << msg::eProcessingArrow << out << endLine;
     std::snprintf(convOptions.inputName, sizeof convOptions.inputName, "%s", in);
-    Status st = 0;
+    Status st = kStatusOk;
     if (!outputIsSafe(job.outputFormat(), in, out, job.file(2).name())) {
-        st = 1;
+        st = kStatusFailed;
     } else if ((st = pair.reader->open(in)).failed()) {
         job.reportError(eErrInvalidInputFile, ' ');
     } else {
@@ -139,13 +139,13 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
 Status runConversion(COptionMgr& job) {
     if (!detectAndCheck(job)) return kStatusFailed;
     ReaderWriterPair pair = makeReaderWriterPair(job);
-    Status st = 0;
+    Status st = kStatusOk;
     if (!pair.reader || !pair.writer) {
         job.reportError(eErrAborted, ' ');
-        st = 1;
+        st = kStatusFailed;
     } else {
         pair.writer->setAppend(job.jobFlags() & eJobAppend);
-        while (st.ok() && job.fileCount() > 0 && job.file(0).nextMatch() == 0)
+        while (st.ok() && job.fileCount() > 0 && job.file(0).nextMatch().ok())
             st = nameOutput(job) ? convertOne(job, pair) : Status(kStatusFailed);
     }
     errLog() << consoleOnly << msg::eFinished << endLine;

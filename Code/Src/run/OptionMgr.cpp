@@ -250,7 +250,7 @@ void COptionMgr::takeLogName(const OptionDescriptor&, const char* name) {
     if (!takeName(CErrLogger::kMaxNameLen)) return;
     // The log as typed when that file exists, else the name as used.
     const char* log = platform::resolvePath(name) == typedParam_ ? typedParam_.c_str() : name;
-    if (chooseLogFile(log) != 0) reportError(eErrLogFile, ' ', name);
+    if (chooseLogFile(log).failed()) reportError(eErrLogFile, ' ', name);
 }
 
 void COptionMgr::takeOutputFormat(const OptionDescriptor&, const char* keyword) {

@@ -111,9 +111,9 @@ bool logHoldsMeasurement() {
     return existingFileType(errLog().logFileName()) >= 0;
 }
 
-int16_t chooseLogFile(const char* name) {
+Status chooseLogFile(const char* name) {
     const std::string previous = errLog().logFileName();
-    if (errLog().setLogFileName(name) != 0) return kStatusFailed;
+    if (errLog().setLogFileName(name).failed()) return kStatusFailed;
     if (!logHoldsMeasurement()) return kStatusOk;
     (void)errLog().setLogFileName(previous.c_str());
     errLog() << msg::eLogIsMeasurementError << name << endLine;

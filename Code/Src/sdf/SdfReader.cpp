@@ -49,7 +49,7 @@ void engineeringUnits(const CSdfHdrs& h, int slot) {
     const float cal = h.engUnitCal(slot);
     if (isVolt(h, slot) || h.unitScale(slot) == 0 || cal == 0 || !std::isfinite(cal)) return;
     const int16_t id = unitIdOf(h, slot);
-    (slot == 0 ? engUnits1 : engUnits2)[0].setData(1, 0);
+    (void)(slot == 0 ? engUnits1 : engUnits2)[0].setData(1, 0);
     (void)(slot == 0 ? euPerVolt1 : euPerVolt2)[0].setData(1.0f / cal);
     (void)(slot == 0 ? euLabel1 : euLabel2)[0].setData(id, 0);
     if (id <= kHighestDisplayUnit)
