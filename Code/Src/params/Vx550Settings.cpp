@@ -392,7 +392,7 @@ Status readOldTriggerSettings(socket& stream) {
 }
 
 Status readOldSettings(socket& stream) {
-    // Every record is read even after one fails, as the instrument did.
+    // Every record is read even after one fails; any failure fails the whole.
     const Status results[] = {readOldMeasSettings(stream),  readOldViewSettings(stream),
                               readOldFileList(stream),      readOldSourceSettings(stream),
                               readOldInputSettings(stream), readOldTriggerSettings(stream)};
