@@ -14,6 +14,7 @@
 #include "BenchInputs.h"
 #include "run/OptionMgr.h"
 #include "support/Catalogue.h"
+#include "support/TestModel.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ int convert(const std::string& input, const std::string& output, const char* col
     if (columns) args.emplace_back(columns);
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
-    vx::COptionMgr job(static_cast<int>(argv.size()), argv.data(), nullptr);
+    vx::COptionMgr job(vxtest::testModel(), static_cast<int>(argv.size()), argv.data(), nullptr);
     return job.run().code();
 }
 

@@ -14,6 +14,7 @@
 #include "params/Catalog.h"
 #include "run/OptionMgr.h"
 #include "support/DisplayFixture.h"
+#include "support/TestModel.h"
 #include "trace/MeasDesc.h"
 
 namespace vxfuzz {
@@ -74,7 +75,7 @@ int convert(std::vector<std::string> args) {
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    vx::COptionMgr job(int(args.size()), argv.data(), nullptr);
+    vx::COptionMgr job(vxtest::testModel(), int(args.size()), argv.data(), nullptr);
     if (job.errorIndex() != 0) return 1;
     return job.run().code();
 }

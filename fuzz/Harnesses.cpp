@@ -24,6 +24,7 @@
 #include "support/Fixture.h"
 #include "support/MemStream.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 #include "timebuf/CapArb.h"
 #include "timebuf/NumberList.h"
 #include "trace/MeasDesc.h"
@@ -59,8 +60,8 @@ int answerNo() {
 // value (the capture header's time stamp aside: each job takes the clock).
 std::string jobSummary(vx::COptionMgr& job) {
     std::ostringstream s;
-    const vx::ConvOptions& o = vx::convOptions;
-    const vx::CapArbHeader& h = o.capArbHeader;
+    const vx::ConvOptions& o = vxtest::testModel().options;
+    const vx::CapArbHeader& h = o.listCapture;
     s << job.errorIndex() << ' ' << job.outputFormat() << ' ' << job.jobFlags() << ' '
       << int(job.fileCount());
     for (int i = 0; i < job.fileCount() && i < 3; ++i)
@@ -71,11 +72,17 @@ std::string jobSummary(vx::COptionMgr& job) {
     for (int32_t c : o.columns)
         s << ' ' << c;
     s << ' ' << o.peakUnits << ' ' << o.dbMode << ' ' << o.phaseUnits << ' ' << int(o.wfChannel)
-      << ' ' << o.wfFirst << ' ' << o.wfCount << " [" << o.arrayName << "] " << vx::transducer[0]
-      << ' ' << vx::transducer[1] << ' ' << vx::platformVersion << ' ' << vx::modalFlags << ' '
-      << vx::modalValues.refName << ' ' << vx::modalValues.respName << ' '
-      << vx::modalValues.refNumber << ' ' << vx::modalValues.refDirection << ' '
-      << vx::modalValues.respNumber << ' ' << vx::modalValues.respDirection;
+      << ' ' << o.wfFirst << ' ' << o.wfCount << " [" << o.arrayName << "] "
+      << vxtest::testModel().options.transducer[0] << ' '
+      << vxtest::testModel().options.transducer[1] << ' '
+      << vxtest::testModel().options.platformVersion << ' '
+      << vxtest::testModel().options.modalFlags << ' '
+      << vxtest::testModel().options.modalValues.refName << ' '
+      << vxtest::testModel().options.modalValues.respName << ' '
+      << vxtest::testModel().options.modalValues.refNumber << ' '
+      << vxtest::testModel().options.modalValues.refDirection << ' '
+      << vxtest::testModel().options.modalValues.respNumber << ' '
+      << vxtest::testModel().options.modalValues.respDirection;
     return s.str();
 }
 
@@ -104,7 +111,7 @@ vx::Status copyWaterfall(const std::string& from, const std::string& to) {
 }
 
 int extractAll(const std::string& file) {
-    vx::CWaterFallReader reader;
+    vx::CWaterFallReader reader(vxtest::testModel());
     int st = reader.open(file.c_str()).code();
     for (int16_t n = reader.count(); st == 0 && n > 0; --n)
         st = reader.nextSlice().code();
@@ -139,10 +146,10 @@ std::string drawnOption(const std::string& piece) {
 } // namespace
 
 int writeMatAndUff() {
-    vx::CMatLabWriter mat;
+    vx::CMatLabWriter mat(vxtest::testModel());
     int st = mat.write(path("out.mat").c_str()).code();
     mat.close();
-    vx::CUffWriter uff;
+    vx::CUffWriter uff(vxtest::testModel());
     st |= uff.write(path("out.uff").c_str()).code();
     uff.close();
     return st;
@@ -175,8 +182,8 @@ std::string inputFile(const uint8_t* data, size_t size, const char* name) {
 void resetProcessState() {
     vxtest::resetCatalogue();
     vx::resetMeasDescriptors();
-    vx::traceMgr().reset();
-    vx::resetJobOptions();
+    vxtest::testModel().trace.reset();
+    vx::resetJobOptions(vxtest::testModel().options);
     vx::releaseBulkBuffer();
     vx::platform::setReadCharFunction(answerNo);
     vx::platform::setFreeBytesFunction([](const std::string&) { return kPlentyOfSpace; });
@@ -213,7 +220,8 @@ int fuzzOptions(const uint8_t* data, size_t size) {
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    vx::COptionMgr job(static_cast<int>(args.size()), argv.data(), settings.c_str());
+    vx::COptionMgr job(vxtest::testModel(), static_cast<int>(args.size()), argv.data(),
+                       settings.c_str());
     for (int i = 0; i < job.fileCount() && i < 3; ++i)
         (void)job.file(i).name();
     return job.errorIndex();
@@ -226,7 +234,7 @@ int fuzzSettingsFile(const uint8_t* data, size_t size) {
     writeFile(settings, text);
     char program[] = "vxconv";
     char* noArguments[] = {program, nullptr};
-    vx::COptionMgr fromFile(1, noArguments, settings.c_str());
+    vx::COptionMgr fromFile(vxtest::testModel(), 1, noArguments, settings.c_str());
     const std::string fileJob = jobSummary(fromFile);
     std::vector<std::string> tokens;
     if (!settingsTokens(text, tokens)) return fromFile.errorIndex();
@@ -238,7 +246,8 @@ int fuzzSettingsFile(const uint8_t* data, size_t size) {
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-    vx::COptionMgr fromLine(static_cast<int>(args.size()), argv.data(), nullptr);
+    vx::COptionMgr fromLine(vxtest::testModel(), static_cast<int>(args.size()), argv.data(),
+                            nullptr);
     require(jobSummary(fromLine) == fileJob, "the settings file gives the job its tokens give");
     return fromFile.errorIndex();
 }
@@ -246,13 +255,13 @@ int fuzzSettingsFile(const uint8_t* data, size_t size) {
 int fuzzDisplay(const uint8_t* data, size_t size) {
     resetProcessState();
     vxtest::MemStream in(asString(data, size));
-    return vx::readDisplayFile(vx::traceMgr(), in).code();
+    return vx::readDisplayFile(vxtest::testModel(), in).code();
 }
 
 int fuzzTraceWriters(const uint8_t* data, size_t size) {
     resetProcessState();
     vxtest::MemStream in(asString(data, size));
-    int st = vx::readDisplayFile(vx::traceMgr(), in).code();
+    int st = vx::readDisplayFile(vxtest::testModel(), in).code();
     if (st != 0) return st;
     return writeMatAndUff();
 }
@@ -269,7 +278,7 @@ int fuzzSettings(const uint8_t* data, size_t size) {
         failed |= vx::serializeList(l[0], &block, 0, 0, vx::ePaoEntry, l[1]).code();
     for (const auto& l : kBlockLists)
         vx::applyList(l[0], 0);
-    vx::traceMgr().computeLengths();
+    vxtest::testModel().trace.computeLengths();
     return failed;
 }
 
@@ -291,7 +300,7 @@ int fuzzCapArb(const uint8_t* data, size_t size) {
 int fuzzSdf(const uint8_t* data, size_t size) {
     resetProcessState();
     std::string file = inputFile(data, size, "input.dat");
-    vx::CSdfReader reader;
+    vx::CSdfReader reader(vxtest::testModel());
     int st = reader.open(file.c_str()).code();
     reader.close();
     return st;
@@ -300,7 +309,7 @@ int fuzzSdf(const uint8_t* data, size_t size) {
 int fuzzNumberList(const uint8_t* data, size_t size) {
     resetProcessState();
     std::string file = inputFile(data, size, "input.txt");
-    vx::CAsciiReader reader;
+    vx::CAsciiReader reader(vxtest::testModel().options);
     int st = reader.open(file.c_str()).code();
     if (st == 0) {
         // Every token is at least one byte and one separator: enough blocks
@@ -377,7 +386,7 @@ int fuzzWaterfall(const uint8_t* data, size_t size) {
     int status[2];
     for (uint8_t channel = 0; channel < 2; ++channel) {
         resetProcessState();
-        vx::convOptions.wfChannel = channel;
+        vxtest::testModel().options.wfChannel = channel;
         status[channel] = extractAll(inputFile(data, size, "input.56w"));
     }
     return status[0] == 0 || status[1] == 0 ? 0 : status[0];

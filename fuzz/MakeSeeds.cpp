@@ -15,6 +15,7 @@
 #include "support/Fixture.h"
 #include "support/MemStream.h"
 #include "support/SdfFixture.h"
+#include "support/TestModel.h"
 #include "support/WaterfallFixture.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
@@ -51,7 +52,7 @@ void selectMeasurement(int m) {
 
 // A VX560 Display file of the selected measurement with its lengths.
 std::string displayFile(int m) {
-    vx::TraceMgr& t = vx::traceMgr();
+    vx::TraceMgr& t = vxtest::testModel().trace;
     t.computeLengths();
     Vx560Settings settings;
     settings.measGroup = t.measGroup;

@@ -14,6 +14,7 @@
 #include "base/Options.h"
 #include "base/Platform.h"
 #include "support/Fixture.h"
+#include "support/TestModel.h"
 #include "support/WaterfallFixture.h"
 #include "timebuf/CapArbWriter.h"
 #include "waterfall/Waterfall.h"
@@ -200,10 +201,10 @@ vx::Status writeOntoDrive(SourceKind kind, ByteSource& in, const std::string& ta
         vx::CCapArbWriter writer(&reader, reader.kind());
         return writer.write(target.c_str());
     }
-    vx::convOptions.capArbHeader.recordKpts = int16_t(kpts);
+    vxtest::testModel().options.listCapture.recordKpts = int16_t(kpts);
     writeFile(hd + "/list.txt", numberList(kpts, in));
     auto fromList = [&](const std::string& out) {
-        vx::CAsciiReader list;
+        vx::CAsciiReader list(vxtest::testModel().options);
         require(list.open((hd + "/list.txt").c_str()).ok(), "a number list opens");
         vx::CCapArbWriter writer(&list, vx::eKindCaptureCh1);
         return writer.write(out.c_str());

@@ -19,6 +19,7 @@
 #include "sdf/SdfReader.h"
 #include "sdf/SdfWriter.h"
 #include "support/MemStream.h"
+#include "support/TestModel.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
 
@@ -29,7 +30,7 @@ namespace {
 using Points = std::vector<vx::Point>;
 
 Points vectorOf(int which) {
-    const Points* v = vx::traceMgr().vector(which);
+    const Points* v = vxtest::testModel().trace.vector(which);
     return v ? *v : Points();
 }
 
@@ -40,7 +41,7 @@ bool sameBits(float a, float b) {
 // The Display file of the current trace; empty when the writer refuses it.
 std::string displayBytes() {
     vxtest::MemStream out;
-    if (vx::writeDisplayFile(vx::traceMgr(), out).failed()) return "";
+    if (vx::writeDisplayFile(vxtest::testModel(), out).failed()) return "";
     return out.bytes();
 }
 
@@ -69,19 +70,20 @@ bool closeEnough(float before, float after) {
 int fuzzDisplayRoundTrip(const uint8_t* data, size_t size) {
     resetProcessState();
     vxtest::MemStream in(asString(data, size));
-    int st = vx::readDisplayFile(vx::traceMgr(), in).code();
+    int st = vx::readDisplayFile(vxtest::testModel(), in).code();
     if (st != 0) return st;
     const Points first[2] = {vectorOf(0), vectorOf(1)};
     const std::string written = displayBytes();
     if (written.empty()) return vx::kStatusBadFile;
     // Writing takes the lengths from the settings again.
-    const int32_t nPts = vx::traceMgr().nPts;
-    const int16_t code = vx::traceMgr().vectorCode;
+    const int32_t nPts = vxtest::testModel().trace.nPts;
+    const int16_t code = vxtest::testModel().trace.vectorCode;
 
     resetProcessState();
     vxtest::MemStream back(written);
-    require(vx::readDisplayFile(vx::traceMgr(), back).ok(), "a written Display file reads back");
-    require(vx::traceMgr().nPts == nPts && vx::traceMgr().vectorCode == code,
+    require(vx::readDisplayFile(vxtest::testModel(), back).ok(),
+            "a written Display file reads back");
+    require(vxtest::testModel().trace.nPts == nPts && vxtest::testModel().trace.vectorCode == code,
             "the read-back trace has the lengths written");
     for (int v = 0; v <= (code ? 1 : 0); ++v) {
         const Points again = vectorOf(v);
@@ -100,7 +102,8 @@ int fuzzDisplayRoundTrip(const uint8_t* data, size_t size) {
     const std::string second = displayBytes();
     resetProcessState();
     vxtest::MemStream again(second);
-    require(vx::readDisplayFile(vx::traceMgr(), again).ok(), "a rewritten Display file reads back");
+    require(vx::readDisplayFile(vxtest::testModel(), again).ok(),
+            "a rewritten Display file reads back");
     require(displayBytes() == second, "a rewritten Display file is written the same again");
     return 0;
 }
@@ -136,10 +139,10 @@ bool windowOfItsGroup(int group) {
 int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
     resetProcessState();
     vxtest::MemStream in(asString(data, size));
-    int st = vx::readDisplayFile(vx::traceMgr(), in).code();
+    int st = vx::readDisplayFile(vxtest::testModel(), in).code();
     if (st != 0) return st;
     const int16_t measurement = currentMeasurement();
-    const int32_t points = vx::traceMgr().pointsToWrite();
+    const int32_t points = vxtest::testModel().trace.pointsToWrite();
     // Settings from a damaged file can be ones the instrument never has (an
     // input range of 1000 dBV, a descriptor without channels, a vector
     // shorter than its settings, stored lengths its settings do not give, a
@@ -147,7 +150,7 @@ int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
     // the SDF file then holds them as they are and its translation back may
     // refuse or change them. It is still well formed; and a consistent trace
     // that reads back as its measurement keeps its values.
-    const vx::TraceMgr& trace = vx::traceMgr();
+    const vx::TraceMgr& trace = vxtest::testModel().trace;
     const int16_t storedLines = trace.xDispLen;
     const int32_t storedPoints = trace.nPts;
     bool whole = !vx::isUserFunction(measurement) && points == trace.extractedPoints() &&
@@ -158,17 +161,17 @@ int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
                  (vx::groupOfMeasurement(measurement) != kOctaveGroup ||
                   points == vx::octaveBandCount() + 1);
     const Points before = vectorOf(0);
-    vx::CSdfWriter writer;
+    vx::CSdfWriter writer(vxtest::testModel());
     vxtest::MemStream sdf;
     st = writer.writeTo(sdf).code();
     if (st != 0) return st;
-    vx::traceMgr().computeLengths();
+    vxtest::testModel().trace.computeLengths();
     whole = whole && trace.xDispLen == storedLines && trace.nPts == storedPoints;
 
     resetProcessState();
     std::string file = path("roundtrip.dat");
     writeFile(file, sdf.bytes());
-    vx::CSdfReader reader;
+    vx::CSdfReader reader(vxtest::testModel());
     st = reader.open(file.c_str()).code();
     reader.close();
     if (st != 0) {
@@ -185,7 +188,8 @@ int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
     vx::CSdfHdrs headers;
     const float factor = readWrittenHeaders(file, headers) ? vx::sdfCorrectionFactor(headers) : 0;
     if (!std::isfinite(factor) || factor == 0.0f) return 0;
-    require(vx::traceMgr().pointsToWrite() == points, "the SDF trace has the points written");
+    require(vxtest::testModel().trace.pointsToWrite() == points,
+            "the SDF trace has the points written");
     for (int32_t p = 0; p < points; ++p)
         require(closeEnough(before[size_t(p)].re, after[size_t(p)].re) &&
                     (!complex || closeEnough(before[size_t(p)].im, after[size_t(p)].im)),
@@ -196,20 +200,21 @@ int fuzzSdfRoundTrip(const uint8_t* data, size_t size) {
 int fuzzSdfOutputs(const uint8_t* data, size_t size) {
     resetProcessState();
     std::string file = inputFile(data, size, "input.dat");
-    vx::CSdfReader reader;
+    vx::CSdfReader reader(vxtest::testModel());
     int st = reader.open(file.c_str()).code();
     reader.close();
     if (st != 0) return st;
     st |= writeMatAndUff();
-    vx::convOptions.headerMode = 2;
-    vx::CAsciiTraceWriter ascii;
+    vxtest::testModel().options.headerMode = 2;
+    vx::CAsciiTraceWriter ascii(vxtest::testModel());
     st |= ascii.write(path("out.asc").c_str()).code();
     ascii.close();
     // A trace read from SDF is written as a Display file that reads back.
     const std::string display = displayBytes();
     if (!display.empty()) {
         vxtest::MemStream back(display);
-        require(vx::readDisplayFile(vx::traceMgr(), back).ok(), "SDF as a Display file reads back");
+        require(vx::readDisplayFile(vxtest::testModel(), back).ok(),
+                "SDF as a Display file reads back");
     }
     return st;
 }
@@ -218,7 +223,7 @@ int fuzzReplacementList(const uint8_t* data, size_t size) {
     resetProcessState();
     std::string list = inputFile(data, size, "list.txt");
     // A trace of the default settings whose points are all 1.
-    vx::TraceMgr& trace = vx::traceMgr();
+    vx::TraceMgr& trace = vxtest::testModel().trace;
     trace.computeLengths();
     std::vector<float> ones(2 * size_t(std::max(trace.nPts, 0)), 1.0f);
     trace.loadVector(ones.data(), int16_t(trace.nPts), 0);

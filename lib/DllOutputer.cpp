@@ -42,18 +42,18 @@ Status CDllOutputer::extract(VX560_DATA* buffer) {
     buffer_ = buffer;
     buffer_->length = kDataHeaderLength;
     buffer_->version = kDataVersion;
-    buffer_->points = static_cast<uint32_t>(traceMgr().pointsToWrite());
+    buffer_->points = static_cast<uint32_t>(model_.trace.pointsToWrite());
     return writeData();
 }
 
 Status CDllOutputer::writeData() {
-    if (!traceMgr().vector(0) || buffer_->points == 0) {
+    if (!model_.trace.vector(0) || buffer_->points == 0) {
         errLog() << msg::eNoDataToExtract << endLine;
         return kStatusFailed;
     }
-    ExpandedColumns cols = setupColumns(convOptions.columns, convOptions.peakUnits,
-                                        convOptions.dbMode, convOptions.phaseUnits);
-    axis_ = traceMgr().makeAxis();
+    ExpandedColumns cols = setupColumns(model_.options.columns, model_.options.peakUnits,
+                                        model_.options.dbMode, model_.options.phaseUnits);
+    axis_ = model_.trace.makeAxis();
     if (cols.codes[0] == eColX)
         writeXColumn();
     else
@@ -75,7 +75,7 @@ void CDllOutputer::writeViewColumn(int32_t code, int16_t units) {
     (void)cat::units[0].setData(units, 0);
     refreshUnitTexts(0);
     setUnitText(unitTexts(0).display);
-    const std::vector<Point>& points = *traceMgr().vector(0);
+    const std::vector<Point>& points = *model_.trace.vector(0);
     const PointX x = axisPointX(axis_.get());
     for (uint32_t i = 0; i < buffer_->points; ++i)
         buffer_->values[i] = columnValue(code, units, points[i], static_cast<int32_t>(i), x);

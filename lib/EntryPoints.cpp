@@ -92,7 +92,8 @@ void setText(char (&field)[32], const char* text) {
 }
 
 // The record of an open input: the settings first, then what the type adds.
-void fillInfo(VX560_INFO& info, int32_t inputType, const CFileReader& reader) {
+void fillInfo(VX560_INFO& info, const TraceMgr& trace, int32_t inputType,
+              const CFileReader& reader) {
     const bool capture = inputType == eInCapArb;
     const bool waterfall = inputType == eInWaterfall;
     const int16_t units = cat::units[0].getData(ePaoEntry);
@@ -110,7 +111,7 @@ void fillInfo(VX560_INFO& info, int32_t inputType, const CFileReader& reader) {
             info.measGroup = 0;
             info.measNumber = kFftCapture1;
         }
-        const int16_t kpts = convOptions.capArbHeader.recordKpts;
+        const int16_t kpts = reader.recordKpts();
         info.points = kpts > 0 ? static_cast<uint32_t>(kpts) * kSamplesPerKpt : 0;
         info.xAxisKind = eCaptureAxis;
         info.view = eViewReal;
@@ -118,10 +119,10 @@ void fillInfo(VX560_INFO& info, int32_t inputType, const CFileReader& reader) {
         setText(info.measurement, cat::measurement[0].text(info.measNumber));
     } else {
         // A waterfall's slices are read later: the length each will have.
-        const int32_t points = waterfall ? std::max<int32_t>(0, traceMgr().extractedPoints())
-                                         : traceMgr().pointsToWrite();
+        const int32_t points =
+            waterfall ? std::max<int32_t>(0, trace.extractedPoints()) : trace.pointsToWrite();
         info.points = static_cast<uint32_t>(points);
-        info.xAxisKind = static_cast<int16_t>(traceMgr().measDesc.axisKind());
+        info.xAxisKind = static_cast<int16_t>(trace.measDesc.axisKind());
         info.view = cat::view[0].getData(ePaoEntry);
         setText(info.measurement, cat::measurement[0].getStr(ePaoEntry));
     }
@@ -130,7 +131,7 @@ void fillInfo(VX560_INFO& info, int32_t inputType, const CFileReader& reader) {
 
 // Fills the buffer block by block; the header and scale come from the open file.
 Status readCaptureSamples(VX560_CAPDATA& data, CCapArbReader& reader) {
-    const CapArbHeader& h = convOptions.capArbHeader;
+    const CapArbHeader& h = reader.header();
     const int16_t kpts = h.recordKpts > 0 ? h.recordKpts : 0;
     data.kpoints = static_cast<uint16_t>(kpts);
     data.samplingFreq =
@@ -154,7 +155,7 @@ Status readCaptureSamples(VX560_CAPDATA& data, CCapArbReader& reader) {
 // A command line's job, run when its options are sound.
 Status runCommand(const std::vector<std::string>& tokens) {
     ArgVector args(tokens);
-    COptionMgr job(args.count(), args.argv(), nullptr);
+    COptionMgr job(libState().model, args.count(), args.argv(), nullptr);
     if (job.errorIndex() != eErrNone) return kStatusFailed;
     return job.run();
 }
@@ -190,15 +191,17 @@ Status readDisplayData(VX560_DATA* data, size_t capacity, const VX560_DATAREQ* r
         errLog() << msg::ePhaseUnitRange << endLine;
         return kStatusFailed;
     }
-    const size_t points = static_cast<size_t>(std::max(0, traceMgr().pointsToWrite()));
+    CModel& model = job->model();
+    const size_t points = static_cast<size_t>(std::max(0, model.trace.pointsToWrite()));
     Status st = fits(data ? capacity : kUnchecked, sizeof(VX560_DATA) + 4 * points, bytesNeeded);
     if (st.failed() || !data) return st;
-    convOptions.columns[0] = request->column;
-    convOptions.columns[1] = eColEnd;
-    convOptions.peakUnits = request->peakUnits;
-    convOptions.dbMode = request->dbUnits;
-    convOptions.phaseUnits = request->phaseUnits;
-    CDllOutputer outputer;
+    ConvOptions& o = model.options;
+    o.columns[0] = request->column;
+    o.columns[1] = eColEnd;
+    o.peakUnits = request->peakUnits;
+    o.dbMode = request->dbUnits;
+    o.phaseUnits = request->phaseUnits;
+    CDllOutputer outputer(model);
     return outputer.extract(data);
 }
 
@@ -210,8 +213,7 @@ Status readCaptureData(VX560_CAPDATA* data, size_t capacity, const char* fileNam
     if (job->inputType() != eInCapArb) return kStatusFailed;
     OpenedInput<CCapArbReader> in = openWith(*job, std::make_unique<CCapArbReader>());
     if (in.status.failed()) return in.status;
-    const size_t kpts =
-        static_cast<size_t>(std::max<int16_t>(convOptions.capArbHeader.recordKpts, 0));
+    const size_t kpts = static_cast<size_t>(std::max<int16_t>(in.reader->header().recordKpts, 0));
     const size_t needed = sizeof(VX560_CAPDATA) + 4 * kSamplesPerKpt * kpts;
     Status st = fits(data ? capacity : kUnchecked, needed, bytesNeeded);
     if (st.failed() || !data) return st;
@@ -233,7 +235,7 @@ VX560_API int16_t VX560_CMDLINE(const char* commandLine) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
-    displayLoaded = 0;
+    libState().displayLoaded = 0;
     if (!logHoldsMeasurement()) errLog().clearLogFile();
     std::vector<std::string> tokens = splitCommandLine(commandLine ? commandLine : "");
     if (tokens.size() > static_cast<size_t>(kMaxCommandTokens)) {
@@ -247,13 +249,13 @@ VX560_API int16_t VX560_GETINFO(VX560_INFO* info, const char* fileName) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
-    displayLoaded = 0;
+    libState().displayLoaded = 0;
     if (!given(info, "information record")) return kStatusFailed;
     info->length = kInfoLength;
     info->version = kInfoVersion;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
     OpenedInput<> in = openFirstInput(*job, infoReader);
-    if (in.status.ok()) fillInfo(*info, job->inputType(), *in.reader);
+    if (in.status.ok()) fillInfo(*info, job->model().trace, job->inputType(), *in.reader);
     return in.status.code();
 }
 
@@ -261,10 +263,10 @@ VX560_API int16_t VX560_LOADDISPLAY(const char* fileName) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
-    displayLoaded = 0;
+    libState().displayLoaded = 0;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
     Status st = openFirstInput(*job, displayReader).status;
-    displayLoaded = st.ok() ? 1 : 0;
+    libState().displayLoaded = st.ok() ? 1 : 0;
     return st.code();
 }
 
@@ -272,15 +274,16 @@ VX560_API int16_t VX560_LOADWATERFALL(int16_t index, char channel, const char* f
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
-    displayLoaded = 0;
+    libState().displayLoaded = 0;
     std::unique_ptr<COptionMgr> job = fileJob(fileName);
-    convOptions.wfFirst = static_cast<uint16_t>(std::clamp<int16_t>(index, 0, kMaxWaterfallIndex));
-    convOptions.wfChannel = channel == 'B' || channel == 'b' ? 1 : 0;
-    convOptions.wfCount = 1;
+    ConvOptions& o = job->model().options;
+    o.wfFirst = static_cast<uint16_t>(std::clamp<int16_t>(index, 0, kMaxWaterfallIndex));
+    o.wfChannel = channel == 'B' || channel == 'b' ? 1 : 0;
+    o.wfCount = 1;
     OpenedInput<CWaterFallReader> in = openFirstInput(*job, waterfallReader);
     Status st = in.status;
     if (st.ok()) st = in.reader->nextSlice();
-    displayLoaded = st.ok() ? 1 : 0;
+    libState().displayLoaded = st.ok() ? 1 : 0;
     return st.code();
 }
 
@@ -288,7 +291,7 @@ VX560_API int16_t VX560_READDISPLAYDATA(VX560_DATA* data, const VX560_DATAREQ* r
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
-    if (!displayLoaded) {
+    if (!libState().displayLoaded) {
         errLog() << msg::eNoDisplayLoaded << endLine;
         return kStatusFailed;
     }
@@ -308,7 +311,7 @@ VX560_API int16_t VX560_READCAPTUREDATA(VX560_CAPDATA* data, const char* fileNam
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
-    displayLoaded = 0;
+    libState().displayLoaded = 0;
     if (!given(data, "capture buffer")) return kStatusFailed;
     data->length = kCapDataLength;
     data->version = kCapDataVersion;
@@ -320,7 +323,7 @@ VX560_API int16_t VX560_READDISPLAYDATA_SIZED(VX560_DATA* data, size_t capacity,
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
-    if (!displayLoaded) {
+    if (!libState().displayLoaded) {
         errLog() << msg::eNoDisplayLoaded << endLine;
         return kStatusFailed;
     }
@@ -333,7 +336,7 @@ VX560_API int16_t VX560_READCAPTUREDATA_SIZED(VX560_CAPDATA* data, size_t capaci
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
-    displayLoaded = 0;
+    libState().displayLoaded = 0;
     if (!data && !given(bytesNeeded, "size to tell")) return kStatusFailed;
     return readCaptureData(data, capacity, fileName, bytesNeeded).code();
 }
@@ -357,7 +360,7 @@ VX560_API int16_t VX560_CMDARGS(int count, const char* const* tokens) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
     prepareEngine();
-    displayLoaded = 0;
+    libState().displayLoaded = 0;
     if (!logHoldsMeasurement()) errLog().clearLogFile();
     if (count < 0 || (count > 0 && !given(tokens, "command line items"))) return kStatusFailed;
     std::vector<std::string> items;

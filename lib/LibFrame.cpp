@@ -12,7 +12,11 @@
 
 namespace vx::lib {
 
-int16_t displayLoaded = 0;
+LibState& libState() {
+    static LibState state;
+    return state;
+}
+
 VX560_PROMPTHOOK promptHook = nullptr;
 void* promptContext = nullptr;
 
@@ -63,30 +67,31 @@ ArgVector::ArgVector(const std::vector<std::string>& args) {
 
 std::unique_ptr<COptionMgr> fileJob(const char* fileName) {
     ArgVector args(fileName ? std::vector<std::string>{fileName} : std::vector<std::string>{});
-    return std::make_unique<COptionMgr>(args.count(), args.argv(), nullptr);
+    return std::make_unique<COptionMgr>(libState().model, args.count(), args.argv(), nullptr);
 }
 
 // The library reads each input type as its conversion to ASCII does.
-std::unique_ptr<CFileReader> infoReader(int32_t inputType) {
-    if (inputType == eInWaterfall) convOptions.wfCount = 1;
-    return readerFor(inputType, eFmtAsc);
+std::unique_ptr<CFileReader> infoReader(CModel& model, int32_t inputType) {
+    if (inputType == eInWaterfall) model.options.wfCount = 1;
+    return readerFor(model, inputType, eFmtAsc);
 }
 
 // The inputs that convert to a Display file are the ones that load a trace.
-std::unique_ptr<CFileReader> displayReader(int32_t inputType) {
-    return readerFor(inputType, eFmt56d);
+std::unique_ptr<CFileReader> displayReader(CModel& model, int32_t inputType) {
+    return readerFor(model, inputType, eFmt56d);
 }
 
-std::unique_ptr<CWaterFallReader> waterfallReader(int32_t inputType) {
+std::unique_ptr<CWaterFallReader> waterfallReader(CModel& model, int32_t inputType) {
     if (inputType != eInWaterfall) return nullptr;
-    return std::make_unique<CWaterFallReader>();
+    return std::make_unique<CWaterFallReader>(model);
 }
 
 Status openFirstMatch(COptionMgr& job, CFileReader& reader) {
     if (job.fileCount() == 0 || job.file(0).nextMatch().failed()) return kStatusFailed;
     resetParameterModel();
     const char* name = job.file(0).name();
-    std::snprintf(convOptions.inputName, sizeof convOptions.inputName, "%s", name);
+    ConvOptions& o = job.model().options;
+    std::snprintf(o.inputName, sizeof o.inputName, "%s", name);
     return reader.open(name);
 }
 

@@ -20,9 +20,18 @@
 
 namespace vx::lib {
 
-// 1 while a trace loaded by VX560_LOADDISPLAY or VX560_LOADWATERFALL is held
-// in the model.
-extern int16_t displayLoaded;
+// The library's state between calls: its one model, which each call's job
+// fills and which keeps the trace a load leaves for the reads that follow,
+// and whether it holds such a trace.
+struct LibState {
+    CModel model;
+    // 1 while a trace loaded by VX560_LOADDISPLAY or VX560_LOADWATERFALL is
+    // held in the model.
+    int16_t displayLoaded = 0;
+};
+
+// The library's one state, built at its first use.
+LibState& libState();
 
 // The host's answer to disk prompts (VX560_SETPROMPTHOOK); none at first.
 extern VX560_PROMPTHOOK promptHook;
@@ -67,15 +76,15 @@ class ArgVector {
     std::vector<char*> pointers_; // null-terminated
 };
 
-// The job of a file-based entry point: "zevazo" and the file name, or
-// "zevazo" alone when no name is given.
+// The job of a file-based entry point, on the library's model: "zevazo" and
+// the file name, or "zevazo" alone when no name is given.
 std::unique_ptr<COptionMgr> fileJob(const char* fileName);
 
 // The reader an entry point uses for an input type; null when it takes no
 // file of that type. Each returns the reader's own type.
-std::unique_ptr<CFileReader> infoReader(int32_t inputType);
-std::unique_ptr<CFileReader> displayReader(int32_t inputType);
-std::unique_ptr<CWaterFallReader> waterfallReader(int32_t inputType);
+std::unique_ptr<CFileReader> infoReader(CModel& model, int32_t inputType);
+std::unique_ptr<CFileReader> displayReader(CModel& model, int32_t inputType);
+std::unique_ptr<CWaterFallReader> waterfallReader(CModel& model, int32_t inputType);
 
 // A reader with its file open, of the type its opener made; closed when it goes.
 template <class Reader = CFileReader> struct OpenedInput {
@@ -106,9 +115,10 @@ OpenedInput<Reader> openWith(COptionMgr& job, std::unique_ptr<Reader> reader) {
 // Detection and the conversion check, then openWith the reader of the type.
 template <class Reader>
 OpenedInput<Reader> openFirstInput(COptionMgr& job,
-                                   std::unique_ptr<Reader> (*choose)(int32_t inputType)) {
+                                   std::unique_ptr<Reader> (*choose)(CModel& model,
+                                                                     int32_t inputType)) {
     if (!detectAndCheck(job)) return {};
-    std::unique_ptr<Reader> reader = choose(job.inputType());
+    std::unique_ptr<Reader> reader = choose(job.model(), job.inputType());
     if (!reader) {
         reportNoReader();
         return {};

@@ -10,9 +10,10 @@
 
 #include "base/Options.h"
 #include "base/Platform.h"
+#include "base/VX550.h"
 #include "support/Fixture.h"
 #include "support/TempDir.h"
-#include "base/VX550.h"
+#include "support/TestModel.h"
 
 using vx::Status;
 using vxtest::CapArbFixture;
@@ -24,7 +25,7 @@ struct AsciiCapArbTest : ::testing::Test {
     std::string console;
 
     void SetUp() override {
-        vx::resetJobOptions();
+        vx::resetJobOptions(vxtest::testModel().options);
         vx::platform::setReadCharFunction([] { return -1; });
     }
     void TearDown() override { vx::platform::setReadCharFunction(nullptr); }
@@ -43,9 +44,9 @@ struct AsciiCapArbTest : ::testing::Test {
     // Converts the file to out.asc; the writer's status.
     Status convert(const CapArbFixture& f) {
         dir.write("in.56c", vxtest::capArbFile(f));
-        std::strcpy(vx::convOptions.inputName, "in.56c");
+        std::strcpy(vxtest::testModel().options.inputName, "in.56c");
         vx::CCapArbReader reader;
-        vx::CAsciiCapArbWriter writer(&reader);
+        vx::CAsciiCapArbWriter writer(vxtest::testModel().options, &reader);
         Status st = 1;
         testing::internal::CaptureStdout();
         if (reader.open("in.56c").ok()) st = writer.write("out.asc");
@@ -90,8 +91,8 @@ TEST_F(AsciiCapArbTest, ArbSourceInFractionsWithoutInputRange) {
     f.kind = 2;
     f.baseFreqId = 1;
     f.spanCode = 19;
-    vx::convOptions.pointsPerLine = 4;
-    std::strcpy(vx::convOptions.separator, ",");
+    vxtest::testModel().options.pointsPerLine = 4;
+    std::strcpy(vxtest::testModel().options.separator, ",");
     ASSERT_EQ(convert(f), 0);
     const std::string out = output();
     EXPECT_EQ(out.substr(0, out.find("\r\n\r\n") + 4), "Input File: in.56c\r\n"
@@ -113,15 +114,15 @@ TEST_F(AsciiCapArbTest, ArbSourceInFractionsWithoutInputRange) {
 TEST_F(AsciiCapArbTest, DataOnlyFormatAndHeaderOnly) {
     CapArbFixture f = channel2Capture();
     f.kind = 0; // channel 1: 0 dBV, volts equal fractions
-    vx::convOptions.headerMode = 0;
-    vx::convOptions.pointsPerLine = 1024;
-    std::strcpy(vx::convOptions.dataFormat, "%.2f");
+    vxtest::testModel().options.headerMode = 0;
+    vxtest::testModel().options.pointsPerLine = 1024;
+    std::strcpy(vxtest::testModel().options.dataFormat, "%.2f");
     ASSERT_EQ(convert(f), 0);
     EXPECT_EQ(output(), "1.00-1.250.000.10" + repeated("0.00", 1020) + "\r\n" +
                             repeated("0.00", 1024) + "\r\n");
 
-    vx::convOptions.headerMode = 1;
-    vx::convOptions.writeData = 0;
+    vxtest::testModel().options.headerMode = 1;
+    vxtest::testModel().options.writeData = 0;
     ASSERT_EQ(convert(f), 0);
     EXPECT_EQ(output().substr(output().size() - 25), "Input Range = 0 dBVpk\r\n\r\n");
     EXPECT_EQ(output().find("[V]"), std::string::npos);
@@ -130,7 +131,7 @@ TEST_F(AsciiCapArbTest, DataOnlyFormatAndHeaderOnly) {
 TEST_F(AsciiCapArbTest, NarrowFieldShortensTheHeading) {
     CapArbFixture f = channel2Capture();
     f.kind = 2;
-    std::strcpy(vx::convOptions.dataFormat, "%9.2f"); // w = 9
+    std::strcpy(vxtest::testModel().options.dataFormat, "%9.2f"); // w = 9
     ASSERT_EQ(convert(f), 0);
     EXPECT_NE(output().find("\r\n\r\n% full...\r\n     1.00\r\n"), std::string::npos);
 }
@@ -138,7 +139,7 @@ TEST_F(AsciiCapArbTest, NarrowFieldShortensTheHeading) {
 TEST_F(AsciiCapArbTest, BlockReadFailureStopsTheOutput) {
     CapArbFixture f = channel2Capture();
     f.kpts = 4; // claims two blocks, holds one
-    vx::convOptions.headerMode = 0;
+    vxtest::testModel().options.headerMode = 0;
     EXPECT_EQ(convert(f), 2);
     EXPECT_NE(console.find("File Read Error: process aborted\n"), std::string::npos);
     const std::string out = output();

@@ -14,12 +14,13 @@
 
 #include "base/Options.h"
 #include "base/Platform.h"
+#include "base/VX550.h"
 #include "support/Fixture.h"
 #include "support/Floppies.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 #include "timebuf/CapArbWriter.h"
 #include "timebuf/NumberList.h"
-#include "base/VX550.h"
 
 namespace fs = std::filesystem;
 using vx::Status;
@@ -40,7 +41,7 @@ struct CapArbTest : ::testing::Test {
     std::vector<uint8_t> block = std::vector<uint8_t>(vx::kBlockBytes);
 
     void SetUp() override {
-        vx::resetJobOptions();
+        vx::resetJobOptions(vxtest::testModel().options);
         vx::platform::setFreeBytesFunction([](const std::string&) { return kRoomy; });
         vx::platform::setReadCharFunction([] { return -1; });
     }
@@ -115,7 +116,7 @@ TEST_F(CapArbTest, ReaderLoadsHeaderKindAndBlocks) {
               "Input File Type: VX560 Capture buffer\n\n");
     ASSERT_EQ(st, 0);
     EXPECT_EQ(reader.kind(), 1);
-    const vx::CapArbHeader& h = vx::convOptions.capArbHeader;
+    const vx::CapArbHeader& h = reader.header();
     EXPECT_EQ(h.recordKpts, 4);
     EXPECT_EQ(h.spanCode, 16);
     EXPECT_EQ(h.inputRange[1], 20);
@@ -205,7 +206,7 @@ struct ListRead {
 ListRead readList(const std::string& text, int blocks = 1) {
     std::ofstream("list.txt", std::ios::binary) << text;
     ListRead r;
-    vx::CAsciiReader reader;
+    vx::CAsciiReader reader(vxtest::testModel().options);
     std::vector<uint8_t> block(vx::kBlockBytes);
     r.out = captured([&] {
         if ((r.status = reader.open("list.txt")).failed()) return;
@@ -239,8 +240,8 @@ TEST_F(CapArbTest, ListValuesAtDefaultFullScaleAndZeroPadding) {
 }
 
 TEST_F(CapArbTest, ListFullScaleFollowsChannelOneRange) {
-    vx::convOptions.capArbHeader.inputRange[0] = 20; // 10 V
-    vx::convOptions.capArbHeader.inputRange[1] = -40;
+    vxtest::testModel().options.listCapture.inputRange[0] = 20; // 10 V
+    vxtest::testModel().options.listCapture.inputRange[1] = -40;
     ListRead r = readList("10 -12.5 5");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.samples[0], 858993458);
@@ -309,7 +310,7 @@ std::string listOf(int n, double step) {
 }
 
 TEST_F(CapArbTest, ListModeWritesHeaderFromOptionsSamplesAndFinalByte) {
-    vx::CapArbHeader& h = vx::convOptions.capArbHeader;
+    vx::CapArbHeader& h = vxtest::testModel().options.listCapture;
     h.recordKpts = 4;
     h.spanCode = 12;
     h.inputRange[0] = h.inputRange[1] = 6;
@@ -332,7 +333,7 @@ TEST_F(CapArbTest, ListModeWritesHeaderFromOptionsSamplesAndFinalByte) {
         at = end + 1;
     }
 
-    vx::CAsciiReader reader;
+    vx::CAsciiReader reader(vxtest::testModel().options);
     vx::CCapArbWriter writer(&reader, vx::eKindArb);
     std::string out = captured([&] {
         ASSERT_EQ(reader.open("list.txt"), 0);
@@ -348,7 +349,7 @@ TEST_F(CapArbTest, CopyModeKeepsHeaderAndSamplesAndReplacesKind) {
     const CapArbFixture source = sampleFixture(); // a channel-2 capture
     dir.write("in.56c", vxtest::capArbFile(source));
     for (int16_t kind : {vx::eKindCaptureCh1, vx::eKindArb}) {
-        vx::resetJobOptions();
+        vx::resetJobOptions(vxtest::testModel().options);
         vx::CCapArbReader reader;
         vx::CCapArbWriter writer(&reader, kind);
         (void)captured([&] {
@@ -385,7 +386,7 @@ TEST_F(CapArbTest, WriteFailuresAreReportedAndReleaseTheBulkBuffer) {
     EXPECT_EQ(dir.read("out.56c").size(), 20u + 23 + 33 + 8192);
 
     dir.write("list.txt", "0.5 0.7 abc");
-    vx::CAsciiReader list;
+    vx::CAsciiReader list(vxtest::testModel().options);
     vx::CCapArbWriter fromList(&list, 0);
     out = captured([&] {
         ASSERT_EQ(list.open("list.txt"), 0);

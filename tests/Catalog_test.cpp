@@ -19,6 +19,7 @@
 #include "support/Catalogue.h"
 #include "support/MemStream.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 
 namespace {
 
@@ -325,23 +326,24 @@ TEST_F(CatalogueTest, TakingAMeasurementShowsItsRememberedViewAndUnits) {
 }
 
 TEST_F(CatalogueTest, ModalOptionsGoIntoTheFileList) {
-    modalFlags = 0;
-    applyModalOptions();
+    vxtest::testModel().options.modalFlags = 0;
+    applyModalOptions(vxtest::testModel().options);
     EXPECT_EQ(cat::modalData.getData(1), 0);
 
-    modalFlags = eModalRefName | eModalRefDirection | eModalRespNumber;
-    std::snprintf(modalValues.refName, sizeof modalValues.refName, "%s", "ACCELEROMETER-12");
-    modalValues.refDirection = 9;
-    modalValues.respNumber = 31000;
-    modalValues.respDirection = 2; // not given: not applied
-    applyModalOptions();
+    vxtest::testModel().options.modalFlags = eModalRefName | eModalRefDirection | eModalRespNumber;
+    std::snprintf(vxtest::testModel().options.modalValues.refName,
+                  sizeof vxtest::testModel().options.modalValues.refName, "%s", "ACCELEROMETER-12");
+    vxtest::testModel().options.modalValues.refDirection = 9;
+    vxtest::testModel().options.modalValues.respNumber = 31000;
+    vxtest::testModel().options.modalValues.respDirection = 2; // not given: not applied
+    applyModalOptions(vxtest::testModel().options);
     EXPECT_STREQ(cat::modalData.getRealStr(1), "Yes");
     EXPECT_STREQ(cat::refName[0].getRealStr(1), "ACCELEROME");
     EXPECT_STREQ(cat::refDirection[0].getRealStr(1), "+Z");
     EXPECT_EQ(*cat::respNumber[0].realVal(), 31000);
     EXPECT_STREQ(cat::respDirection[0].getStr(1), "Scalar");
     EXPECT_STREQ(cat::respName[0].getStr(1), "NONE");
-    resetJobOptions();
+    vx::resetJobOptions(vxtest::testModel().options);
 }
 
 } // namespace

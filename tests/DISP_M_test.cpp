@@ -1,6 +1,6 @@
 // Views and units: unit texts and flags, expanded columns and their units,
-// column values (rms and pp, dB references, PSD, transducer conversion),
-// the unwrapped phase, headings, and reuse of the derived state in a pass.
+// column values (rms and pp, dB references, PSD, vxtest::testModel().options.transducer
+// conversion), the unwrapped phase, headings, and reuse of the derived state in a pass.
 #include "trace/DISP_M.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include "display/DisplaySettings.h"
 #include "params/Catalog.h"
 #include "support/Catalogue.h"
+#include "support/TestModel.h"
 
 using namespace vx;
 
@@ -113,7 +114,8 @@ TEST_F(DispTest, EngineeringUnitNamesAndPsdSuffix) {
     engineering(0, 0, 1); // m/s^2 measured, shown as m/s
     EXPECT_EQ(text(4, eViewReal, units(eDbOff, ePeakPk)), "m/s^2pk");    // time unit
     EXPECT_EQ(text(0, eViewLinearMag, units(eDbOff, ePeakPk)), "m/spk"); // spectrum unit
-    engineering(0, 10); // "N": no transducer, spectrum unit as the time unit
+    engineering(
+        0, 10); // "N": no vxtest::testModel().options.transducer, spectrum unit as the time unit
     engineering(1, 14); // "USER": the user label
     (void)cat::euUserLabel2[0].setData("Pa");
     EXPECT_EQ(text(11, eViewLinearMag, units(eDbOff, ePeakPk)), "Pa/Npk");
@@ -347,7 +349,7 @@ TEST_F(DispTest, DamagedDescriptorsAndMeasurementsGiveDefinedTexts) {
 TEST_F(DispTest, ApplyingSettingsRefreshesTheUnitTexts) {
     engineering(0, 10); // "N"
     (void)cat::measurement[0].setData(2, 0);
-    rebuildFromSettings(traceMgr(), TimeStamp{});
+    rebuildFromSettings(vxtest::testModel(), TimeStamp{});
     // Pwr Spec 1 shows its remembered view and units: Log Mag in dB of peaks.
     EXPECT_STREQ(unitTexts(0).display, "dBNpk");
 }

@@ -21,6 +21,7 @@
 #include "support/Fixture.h"
 #include "support/SdfFixture.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 #include "support/WaterfallFixture.h"
 
 namespace {
@@ -78,9 +79,9 @@ struct FormatRegistry : ::testing::Test {
                        int32_t* detected = nullptr) {
         char program[] = "vxconv";
         char* argv[] = {program, in.data(), out.data(), nullptr};
-        vx::COptionMgr job(3, argv, nullptr);
+        vx::COptionMgr job(vxtest::testModel(), 3, argv, nullptr);
         job.setOutputFormat(f.number);
-        vx::applyDefaultColumns(vx::formatBit(f.number));
+        vx::applyDefaultColumns(vx::formatBit(f.number), vxtest::testModel().options);
         vx::Status st = vx::runConversion(job);
         if (detected) *detected = job.inputType();
         return st;
@@ -110,7 +111,8 @@ TEST_F(FormatRegistry, WritesFromEveryInputItPairsWithAndReadsBack) {
         if (f.writesType < 0) return;
         int32_t written = vx::existingFileType(out.c_str());
         EXPECT_EQ(written == vx::eInSdfOld ? vx::eInSdf : written, f.writesType);
-        std::unique_ptr<vx::CFileReader> reader = vx::readerFor(written, vx::eFmtAsc);
+        std::unique_ptr<vx::CFileReader> reader =
+            vx::readerFor(vxtest::testModel(), written, vx::eFmtAsc);
         ASSERT_TRUE(reader);
         vxtest::resetCatalogue();
         EXPECT_EQ(reader->open(out.c_str()).code(), 0);
@@ -122,7 +124,7 @@ TEST_F(FormatRegistry, EveryFormatHasItsHelpAndEveryKeywordItsLineOfTheList) {
     for (const OutputFormat& f : vx::outputFormats()) {
         int lines = 0;
         vx::errLog().setConsoleSink([](const char*, void* n) { ++*static_cast<int*>(n); }, &lines);
-        f.helpPage();
+        f.helpPage(vxtest::testModel().options);
         EXPECT_GT(lines, 3) << f.number;
         EXPECT_EQ(f.keyword != nullptr, f.listText != nullptr) << f.number;
     }

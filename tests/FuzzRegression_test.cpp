@@ -20,6 +20,7 @@
 #include "support/DisplayFixture.h"
 #include "support/Fixture.h"
 #include "support/SdfFixture.h"
+#include "support/TestModel.h"
 #include "support/WaterfallFixture.h"
 #include "trace/TRACE.h"
 
@@ -79,8 +80,8 @@ struct FuzzRegression : ::testing::Test {
         vx::platform::setReadCharFunction({});
         vx::platform::setFreeBytesFunction({});
         vxtest::resetCatalogue();
-        vx::traceMgr().reset();
-        vx::resetJobOptions();
+        vxtest::testModel().trace.reset();
+        vx::resetJobOptions(vxtest::testModel().options);
         (void)vx::errLog().setLogFileName(logName_.c_str());
     }
 

@@ -16,6 +16,7 @@
 #include "support/DisplayFixture.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 
 namespace {
 
@@ -184,20 +185,21 @@ TEST(MatArrayName, LowerCasesAndChecksOnlyTheFirstCharacter) {
 struct MatWriterInProcess : MatOutput {
     void SetUp() override {
         MatOutput::SetUp();
-        vx::resetJobOptions();
+        vx::resetJobOptions(vxtest::testModel().options);
         const int32_t xri[] = {vx::eColX, vx::eColReal, vx::eColImag, vx::eColEnd};
-        std::memcpy(vx::convOptions.columns, xri, sizeof xri);
-        vx::CTraceReader reader;
+        std::memcpy(vxtest::testModel().options.columns, xri, sizeof xri);
+        vx::CTraceReader reader(vxtest::testModel());
         ASSERT_EQ(reader.open("g0.56d"), 0);
     }
     void TearDown() override {
-        vx::resetJobOptions();
-        vx::traceMgr().reset();
+        vx::resetJobOptions(vxtest::testModel().options);
+        vxtest::testModel().trace.reset();
         MatOutput::TearDown();
     }
     vx::Status write(const char* arrayName, bool append) {
-        std::snprintf(vx::convOptions.arrayName, sizeof vx::convOptions.arrayName, "%s", arrayName);
-        vx::CMatLabWriter writer;
+        std::snprintf(vxtest::testModel().options.arrayName,
+                      sizeof vxtest::testModel().options.arrayName, "%s", arrayName);
+        vx::CMatLabWriter writer(vxtest::testModel());
         writer.setAppend(append);
         vx::Status st = writer.write("out.mat");
         writer.close();
@@ -217,7 +219,7 @@ TEST_F(MatWriterInProcess, AppendingAddsASecondMatrix) {
 }
 
 TEST_F(MatWriterInProcess, AnEmptyTraceKeepsTheHeaderAndFails) {
-    vx::traceMgr().reset();
+    vxtest::testModel().trace.reset();
     testing::internal::CaptureStdout();
     EXPECT_EQ(write("abc", false), 1);
     EXPECT_NE(testing::internal::GetCapturedStdout().find("No data to extract\n"),

@@ -10,12 +10,13 @@
 #include <unistd.h>
 #include <vector>
 
-#include "run/CommandLine.h"
 #include "base/ErrLogger.h"
+#include "base/Options.h"
+#include "run/CommandLine.h"
 #include "run/OptionLists.h"
 #include "run/OptionTable.h"
-#include "base/Options.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 
 using namespace vx;
 
@@ -32,7 +33,8 @@ struct Job {
         words.insert(words.begin(), "vxconv");
         for (std::string& s : words) argv.push_back(s.data());
         testing::internal::CaptureStdout();
-        job = std::make_unique<COptionMgr>(static_cast<int>(argv.size()), argv.data(), settings);
+        job = std::make_unique<COptionMgr>(vxtest::testModel(), static_cast<int>(argv.size()),
+                                           argv.data(), settings);
         console = testing::internal::GetCapturedStdout();
     }
     COptionMgr* operator->() { return job.get(); }
@@ -45,45 +47,45 @@ struct OptionTest : ::testing::Test {
 TEST_F(OptionTest, DefaultsAreRestoredByEveryJob) {
     Job ascii({"/P7", "/Fx%5.1f", "/K1", "/T2,8"});
     ASSERT_EQ(ascii->errorIndex(), 0);
-    EXPECT_EQ(convOptions.pointsPerLine, 7);
-    EXPECT_STREQ(convOptions.dataFormat, "x%5.1f");
-    EXPECT_STREQ(convOptions.separator, ",");
-    EXPECT_EQ(transducer[1], 7);
+    EXPECT_EQ(vxtest::testModel().options.pointsPerLine, 7);
+    EXPECT_STREQ(vxtest::testModel().options.dataFormat, "x%5.1f");
+    EXPECT_STREQ(vxtest::testModel().options.separator, ",");
+    EXPECT_EQ(vxtest::testModel().options.transducer[1], 7);
     EXPECT_EQ(ascii->outputFormat(), eFmtAsc);
     Job first({"/Ocap", "/I-10", "/L6", "/N3", "/B0"});
     ASSERT_EQ(first->errorIndex(), 0);
-    EXPECT_EQ(convOptions.capArbHeader.inputRange[0], -10);
-    EXPECT_EQ(convOptions.capArbHeader.inputRange[1], -10);
-    EXPECT_EQ(convOptions.capArbHeader.recordKpts, 6);
-    EXPECT_EQ(convOptions.capArbHeader.spanCode, 16);
-    EXPECT_EQ(convOptions.capArbHeader.baseFreqId, 0);
+    EXPECT_EQ(vxtest::testModel().options.listCapture.inputRange[0], -10);
+    EXPECT_EQ(vxtest::testModel().options.listCapture.inputRange[1], -10);
+    EXPECT_EQ(vxtest::testModel().options.listCapture.recordKpts, 6);
+    EXPECT_EQ(vxtest::testModel().options.listCapture.spanCode, 16);
+    EXPECT_EQ(vxtest::testModel().options.listCapture.baseFreqId, 0);
     EXPECT_EQ(first->outputFormat(), eFmtCap);
 
     Job second({});
-    EXPECT_EQ(convOptions.pointsPerLine, 1);
-    EXPECT_STREQ(convOptions.dataFormat, "%14.6e");
-    EXPECT_STREQ(convOptions.separator, " ");
-    EXPECT_EQ(transducer[0], -1);
-    EXPECT_EQ(transducer[1], -1);
-    EXPECT_EQ(convOptions.capArbHeader.recordKpts, 2);
-    EXPECT_EQ(convOptions.capArbHeader.baseFreqId, 1);
-    EXPECT_EQ(convOptions.capArbHeader.spanCode, 19);
-    EXPECT_EQ(convOptions.columns[0], eColX);
-    EXPECT_EQ(convOptions.columns[1], eColView);
-    EXPECT_EQ(convOptions.columns[2], eColEnd);
-    EXPECT_EQ(convOptions.wfCount, -1);
+    EXPECT_EQ(vxtest::testModel().options.pointsPerLine, 1);
+    EXPECT_STREQ(vxtest::testModel().options.dataFormat, "%14.6e");
+    EXPECT_STREQ(vxtest::testModel().options.separator, " ");
+    EXPECT_EQ(vxtest::testModel().options.transducer[0], -1);
+    EXPECT_EQ(vxtest::testModel().options.transducer[1], -1);
+    EXPECT_EQ(vxtest::testModel().options.listCapture.recordKpts, 2);
+    EXPECT_EQ(vxtest::testModel().options.listCapture.baseFreqId, 1);
+    EXPECT_EQ(vxtest::testModel().options.listCapture.spanCode, 19);
+    EXPECT_EQ(vxtest::testModel().options.columns[0], eColX);
+    EXPECT_EQ(vxtest::testModel().options.columns[1], eColView);
+    EXPECT_EQ(vxtest::testModel().options.columns[2], eColEnd);
+    EXPECT_EQ(vxtest::testModel().options.wfCount, -1);
     EXPECT_EQ(second->outputFormat(), eFmtNone);
     // The capture header is time-stamped with a plausible local date.
-    EXPECT_GE(convOptions.capArbHeader.timeStamp.month(), 1);
-    EXPECT_LE(convOptions.capArbHeader.timeStamp.month(), 12);
-    EXPECT_GE(convOptions.capArbHeader.timeStamp.year(), 126);
+    EXPECT_GE(vxtest::testModel().options.listCapture.timeStamp.month(), 1);
+    EXPECT_LE(vxtest::testModel().options.listCapture.timeStamp.month(), 12);
+    EXPECT_GE(vxtest::testModel().options.listCapture.timeStamp.year(), 126);
 }
 
 TEST_F(OptionTest, GroupedSwitchesAndParametersInTheNextToken) {
     Job ad({"/AD", "in.56d"});
     EXPECT_EQ(ad->errorIndex(), 0);
     EXPECT_EQ(ad->jobFlags() & eJobAppend, eJobAppend);
-    EXPECT_EQ(convOptions.headerMode, 0);
+    EXPECT_EQ(vxtest::testModel().options.headerMode, 0);
     EXPECT_EQ(ad->fileCount(), 1);
     EXPECT_EQ(ad->outputFormat(), eFmtAsc);
 
@@ -98,36 +100,36 @@ TEST_F(OptionTest, GroupedSwitchesAndParametersInTheNextToken) {
 
 TEST_F(OptionTest, MatSetsItsColumnsUnlessColumnsWereGiven) {
     Job mat({"/Omat"});
-    EXPECT_EQ(convOptions.columns[0], eColX);
-    EXPECT_EQ(convOptions.columns[1], eColReal);
-    EXPECT_EQ(convOptions.columns[2], eColImag);
-    EXPECT_EQ(convOptions.columns[3], eColEnd);
+    EXPECT_EQ(vxtest::testModel().options.columns[0], eColX);
+    EXPECT_EQ(vxtest::testModel().options.columns[1], eColReal);
+    EXPECT_EQ(vxtest::testModel().options.columns[2], eColImag);
+    EXPECT_EQ(vxtest::testModel().options.columns[3], eColEnd);
     Job given({"/Cmag", "/Omat", "/Gmy_array_name_that_is_longer_than_thirty_nine_chars"});
     EXPECT_EQ(given->errorIndex(), 0);
-    EXPECT_EQ(convOptions.columns[0], eColMag);
-    EXPECT_EQ(convOptions.columns[1], eColEnd);
-    EXPECT_EQ(std::strlen(convOptions.arrayName), 39u);
+    EXPECT_EQ(vxtest::testModel().options.columns[0], eColMag);
+    EXPECT_EQ(vxtest::testModel().options.columns[1], eColEnd);
+    EXPECT_EQ(std::strlen(vxtest::testModel().options.arrayName), 39u);
 }
 
 TEST_F(OptionTest, UnitsTransducersAndModalValues) {
     Job units({"/Urms,dbspl,rad"});
-    EXPECT_EQ(convOptions.peakUnits, 2);
-    EXPECT_EQ(convOptions.dbMode, 3);
-    EXPECT_EQ(convOptions.phaseUnits, 1);
+    EXPECT_EQ(vxtest::testModel().options.peakUnits, 2);
+    EXPECT_EQ(vxtest::testModel().options.dbMode, 3);
+    EXPECT_EQ(vxtest::testModel().options.phaseUnits, 1);
     Job partial({"/Urad,db"});
-    EXPECT_EQ(convOptions.peakUnits, -1);
-    EXPECT_EQ(convOptions.dbMode, 1);
-    EXPECT_EQ(convOptions.phaseUnits, 1);
+    EXPECT_EQ(vxtest::testModel().options.peakUnits, -1);
+    EXPECT_EQ(vxtest::testModel().options.dbMode, 1);
+    EXPECT_EQ(vxtest::testModel().options.phaseUnits, 1);
 
     Job modal({"/Mri" + std::string(40, 'a'), "/Mrn-5", "/Mrd9", "/Msiresp", "/Msn70000", "/Msd0"});
     EXPECT_EQ(modal->errorIndex(), 0);
-    EXPECT_EQ(modalFlags, 63);
-    EXPECT_EQ(std::strlen(modalValues.refName), 31u);
-    EXPECT_EQ(modalValues.refNumber, -5);
-    EXPECT_EQ(modalValues.refDirection, 9);
-    EXPECT_STREQ(modalValues.respName, "resp");
-    EXPECT_EQ(modalValues.respNumber, static_cast<int16_t>(70000));
-    EXPECT_EQ(modalFlags & eModalRespDirection, eModalRespDirection);
+    EXPECT_EQ(vxtest::testModel().options.modalFlags, 63);
+    EXPECT_EQ(std::strlen(vxtest::testModel().options.modalValues.refName), 31u);
+    EXPECT_EQ(vxtest::testModel().options.modalValues.refNumber, -5);
+    EXPECT_EQ(vxtest::testModel().options.modalValues.refDirection, 9);
+    EXPECT_STREQ(vxtest::testModel().options.modalValues.respName, "resp");
+    EXPECT_EQ(vxtest::testModel().options.modalValues.respNumber, static_cast<int16_t>(70000));
+    EXPECT_EQ(vxtest::testModel().options.modalFlags & eModalRespDirection, eModalRespDirection);
 }
 
 TEST_F(OptionTest, RangesOfTheNumericOptions) {
@@ -197,30 +199,30 @@ TEST_F(OptionTest, EveryOptionKeepsItsRangeAndItsFormats) {
 TEST_F(OptionTest, OddValuesAreRaisedBeforeClamping) {
     Job range({"/I-51"});
     EXPECT_EQ(range->errorIndex(), 0);
-    EXPECT_EQ(convOptions.capArbHeader.inputRange[0], -50);
+    EXPECT_EQ(vxtest::testModel().options.listCapture.inputRange[0], -50);
     EXPECT_EQ(range.console, "Warning, only even Input ranges allowed\nRange set to: -50 dBVpk\n");
     Job length({"/L2047"});
-    EXPECT_EQ(convOptions.capArbHeader.recordKpts, 2048);
+    EXPECT_EQ(vxtest::testModel().options.listCapture.recordKpts, 2048);
     // Values beyond the range of long are raised without overflowing.
     Job huge({"/L99999999999999999999"});
     EXPECT_EQ(huge->errorIndex(), eErrOutOfRange);
-    EXPECT_EQ(convOptions.capArbHeader.recordKpts, 2048);
+    EXPECT_EQ(vxtest::testModel().options.listCapture.recordKpts, 2048);
     Job hugeRange({"/I99999999999999999999"});
     EXPECT_EQ(hugeRange->errorIndex(), eErrOutOfRange);
-    EXPECT_EQ(convOptions.capArbHeader.inputRange[0], 30);
+    EXPECT_EQ(vxtest::testModel().options.listCapture.inputRange[0], 30);
 }
 
 TEST_F(OptionTest, VersionIsNotRaisedAboveTheCurrentOne) {
     Job lower({"/V210"});
-    EXPECT_STREQ(platformVersion, "210");
+    EXPECT_STREQ(vxtest::testModel().options.platformVersion, "210");
     Job fresh({});
-    EXPECT_STREQ(platformVersion, "218");
+    EXPECT_STREQ(vxtest::testModel().options.platformVersion, "218");
 }
 
 TEST_F(OptionTest, FormatStringIsCutAtItsField) {
     Job job({"/F%14.6e" + std::string(20, 'x')});
     EXPECT_EQ(job->errorIndex(), 0);
-    EXPECT_EQ(std::strlen(convOptions.dataFormat), 14u);
+    EXPECT_EQ(std::strlen(vxtest::testModel().options.dataFormat), 14u);
 }
 
 TEST_F(OptionTest, AbsolutePathsUnderRootDirectoriesAreFileNames) {
@@ -247,7 +249,8 @@ TEST_F(OptionTest, SettingsFileTokensComeFirstAndAreBounded) {
     dir.write("long.ini", "/P3\n" + std::string(600, 'x') + "\n/P4\n");
     Job stopped({}, "long.ini");
     EXPECT_EQ(stopped->errorIndex(), 0);
-    EXPECT_EQ(convOptions.pointsPerLine, 3); // reading stopped at the over-long line
+    EXPECT_EQ(vxtest::testModel().options.pointsPerLine,
+              3); // reading stopped at the over-long line
 }
 
 // Only a regular settings file is read (a FIFO would block, a link to
@@ -255,13 +258,13 @@ TEST_F(OptionTest, SettingsFileTokensComeFirstAndAreBounded) {
 TEST_F(OptionTest, SettingsFileOnlyWhenRegularAndANulEndsALine) {
     dir.write("nul.ini", std::string("/P3\0/P7\n", 8));
     Job nul({}, "nul.ini");
-    EXPECT_EQ(convOptions.pointsPerLine, 7);
+    EXPECT_EQ(vxtest::testModel().options.pointsPerLine, 7);
     ASSERT_EQ(mkfifo("fifo.ini", 0600), 0);
     ASSERT_EQ(symlink("/dev/zero", "zero.ini"), 0);
     for (const char* name : {"fifo.ini", "zero.ini"}) {
         Job none({}, name);
         EXPECT_EQ(none->errorIndex(), 0) << name;
-        EXPECT_EQ(convOptions.pointsPerLine, 1) << name;
+        EXPECT_EQ(vxtest::testModel().options.pointsPerLine, 1) << name;
     }
 }
 

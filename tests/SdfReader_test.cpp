@@ -17,6 +17,7 @@
 #include "support/SdfFixture.h"
 #include "support/SharedFiles.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 
 using namespace vx;
 using namespace vx::cat;
@@ -34,7 +35,7 @@ int16_t entry(const enumParAction& p) {
 }
 
 uint32_t word(int w) {
-    return traceMgr().headerWord(0, w);
+    return vxtest::testModel().trace.headerWord(0, w);
 }
 
 float floatWordOf(int w) {
@@ -52,13 +53,13 @@ struct SdfReaderTest : ::testing::Test {
         vxtest::prepareCatalogue();
         vxtest::resetCatalogue();
         resetMeasDescriptors();
-        traceMgr().reset();
+        vxtest::testModel().trace.reset();
     }
     void TearDown() override { vxtest::resetCatalogue(); }
 
     Status read(const std::string& bytes) {
         dir.write("t.dat", bytes);
-        CSdfReader reader;
+        CSdfReader reader(vxtest::testModel());
         testing::internal::CaptureStdout();
         Status st = reader.open("t.dat");
         out = testing::internal::GetCapturedStdout();
@@ -74,7 +75,7 @@ struct SdfReaderTest : ::testing::Test {
 
     const std::vector<Point>& points() {
         static const std::vector<Point> none;
-        const std::vector<Point>* v = traceMgr().vector(0);
+        const std::vector<Point>* v = vxtest::testModel().trace.vector(0);
         return v ? *v : none;
     }
 };
@@ -100,9 +101,9 @@ TEST_F(SdfReaderTest, SweptSineFileBecomesALogSweepWithTheFilesValues) {
     EXPECT_EQ(sweptStop[0].getData(ePaoEntry), 20000.0f);
     EXPECT_EQ(sweptPoints[0].getData(ePaoEntry), 401);
     EXPECT_EQ(entry(sweptType[0]), 1);
-    EXPECT_EQ(traceMgr().nPts, 401);
+    EXPECT_EQ(vxtest::testModel().trace.nPts, 401);
     // 2020-01-11 16:02 from the file header.
-    const TimeStamp& t = traceMgr().timeStamp;
+    const TimeStamp& t = vxtest::testModel().trace.timeStamp;
     EXPECT_EQ(std::vector<int>({t.seconds(), t.minutes(), t.hours(), t.dayOfWeek(), t.day(),
                                 t.month(), t.year()}),
               std::vector<int>({0, 2, 16, 2, 11, 1, 120}));
@@ -127,7 +128,7 @@ TEST_F(SdfReaderTest, SweptSineFileBecomesALogSweepWithTheFilesValues) {
     }
 
     // The x values follow the sweep: 20 Hz, then the file's ratio.
-    std::unique_ptr<xAxisT> axis = traceMgr().makeAxis();
+    std::unique_ptr<xAxisT> axis = vxtest::testModel().trace.makeAxis();
     ASSERT_TRUE(axis);
     EXPECT_FLOAT_EQ(axis->x(0), 20.0f);
     EXPECT_NEAR(axis->x(400), 20000.0f, 0.05f);
@@ -157,7 +158,7 @@ TEST_F(SdfReaderTest, SweptSineFileSurvivesADisplayFileUnchanged) {
     // And the Display file holds the very points that the SDF file gave.
     ASSERT_TRUE(read(sweep).ok());
     const std::vector<Point> fromSdf = points();
-    CTraceReader display;
+    CTraceReader display(vxtest::testModel());
     testing::internal::CaptureStdout();
     ASSERT_TRUE(display.open("sweep.56d").ok());
     testing::internal::GetCapturedStdout();
@@ -228,7 +229,7 @@ TEST_F(SdfReaderTest, BasebandTimeRecordsHaveTwicePointsAsLines) {
     ASSERT_TRUE(read(f).ok()) << out;
     EXPECT_EQ(entry(measurement[0]), 4);
     EXPECT_EQ(entry(fftLines[0]), 2);
-    EXPECT_EQ(traceMgr().nPts, 1024);
+    EXPECT_EQ(vxtest::testModel().trace.nPts, 1024);
     EXPECT_EQ(word(4), 1u);
     EXPECT_EQ(points()[1023].re, 1024.0f);
 
@@ -387,7 +388,7 @@ TEST_F(SdfReaderTest, OctaveBandsFromTheFirstBandEdge) {
     EXPECT_EQ(word(13), 18u);
     EXPECT_EQ(word(14), 14u);
     EXPECT_EQ(word(16), 2u);
-    EXPECT_EQ(traceMgr().nPts, 16);
+    EXPECT_EQ(vxtest::testModel().trace.nPts, 16);
     EXPECT_EQ(points()[15].re, 16.0f);
 }
 

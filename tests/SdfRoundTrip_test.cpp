@@ -15,6 +15,7 @@
 #include "support/DisplayFixture.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ Settings carriedSettings(int16_t group) {
 
 Settings readBack(const std::string& file) {
     vxtest::resetCatalogue();
-    CTraceReader reader;
+    CTraceReader reader(vxtest::testModel());
     testing::internal::CaptureStdout();
     Status st = reader.open(file.c_str());
     testing::internal::GetCapturedStdout();
@@ -85,7 +86,7 @@ struct SdfRoundTrip : ::testing::TestWithParam<int16_t> {
         vxtest::resetCatalogue();
     }
     void TearDown() override {
-        traceMgr().reset();
+        vxtest::testModel().trace.reset();
         vxtest::resetCatalogue();
     }
 };

@@ -16,6 +16,7 @@
 #include "support/MemStream.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ struct SdfWriterTest : ::testing::Test {
         vxtest::resetCatalogue();
     }
     void TearDown() override {
-        traceMgr().reset();
+        vxtest::testModel().trace.reset();
         vxtest::resetCatalogue();
     }
 
@@ -42,7 +43,7 @@ struct SdfWriterTest : ::testing::Test {
     static void loadGroup(int16_t group) {
         MemStream in(vxtest::groupDisplayFile(group));
         testing::internal::CaptureStdout();
-        Status st = readDisplayFile(traceMgr(), in);
+        Status st = readDisplayFile(vxtest::testModel(), in);
         testing::internal::GetCapturedStdout();
         ASSERT_EQ(st, 0);
     }
@@ -50,11 +51,11 @@ struct SdfWriterTest : ::testing::Test {
     static void selectMeasurement(int16_t m) {
         (void)cat::measurement[0].setData(m, 0);
         cat::measurement[0].setParam(0);
-        traceMgr().computeLengths();
+        vxtest::testModel().trace.computeLengths();
     }
     // Writes the trace to a file and parses its headers back.
     Status write() {
-        CSdfWriter writer;
+        CSdfWriter writer(vxtest::testModel());
         testing::internal::CaptureStdout();
         Status st = writer.write("out.dat");
         writer.close();
@@ -224,7 +225,7 @@ TEST_F(SdfWriterTest, FftSettingsGoIntoTheHeaders) {
     EXPECT_EQ(hdrs.windowApplied(), 1);
     const float factor = sdfCorrectionFactor(hdrs);
     EXPECT_FLOAT_EQ(factor, 1.0f);
-    const std::vector<Point>& points = *traceMgr().vector(0);
+    const std::vector<Point>& points = *vxtest::testModel().trace.vector(0);
     std::vector<float> y = yValues();
     ASSERT_EQ(y.size(), 2u * 401);
     EXPECT_EQ(y[2 * 7], points[7].re / factor);
@@ -246,7 +247,7 @@ TEST_F(SdfWriterTest, YDataAreDividedByTheEngineeringUnitFactor) {
                                 hdrs.unitExponent(0, 2), hdrs.unitExponent(0, 3)}),
               (std::vector<int>{2, 2, -4, 0}));
     EXPECT_EQ(hdrs.unitLabel(1), "V"); // channel 2 keeps volts
-    const std::vector<Point>& points = *traceMgr().vector(0);
+    const std::vector<Point>& points = *vxtest::testModel().trace.vector(0);
     std::vector<float> y = yValues();
     ASSERT_EQ(y.size(), 401u);
     for (size_t i : {size_t(0), size_t(100), size_t(400)})
@@ -261,7 +262,7 @@ TEST_F(SdfWriterTest, UserLabelAndTransducerConversionOfTheData) {
     ASSERT_EQ(write(), 0) << out;
     EXPECT_EQ(hdrs.unitLabel(0), "m/s");
     EXPECT_EQ(hdrs.unitExponent(0, 2), -2);
-    const std::vector<Point>& points = *traceMgr().vector(0);
+    const std::vector<Point>& points = *vxtest::testModel().trace.vector(0);
     std::vector<float> y = yValues();
     ASSERT_EQ(y.size(), 2u * 401);
     const double w = 2 * 3.141592654 * 256.0 * 10; // point 10 at 2560 Hz
@@ -284,12 +285,12 @@ TEST_F(SdfWriterTest, UserLabelAndTransducerConversionOfTheData) {
 
 TEST_F(SdfWriterTest, OctaveWritesOneValueMoreWithTheLastTwoEqual) {
     loadGroup(2);
-    const int32_t n = traceMgr().extractedPoints();
+    const int32_t n = vxtest::testModel().trace.extractedPoints();
     ASSERT_EQ(write(), 0) << out;
     std::vector<float> y = yValues();
     ASSERT_EQ(int32_t(y.size()), n + 1);
     EXPECT_EQ(y[size_t(n)], y[size_t(n - 1)]);
-    EXPECT_EQ(y[size_t(n - 1)], (*traceMgr().vector(0))[size_t(n - 1)].re);
+    EXPECT_EQ(y[size_t(n - 1)], (*vxtest::testModel().trace.vector(0))[size_t(n - 1)].re);
     EXPECT_EQ(hdrs.lastValidIndex(), n - 2);
     EXPECT_EQ(hdrs.yIsComplex(), 0);
     EXPECT_EQ(hdrs.xResolutionType(), 1);
@@ -298,7 +299,7 @@ TEST_F(SdfWriterTest, OctaveWritesOneValueMoreWithTheLastTwoEqual) {
     EXPECT_EQ(hdrs.averageCount(), 0);
     EXPECT_EQ(hdrs.overlap(), cat::octIntegrationTime[0].getData(ePaoEntry) * 2.0f);
     // Third octaves: start below the lowest centre, ratio to the top edge.
-    std::unique_ptr<xAxisT> axis = traceMgr().makeAxis();
+    std::unique_ptr<xAxisT> axis = vxtest::testModel().trace.makeAxis();
     const double lowest = axis->x(0), highest = axis->x(int16_t(n - 2));
     const double e = lowest * 0.793799526;
     EXPECT_DOUBLE_EQ(hdrs.xStart(), e);
@@ -316,8 +317,8 @@ TEST_F(SdfWriterTest, HistogramRaisesTheRangeByTheFullScaleFactor) {
     EXPECT_EQ(int(std::trunc(std::fabs(e) + 1)) & ~1, 4);
     EXPECT_EQ(hdrs.text(H::kDataHdr + 68, 10), "V");
     EXPECT_EQ(hdrs.text(H::kDataHdr + 90, 10), "count");
-    EXPECT_EQ(hdrs.blockSize(), traceMgr().nPts);
-    EXPECT_EQ(hdrs.i32(H::kMeasHdr + 144), traceMgr().nPts - 1);
+    EXPECT_EQ(hdrs.blockSize(), vxtest::testModel().trace.nPts);
+    EXPECT_EQ(hdrs.i32(H::kMeasHdr + 144), vxtest::testModel().trace.nPts - 1);
     EXPECT_EQ(hdrs.yIsComplex(), 0);
     EXPECT_FLOAT_EQ(float(hdrs.xStart()), float(-1.25 * std::pow(10.0, 0.2)));
 }
@@ -339,7 +340,7 @@ TEST_F(SdfWriterTest, SweptSineTakesItsFrequenciesFromStartAndStop) {
 TEST_F(SdfWriterTest, OrderTrackCarriesItsRpmVectorAsXData) {
     loadGroup(4);
     selectMeasurement(63); // "Track 1"
-    TraceMgr& t = traceMgr();
+    TraceMgr& t = vxtest::testModel().trace;
     const int16_t n = 20;
     std::vector<float> y(2 * size_t(t.nPts)), rpm(2 * size_t(t.nPts));
     for (int16_t i = 0; i < n; ++i) {
@@ -368,7 +369,7 @@ TEST_F(SdfWriterTest, OrderTrackCarriesItsRpmVectorAsXData) {
     loadGroup(4);
     selectMeasurement(63);
     t.setHeaderWord(0, 0, uint32_t(n));
-    CSdfWriter writer;
+    CSdfWriter writer(vxtest::testModel());
     MemStream sink;
     testing::internal::CaptureStdout();
     Status st = writer.writeTo(sink);
@@ -386,12 +387,12 @@ TEST_F(SdfWriterTest, UntranslatableTracesAreRefusedWithTheirMessages) {
     EXPECT_FALSE(dir.exists("out.dat"));
 
     loadGroup(0);
-    traceMgr().measDesc.setAxisKind(eWFTimeSliceAxis);
+    vxtest::testModel().trace.measDesc.setAxisKind(eWFTimeSliceAxis);
     EXPECT_EQ(write(), 1);
     EXPECT_EQ(out, "Measurment translation of Slice not supported\n");
 
     loadGroup(0);
-    traceMgr().measGroup = 7;
+    vxtest::testModel().trace.measGroup = 7;
     EXPECT_EQ(write(), 1);
     EXPECT_EQ(out, "Invalid measurment type\n");
     EXPECT_FALSE(dir.exists("out.dat"));
@@ -422,7 +423,7 @@ TEST_F(SdfWriterTest, UserFunctionIsWrittenWithAWarning) {
     testing::internal::CaptureStdout();
     selectMeasurement(14); // "FFTUsrFn1", its descriptor as a file gives it
     testing::internal::GetCapturedStdout();
-    MeasDesc& d = traceMgr().measDesc;
+    MeasDesc& d = vxtest::testModel().trace.measDesc;
     d = measDescriptor(0);
     d.setChannelMask(0);
     d.bytes[7] = 4; // channel-2 spectrum unit, squared
@@ -439,7 +440,7 @@ TEST_F(SdfWriterTest, UserFunctionIsWrittenWithAWarning) {
 TEST_F(SdfWriterTest, FailedWritesReportAndFail) {
     loadGroup(0);
     for (int n = 1; n <= 2; ++n) {
-        CSdfWriter writer;
+        CSdfWriter writer(vxtest::testModel());
         MemStream sink;
         sink.failWriteAt(n);
         testing::internal::CaptureStdout();

@@ -18,6 +18,8 @@
 #include "support/Fixture.h"
 #include "support/MemStream.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
+#include "trace/Model.h"
 
 using namespace vx;
 using vxtest::DisplayFixture;
@@ -29,7 +31,7 @@ struct TraceTest : ::testing::Test {
     void SetUp() override {
         vxtest::prepareCatalogue();
         vxtest::resetCatalogue();
-        transducer[0] = transducer[1] = -1;
+        vxtest::testModel().options.transducer[0] = vxtest::testModel().options.transducer[1] = -1;
     }
     void TearDown() override { vxtest::resetCatalogue(); }
 
@@ -59,7 +61,7 @@ struct TraceTest : ::testing::Test {
     static int read(const std::string& bytes, std::string& out) {
         MemStream in(bytes);
         testing::internal::CaptureStdout();
-        int st = readDisplayFile(traceMgr(), in).code();
+        int st = readDisplayFile(vxtest::testModel(), in).code();
         out = testing::internal::GetCapturedStdout();
         return st;
     }
@@ -69,7 +71,7 @@ TEST_F(TraceTest, ReadsAFixtureBuiltVx560File) {
     std::string out;
     ASSERT_EQ(read(fftFile().bytes(), out), 0) << out;
     EXPECT_EQ(out, "Input File Type: VX560 Display file\n\n");
-    TraceMgr& t = traceMgr();
+    TraceMgr& t = vxtest::testModel().trace;
     EXPECT_EQ(t.oldFormat, 0);
     EXPECT_EQ(t.vectorCode, 0);
     ASSERT_NE(t.vector(0), nullptr);
@@ -86,24 +88,24 @@ TEST_F(TraceTest, WrittenFileReadsBackWithTheSameDataAndVersionText) {
     std::string out;
     ASSERT_EQ(read(fftFile().bytes(), out), 0);
     MemStream written;
-    ASSERT_EQ(writeDisplayFile(traceMgr(), written), 0);
+    ASSERT_EQ(writeDisplayFile(vxtest::testModel(), written), 0);
     const std::string& bytes = written.bytes();
     // Tag, label, block length, then the marker and the version text.
     EXPECT_EQ(bytes.substr(0, 18), "VX560 Display File");
     EXPECT_EQ(bytes.substr(23, 16), "Settings Header:");
     EXPECT_EQ(bytes.substr(43 + 2, 20), std::string("plat218 pao5\0\0\0\0\0\0\0\0", 20));
     ASSERT_EQ(read(bytes, out), 0) << out;
-    ASSERT_NE(traceMgr().vector(0), nullptr);
-    EXPECT_EQ((*traceMgr().vector(0))[511].re, 511.0f);
+    ASSERT_NE(vxtest::testModel().trace.vector(0), nullptr);
+    EXPECT_EQ((*vxtest::testModel().trace.vector(0))[511].re, 511.0f);
     MemStream again;
-    ASSERT_EQ(writeDisplayFile(traceMgr(), again), 0);
+    ASSERT_EQ(writeDisplayFile(vxtest::testModel(), again), 0);
     EXPECT_EQ(again.bytes(), bytes);
 
-    std::strcpy(platformVersion, "210");
+    std::strcpy(vxtest::testModel().options.platformVersion, "210");
     MemStream older;
-    ASSERT_EQ(writeDisplayFile(traceMgr(), older), 0);
+    ASSERT_EQ(writeDisplayFile(vxtest::testModel(), older), 0);
     EXPECT_EQ(older.bytes().substr(45, 12), "plat210 pao5");
-    std::strcpy(platformVersion, "218");
+    std::strcpy(vxtest::testModel().options.platformVersion, "218");
 }
 
 TEST_F(TraceTest, DamagedFilesAreRefusedWithTheirMessages) {
@@ -120,7 +122,7 @@ TEST_F(TraceTest, DamagedFilesAreRefusedWithTheirMessages) {
     EXPECT_EQ(read(badCheck.bytes(), out), 26);
     EXPECT_NE(out.find("Invalid checksum: process aborted\nInvalid file format: process aborted\n"),
               std::string::npos);
-    EXPECT_EQ(traceMgr().vector(0), nullptr);
+    EXPECT_EQ(vxtest::testModel().trace.vector(0), nullptr);
 
     std::string noDataLabel = good;
     size_t at = noDataLabel.find("Vector Data:");
@@ -177,18 +179,42 @@ TEST_F(TraceTest, NewerPaoVersionIsRefused) {
     EXPECT_EQ(out, "Invalid file version: process aborted\n");
 }
 
+// Each model holds what was read into it: a second model's read, and its
+// options, leave the first as it was, and a write takes its own model's trace.
+TEST_F(TraceTest, TwoModelsKeepTheirOwnTraceAndOptions) {
+    CModel a, b;
+    std::snprintf(a.options.dataFormat, sizeof a.options.dataFormat, "%s", "%8.2f");
+    MemStream inA(fftFile(512).bytes()), inB(fftFile(256).bytes());
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(readDisplayFile(a, inA), 0);
+    ASSERT_EQ(readDisplayFile(b, inB), 0);
+    MemStream out;
+    ASSERT_EQ(writeDisplayFile(a, out), 0);
+    CModel back;
+    MemStream again(out.bytes());
+    ASSERT_EQ(readDisplayFile(back, again), 0);
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(a.trace.vector(0) && b.trace.vector(0) && back.trace.vector(0));
+    EXPECT_EQ(a.trace.vector(0)->size(), 512u);
+    EXPECT_EQ(b.trace.vector(0)->size(), 256u);
+    EXPECT_EQ(back.trace.vector(0)->size(), 512u);
+    EXPECT_EQ((*back.trace.vector(0))[511].re, (*a.trace.vector(0))[511].re);
+    EXPECT_STREQ(a.options.dataFormat, "%8.2f");
+    EXPECT_STREQ(b.options.dataFormat, "%14.6e");
+}
+
 TEST_F(TraceTest, RpmBasedTracesAreWrittenWithTwoVectors) {
     (void)cat::measureGroup[0].setData(4, 0);
     (void)cat::measurement[0].setRange(4);
     (void)cat::measurement[0].setData(61, 0);
-    TraceMgr& t = traceMgr();
+    TraceMgr& t = vxtest::testModel().trace;
     t.nPts = 100;
     std::vector<float> values(200, 1.5f);
     t.loadVector(values.data(), 100, 0);
     MemStream out;
-    EXPECT_EQ(writeDisplayFile(t, out), 26); // the second vector is missing
+    EXPECT_EQ(writeDisplayFile(vxtest::testModel(), out), 26); // the second vector is missing
     t.loadVector(values.data(), 100, 1);
-    ASSERT_EQ(writeDisplayFile(t, out), 0);
+    ASSERT_EQ(writeDisplayFile(vxtest::testModel(), out), 0);
     EXPECT_EQ(t.vectorCode, 2);
     size_t code = out.bytes().find("Vector Header:") - 2;
     EXPECT_EQ(out.bytes()[code], 2);
@@ -196,7 +222,7 @@ TEST_F(TraceTest, RpmBasedTracesAreWrittenWithTwoVectors) {
 }
 
 TEST_F(TraceTest, LoadVectorReportsOnlyDifferencesAboveOnePoint) {
-    TraceMgr& t = traceMgr();
+    TraceMgr& t = vxtest::testModel().trace;
     t.nPts = 10;
     std::vector<float> v(40);
     for (size_t i = 0; i < v.size(); ++i)
@@ -227,15 +253,15 @@ TEST_F(TraceTest, ReplacementListZeroFillsOrRefuses) {
     std::string out;
     ASSERT_EQ(read(fftFile(4).bytes(), out), 0);
     dir.write("short.txt", "2\n1.5\n-1.5\n2.5\n-2.5\n9\n9\n");
-    EXPECT_EQ(replaceData(traceMgr(), "short.txt"), 0);
-    const std::vector<Point>& p = *traceMgr().vector(0);
+    EXPECT_EQ(replaceData(vxtest::testModel().trace, "short.txt"), 0);
+    const std::vector<Point>& p = *vxtest::testModel().trace.vector(0);
     EXPECT_EQ(p[0].re, 1.5f);
     EXPECT_EQ(p[1].im, -2.5f);
     EXPECT_EQ(p[2].re, 0.0f);
     EXPECT_EQ(p[3].im, 0.0f);
     dir.write("bad.txt", "2\n1.5\nabc\n");
     testing::internal::CaptureStdout();
-    EXPECT_NE(replaceData(traceMgr(), "bad.txt"), 0);
+    EXPECT_NE(replaceData(vxtest::testModel().trace, "bad.txt"), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Invalid Ascii Data Format\n");
 }
 
@@ -292,7 +318,7 @@ TEST_F(TraceTest, ReplacementListsSayWhatTheyMean) {
         ASSERT_EQ(read(fftFile(401).bytes(), out), 0);
         dir.write("list.txt", c.list);
         std::remove("out.56d");
-        CTraceWriter writer;
+        CTraceWriter writer(vxtest::testModel());
         writer.setReplacementFile("list.txt");
         testing::internal::CaptureStdout();
         const Status st = writer.write("out.56d");
@@ -302,7 +328,7 @@ TEST_F(TraceTest, ReplacementListsSayWhatTheyMean) {
         EXPECT_EQ(dir.exists("out.56d"), c.taken) << c.what;
         EXPECT_EQ(console.find("Invalid Ascii Data Format") != std::string::npos, !c.taken)
             << c.what;
-        const std::vector<Point>& p = *traceMgr().vector(0);
+        const std::vector<Point>& p = *vxtest::testModel().trace.vector(0);
         EXPECT_EQ(p[0].re, c.re0) << c.what;
         EXPECT_EQ(p[3].re, c.re3) << c.what;
         EXPECT_EQ(p[400].re, c.re400) << c.what;
@@ -310,7 +336,7 @@ TEST_F(TraceTest, ReplacementListsSayWhatTheyMean) {
 }
 
 TEST_F(TraceTest, ReadVectorFromChecksTheCountAndKeepsTheVectorSize) {
-    TraceMgr& t = traceMgr();
+    TraceMgr& t = vxtest::testModel().trace;
     t.nPts = 4;
     std::vector<float> zeros(8, 0.0f);
     t.loadVector(zeros.data(), 4, 0);
@@ -331,7 +357,7 @@ TEST_F(TraceTest, ReadVectorFromChecksTheCountAndKeepsTheVectorSize) {
 }
 
 TEST_F(TraceTest, LengthsFollowTheSettings) {
-    TraceMgr& t = traceMgr();
+    TraceMgr& t = vxtest::testModel().trace;
     (void)cat::fftLines[0].setData(3, 0);
     t.computeLengths();
     EXPECT_EQ(t.nPts, 1024);
@@ -355,7 +381,7 @@ TEST_F(TraceTest, TransducerOptionSelectsTheOutputUnit) {
     std::string out;
     ASSERT_EQ(read(fftFile().bytes(), out), 0);
     EXPECT_EQ(cat::transducerOut1[0].getData(ePaoEntry), 0); // no /T: the EU label
-    transducer[0] = 2;                                       // /T1,3: metres
+    vxtest::testModel().options.transducer[0] = 2;           // /T1,3: metres
     ASSERT_EQ(read(fftFile().bytes(), out), 0);
     EXPECT_EQ(cat::transducerOut1[0].getData(ePaoEntry), 2);
     EXPECT_EQ(cat::transducerOut2[0].getData(ePaoEntry),

@@ -15,6 +15,7 @@
 #include "support/DisplayFixture.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 #include "uff/UffWriter.h"
 
 namespace {
@@ -254,11 +255,11 @@ TEST_F(UffOutput, AppendCollectsDatasetsAndARefusedOneAddsNothing) {
 
 // Writes the loaded trace, cut to n points, in this process.
 TEST_F(UffOutput, SevenRealValuesMakeTwoDataLines) {
-    resetJobOptions();
-    CTraceReader reader;
+    vx::resetJobOptions(vxtest::testModel().options);
+    CTraceReader reader(vxtest::testModel());
     ASSERT_EQ(reader.open("g1.56d"), 0);
-    traceMgr().nPts = 7;
-    CUffWriter writer;
+    vxtest::testModel().trace.nPts = 7;
+    CUffWriter writer(vxtest::testModel());
     EXPECT_EQ(writer.write("seven.uff"), 0);
     writer.close();
     std::string text = dir.read("seven.uff");
@@ -267,7 +268,7 @@ TEST_F(UffOutput, SevenRealValuesMakeTwoDataLines) {
     EXPECT_EQ(d.dataLines()[0].size(), 6u * 13);
     EXPECT_EQ(d.dataLines()[1].size(), 13u);
     EXPECT_EQ(text.substr(text.size() - 23), d.dataLines()[1] + "\r\n    -1\r\n");
-    traceMgr().reset();
+    vxtest::testModel().trace.reset();
 }
 
 } // namespace

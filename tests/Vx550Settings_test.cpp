@@ -17,6 +17,7 @@
 #include "support/Fixture.h"
 #include "support/MemStream.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 
 namespace {
 
@@ -543,10 +544,10 @@ TEST_F(OldSettingsTest, WholeVx550DisplayFilesReadIntoTheCurrentSettings) {
         f.vectors.push_back(vxtest::rampVector(1024));
         MemStream in(f.bytes());
         testing::internal::CaptureStdout();
-        ASSERT_EQ(readDisplayFile(traceMgr(), in), 0) << marker;
+        ASSERT_EQ(readDisplayFile(vxtest::testModel(), in), 0) << marker;
         EXPECT_EQ(testing::internal::GetCapturedStdout(),
                   "Input File Type: VX550 Display file\n\n");
-        TraceMgr& t = traceMgr();
+        TraceMgr& t = vxtest::testModel().trace;
         EXPECT_EQ(t.oldFormat, 1);
         EXPECT_EQ(t.vectorCode, 0);
         EXPECT_EQ(measurement[0].getData(1), 20);

@@ -22,6 +22,7 @@
 #include "support/Floppies.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
+#include "support/TestModel.h"
 #include "support/WaterfallFixture.h"
 #include "trace/MeasDesc.h"
 #include "trace/TRACE.h"
@@ -56,8 +57,8 @@ struct WaterfallTest : ::testing::Test {
     void SetUp() override {
         vxtest::resetCatalogue();
         vx::resetMeasDescriptors();
-        vx::traceMgr().reset();
-        vx::resetJobOptions();
+        vxtest::testModel().trace.reset();
+        vx::resetJobOptions(vxtest::testModel().options);
         vx::platform::setFreeBytesFunction([](const std::string&) { return kRoomy; });
         vx::platform::setReadCharFunction([] { return -1; });
     }
@@ -66,15 +67,15 @@ struct WaterfallTest : ::testing::Test {
         vx::platform::setReadCharFunction(nullptr);
         vxtest::resetCatalogue();
         vx::resetMeasDescriptors();
-        vx::traceMgr().reset();
-        vx::resetJobOptions();
+        vxtest::testModel().trace.reset();
+        vx::resetJobOptions(vxtest::testModel().options);
     }
     // Extracts w.56w to out.asc with the reader and writer of the run.
     Status extract(std::string* console = nullptr) {
         Status st = 1;
         std::string out = captured([&] {
-            vx::CWaterFallReader reader;
-            vx::CWfAsciiWriter writer(&reader);
+            vx::CWaterFallReader reader(vxtest::testModel());
+            vx::CWfAsciiWriter writer(vxtest::testModel(), &reader);
             st = reader.open("w.56w");
             if (st.ok()) st = writer.write("out.asc");
             writer.close();
@@ -93,7 +94,7 @@ struct WaterfallTest : ::testing::Test {
     }
     Status readAll(const std::string& bytes, const std::string& name = "w.56w") {
         std::ofstream(name, std::ios::binary | std::ios::trunc) << bytes;
-        vx::CWaterFallReader reader;
+        vx::CWaterFallReader reader(vxtest::testModel());
         Status st = reader.open(name.c_str());
         for (int16_t n = reader.count(); st.ok() && n > 0; --n)
             st = reader.nextSlice();
@@ -122,8 +123,8 @@ std::string firstLineOfSlice(const std::string& out, int k) {
 
 TEST_F(WaterfallTest, DefaultsExtractEveryChannelASliceNumberedFromZero) {
     dir.write("w.56w", vxtest::waterfallFixture(true, true, 0, 4).file());
-    vx::convOptions.columns[0] = vx::eColX;
-    vx::convOptions.columns[1] = vx::eColReal;
+    vxtest::testModel().options.columns[0] = vx::eColX;
+    vxtest::testModel().options.columns[1] = vx::eColReal;
     std::string console;
     ASSERT_EQ(extract(&console), 0) << console;
     EXPECT_EQ(console.find("Input File Type: VX560 waterfall file\n\n"), 0u) << console;
@@ -142,20 +143,21 @@ TEST_F(WaterfallTest, DefaultsExtractEveryChannelASliceNumberedFromZero) {
     EXPECT_EQ(occurrences(out, "e+00 \r\n"), 4u * 401u);
     EXPECT_EQ(out.substr(out.size() - 4), "\r\n\r\n");
     // The file's time stamp is the trace's.
-    EXPECT_EQ(vx::traceMgr().timeStamp.bytes, vxtest::timeStampBytes(30, 20, 10, 4, 9, 12, 126));
+    EXPECT_EQ(vxtest::testModel().trace.timeStamp.bytes,
+              vxtest::timeStampBytes(30, 20, 10, 4, 9, 12, 126));
 }
 
 TEST_F(WaterfallTest, FirstAndCountChooseTheRunOfSlices) {
     dir.write("w.56w", vxtest::waterfallFixture(true, false, 1, 12).file());
-    vx::convOptions.columns[1] = vx::eColReal;
+    vxtest::testModel().options.columns[1] = vx::eColReal;
     struct Case {
         uint16_t first;
         int16_t count;
         int last;
     };
     for (Case c : {Case{5, 10, 11}, Case{2, 3, 4}, Case{11, -1, 11}}) {
-        vx::convOptions.wfFirst = c.first;
-        vx::convOptions.wfCount = c.count;
+        vxtest::testModel().options.wfFirst = c.first;
+        vxtest::testModel().options.wfCount = c.count;
         ASSERT_EQ(extract(), 0);
         std::string out = dir.read("out.asc");
         EXPECT_NE(out.find("Starting from Trace index " + std::to_string(c.first) +
@@ -170,7 +172,7 @@ TEST_F(WaterfallTest, FirstAndCountChooseTheRunOfSlices) {
 
 TEST_F(WaterfallTest, FirstEqualToTheSliceCountWritesTheHeaderOnly) {
     dir.write("w.56w", vxtest::waterfallFixture(true, false, 0, 3).file());
-    vx::convOptions.wfFirst = 3;
+    vxtest::testModel().options.wfFirst = 3;
     std::string console;
     EXPECT_EQ(extract(&console), 1);
     EXPECT_NE(console.find("Extracting to Trace index 2\n\nNo data to extract\n"),
@@ -178,22 +180,22 @@ TEST_F(WaterfallTest, FirstEqualToTheSliceCountWritesTheHeaderOnly) {
         << console;
     EXPECT_EQ(occurrences(dir.read("out.asc"), "Trace # "), 0u);
     // Beyond the count the file is refused.
-    vx::convOptions.wfFirst = 4;
+    vxtest::testModel().options.wfFirst = 4;
     EXPECT_EQ(extract(&console), 1);
     EXPECT_EQ(console, "Input File Type: VX560 waterfall file\n\n");
 }
 
 TEST_F(WaterfallTest, DataOnlyAndHeaderOnly) {
     dir.write("w.56w", vxtest::waterfallFixture(true, false, 0, 2).file());
-    vx::convOptions.headerMode = 0;
+    vxtest::testModel().options.headerMode = 0;
     ASSERT_EQ(extract(), 0);
     std::string out = dir.read("out.asc");
     EXPECT_EQ(out.find("Trace # "), std::string::npos);
     EXPECT_EQ(out.find("Extracting"), std::string::npos);
     // 401 points a line each, then the empty line of the slice.
     EXPECT_EQ(occurrences(out, "\r\n"), 2u * (401u + 1u));
-    vx::convOptions.headerMode = 1;
-    vx::convOptions.writeData = 0;
+    vxtest::testModel().options.headerMode = 1;
+    vxtest::testModel().options.writeData = 0;
     ASSERT_EQ(extract(), 0);
     out = dir.read("out.asc");
     EXPECT_NE(out.find("Extracting to Trace index 1\r\n\r\n"), std::string::npos);
@@ -208,8 +210,8 @@ TEST_F(WaterfallTest, ChannelBPassesOverChannelAAndLoadsItsSettingsFirst) {
         f.channel[1].slices[size_t(s)] = vxtest::waterfallSlice(1, s, 1024);
     vxtest::resetCatalogue();
     dir.write("w.56w", f.file());
-    vx::convOptions.wfChannel = 1;
-    vx::convOptions.columns[1] = vx::eColReal;
+    vxtest::testModel().options.wfChannel = 1;
+    vxtest::testModel().options.columns[1] = vx::eColReal;
     std::string console;
     ASSERT_EQ(extract(&console), 0) << console;
     EXPECT_NE(console.find("FFT Lines:  800 \n"), std::string::npos) << console;
@@ -226,11 +228,11 @@ TEST_F(WaterfallTest, AChannelWithoutSliceHeadersHasNoBlocksDataOrVectors) {
     WfOffsets at;
     std::string bytes = f.file(&at);
     EXPECT_EQ(at.dataLabels.size(), 1u);
-    vx::convOptions.wfChannel = 1;
+    vxtest::testModel().options.wfChannel = 1;
     EXPECT_EQ(openAndReadAll(bytes), 0);
-    EXPECT_EQ((*vx::traceMgr().vector(0))[0].re, 1001.0f);
+    EXPECT_EQ((*vxtest::testModel().trace.vector(0))[0].re, 1001.0f);
     // The absent channel cannot be chosen.
-    vx::convOptions.wfChannel = 0;
+    vxtest::testModel().options.wfChannel = 0;
     std::string console;
     EXPECT_EQ(openAndReadAll(bytes, &console), 1);
     EXPECT_EQ(console, "Input File Type: VX560 waterfall file\n\n"
@@ -268,7 +270,7 @@ TEST_F(WaterfallTest, AUserFunctionTakesItsDescriptorFromTheFile) {
     f.channel[0].descriptor[8] = 1;
     vxtest::resetCatalogue();
     dir.write("w.56w", f.file());
-    vx::convOptions.wfFirst = 0;
+    vxtest::testModel().options.wfFirst = 0;
     std::string console;
     (void)extract(&console);
     EXPECT_EQ(vx::measDescriptor(14).axisKind(), 11);
@@ -306,22 +308,22 @@ TEST_F(WaterfallTest, ASliceOfAnotherLengthIsReportedAndNeverStoredPastTheTrace)
     std::string console;
     dir.write("w.56w", f.file());
     console = captured([&] {
-        vx::CWaterFallReader reader;
+        vx::CWaterFallReader reader(vxtest::testModel());
         ASSERT_EQ(reader.open("w.56w"), 0);
         ASSERT_EQ(reader.nextSlice(), 0);
-        const auto* v = vx::traceMgr().vector(0);
+        const auto* v = vxtest::testModel().trace.vector(0);
         ASSERT_NE(v, nullptr);
         EXPECT_EQ(v->size(), 512u); // the trace length, not the slice's 700
         EXPECT_EQ((*v)[511].im, 511.0f);
         ASSERT_EQ(reader.nextSlice(), 0);
-        v = vx::traceMgr().vector(0);
+        v = vxtest::testModel().trace.vector(0);
         EXPECT_EQ((*v)[99].im, 99.0f);
         EXPECT_EQ((*v)[100].im, 0.0f); // not the point of the slice before
         EXPECT_EQ((*v)[100].re, 0.0f);
         // The next slice is read from its own place.
         ASSERT_EQ(reader.nextSlice(), 0);
-        EXPECT_EQ((*vx::traceMgr().vector(0))[511].im, 511.0f);
-        EXPECT_EQ((*vx::traceMgr().vector(0))[0].re, 2.0f);
+        EXPECT_EQ((*vxtest::testModel().trace.vector(0))[511].im, 511.0f);
+        EXPECT_EQ((*vxtest::testModel().trace.vector(0))[0].re, 2.0f);
         EXPECT_EQ(reader.nextSlice(), 1);
     });
     EXPECT_EQ(occurrences(console, "nPts == (int)tArryLen FAILED: "), 2u) << console;
@@ -360,9 +362,9 @@ TEST_F(WaterfallTest, DamagedFramingIsRefusedWithItsMessage) {
     for (size_t l : at.dataLabels)
         refused(flipped(l + 1), typed + "Error reading header\n", "data label");
     for (size_t l : at.vectorLabels) {
-        vx::convOptions.wfChannel = 1; // both sections are read
+        vxtest::testModel().options.wfChannel = 1; // both sections are read
         refused(flipped(l + 5), typed + "Error reading header\n", "vectors label");
-        vx::convOptions.wfChannel = 0;
+        vxtest::testModel().options.wfChannel = 0;
     }
 }
 
@@ -383,10 +385,10 @@ TEST_F(WaterfallTest, CountsLargerThanTheFileFailWithoutReadingPastIt) {
     points[at.firstSlices[0]] = char(0x30);
     points[at.firstSlices[0] + 1] = char(0x75);
     EXPECT_EQ(openAndReadAll(points, &console), 2);
-    vx::convOptions.wfFirst = 1; // passed over instead of read
+    vxtest::testModel().options.wfFirst = 1; // passed over instead of read
     EXPECT_EQ(openAndReadAll(points, &console), 1);
     EXPECT_EQ(console, typed + kNextDisk);
-    vx::convOptions.wfFirst = 0;
+    vxtest::testModel().options.wfFirst = 0;
 
     std::string raw = good; // 100000 raw blocks
     raw[at.headerBlock + 4 + 2] = char(0x01);
@@ -422,7 +424,7 @@ TEST_F(WaterfallTest, TruncationAtEveryByteIsRefused) {
     const size_t needed[2] = {at.vectorLabels[1], good.size()};
     testing::internal::CaptureStdout();
     for (int16_t channel = 0; channel < 2; ++channel) {
-        vx::convOptions.wfChannel = uint8_t(channel);
+        vxtest::testModel().options.wfChannel = uint8_t(channel);
         for (size_t n = 1; n <= good.size(); ++n) {
             Status st = readAll(good.substr(0, n), where + "/w.56w");
             EXPECT_EQ(st.ok(), n >= needed[channel]) << "channel " << channel << " cut at " << n;

@@ -91,7 +91,7 @@ std::string measurementDisplayFile(int16_t group, int16_t m,
     (void)cat::measurement[0].setRange(group);
     (void)cat::measurement[0].setData(m, 0);
     cat::measurement[0].setParam(0);
-    TraceMgr& t = traceMgr();
+    TraceMgr t; // the lengths of the settings above
     t.computeLengths();
 
     MemStream lists;

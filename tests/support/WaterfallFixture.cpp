@@ -113,14 +113,10 @@ WaterfallFixture waterfallFixture(bool channelA, bool channelB, int16_t selector
     using namespace vx;
     static const int16_t kChannelLists[][2] = {{1, 1}, {2, 1}, {3, 1}, {4, 0}};
     static const int16_t kSharedLists[][2] = {{5, 1}, {7, 0}, {8, 0}};
-    // The lengths are computed on a scratch copy of the trace fields.
-    TraceMgr& t = traceMgr();
-    int16_t group = t.measGroup, len = t.xDispLen;
-    int32_t pts = t.nPts;
-    MeasDesc desc = t.measDesc;
+    // The lengths are computed on a scratch trace.
+    TraceMgr t;
     t.computeLengths();
     uint32_t points = uint32_t(t.nPts);
-    t.measGroup = group, t.xDispLen = len, t.nPts = pts, t.measDesc = desc;
 
     WaterfallFixture f;
     f.selector = selector;

@@ -25,10 +25,10 @@ std::string line(const char* label, const char* format, int a, int b = 0, int c 
 } // namespace
 
 void CAsciiCapArbWriter::writeHeader() {
-    const CapArbHeader& h = convOptions.capArbHeader;
+    const CapArbHeader& h = reader_->header();
     const TimeStamp& ts = h.timeStamp;
-    if (convOptions.inputName[0])
-        (void)messageLine((std::string("Input File: ") + convOptions.inputName).c_str());
+    if (options_.inputName[0])
+        (void)messageLine((std::string("Input File: ") + options_.inputName).c_str());
     (void)messageLine(
         line("Time: ", "%02d : %02d : %02d", ts.hours(), ts.minutes(), ts.seconds()).c_str());
     (void)messageLine(
@@ -47,8 +47,8 @@ void CAsciiCapArbWriter::writeHeader() {
 
 void CAsciiCapArbWriter::writeHeadingLine(CValueLines& lines, int32_t total) {
     const char* unit = reader_->kind() == eKindArb ? "% full scl" : "V";
-    std::string heading = fitHeading("[", unit, fieldWidth(convOptions.dataFormat));
-    int32_t repeats = std::min<int32_t>(convOptions.pointsPerLine, total);
+    std::string heading = fitHeading("[", unit, fieldWidth(options_.dataFormat));
+    int32_t repeats = std::min<int32_t>(options_.pointsPerLine, total);
     for (int32_t r = 0; r < repeats; ++r) {
         if (r > 0) lines.separator();
         lines.text(heading);
@@ -58,10 +58,9 @@ void CAsciiCapArbWriter::writeHeadingLine(CValueLines& lines, int32_t total) {
 
 Status CAsciiCapArbWriter::writeData() {
     CBulkBufferClaim bulk;
-    CValueLines lines(*file_, convOptions.dataFormat, convOptions.pointsPerLine,
-                      convOptions.separator);
-    const int32_t total = convOptions.capArbHeader.recordKpts * kSamplesPerKpt;
-    if (convOptions.headerMode != 0) writeHeadingLine(lines, total);
+    CValueLines lines(*file_, options_.dataFormat, options_.pointsPerLine, options_.separator);
+    const int32_t total = reader_->header().recordKpts * kSamplesPerKpt;
+    if (options_.headerMode != 0) writeHeadingLine(lines, total);
     for (int32_t i = 0; i < total; ++i) {
         int inBlock = i % kBlockSamples;
         if (inBlock == 0) {
@@ -77,9 +76,9 @@ Status CAsciiCapArbWriter::writeData() {
 
 Status CAsciiCapArbWriter::write(const char* name) {
     if (openOutput(name).failed()) return kStatusFailed;
-    scale_ = voltsPerFraction(convOptions.capArbHeader, reader_->kind());
-    if (convOptions.headerMode != 0) writeHeader();
-    if (!convOptions.writeData) return kStatusOk;
+    scale_ = voltsPerFraction(reader_->header(), reader_->kind());
+    if (options_.headerMode != 0) writeHeader();
+    if (!options_.writeData) return kStatusOk;
     return writeData();
 }
 

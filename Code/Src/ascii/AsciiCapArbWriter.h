@@ -13,7 +13,8 @@ class CValueLines;
 
 class CAsciiCapArbWriter : public CFileWriter {
   public:
-    explicit CAsciiCapArbWriter(CCapArbReader* reader) : reader_(reader) {}
+    CAsciiCapArbWriter(const ConvOptions& options, CCapArbReader* reader)
+        : options_(options), reader_(reader) {}
 
     Status write(const char* name) override;
 
@@ -22,6 +23,7 @@ class CAsciiCapArbWriter : public CFileWriter {
     Status writeData();
     void writeHeadingLine(CValueLines& lines, int32_t total);
 
+    const ConvOptions& options_;
     CCapArbReader* reader_;
     float scale_ = 1.0f;
 };

@@ -43,10 +43,10 @@ void CAsciiTraceWriter::dumpList(int16_t listId, int16_t groupMask) {
 }
 
 void CAsciiTraceWriter::writeHeader() {
-    TraceMgr& t = traceMgr();
+    TraceMgr& t = model_.trace;
     int16_t groupMask = static_cast<int16_t>(1 << std::clamp<int16_t>(t.measGroup, 0, 5));
-    if (convOptions.inputName[0]) headerLine("Input File: ", convOptions.inputName);
-    if (convOptions.headerMode == 2) {
+    if (model_.options.inputName[0]) headerLine("Input File: ", model_.options.inputName);
+    if (model_.options.headerMode == 2) {
         for (int16_t list : {3, 1, 2, 7, 8, 5}) dumpList(list, groupMask);
     } else {
         writeStandardHeader();
@@ -56,7 +56,7 @@ void CAsciiTraceWriter::writeHeader() {
 }
 
 void CAsciiTraceWriter::writeStandardHeader() {
-    TraceMgr& t = traceMgr();
+    TraceMgr& t = model_.trace;
     headerLine("Measure Group: ", text(cat::measureGroup[0]));
     if (t.measDesc.axisKind() == eWFTimeSliceAxis) headerLine("A waterfall slice at: ", sliceText());
     headerLine("Measurement: ", text(cat::measurement[0]));
@@ -68,7 +68,7 @@ void CAsciiTraceWriter::writeStandardHeader() {
 }
 
 void CAsciiTraceWriter::writeGroupBlock() {
-    switch (traceMgr().measGroup) {
+    switch (model_.trace.measGroup) {
     case 0: writeFftBlock(); break;
     case 1: writeCorrelationBlock(); break;
     case 2: writeOctaveBlock(); break;
@@ -80,9 +80,9 @@ void CAsciiTraceWriter::writeGroupBlock() {
 }
 
 void CAsciiTraceWriter::writeWindowBlock() {
-    if (!traceMgr().measDesc.windowed()) return;
+    if (!model_.trace.measDesc.windowed()) return;
     headerLine("Window: ", text(cat::window[0]));
-    int16_t group = traceMgr().measGroup;
+    int16_t group = model_.trace.measGroup;
     if ((group != 0 && group != 4) || entry(cat::window[0]) != kForceExp) return;
     bool dual = entry(cat::channelMode) == 1;
     headerLine(dual ? "Display A Window" : "Channel 1 Window", text(cat::forceExp1));
@@ -92,7 +92,7 @@ void CAsciiTraceWriter::writeWindowBlock() {
 }
 
 void CAsciiTraceWriter::writeAveragingBlock() {
-    if (!traceMgr().measDesc.averaged()) return;
+    if (!model_.trace.measDesc.averaged()) return;
     headerLine("Averaging Mode: ", text(cat::measAveragingType[0]));
     if (entry(cat::measAveragingType[0]) == 0) return;
     headerLine("Averaging Type: ", text(cat::averaging[0]));
@@ -111,7 +111,7 @@ void CAsciiTraceWriter::writeFftBlock() {
 void CAsciiTraceWriter::writeCorrelationBlock() {
     headerLine("Span: ", text(cat::span[0]));
     headerLine("FFT Lines: ", text(cat::fftLines[0]));
-    if (traceMgr().measDesc.windowed()) headerLine("Window: ", text(cat::window[0]));
+    if (model_.trace.measDesc.windowed()) headerLine("Window: ", text(cat::window[0]));
     writeAveragingBlock();
 }
 
@@ -169,12 +169,12 @@ void CAsciiTraceWriter::writeHistogramBlock() {
     headerLine("Sample Time: ", textAs(cat::span[0], 3));
     headerLine("Histogram Length: ", text(cat::histogramLength[0]));
     headerLine("Number of Bins: ", text(cat::histogramBins[0]));
-    bool second = traceMgr().measDesc.channelMask() & 2;
+    bool second = model_.trace.measDesc.channelMask() & 2;
     headerLine("Input Rng: ", text(second ? cat::inputRange2 : cat::inputRange1));
 }
 
 void CAsciiTraceWriter::writeEuLines() {
-    uint8_t mask = traceMgr().measDesc.channelMask();
+    uint8_t mask = model_.trace.measDesc.channelMask();
     struct Channel {
         enumParAction& euSwitch;
         euSensAct& perVolt;

@@ -23,8 +23,8 @@ const char* headingPrefix(int32_t code) {
 // names a column there, when more points follow on the line, or when a
 // field of the point follows: two "v" columns that expand into four must
 // not leave two values run together.
-bool separatorAfter(int k, int fields, bool morePointsOnLine) {
-    bool listed = k < kMaxColumns && convOptions.columns[k] != eColEnd;
+bool separatorAfter(const int32_t* columns, int k, int fields, bool morePointsOnLine) {
+    bool listed = k < kMaxColumns && columns[k] != eColEnd;
     return listed || k + 1 < fields || morePointsOnLine;
 }
 
@@ -32,34 +32,33 @@ bool separatorAfter(int k, int fields, bool morePointsOnLine) {
 
 Status CAsciiTraceWriter::write(const char* name) {
     if (openOutput(name).failed()) return kStatusFailed;
-    axis_ = traceMgr().makeAxis();
-    if (convOptions.headerMode != 0) writeHeader();
-    Status st = convOptions.writeData ? writeData() : Status(kStatusOk);
+    axis_ = model_.trace.makeAxis();
+    if (model_.options.headerMode != 0) writeHeader();
+    Status st = model_.options.writeData ? writeData() : Status(kStatusOk);
     axis_.reset();
     return st;
 }
 
 Status CAsciiTraceWriter::writeData() {
-    TraceMgr& t = traceMgr();
+    TraceMgr& t = model_.trace;
     const std::vector<Point>* points = t.vector(0);
     int32_t n = t.pointsToWrite();
     if (n <= 0) {
         errLog() << msg::eNoDataToExtract << endLine;
         return kStatusFailed;
     }
-    ExpandedColumns cols = setupColumns(convOptions.columns, convOptions.peakUnits,
-                                        convOptions.dbMode, convOptions.phaseUnits);
-    CValueLines lines(*file_, convOptions.dataFormat, convOptions.pointsPerLine,
-                      convOptions.separator);
+    const ConvOptions& o = model_.options;
+    ExpandedColumns cols = setupColumns(o.columns, o.peakUnits, o.dbMode, o.phaseUnits);
+    CValueLines lines(*file_, o.dataFormat, o.pointsPerLine, o.separator);
     const char* axisUnit = axis_ ? axis_->unitText() : "";
-    if (convOptions.headerMode != 0) {
-        int w = fieldWidth(convOptions.dataFormat);
-        int groups = std::min<int32_t>(convOptions.pointsPerLine, n);
+    if (o.headerMode != 0) {
+        int w = fieldWidth(o.dataFormat);
+        int groups = std::min<int32_t>(o.pointsPerLine, n);
         for (int g = 0; g < groups; ++g) {
             for (int k = 0; k < cols.count; ++k) {
                 const char* unit = columnTitleUnit(cols.codes[k], cols.units[k], axisUnit);
                 lines.text(fitHeading(headingPrefix(cols.codes[k]), unit, w));
-                if (separatorAfter(k, cols.count, g + 1 < groups)) lines.separator();
+                if (separatorAfter(o.columns, k, cols.count, g + 1 < groups)) lines.separator();
             }
         }
         lines.endLine();
@@ -73,7 +72,7 @@ Status CAsciiTraceWriter::writeData() {
             double v = code == eColX ? (axis_ ? axis_->x(static_cast<int16_t>(i)) : 0.0)
                                      : columnValue(code, cols.units[k], (*points)[i], i, x);
             lines.value(v);
-            if (separatorAfter(k, cols.count, more)) lines.separator();
+            if (separatorAfter(o.columns, k, cols.count, more)) lines.separator();
         }
     }
     lines.endLine();

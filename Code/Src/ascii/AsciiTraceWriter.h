@@ -9,6 +9,7 @@ namespace vx {
 
 class CAsciiTraceWriter : public CTraceFileWriter {
   public:
+    using CTraceFileWriter::CTraceFileWriter;
     Status write(const char* name) override;
 
   protected:

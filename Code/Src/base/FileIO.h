@@ -17,6 +17,9 @@ class CFileReader {
     // The slices of the open file: a waterfall's, in the selected channel; 0
     // for a file of one trace or none.
     virtual int16_t sliceCount() const { return 0; }
+    // The record length in kpoints of the open time buffer (a Capture/Arb.
+    // file's header); 0 for a file of traces.
+    virtual int16_t recordKpts() const { return 0; }
 
   protected:
     // Creates the stream for the name in read mode and opens it; 1 (or the

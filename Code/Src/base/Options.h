@@ -1,5 +1,5 @@
-// The process-wide option block and the other settings every job resets:
-// what the readers and writers consult for the current conversion.
+// The option block of a job: what the readers and writers consult for a
+// conversion, held in the model that they are given.
 #pragma once
 #include <cstdint>
 
@@ -33,24 +33,6 @@ enum EColumnCode : int32_t {
 
 constexpr int kMaxColumns = 19;
 
-struct ConvOptions {
-    CapArbHeader capArbHeader;
-    uint8_t headerMode = 1; // 0 data only, 1 standard, 2 exhaustive
-    uint8_t writeData = 1;
-    uint16_t pointsPerLine = 1;
-    char dataFormat[15] = "%14.6e";
-    char separator[2] = " ";
-    int32_t columns[kMaxColumns + 1] = {eColX, eColView, eColEnd};
-    int16_t peakUnits = -1;  // -1 as saved, 1 pk, 2 rms, 3 pp
-    int16_t dbMode = -1;     // -1 as saved, 0 lin, 1 dB, 2 dBm, 3 dB SPL
-    int16_t phaseUnits = -1; // -1 as saved, 0 deg, 1 rad
-    uint8_t wfChannel = 0;   // 0 channel A, 1 channel B
-    uint16_t wfFirst = 0;
-    int16_t wfCount = -1; // -1 to the end of the buffer
-    char inputName[256] = "";
-    char arrayName[40] = "";
-};
-
 // Modal values of /M; bits of `modalFlags` say which were given.
 enum EModalFlag : uint16_t {
     eModalRefName = 1,
@@ -70,19 +52,37 @@ struct ModalValues {
     int16_t respDirection = 0;
 };
 
-// The option block of the current job.
-extern ConvOptions convOptions;
-// Transducer codes of input channels 1 and 2: -1 none, else 0 to 8 (/T).
-extern int16_t transducer[2];
-// Platform code version as three digits (/V); "218" unless changed.
-extern char platformVersion[4];
 constexpr int kLowestPlatformVersion = 209;
 constexpr int kDefaultPlatformVersion = 218;
-extern uint16_t modalFlags;
-extern ModalValues modalValues;
 
-// Resets every process-wide option to its default and time-stamps the capture
-// header, as each job does before reading its options.
-void resetJobOptions();
+struct ConvOptions {
+    // The header of a Capture or Arb. file made from a number list (/B /I /K
+    // /S), time-stamped when the job starts.
+    CapArbHeader listCapture;
+    uint8_t headerMode = 1; // 0 data only, 1 standard, 2 exhaustive
+    uint8_t writeData = 1;
+    uint16_t pointsPerLine = 1;
+    char dataFormat[15] = "%14.6e";
+    char separator[2] = " ";
+    int32_t columns[kMaxColumns + 1] = {eColX, eColView, eColEnd};
+    int16_t peakUnits = -1;  // -1 as saved, 1 pk, 2 rms, 3 pp
+    int16_t dbMode = -1;     // -1 as saved, 0 lin, 1 dB, 2 dBm, 3 dB SPL
+    int16_t phaseUnits = -1; // -1 as saved, 0 deg, 1 rad
+    uint8_t wfChannel = 0;   // 0 channel A, 1 channel B
+    uint16_t wfFirst = 0;
+    int16_t wfCount = -1; // -1 to the end of the buffer
+    char inputName[256] = "";
+    char arrayName[40] = "";
+    // Transducer codes of input channels 1 and 2: -1 none, else 0 to 8 (/T).
+    int16_t transducer[2] = {-1, -1};
+    // Platform code version as three digits (/V).
+    char platformVersion[4] = "218";
+    uint16_t modalFlags = 0; // which modal values /M gave
+    ModalValues modalValues;
+};
+
+// Every option back to its default, the list capture header time-stamped, as
+// each job does before reading its options.
+void resetJobOptions(ConvOptions& options);
 
 } // namespace vx

@@ -108,9 +108,10 @@ bool vectorsMissing(const TraceMgr& t) {
 
 } // namespace
 
-Status writeDisplayFile(TraceMgr& t, socket& out) {
+Status writeDisplayFile(CModel& model, socket& out) {
+    TraceMgr& t = model.trace;
     if (vectorsMissing(t)) return kStatusBadFile;
-    buildSettingsBlock(t);
+    buildSettingsBlock(model);
     // The rebuild may call for a second vector that this trace does not have.
     if (vectorsMissing(t)) return kStatusBadFile;
     if (writeTag(out, eDisplayTag).failed() || writeLabel(out, kSettingsLabel).failed() ||
@@ -128,7 +129,8 @@ Status writeDisplayFile(TraceMgr& t, socket& out) {
     return st;
 }
 
-Status readDisplayFile(TraceMgr& t, socket& in) {
+Status readDisplayFile(CModel& model, socket& in) {
+    TraceMgr& t = model.trace;
     t.settings().rewind();
     t.dropVectors();
     t.vectorCode = 0;
@@ -139,7 +141,7 @@ Status readDisplayFile(TraceMgr& t, socket& in) {
         errLog() << msg::eInvalidVersion << endLine;
         return kStatusBadFile;
     }
-    if (applySettingsBlock(t).failed()) return kStatusFailed;
+    if (applySettingsBlock(model).failed()) return kStatusFailed;
     errLog() << (t.oldFormat ? msg::eVx550DisplayType : msg::eVx560DisplayType) << endLine
              << endLine;
     uint8_t code[2];
@@ -181,7 +183,7 @@ Status readVectorFrom(TraceMgr& t, socket& in) {
 
 Status CTraceReader::open(const char* name) {
     if (openInput(name).failed()) return kStatusFailed;
-    return readDisplayFile(traceMgr(), *file_);
+    return readDisplayFile(model_, *file_);
 }
 
 void CTraceWriter::setReplacementFile(const char* name) {
@@ -193,11 +195,11 @@ void CTraceWriter::setReplacementFile(const char* name) {
 // an existing output file as it was.
 Status CTraceWriter::write(const char* name) {
     if (!replacementFile_.empty()) {
-        Status st = replaceData(traceMgr(), replacementFile_.c_str());
+        Status st = replaceData(model_.trace, replacementFile_.c_str());
         if (st.failed()) return st;
     }
     if (openOutput(name).failed()) return kStatusFailed;
-    return writeDisplayFile(traceMgr(), *file_);
+    return writeDisplayFile(model_, *file_);
 }
 
 } // namespace vx

@@ -101,7 +101,7 @@ Status applyVx550Settings(TraceMgr& t, int16_t windowSelector) {
     return read;
 }
 
-void applyTransducerSettings(const TraceMgr& t) {
+void applyTransducerSettings(const TraceMgr& t, const int16_t transducer[2]) {
     enumParAction* euLabel[2] = {&cat::euLabel1[0], &cat::euLabel2[0]};
     enumParAction* euSwitch[2] = {&cat::engUnits1[0], &cat::engUnits2[0]};
     enumParAction* output[2] = {&cat::transducerOut1[0], &cat::transducerOut2[0]};
@@ -116,13 +116,13 @@ void applyTransducerSettings(const TraceMgr& t) {
     }
 }
 
-void finishApplyingSettings(TraceMgr& t) {
+void finishApplyingSettings(TraceMgr& t, const ConvOptions& o) {
     int16_t m = entry(cat::measurement[0]);
     if (t.measDesc.axisKind() == 8) setTrackChannel(t.measDesc, m);
     static const int16_t kApplyOrder[] = {1, 2, 3, 4, 14, 5, 7, 8};
     for (int16_t list : kApplyOrder)
         applyList(list, 0);
-    applyTransducerSettings(t);
+    applyTransducerSettings(t, o.transducer);
     if (isUserFunction(m)) measDescriptor(m) = t.measDesc;
     refreshUnitTexts(0);
 }
@@ -138,11 +138,12 @@ bool settingsVersionAcceptable(TraceMgr& t) {
     return paoVersionOf(text) <= systemPaoVersion();
 }
 
-void buildSettingsBlock(TraceMgr& t) {
+void buildSettingsBlock(CModel& model) {
+    TraceMgr& t = model.trace;
     memPrt& m = t.settings();
     m.rewind();
     char text[kVersionTextLen + 1] = {};
-    std::snprintf(text, sizeof text, "plat%d pao%d", std::atoi(platformVersion),
+    std::snprintf(text, sizeof text, "plat%d pao%d", std::atoi(model.options.platformVersion),
                   systemPaoVersion());
     t.oldFormat = 0;
     t.computeLengths();
@@ -164,7 +165,8 @@ void buildSettingsBlock(TraceMgr& t) {
     t.vectorCode = kind == 7 || kind == 8 ? 2 : 0;
 }
 
-Status applySettingsBlock(TraceMgr& t) {
+Status applySettingsBlock(CModel& model) {
+    TraceMgr& t = model.trace;
     memPrt& m = t.settings();
     m.rewind();
     int16_t first = get16(m);
@@ -191,17 +193,17 @@ Status applySettingsBlock(TraceMgr& t) {
     int16_t selector = get16(m);
     Status st = t.oldFormat ? applyVx550Settings(t, selector) : applyVx560Settings(t);
     if (st.failed()) return kStatusFailed;
-    finishApplyingSettings(t);
+    finishApplyingSettings(t, model.options);
     uint8_t trailer[14];
     (void)m.readBytes(trailer, sizeof trailer);
     return kStatusOk;
 }
 
-void rebuildFromSettings(TraceMgr& t, const TimeStamp& stamp) {
-    t.timeStamp = stamp;
-    buildSettingsBlock(t);
-    (void)applySettingsBlock(t);
-    t.dropVector(0);
+void rebuildFromSettings(CModel& model, const TimeStamp& stamp) {
+    model.trace.timeStamp = stamp;
+    buildSettingsBlock(model);
+    (void)applySettingsBlock(model);
+    model.trace.dropVector(0);
 }
 
 void postReadAdjustments(TraceMgr& t) {

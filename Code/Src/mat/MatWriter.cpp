@@ -47,7 +47,7 @@ Status CMatLabWriter::write(const char* name) {
     if (openOutput(name).failed()) return kStatusFailed;
     buffer_.clear();
     status_ = 0;
-    axis_ = traceMgr().makeAxis();
+    axis_ = model_.trace.makeAxis();
     writeHeader();
     Status st = writeData();
     Status written = flush();
@@ -56,8 +56,8 @@ Status CMatLabWriter::write(const char* name) {
 }
 
 void CMatLabWriter::writeHeader() {
-    cols_ = setupColumns(convOptions.columns, convOptions.peakUnits, convOptions.dbMode,
-                         convOptions.phaseUnits);
+    cols_ = setupColumns(model_.options.columns, model_.options.peakUnits, model_.options.dbMode,
+                         model_.options.phaseUnits);
     matColumns_.clear();
     imaginary_ = false;
     for (int k = 0; k < cols_.count; ++k) {
@@ -70,9 +70,9 @@ void CMatLabWriter::writeHeader() {
         imaginary_ |= c.complex;
         matColumns_.push_back(c);
     }
-    const std::string arrayName = matArrayName(convOptions.arrayName, convOptions.inputName);
+    const std::string arrayName = matArrayName(model_.options.arrayName, model_.options.inputName);
     appendLe32(buffer_, kMatType);
-    appendLe32(buffer_, static_cast<uint32_t>(traceMgr().pointsToWrite()));
+    appendLe32(buffer_, static_cast<uint32_t>(model_.trace.pointsToWrite()));
     appendLe32(buffer_, static_cast<uint32_t>(matColumns_.size()));
     appendLe32(buffer_, imaginary_ ? 1 : 0);
     appendLe32(buffer_, static_cast<uint32_t>(arrayName.size() + 1));
@@ -80,7 +80,7 @@ void CMatLabWriter::writeHeader() {
 }
 
 Status CMatLabWriter::writeData() {
-    const TraceMgr& t = traceMgr();
+    const TraceMgr& t = model_.trace;
     if (t.pointsToWrite() <= 0) {
         errLog() << msg::eNoDataToExtract << endLine;
         return kStatusFailed;
@@ -95,7 +95,7 @@ Status CMatLabWriter::writeData() {
 }
 
 void CMatLabWriter::writeRealPart(const MatColumn& c, const std::vector<Point>& points) {
-    const int32_t n = traceMgr().pointsToWrite();
+    const int32_t n = model_.trace.pointsToWrite();
     const int32_t code = cols_.codes[c.first];
     const int16_t units = cols_.units[c.first];
     PointX x;
@@ -111,7 +111,7 @@ void CMatLabWriter::writeRealPart(const MatColumn& c, const std::vector<Point>& 
 }
 
 void CMatLabWriter::writeImaginaryPart(const MatColumn& c, const std::vector<Point>& points) {
-    const int32_t n = traceMgr().pointsToWrite();
+    const int32_t n = model_.trace.pointsToWrite();
     const int16_t units = cols_.units[c.paired ? c.first + 1 : c.first];
     PointX x;
     if (axis_) x = PointX{axisX, axis_.get()};

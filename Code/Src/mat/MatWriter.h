@@ -12,6 +12,7 @@ namespace vx {
 
 class CMatLabWriter : public CTraceFileWriter {
   public:
+    using CTraceFileWriter::CTraceFileWriter;
     Status write(const char* name) override;
 
   private:

@@ -557,17 +557,18 @@ const bool catalogueLinked = linkCatalogue();
 
 namespace vx {
 
-void applyModalOptions() {
-    if (modalFlags == 0) return;
+void applyModalOptions(const ConvOptions& o) {
+    if (o.modalFlags == 0) return;
     using namespace cat;
     (void)modalData.setData(1, 0);
-    if (modalFlags & eModalRefName) (void)refName[0].setData(modalValues.refName);
-    if (modalFlags & eModalRefNumber) (void)refNumber[0].setData(modalValues.refNumber);
-    if (modalFlags & eModalRefDirection) (void)refDirection[0].setData(modalValues.refDirection, 0);
-    if (modalFlags & eModalRespName) (void)respName[0].setData(modalValues.respName);
-    if (modalFlags & eModalRespNumber) (void)respNumber[0].setData(modalValues.respNumber);
-    if (modalFlags & eModalRespDirection)
-        (void)respDirection[0].setData(modalValues.respDirection, 0);
+    if (o.modalFlags & eModalRefName) (void)refName[0].setData(o.modalValues.refName);
+    if (o.modalFlags & eModalRefNumber) (void)refNumber[0].setData(o.modalValues.refNumber);
+    if (o.modalFlags & eModalRefDirection)
+        (void)refDirection[0].setData(o.modalValues.refDirection, 0);
+    if (o.modalFlags & eModalRespName) (void)respName[0].setData(o.modalValues.respName);
+    if (o.modalFlags & eModalRespNumber) (void)respNumber[0].setData(o.modalValues.respNumber);
+    if (o.modalFlags & eModalRespDirection)
+        (void)respDirection[0].setData(o.modalValues.respDirection, 0);
 }
 
 } // namespace vx

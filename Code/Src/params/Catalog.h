@@ -2,6 +2,7 @@
 // name. Settings that exist once per display are twins: [0] is display A (the
 // registered member), [1] display B (also reached with next(1)).
 #pragma once
+#include "base/Options.h"
 #include "params/ACTION.h"
 #include "params/DerivedParams.h"
 
@@ -9,7 +10,7 @@ namespace vx {
 
 // Stores the /M modal values of the job into list 14 and marks the file's
 // data as modal; does nothing when no modal value was given.
-void applyModalOptions();
+void applyModalOptions(const ConvOptions& options);
 
 namespace cat {
 // ---- list 0: process settings

@@ -171,10 +171,13 @@ class sampleActType : public spanActType {
 // 2000 log10(amplitude) - 8000, or kNoAmplitudeLevel for an amplitude not above 0.
 constexpr int16_t kNoAmplitudeLevel = -32768;
 int16_t amplitudeLevel(int32_t amplitude);
+struct AmplitudeLevelOf {
+    static int16_t of(int32_t amplitude) { return amplitudeLevel(amplitude); }
+};
 
 // A source amplitude in 0.1 mV with its level in hundredths of dBV. 4 bytes:
 // the amplitude; reading recomputes the slot's level.
-class srcAmpAct : public pairedSlotsAct<int32_t, int16_t, amplitudeLevel> {
+class srcAmpAct : public pairedSlotsAct<int32_t, int16_t, AmplitudeLevelOf> {
   public:
     enum : int16_t { eMilliVolt = 0, eVolt = 1, eDbV = 2 };
 

@@ -4,15 +4,18 @@
 // holds the first value, then the second unless it follows from the first.
 #pragma once
 #include <cstdint>
+#include <type_traits>
 
 #include "base/LeBytes.h"
 #include "params/ACTION.h"
 
 namespace vx {
 
-// derive, when given, computes the second value from the first: the second is
-// then not serialized and is recomputed when the first is read.
-template <class First, class Second, Second (*derive)(First) = nullptr>
+// Derive, when given, computes the second value from the first
+// (Derive::of(first)): the second is then not serialized and is recomputed
+// when the first is read. A type rather than a function pointer, so that
+// whether there is one is known at compile time in every build.
+template <class First, class Second, class Derive = void>
 class pairedSlotsAct : public paramActionObj {
   public:
     void* setParam(actType) override {
@@ -28,7 +31,7 @@ class pairedSlotsAct : public paramActionObj {
     }
 
   protected:
-    static constexpr bool kSecondStored = derive == nullptr;
+    static constexpr bool kSecondStored = std::is_void_v<Derive>;
     static constexpr int16_t kSerSize = sizeof(First) + (kSecondStored ? sizeof(Second) : 0);
 
     // Every slot and both real values start as (first, second).
@@ -55,8 +58,8 @@ class pairedSlotsAct : public paramActionObj {
     Second secondSlots[3];
 };
 
-template <class First, class Second, Second (*derive)(First)>
-Status pairedSlotsAct<First, Second, derive>::Serialize(socket* stream, int16_t dir, char slot) {
+template <class First, class Second, class Derive>
+Status pairedSlotsAct<First, Second, Derive>::Serialize(socket* stream, int16_t dir, char slot) {
     const int s = slotIndex(slot);
     uint8_t bytes[kSerSize];
     if (dir != 0) {
@@ -72,7 +75,7 @@ Status pairedSlotsAct<First, Second, derive>::Serialize(socket* stream, int16_t 
     if constexpr (kSecondStored)
         getLeValue(bytes + sizeof(First), secondSlots[s]);
     else
-        secondSlots[s] = derive(firstSlots[s]);
+        secondSlots[s] = Derive::of(firstSlots[s]);
     return status;
 }
 

@@ -78,10 +78,12 @@ int consoleMain(int argc, char** argv) {
     installInterruptHandlers();
     initLists();
     if (longOption(argc, argv, "--help")) {
-        printHelpText(0, eFmtNone);
+        printHelpText(ConvOptions(), 0, eFmtNone);
         return kStatusOk;
     }
-    auto job = std::make_unique<COptionMgr>(argc, argv, COptionMgr::kSettingsFile);
+    // The program's one model, for its one job.
+    auto model = std::make_unique<CModel>();
+    auto job = std::make_unique<COptionMgr>(*model, argc, argv, COptionMgr::kSettingsFile);
     if (job->errorIndex() != eErrNone) return kStatusFailed;
     if (job->fileCount() != 1 && job->fileCount() != 2) {
         job->printHelp();

@@ -112,12 +112,13 @@ void resetParameterModel() {
 namespace {
 
 Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
+    ConvOptions& options = job.model().options;
     resetParameterModel();
-    applyModalOptions();
+    applyModalOptions(options);
     const char* in = job.file(0).name();
     const char* out = job.file(1).name();
     errLog() << msg::eProcessing << in << msg::eProcessingArrow << out << endLine;
-    std::snprintf(convOptions.inputName, sizeof convOptions.inputName, "%s", in);
+    std::snprintf(options.inputName, sizeof options.inputName, "%s", in);
     Status st = kStatusOk;
     if (!outputIsSafe(job.outputFormat(), in, out, job.file(2).name())) {
         st = kStatusFailed;
@@ -125,7 +126,7 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
         job.reportError(eErrInvalidInputFile, ' ');
     } else {
         // A Display file brings its own modal settings: those of /M win.
-        applyModalOptions();
+        applyModalOptions(options);
         st = writeOutput(job, *pair.writer, out);
     }
     errLog() << endLine;

@@ -91,13 +91,13 @@ void printSampleOptions() {
 
 } // namespace
 
-void printDisplayHelp() {
+void printDisplayHelp(const ConvOptions& options) {
     print({"Accepts as inputs any VX560 Display file or HP SDF(tm) format file",
            "and generates a VX560 Display file", nullptr,
            "Usage: vxt560 /O56d [more options] inFile [outFile]",
            "Allowed VX560 Trace file specific options", nullptr,
            "   /Vxxx - where xxx is the version number of the platform code"});
-    errLog() << consoleOnly << "         For example, /V" << platformVersion << endLine;
+    errLog() << consoleOnly << "         For example, /V" << options.platformVersion << endLine;
     print({"         To determine platform code version, on a VX560 press",
            "         [System button] <Show Version menu box>",
            "         and see, mCode Version: xxx",
@@ -107,13 +107,13 @@ void printDisplayHelp() {
            "         zeroed.  (No wildcards allowed in file name.)"});
 }
 
-void printWaterfallHelp() {
+void printWaterfallHelp(const ConvOptions&) {
     print({"ONLY accepts as input a waterfall file.  This  will",
            "just copy the file. This can be useful in merging a multi-",
            "disk file on several floppies into a single file on a hard", "disk or vise versa."});
 }
 
-void printAsciiHelp() {
+void printAsciiHelp(const ConvOptions&) {
     print({"Accepts as input all VX560 Display files, Capture and Arb. Waveform",
            "files, and Waterfall files and generates an ASCII output file.",
            "Usage: vxt560 [/Oasc] [more options] inFile [outFile]", nullptr,
@@ -136,7 +136,7 @@ void printAsciiHelp() {
            "               -1 - to end of buffer (default)"});
 }
 
-void printSdfHelp() {
+void printSdfHelp(const ConvOptions&) {
     print({"Accepts as input any VX560 Display files",
            "Usage: vxt560 /Osdf [more options] inFile [outFile]",
            " Allowed SDF file specific options", nullptr,
@@ -149,7 +149,7 @@ void printSdfHelp() {
     printTransducerBlock();
 }
 
-void printCaptureHelp() {
+void printCaptureHelp(const ConvOptions&) {
     print({"Accepts as input a file of ASCII representations of floats. These",
            "values correspond to Volts and must not exceed +(input range)",
            "to -(input range) where the input range is specified with ",
@@ -166,7 +166,7 @@ void printCaptureHelp() {
     print({"   /I<number> - Input range in dBV (default is /I0)"});
 }
 
-void printArbHelp() {
+void printArbHelp(const ConvOptions&) {
     print({"Accepts as input a file of ASCII representations of floats with",
            "a range of -1.0 to +1.0.  The values represent Volts when played",
            "through Arb. Source at 100% amplitude.  If the number of points",
@@ -181,7 +181,7 @@ void printArbHelp() {
     printSampleOptions();
 }
 
-void printUffHelp() {
+void printUffHelp(const ConvOptions&) {
     print({"Accepts as input any VX560 Display file", nullptr,
            "Usage: vxt560 /Ouff [more options] inFile [outFile]",
            "Allowed UFF file specific options", nullptr,
@@ -193,7 +193,7 @@ void printUffHelp() {
     printTransducerBlock();
 }
 
-void printMatHelp() {
+void printMatHelp(const ConvOptions&) {
     print({"Accepts as input any VX560 Display files.  If output columns",
            "have real (r) followed by imag (i) then the data will be saved",
            "as a complex vector, otherwise data are considered purely real.",
@@ -207,13 +207,13 @@ void printMatHelp() {
     printTransducerBlock();
 }
 
-void printHelpText(int fileCount, int32_t outputFormat) {
+void printHelpText(const ConvOptions& options, int fileCount, int32_t outputFormat) {
     printBanner();
     if (fileCount != 0 || outputFormat == eFmtNone) {
         printGeneral();
         return;
     }
-    if (!printFormatHelp(outputFormat))
+    if (!printFormatHelp(outputFormat, options))
         errLog() << "Error occurred, output file format out of range???:  " << outputFormat
                  << endLine;
 }

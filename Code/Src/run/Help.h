@@ -2,20 +2,23 @@
 #pragma once
 #include <cstdint>
 
+#include "base/Options.h"
+
 namespace vx {
 
 // Prints the banner, then the general help when files were given or no output
 // format was chosen, else the help of that format.
-void printHelpText(int fileCount, int32_t outputFormat);
+void printHelpText(const ConvOptions& options, int fileCount, int32_t outputFormat);
 
-// The help page of each output format.
-void printDisplayHelp();
-void printWaterfallHelp();
-void printAsciiHelp();
-void printSdfHelp();
-void printCaptureHelp();
-void printArbHelp();
-void printUffHelp();
-void printMatHelp();
+// The help page of each output format (the Display page names the options'
+// platform version).
+void printDisplayHelp(const ConvOptions& options);
+void printWaterfallHelp(const ConvOptions& options);
+void printAsciiHelp(const ConvOptions& options);
+void printSdfHelp(const ConvOptions& options);
+void printCaptureHelp(const ConvOptions& options);
+void printArbHelp(const ConvOptions& options);
+void printUffHelp(const ConvOptions& options);
+void printMatHelp(const ConvOptions& options);
 
 } // namespace vx

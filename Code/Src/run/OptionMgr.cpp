@@ -53,8 +53,9 @@ bool hasControlCharacter(const char* text) {
 
 } // namespace
 
-COptionMgr::COptionMgr(int argc, char** argv, const char* settingsFile) {
-    resetJobOptions();
+COptionMgr::COptionMgr(CModel& model, int argc, char** argv, const char* settingsFile)
+    : model_(model) {
+    resetJobOptions(model_.options);
     platform::forgetTypedNames();
     parse(argc, argv, settingsFile);
 }
@@ -165,11 +166,11 @@ bool COptionMgr::readNumber(const OptionDescriptor& option, const char* param, l
 // A value out of range is refused, and its field takes the nearest bound.
 void COptionMgr::checkAndStore(const OptionDescriptor& option, const char* param, long value) {
     checkRange(option.letter, param, value, option.lo, option.hi);
-    option.store(std::clamp(value, option.lo, option.hi));
+    option.store(model_.options, std::clamp(value, option.lo, option.hi));
 }
 
 void COptionMgr::takeSwitch(const OptionDescriptor& option, const char*) {
-    option.store(1);
+    option.store(model_.options, 1);
 }
 
 void COptionMgr::takeNumber(const OptionDescriptor& option, const char* param) {
@@ -186,12 +187,13 @@ void COptionMgr::takeKeepLog(const OptionDescriptor&, const char*) {
 }
 
 void COptionMgr::takeColumns(const OptionDescriptor&, const char* param) {
-    if (!parseColumnList(param, convOptions.columns)) reportError(eErrInvalidColumns, 'C', param);
+    if (!parseColumnList(param, model_.options.columns))
+        reportError(eErrInvalidColumns, 'C', param);
     jobFlags_ |= eJobColumnsGiven;
 }
 
 void COptionMgr::takeUnits(const OptionDescriptor&, const char* param) {
-    ConvOptions& o = convOptions;
+    ConvOptions& o = model_.options;
     UnitChoice u{o.peakUnits, o.dbMode, o.phaseUnits};
     if (!parseUnitList(param, u)) {
         reportError(eErrInvalidUnits, 'U', param);
@@ -203,7 +205,7 @@ void COptionMgr::takeUnits(const OptionDescriptor&, const char* param) {
 }
 
 void COptionMgr::takeArrayName(const OptionDescriptor&, const char* param) {
-    copyCut(convOptions.arrayName, sizeof convOptions.arrayName, param);
+    copyCut(model_.options.arrayName, sizeof model_.options.arrayName, param);
 }
 
 // Exactly "1" (standard) or "2" (exhaustive): file information only.
@@ -212,8 +214,8 @@ void COptionMgr::takeHeaderMode(const OptionDescriptor& option, const char* para
         reportError(eErrInvalidOption, option.letter, param);
         return;
     }
-    convOptions.headerMode = static_cast<uint8_t>(param[0] - '0');
-    convOptions.writeData = 0;
+    model_.options.headerMode = static_cast<uint8_t>(param[0] - '0');
+    model_.options.writeData = 0;
 }
 
 // Exactly "a" or "b": the waterfall channel.
@@ -222,7 +224,7 @@ void COptionMgr::takeChannel(const OptionDescriptor& option, const char* param) 
         reportError(eErrInvalidOption, option.letter, param);
         return;
     }
-    convOptions.wfChannel = param[0] == 'b';
+    model_.options.wfChannel = param[0] == 'b';
 }
 
 void COptionMgr::takeReplacementFile(const OptionDescriptor&, const char* param) {
@@ -260,7 +262,7 @@ void COptionMgr::takeOutputFormat(const OptionDescriptor&, const char* keyword) 
         return;
     }
     formatMask_ = mask;
-    if (!(jobFlags_ & eJobColumnsGiven)) applyDefaultColumns(mask);
+    if (!(jobFlags_ & eJobColumnsGiven)) applyDefaultColumns(mask, model_.options);
 }
 
 void COptionMgr::takeInputRange(const OptionDescriptor& option, const char* param) {
@@ -292,7 +294,7 @@ void COptionMgr::takeTransducer(const OptionDescriptor&, const char* param) {
         reportError(eErrInvalidOption, 'T', param);
         return;
     }
-    transducer[param[0] - '1'] = static_cast<int16_t>(param[2] - '1');
+    model_.options.transducer[param[0] - '1'] = static_cast<int16_t>(param[2] - '1');
 }
 
 void COptionMgr::takeModal(const OptionDescriptor&, const char* param) {
@@ -304,7 +306,8 @@ void COptionMgr::takeModal(const OptionDescriptor&, const char* param) {
         reportError(eErrInvalidOption, 'M', param);
         return;
     }
-    ModalValues& m = modalValues;
+    ModalValues& m = model_.options.modalValues;
+    uint16_t& modalFlags = model_.options.modalFlags;
     // A name goes into a line record: a line break or other control character
     // would split it.
     if (what == 'i' && hasControlCharacter(value)) {
@@ -331,23 +334,25 @@ void COptionMgr::takeModal(const OptionDescriptor&, const char* param) {
 void COptionMgr::takeVersion(const OptionDescriptor& option, const char* param) {
     long v = 0;
     if (!readNumber(option, param, v)) return;
+    char* platformVersion = model_.options.platformVersion;
     const long current = std::min(option.hi, std::atol(platformVersion));
     if (!checkRange(option.letter, param, v, option.lo, current)) return;
-    std::snprintf(platformVersion, sizeof platformVersion, "%u", static_cast<unsigned>(v) % 1000u);
+    std::snprintf(platformVersion, sizeof model_.options.platformVersion, "%u",
+                  static_cast<unsigned>(v) % 1000u);
 }
 
 void COptionMgr::takeFormat(const OptionDescriptor&, const char* param) {
-    char format[sizeof convOptions.dataFormat];
+    char format[sizeof model_.options.dataFormat];
     copyCut(format, sizeof format, param);
     if (!isSafeDataFormat(format)) {
         reportError(eErrInvalidOption, 'F', param);
         return;
     }
-    std::memcpy(convOptions.dataFormat, format, sizeof format);
+    std::memcpy(model_.options.dataFormat, format, sizeof format);
 }
 
 void COptionMgr::printHelp() {
-    printHelpText(fileCount_, outputFormat_);
+    printHelpText(model_.options, fileCount_, outputFormat_);
 }
 
 Status COptionMgr::run() {

@@ -1,5 +1,6 @@
 // The job: one conversion request built from an argument vector and the
-// settings file; it fills the option block and holds the file names.
+// settings file; it fills the option block of its model, holds the file names
+// and runs the conversion through that model.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -9,6 +10,7 @@
 #include "base/Status.h"
 #include "run/OptionTable.h"
 #include "run/Pairing.h"
+#include "trace/Model.h"
 
 namespace vx {
 
@@ -37,10 +39,11 @@ class COptionMgr {
 
     // Parses the settings file (if named) and then argv[1..argc-1]; parameters
     // and file names are lower-cased in place.
-    COptionMgr(int argc, char** argv, const char* settingsFile);
+    COptionMgr(CModel& model, int argc, char** argv, const char* settingsFile);
     COptionMgr(const COptionMgr&) = delete;
     COptionMgr& operator=(const COptionMgr&) = delete;
 
+    CModel& model() { return model_; }
     int32_t inputType() const { return inputType_; }
     void setInputType(int32_t type) { inputType_ = type; }
     int32_t outputFormat() const { return outputFormat_; }
@@ -96,6 +99,7 @@ class COptionMgr {
     void takeModal(const OptionDescriptor& option, const char* param);
     void takeVersion(const OptionDescriptor& option, const char* param);
 
+    CModel& model_;
     int32_t inputType_ = -2;
     int32_t outputFormat_ = eFmtNone;
     int32_t errorIndex_ = eErrNone;

@@ -22,35 +22,35 @@ constexpr uint32_t kEvery = 0;
 using Arg = EOptionArg;
 using Job = COptionMgr;
 
-void storeBaseFrequency(long v) {
-    convOptions.capArbHeader.baseFreqId = static_cast<int16_t>(v);
+void storeBaseFrequency(ConvOptions& o, long v) {
+    o.listCapture.baseFreqId = static_cast<int16_t>(v);
 }
-void storeDataOnly(long) {
-    convOptions.writeData = 1;
-    convOptions.headerMode = 0;
+void storeDataOnly(ConvOptions& o, long) {
+    o.writeData = 1;
+    o.headerMode = 0;
 }
-void storeInputRange(long v) {
-    CapArbHeader& h = convOptions.capArbHeader;
+void storeInputRange(ConvOptions& o, long v) {
+    CapArbHeader& h = o.listCapture;
     h.inputRange[0] = h.inputRange[1] = static_cast<int16_t>(v);
 }
-void storeSeparator(long v) {
-    convOptions.separator[0] = v == 0 ? ' ' : v == 1 ? ',' : '\t';
+void storeSeparator(ConvOptions& o, long v) {
+    o.separator[0] = v == 0 ? ' ' : v == 1 ? ',' : '\t';
 }
-void storeRecordLength(long v) {
-    convOptions.capArbHeader.recordKpts = static_cast<int16_t>(v);
+void storeRecordLength(ConvOptions& o, long v) {
+    o.listCapture.recordKpts = static_cast<int16_t>(v);
 }
 // The sample frequency is base clock / 2^n; the header keeps 19 - n.
-void storeSpanCode(long v) {
-    convOptions.capArbHeader.spanCode = static_cast<int16_t>(19 - v);
+void storeSpanCode(ConvOptions& o, long v) {
+    o.listCapture.spanCode = static_cast<int16_t>(19 - v);
 }
-void storePointsPerLine(long v) {
-    convOptions.pointsPerLine = static_cast<uint16_t>(v);
+void storePointsPerLine(ConvOptions& o, long v) {
+    o.pointsPerLine = static_cast<uint16_t>(v);
 }
-void storeSliceCount(long v) {
-    convOptions.wfCount = static_cast<int16_t>(v);
+void storeSliceCount(ConvOptions& o, long v) {
+    o.wfCount = static_cast<int16_t>(v);
 }
-void storeFirstSlice(long v) {
-    convOptions.wfFirst = static_cast<uint16_t>(v);
+void storeFirstSlice(ConvOptions& o, long v) {
+    o.wfFirst = static_cast<uint16_t>(v);
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Options.h"
+
 namespace vx {
 
 class COptionMgr;
@@ -30,7 +32,7 @@ struct OptionDescriptor {
     uint32_t formats; // bits of the output formats that take the option; 0 = every format
     OptionHandler take;
     // The field that a numeric option or a switch sets; null when the handler does.
-    void (*store)(long value);
+    void (*store)(ConvOptions& options, long value);
 };
 
 // The descriptor of an upper-case letter; null when no option has it.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "ascii/AsciiCapArbWriter.h"
@@ -28,13 +29,24 @@ constexpr uint32_t inputBit(int32_t type) {
     return 1u << type;
 }
 
-template <class Reader> std::unique_ptr<CFileReader> newReader() {
-    return std::make_unique<Reader>();
+// Each reader is given the part of the model it fills or reads: the trace
+// readers the model, the number list the options, a Capture file nothing.
+template <class Reader> std::unique_ptr<Reader> makeReader(CModel& model) {
+    if constexpr (std::is_constructible_v<Reader, CModel&>)
+        return std::make_unique<Reader>(model);
+    else if constexpr (std::is_constructible_v<Reader, const ConvOptions&>)
+        return std::make_unique<Reader>(model.options);
+    else
+        return std::make_unique<Reader>();
+}
+
+template <class Reader> std::unique_ptr<CFileReader> newReader(CModel& model) {
+    return makeReader<Reader>(model);
 }
 
 // The writer maker receives the reader it reads from, as its own type.
 template <class Reader, auto MakeWriter> ReaderWriterPair newPair(COptionMgr& job) {
-    auto reader = std::make_unique<Reader>();
+    auto reader = makeReader<Reader>(job.model());
     std::unique_ptr<CFileWriter> writer = MakeWriter(job, *reader);
     return {std::move(reader), std::move(writer)};
 }
@@ -44,8 +56,8 @@ template <class Reader, auto MakeWriter> Conversion convert(uint32_t inputTypes)
 }
 
 // Writers that read from the trace model rather than from their reader.
-template <class Writer> std::unique_ptr<CFileWriter> traceWriter(COptionMgr&, CFileReader&) {
-    return std::make_unique<Writer>();
+template <class Writer> std::unique_ptr<CFileWriter> traceWriter(COptionMgr& job, CFileReader&) {
+    return std::make_unique<Writer>(job.model());
 }
 
 // The kind word of a written Capture/Arb. file follows the output format alone.
@@ -53,8 +65,8 @@ int16_t kindFor(const COptionMgr& job) {
     return job.outputFormat() == eFmtArb ? eKindArb : eKindCaptureCh1;
 }
 
-std::unique_ptr<CFileWriter> capArbToAscii(COptionMgr&, CCapArbReader& reader) {
-    return std::make_unique<CAsciiCapArbWriter>(&reader);
+std::unique_ptr<CFileWriter> capArbToAscii(COptionMgr& job, CCapArbReader& reader) {
+    return std::make_unique<CAsciiCapArbWriter>(job.model().options, &reader);
 }
 
 std::unique_ptr<CFileWriter> capArbCopy(COptionMgr& job, CCapArbReader& reader) {
@@ -65,8 +77,8 @@ std::unique_ptr<CFileWriter> numberListToCapArb(COptionMgr& job, CAsciiReader& r
     return std::make_unique<CCapArbWriter>(&reader, kindFor(job));
 }
 
-std::unique_ptr<CFileWriter> waterfallToAscii(COptionMgr&, CWaterFallReader& reader) {
-    return std::make_unique<CWfAsciiWriter>(&reader);
+std::unique_ptr<CFileWriter> waterfallToAscii(COptionMgr& job, CWaterFallReader& reader) {
+    return std::make_unique<CWfAsciiWriter>(job.model(), &reader);
 }
 
 std::unique_ptr<CFileWriter> waterfallCopy(COptionMgr&, CWfCopyReader& reader) {
@@ -75,7 +87,7 @@ std::unique_ptr<CFileWriter> waterfallCopy(COptionMgr&, CWfCopyReader& reader) {
 
 // The Display writer replaces the trace data from the /Q list when given.
 std::unique_ptr<CFileWriter> traceToDisplay(COptionMgr& job, CFileReader&) {
-    auto writer = std::make_unique<CTraceWriter>();
+    auto writer = std::make_unique<CTraceWriter>(job.model());
     if (job.inputType() == eInDisplay) writer->setReplacementFile(job.file(2).name());
     return writer;
 }
@@ -209,10 +221,10 @@ const char* defaultExtension(int32_t format) {
     return f ? f->extension : "";
 }
 
-bool printFormatHelp(int32_t format) {
+bool printFormatHelp(int32_t format, const ConvOptions& options) {
     const OutputFormat* f = formatRow(format);
     if (!f) return false;
-    f->helpPage();
+    f->helpPage(options);
     return true;
 }
 
@@ -227,9 +239,9 @@ int32_t defaultOutputFor(int32_t inputType) {
     return eFmtNone;
 }
 
-std::unique_ptr<CFileReader> readerFor(int32_t inputType, int32_t format) {
+std::unique_ptr<CFileReader> readerFor(CModel& model, int32_t inputType, int32_t format) {
     const Conversion* c = conversion(inputType, format);
-    return c ? c->makeReader() : nullptr;
+    return c ? c->makeReader(model) : nullptr;
 }
 
 int32_t typeWrittenBy(int32_t format) {
@@ -237,11 +249,11 @@ int32_t typeWrittenBy(int32_t format) {
     return f ? f->writesType : -1;
 }
 
-void applyDefaultColumns(uint32_t formatMask) {
+void applyDefaultColumns(uint32_t formatMask, ConvOptions& options) {
     for (const OutputFormat& f : outputFormats()) {
         if (formatMask != formatBit(f.number) || !f.defaultColumns) continue;
         const int32_t* end = std::find(f.defaultColumns, f.defaultColumns + kMaxColumns, eColEnd);
-        std::copy(f.defaultColumns, end + 1, convOptions.columns);
+        std::copy(f.defaultColumns, end + 1, options.columns);
     }
 }
 

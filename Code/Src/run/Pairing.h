@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/FileIO.h"
+#include "trace/Model.h"
 
 namespace vx {
 
@@ -49,7 +50,7 @@ struct ReaderWriterPair {
 // One input type (or several read alike) converted to the format of its row.
 struct Conversion {
     uint32_t inputTypes; // bit per input type
-    std::unique_ptr<CFileReader> (*makeReader)();
+    std::unique_ptr<CFileReader> (*makeReader)(CModel& model);
     ReaderWriterPair (*makePair)(COptionMgr& job);
 };
 
@@ -59,7 +60,7 @@ struct OutputFormat {
     const char* keyword;       // null when /O cannot name the format
     const char* listText;      // its line of the general help's /O list; null for none
     const char* extension;     // of the output named after the input
-    void (*helpPage)();
+    void (*helpPage)(const ConvOptions& options);
     int32_t writesType;            // input type of the files it writes; -1: not read back
     const int32_t* defaultColumns; // the /C columns when none are given; null: the usual
     uint32_t defaultFor;           // input types converted to this format when the job names none
@@ -74,7 +75,7 @@ uint32_t formatMaskOfKeyword(const char* keyword);
 // Default output extension of a format number (no dot); "" for none.
 const char* defaultExtension(int32_t format);
 // Prints the help page of a format; false when the number names none.
-bool printFormatHelp(int32_t format);
+bool printFormatHelp(int32_t format, const ConvOptions& options);
 
 // Whether the table converts the input type to the format.
 bool converts(int32_t inputType, int32_t format);
@@ -82,13 +83,13 @@ bool converts(int32_t inputType, int32_t format);
 int32_t defaultOutputFor(int32_t inputType);
 // The reader that serves the input type in its conversion to the format;
 // null when the table has no such conversion.
-std::unique_ptr<CFileReader> readerFor(int32_t inputType, int32_t format);
+std::unique_ptr<CFileReader> readerFor(CModel& model, int32_t inputType, int32_t format);
 
 // The input type of the files a format writes (SDF as eInSdf); -1 for none.
 int32_t typeWrittenBy(int32_t format);
 // Sets the /C columns of the option block to the defaults of the format that
 // the mask selects, when it has its own.
-void applyDefaultColumns(uint32_t formatMask);
+void applyDefaultColumns(uint32_t formatMask, ConvOptions& options);
 
 // The pair for the job's input type and output format; both empty when the
 // table has no entry for them.

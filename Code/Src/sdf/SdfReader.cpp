@@ -85,9 +85,9 @@ Status selectMeasurement(const CSdfHdrs& h, int group, const CSdfTrans& trans) {
 
 // The sample count of a histogram: the sum of a "Histo" trace's values,
 // else an assumed 1000.
-void histogramLengthFromData(int16_t m) {
+void histogramLengthFromData(const TraceMgr& trace, int16_t m) {
     int64_t count = 1000;
-    const std::vector<Point>* points = traceMgr().vector(0);
+    const std::vector<Point>* points = trace.vector(0);
     if ((m == 72 || m == 73) && points) {
         double sum = 0;
         for (const Point& p : *points)
@@ -99,7 +99,7 @@ void histogramLengthFromData(int16_t m) {
     (void)histogramLength[0].setSamples(static_cast<int32_t>(count));
 }
 
-Status readData(userdiskPrt& in, CSdfHdrs& h, int group) {
+Status readData(TraceMgr& trace, userdiskPrt& in, CSdfHdrs& h, int group) {
     const int16_t m = measurement[0].getData(ePaoEntry);
     const SdfDataRequest request = sdfDataRequest(h, group, m);
     if (request.points > INT16_MAX) {
@@ -109,14 +109,14 @@ Status readData(userdiskPrt& in, CSdfHdrs& h, int group) {
     std::vector<float> pairs;
     Status st = readSdfYData(in, h, request, pairs);
     if (st.failed()) return st;
-    traceMgr().loadVector(pairs.data(), static_cast<int16_t>(request.points), 0);
-    if (group == eSdfHist) histogramLengthFromData(m);
+    trace.loadVector(pairs.data(), static_cast<int16_t>(request.points), 0);
+    if (group == eSdfHist) histogramLengthFromData(trace, m);
     return kStatusOk;
 }
 
 } // namespace
 
-Status translateSdf(userdiskPrt& in, CSdfHdrs& h) {
+Status translateSdf(CModel& model, userdiskPrt& in, CSdfHdrs& h) {
     const int group = sdfGroupOfMeasType(h.measType());
     if (group < 0) {
         errLog() << msg::eMeasTypeUnsupported << endLine;
@@ -135,20 +135,20 @@ Status translateSdf(userdiskPrt& in, CSdfHdrs& h) {
         engineeringUnits(h, slot);
 
     uint32_t words[kVectorHeaderWords] = {};
-    trans->traceLayoutFromHeaders(words);
+    trans->traceLayoutFromHeaders(model.trace, words);
     uint8_t header[kVectorHeaderBytes];
     for (int w = 0; w < kVectorHeaderWords; ++w)
         putLe32(header + 4 * w, words[w]);
-    traceMgr().setVectorHeader(header, 0);
-    rebuildFromSettings(traceMgr(), fileTimeStamp(h));
-    return readData(in, h, group);
+    model.trace.setVectorHeader(header, 0);
+    rebuildFromSettings(model, fileTimeStamp(h));
+    return readData(model.trace, in, h, group);
 }
 
 Status CSdfReader::open(const char* name) {
     if (openInput(name).failed()) return kStatusFailed;
     Status st = readSdfHeaders(*file_, hdrs_);
     if (st.failed()) return st;
-    return translateSdf(*file_, hdrs_);
+    return translateSdf(model_, *file_, hdrs_);
 }
 
 } // namespace vx

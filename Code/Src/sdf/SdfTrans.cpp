@@ -259,7 +259,7 @@ void CSdfFFT::windowAndAveragingFromHeaders() {
     averagingFromType(hdrs_->averageType(), true);
 }
 
-void CSdfFFT::traceLayoutFromHeaders(uint32_t w[32]) {
+void CSdfFFT::traceLayoutFromHeaders(TraceMgr&, uint32_t w[32]) {
     const int32_t n = hdrs_->lastValidIndex() + 1;
     const MeasDesc& d = currentDescriptor();
     const bool baseband = spanStartsAtZero();
@@ -348,7 +348,7 @@ Status CSdfOct::settingsFromHeaders() {
     return kStatusOk;
 }
 
-void CSdfOct::traceLayoutFromHeaders(uint32_t w[32]) {
+void CSdfOct::traceLayoutFromHeaders(TraceMgr&, uint32_t w[32]) {
     const int32_t n = hdrs_->lastValidIndex() + 1;
     const float integration = octIntegrationTime[0].getData(ePaoEntry);
     w[0] = intWord(n);
@@ -385,7 +385,7 @@ Status CSdfSS::settingsFromHeaders() {
     return kStatusOk;
 }
 
-void CSdfSS::traceLayoutFromHeaders(uint32_t w[32]) {
+void CSdfSS::traceLayoutFromHeaders(TraceMgr&, uint32_t w[32]) {
     const int32_t n = hdrs_->lastValidIndex() + 1;
     const float start = sweptStart[0].getData(ePaoEntry);
     const float stop = sweptStop[0].getData(ePaoEntry);
@@ -444,10 +444,10 @@ Status CSdfOrd::settingsFromHeaders() {
     return kStatusOk;
 }
 
-void CSdfOrd::traceLayoutFromHeaders(uint32_t w[32]) {
+void CSdfOrd::traceLayoutFromHeaders(TraceMgr& trace, uint32_t w[32]) {
     const MeasDesc& d = currentDescriptor();
-    traceMgr().computeLengths();
-    const int32_t n = traceMgr().nPts;
+    trace.computeLengths();
+    const int32_t n = trace.nPts;
     const int32_t record = d.axisKind() == -2 ? n / 2 : n;
     const int32_t c = std::clamp(10 - int32_t(std::log2(double(std::max(record, 1)))), 0, 3);
     const float deltaOrd = deltaOrder[0].getData(ePaoEntry);
@@ -494,7 +494,7 @@ Status CSdfHist::settingsFromHeaders() {
     return kStatusOk;
 }
 
-void CSdfHist::traceLayoutFromHeaders(uint32_t w[32]) {
+void CSdfHist::traceLayoutFromHeaders(TraceMgr&, uint32_t w[32]) {
     const int32_t n = hdrs_->i32(CSdfHdrs::kMeasHdr + 18);
     const float f =
         1.25f * std::pow(10.0f, inputRange1.range(ePaoEntry) / 20.0f) * sdfCorrectionFactor(*hdrs_);

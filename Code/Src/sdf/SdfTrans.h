@@ -6,6 +6,7 @@
 
 #include "base/Status.h"
 #include "sdf/SdfParse.h"
+#include "trace/TRACE.h"
 
 namespace vx {
 
@@ -30,8 +31,9 @@ class CSdfTrans {
     // Sets the group's instrument settings from the headers; 0 for success,
     // 1 after a message.
     virtual Status settingsFromHeaders() = 0;
-    // The 32 words of vector 1's header from the headers and the settings.
-    virtual void traceLayoutFromHeaders(uint32_t words[32]) = 0;
+    // The 32 words of vector 1's header from the headers and the settings (an
+    // order trace computes its lengths in the trace first).
+    virtual void traceLayoutFromHeaders(TraceMgr& trace, uint32_t words[32]) = 0;
 
     // The measurement of a data type (the second input's for a per-channel
     // row when firstSlot is 1); -1 when the group has no such data type.
@@ -47,7 +49,7 @@ class CSdfFFT : public CSdfTrans {
   public:
     explicit CSdfFFT(CSdfHdrs* hdrs);
     Status settingsFromHeaders() override;
-    void traceLayoutFromHeaders(uint32_t words[32]) override;
+    void traceLayoutFromHeaders(TraceMgr& trace, uint32_t words[32]) override;
     // Window and averaging from the channel and measurement headers.
     virtual void windowAndAveragingFromHeaders();
 
@@ -71,28 +73,28 @@ class CSdfOct : public CSdfTrans {
   public:
     explicit CSdfOct(CSdfHdrs* hdrs);
     Status settingsFromHeaders() override;
-    void traceLayoutFromHeaders(uint32_t words[32]) override;
+    void traceLayoutFromHeaders(TraceMgr& trace, uint32_t words[32]) override;
 };
 
 class CSdfSS : public CSdfTrans {
   public:
     explicit CSdfSS(CSdfHdrs* hdrs);
     Status settingsFromHeaders() override;
-    void traceLayoutFromHeaders(uint32_t words[32]) override;
+    void traceLayoutFromHeaders(TraceMgr& trace, uint32_t words[32]) override;
 };
 
 class CSdfOrd : public CSdfFFT {
   public:
     explicit CSdfOrd(CSdfHdrs* hdrs);
     Status settingsFromHeaders() override;
-    void traceLayoutFromHeaders(uint32_t words[32]) override;
+    void traceLayoutFromHeaders(TraceMgr& trace, uint32_t words[32]) override;
 };
 
 class CSdfHist : public CSdfFFT {
   public:
     explicit CSdfHist(CSdfHdrs* hdrs);
     Status settingsFromHeaders() override;
-    void traceLayoutFromHeaders(uint32_t words[32]) override;
+    void traceLayoutFromHeaders(TraceMgr& trace, uint32_t words[32]) override;
 };
 
 // The translator of a measurement group; null outside 0..5.

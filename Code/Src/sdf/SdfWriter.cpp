@@ -118,13 +118,13 @@ Status CSdfWriter::writeTo(socket& out) {
 }
 
 Status CSdfWriter::prepare() {
-    axis_ = traceMgr().makeAxis();
+    axis_ = model_.trace.makeAxis();
     if (!axis_) return kStatusFailed;
     return translate();
 }
 
 Status CSdfWriter::translate() {
-    TraceMgr& t = traceMgr();
+    TraceMgr& t = model_.trace;
     if (t.measDesc.axisKind() == eWFTimeSliceAxis) {
         errLog() << msg::eSliceTranslationUnsupported << endLine;
         return kStatusFailed;
@@ -217,7 +217,7 @@ Status CSdfWriter::writeHeaders(socket& out) {
 }
 
 Status CSdfWriter::writeXData(socket& out, int32_t points) {
-    const std::vector<Point>& rpm = *traceMgr().vector(1);
+    const std::vector<Point>& rpm = *model_.trace.vector(1);
     CBulkBufferClaim buffer;
     CFloatSink sink(out, buffer.data());
     sink.head(eXDataRec, 4 * points + int32_t(H::kRecordHeadSize));
@@ -228,9 +228,9 @@ Status CSdfWriter::writeXData(socket& out, int32_t points) {
 }
 
 Status CSdfWriter::writeYData(socket& out, int32_t points) {
-    const std::vector<Point>& data = *traceMgr().vector(0);
+    const std::vector<Point>& data = *model_.trace.vector(0);
     const bool two = hdrs_.yIsComplex() != 0 || hdrs_.yPerPoint() == 2;
-    const bool octave = traceMgr().measGroup == 2;
+    const bool octave = model_.trace.measGroup == 2;
     const int32_t values = points * (two ? 2 : 1) + (octave ? 1 : 0);
     const float scale = transducerScale();
     const int16_t exponent = transducerExponent();

@@ -8,6 +8,7 @@ namespace vx {
 
 class CSdfWriter : public CTraceFileWriter {
   public:
+    using CTraceFileWriter::CTraceFileWriter;
     // The settings are translated before the output is opened, so a trace
     // that cannot be written leaves an existing file as it was.
     Status write(const char* name) override;

@@ -90,10 +90,10 @@ Status CCapArbReader::open(const char* name) {
     block.rewind();
     uint8_t raw[kCapArbBlockLength];
     (void)block.readBytes(raw, sizeof raw); // the count was checked above
-    convOptions.capArbHeader = decodeCapArbHeader(raw);
+    header_ = decodeCapArbHeader(raw);
     kind_ = static_cast<int16_t>(getLe16(raw + kCapArbHeaderSize));
     errLog() << (kind_ == eKindArb ? msg::eArbType : msg::eCaptureType) << endLine << endLine;
-    blocksLeft_ = static_cast<int16_t>(convOptions.capArbHeader.recordKpts >> 1);
+    blocksLeft_ = static_cast<int16_t>(header_.recordKpts >> 1);
     return kStatusOk;
 }
 

@@ -53,14 +53,17 @@ float voltsPerFraction(const CapArbHeader& header, int16_t kind);
 
 class CCapArbReader : public CFileReader {
   public:
-    // Loads the shared capture header (convOptions.capArbHeader) and the kind.
+    // Loads the file's capture header and kind.
     Status open(const char* name) override;
     // 0 a block was read, 1 no block left (nothing read), 2 read error. With
     // convert set the entries become float fractions of full scale.
     Status readBlock(uint8_t* block, bool convert);
     int16_t kind() const { return kind_; }
+    const CapArbHeader& header() const { return header_; }
+    int16_t recordKpts() const override { return header_.recordKpts; }
 
   private:
+    CapArbHeader header_;
     int16_t kind_ = eKindArb;
     int16_t blocksLeft_ = 0;
 };

@@ -45,7 +45,7 @@ Status CCapArbWriter::writeSamples(const CapArbHeader& header) {
 
 Status CCapArbWriter::write(const char* name) {
     if (openOutput(name).failed()) return kStatusFailed;
-    const CapArbHeader& header = convOptions.capArbHeader;
+    const CapArbHeader& header = list_ ? list_->header() : copy_->header();
     memPrt block(kWriteBlockCapacity);
     uint8_t raw[kCapArbBlockLength];
     encodeCapArbHeader(header, raw);

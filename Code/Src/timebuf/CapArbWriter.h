@@ -11,7 +11,7 @@ namespace vx {
 
 class CCapArbWriter : public CFileWriter {
   public:
-    // List mode: samples from the list, header from the options.
+    // List mode: samples and header from the list reader.
     CCapArbWriter(CAsciiReader* list, int16_t kind) : list_(list), kind_(kind) {}
     // Copy mode: raw samples and the header that the reader loaded.
     CCapArbWriter(CCapArbReader* copy, int16_t kind) : copy_(copy), kind_(kind) {}

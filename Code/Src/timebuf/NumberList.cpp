@@ -31,7 +31,7 @@ Status CAsciiReader::open(const char* name) {
     if (openInput(name).failed()) return kStatusFailed;
     errLog() << msg::eAsciiFloatType << endLine << endLine;
     endOfData_ = 0;
-    fullScale_ = std::pow(10.0, 0.05 * convOptions.capArbHeader.inputRange[0]);
+    fullScale_ = std::pow(10.0, 0.05 * header().inputRange[0]);
     return kStatusOk;
 }
 

@@ -131,8 +131,8 @@ class COctAxis : public xAxisT {
 // Amplitude bins from minus to plus the channel's full scale.
 class CHistAxis : public xAxisT {
   public:
-    CHistAxis(int32_t kind, int16_t len)
-        : xAxisT(kind, len), channelMask(traceMgr().measDesc.channelMask()),
+    CHistAxis(const TraceMgr& trace, int32_t kind, int16_t len)
+        : xAxisT(kind, len), channelMask(trace.measDesc.channelMask()),
           range(channelMask & 2 ? cat::inputRange2 : cat::inputRange1) {
         refresh();
     }
@@ -163,14 +163,18 @@ class CHistAxis : public xAxisT {
 // x values stored in the trace: the real parts of vector 2.
 class CRpmAxis : public xAxisT {
   public:
-    using xAxisT::xAxisT;
+    CRpmAxis(const TraceMgr& trace, int32_t kind, int16_t len) : xAxisT(kind, len), trace_(trace) {}
     float x(int16_t i) override {
-        const std::vector<Point>* v = traceMgr().vector(1);
+        const std::vector<Point>* v = trace_.vector(1);
         if (!v || v->empty()) return 0.0f;
-        int32_t last = std::min<int32_t>(traceMgr().extractedPoints(), static_cast<int32_t>(v->size())) - 1;
+        int32_t last =
+            std::min<int32_t>(trace_.extractedPoints(), static_cast<int32_t>(v->size())) - 1;
         return (*v)[static_cast<size_t>(std::clamp<int32_t>(i, 0, std::max(last, 0)))].re;
     }
     const char* unitText() override { return "Rpm"; }
+
+  private:
+    const TraceMgr& trace_;
 };
 
 class CWFTimeSliceAxis : public xAxisT {
@@ -182,7 +186,7 @@ class CWFTimeSliceAxis : public xAxisT {
 
 } // namespace
 
-std::unique_ptr<xAxisT> createAxis(int32_t kind, int16_t len) {
+std::unique_ptr<xAxisT> createAxis(const TraceMgr& trace, int32_t kind, int16_t len) {
     switch (kind) {
     case eOrderTimeAxis: return std::make_unique<COrderTimeAxis>(kind, len);
     case eTimeAxis: return std::make_unique<CTimeAxis>(kind, len);
@@ -190,9 +194,11 @@ std::unique_ptr<xAxisT> createAxis(int32_t kind, int16_t len) {
     case eOrdTrkFreqAxis: return std::make_unique<COrderSpecAxis>(kind, len);
     case eCorrAxis: return std::make_unique<CCorrAxis>(kind, len);
     case eSweepAxis: return std::make_unique<CSweepAxis>(kind, len);
-    case eHistAxis: return std::make_unique<CHistAxis>(kind, len);
+    case eHistAxis:
+        return std::make_unique<CHistAxis>(trace, kind, len);
     case eRpmAxis:
-    case eTrackAxis: return std::make_unique<CRpmAxis>(kind, len);
+    case eTrackAxis:
+        return std::make_unique<CRpmAxis>(trace, kind, len);
     case eOctAxis: return std::make_unique<COctAxis>(kind, len);
     case eWFTimeSliceAxis: return std::make_unique<CWFTimeSliceAxis>(kind, len);
     default: return nullptr;

@@ -8,6 +8,8 @@
 
 namespace vx {
 
+class TraceMgr;
+
 // Axis kinds (byte 3 of the measurement descriptor).
 enum EAxisKind : int32_t {
     eOrderTimeAxis = -2,
@@ -47,6 +49,6 @@ class xAxisT {
 };
 
 // The axis object of a kind, or null for kinds without an axis.
-std::unique_ptr<xAxisT> createAxis(int32_t kind, int16_t xDispLen);
+std::unique_ptr<xAxisT> createAxis(const TraceMgr& trace, int32_t kind, int16_t xDispLen);
 
 } // namespace vx

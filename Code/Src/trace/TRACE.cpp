@@ -21,11 +21,6 @@ int16_t low16(uint32_t word) {
 
 } // namespace
 
-TraceMgr& traceMgr() {
-    static TraceMgr trace;
-    return trace;
-}
-
 TraceMgr::TraceMgr()
     : timeStamp(currentTimeStamp()), settings_(std::make_unique<memPrt>(kSettingsCapacity)) {}
 
@@ -203,7 +198,7 @@ void TraceMgr::computeLengths() {
 
 std::unique_ptr<xAxisT> TraceMgr::makeAxis() {
     if (measDesc.axisKind() == eNoAxis) computeLengths();
-    std::unique_ptr<xAxisT> axis = createAxis(measDesc.axisKind(), xDispLen);
+    std::unique_ptr<xAxisT> axis = createAxis(*this, measDesc.axisKind(), xDispLen);
     VX_ASSERT(axis != nullptr, "\"Bad X axis\" == 0");
     return axis;
 }

@@ -73,9 +73,6 @@ class TraceMgr {
     uint32_t header_[2][kVectorHeaderWords] = {};
 };
 
-// The process-wide trace.
-TraceMgr& traceMgr();
-
 // The order time-record code (0 to 3; 1024 >> code points) that the order
 // settings select.
 int orderTimeRecordCode();

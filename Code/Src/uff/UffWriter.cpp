@@ -142,14 +142,14 @@ int16_t uffUnitDataType(int16_t euLabel) {
 
 Status CUffWriter::write(const char* name) {
     if (openOutput(name).failed()) return kStatusFailed;
-    axis_ = traceMgr().makeAxis();
+    axis_ = model_.trace.makeAxis();
     Status st = writeDataset();
     axis_.reset();
     return st;
 }
 
 Status CUffWriter::refusal(int16_t functionType) {
-    const TraceMgr& t = traceMgr();
+    const TraceMgr& t = model_.trace;
     const char* message = nullptr;
     if (functionType == eUffNone || !axis_)
         message = msg::text(msg::eUffMeasurementUnsupported);
@@ -163,7 +163,7 @@ Status CUffWriter::refusal(int16_t functionType) {
 }
 
 Status CUffWriter::writeDataset() {
-    const TraceMgr& t = traceMgr();
+    const TraceMgr& t = model_.trace;
     std::string lines = identificationLines(t.timeStamp);
     int16_t functionType = uffFunctionType(cat::measurement[0].getData(ePaoEntry));
     // A refused trace leaves lines 1 to 7 in the file; appended to a
@@ -184,7 +184,7 @@ Status CUffWriter::writeDataset() {
 }
 
 std::string CUffWriter::functionRecords(int16_t functionType, bool complex, int32_t n) {
-    const uint8_t mask = traceMgr().measDesc.channelMask();
+    const uint8_t mask = model_.trace.measDesc.channelMask();
     const float x0 = axis_->x(0);
     const float increment = axis_->x(1) - x0;
     std::string s = functionIdentification(functionType);
@@ -206,7 +206,7 @@ Status CUffWriter::writeData(const std::string& records, bool complex, int32_t n
 
     CValueLines out(*file_, kValueFormat, complex ? 3 : 6, "");
     out.text(records);
-    const std::vector<Point>& points = *traceMgr().vector(0);
+    const std::vector<Point>& points = *model_.trace.vector(0);
     const PointX x{axisX, axis_.get()};
     for (int32_t i = 0; i < n; ++i) {
         out.startPoint();

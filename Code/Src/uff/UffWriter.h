@@ -29,6 +29,7 @@ int16_t uffUnitDataType(int16_t euLabel);
 
 class CUffWriter : public CTraceFileWriter {
   public:
+    using CTraceFileWriter::CTraceFileWriter;
     Status write(const char* name) override;
 
   private:

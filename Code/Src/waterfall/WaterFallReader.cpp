@@ -86,7 +86,7 @@ Status CWaterFallReader::open(const char* name) {
         refreshUnitTexts(1);
         if (positionAtFirstSlice(bulk.data(), layout).failed()) return kStatusFailed;
     }
-    rebuildFromSettings(traceMgr(), timeStamp_);
+    rebuildFromSettings(model_, timeStamp_);
     return kStatusOk;
 }
 
@@ -112,7 +112,7 @@ Status CWaterFallReader::readHeaderBlock(uint8_t* bulk, Layout& layout) {
         return fileHeaderFault();
     errLog() << msg::eWaterfallType << endLine << endLine;
 
-    bool swapped = convOptions.wfChannel == 1;
+    bool swapped = model_.options.wfChannel == 1;
     for (int16_t pass = 0; pass < 2; ++pass)
         if (readChannelSettings(block, swapped ? 1 - pass : pass).failed()) return kStatusFailed;
     for (const auto& l : kSharedLists)
@@ -162,7 +162,7 @@ Status CWaterFallReader::passOverRawData(uint8_t* bulk, const Layout& layout) {
 }
 
 Status CWaterFallReader::positionAtFirstSlice(uint8_t* bulk, const Layout& layout) {
-    int16_t channel = convOptions.wfChannel == 1 ? 1 : 0;
+    int16_t channel = model_.options.wfChannel == 1 ? 1 : 0;
     if (!layout.present(channel)) {
         errLog() << msg::eNoChannel << (channel ? "B" : "A") << msg::eNoSlices << endLine;
         return kStatusFailed;
@@ -173,11 +173,11 @@ Status CWaterFallReader::positionAtFirstSlice(uint8_t* bulk, const Layout& layou
             return kStatusFailed;
     }
     if (readSectionStart(sliceCount_).failed()) return kStatusFailed;
-    int32_t first = convOptions.wfFirst;
+    int32_t first = model_.options.wfFirst;
     if (sliceCount_ < first) return kStatusFailed;
     if (passOverSlices(bulk, first).failed()) return kStatusFailed;
     int32_t rest = sliceCount_ - first;
-    int32_t wanted = convOptions.wfCount;
+    int32_t wanted = model_.options.wfCount;
     slicesLeft_ = static_cast<int16_t>(wanted < 0 || rest < wanted ? rest : wanted);
     return kStatusOk;
 }
@@ -212,7 +212,7 @@ Status CWaterFallReader::passOver(uint8_t* bulk, uint64_t bytes) {
 
 Status CWaterFallReader::nextSlice() {
     if (slicesLeft_ < 1 || !file_) return kStatusFailed;
-    TraceMgr& t = traceMgr();
+    TraceMgr& t = model_.trace;
     if (readVectorFrom(t, *file_).failed()) {
         errLog() << msg::eFileReadError << endLine;
         return kStatusReadFailed;

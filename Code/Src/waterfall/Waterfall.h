@@ -9,6 +9,7 @@
 #include "base/FileIO.h"
 #include "base/OUTP.h"
 #include "base/TimeStamp.h"
+#include "trace/Model.h"
 
 namespace vx {
 
@@ -23,8 +24,11 @@ constexpr int16_t kWfSelectorCount = 6;
 // selector (0..5) and input mode (0 independent channels, 1 dual channel).
 uint8_t wfBlockMask(int16_t selector, int16_t inputMode);
 
+// Fills the model's trace and the parameters, for the slices that the
+// model's options select.
 class CWaterFallReader : public CFileReader {
   public:
+    explicit CWaterFallReader(CModel& model) : model_(model) {}
     // Loads the settings of both channels (swapped with /WB), passes over the
     // working data and positions the file at slice /S of the /W channel.
     // 0 success, 1 failure (reported where it was found).
@@ -49,6 +53,7 @@ class CWaterFallReader : public CFileReader {
     Status passOverSlices(uint8_t* bulk, int32_t slices);
     Status passOver(uint8_t* bulk, uint64_t bytes);
 
+    CModel& model_;
     int16_t sliceCount_ = 0;
     int16_t slicesLeft_ = 0;
     TimeStamp timeStamp_;
@@ -56,7 +61,8 @@ class CWaterFallReader : public CFileReader {
 
 class CWfAsciiWriter : public CAsciiTraceWriter {
   public:
-    explicit CWfAsciiWriter(CWaterFallReader* reader) : reader_(reader) {}
+    CWfAsciiWriter(CModel& model, CWaterFallReader* reader)
+        : CAsciiTraceWriter(model), reader_(reader) {}
     Status write(const char* name) override;
 
   protected:

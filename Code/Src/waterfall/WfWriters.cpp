@@ -28,14 +28,15 @@ Status CWfAsciiWriter::write(const char* name) {
 }
 
 std::string CWfAsciiWriter::sliceText() {
-    return decimal(convOptions.wfFirst);
+    return decimal(model_.options.wfFirst);
 }
 
 void CWfAsciiWriter::writeHeader() {
     CAsciiTraceWriter::writeHeader();
-    int32_t first = convOptions.wfFirst;
+    int32_t first = model_.options.wfFirst;
     (void)messageLine(
-        (std::string(msg::text(msg::eExtractingCh)) + (convOptions.wfChannel ? "B" : "A")).c_str());
+        (std::string(msg::text(msg::eExtractingCh)) + (model_.options.wfChannel ? "B" : "A"))
+            .c_str());
     (void)messageLine((msg::text(msg::eStartingFrom) + decimal(first)).c_str());
     (void)messageLine((msg::text(msg::eExtractingTo) + decimal(first + count_ - 1)).c_str());
     (void)messageLine("");
@@ -49,9 +50,9 @@ Status CWfAsciiWriter::writeData() {
     for (int32_t i = 0; i < count_; ++i) {
         Status st = reader_->nextSlice();
         if (st.failed()) return st;
-        if (convOptions.headerMode != 0)
+        if (model_.options.headerMode != 0)
             (void)file_->writeText(
-                ("Trace # " + decimal(convOptions.wfFirst + i) + "\r\n").c_str());
+                ("Trace # " + decimal(model_.options.wfFirst + i) + "\r\n").c_str());
         st = CAsciiTraceWriter::writeData();
         if (st.failed()) return st;
         (void)file_->writeText("\r\n");

@@ -1,0 +1,10 @@
+#include "support/TestModel.h"
+
+namespace vxtest {
+
+vx::CModel& testModel() {
+    static vx::CModel model;
+    return model;
+}
+
+} // namespace vxtest
