@@ -255,8 +255,8 @@ VX560_API int16_t VX560_CMDARGS(int count, const char* const* tokens);
  *      not be written"
  *  40 "the buffer is too small for the data"
  *  41 "another call is running: this one was refused and changed nothing"
- * A failed call's message lines, where it wrote any, say more. Callable at any time, also
- * from inside a hook and from any thread. */
+ * A failed call's message lines, where it wrote any, say more. Callable at
+ * any time, also from inside a hook and from any thread. */
 VX560_API const char* VX560_STRERROR(int status);
 
 /* The library's version, "MAJOR.MINOR.PATCH" (VXCORE_VERSION_STRING of the
