@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <type_traits>
 
 namespace vx {
 
@@ -31,16 +32,20 @@ void makeUnique(std::vector<std::string>& names) {
 
 // Some readers (pandas' default parser among them) take at most 17 digits of
 // a number in fixed notation, leading zeros included; longer ones are written
-// in scientific notation, which they read exactly.
+// in scientific notation, which they read exactly. A float never has that
+// many: its fixed form is chosen only when no longer than its scientific one.
 constexpr std::ptrdiff_t kMaxFixedDigits = 17;
 
-template <class T> void shortest(CValueLines& lines, T v) {
-    char buf[48];
-    char* end = std::to_chars(buf, buf + sizeof buf, v).ptr;
-    if (std::find(buf, end, 'e') == end &&
-        std::count_if(buf, end, [](char c) { return c >= '0' && c <= '9'; }) > kMaxFixedDigits)
-        end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific).ptr;
-    lines.text(buf, static_cast<size_t>(end - buf));
+bool tooManyFixedDigits(const char* begin, const char* end) {
+    return end - begin > kMaxFixedDigits && std::find(begin, end, 'e') == end &&
+           std::count_if(begin, end, [](char c) { return c >= '0' && c <= '9'; }) > kMaxFixedDigits;
+}
+
+template <class T> char* shortest(char* out, T v) {
+    char* end = std::to_chars(out, out + CCsvRows::kMaxField, v).ptr;
+    if (std::is_same_v<T, double> && tooManyFixedDigits(out, end))
+        end = std::to_chars(out, out + CCsvRows::kMaxField, v, std::chars_format::scientific).ptr;
+    return end;
 }
 
 } // namespace
@@ -51,38 +56,46 @@ std::string columnName(const char* name, const char* unit) {
 }
 
 void CCsvRows::header(std::vector<std::string> names) {
+    spill();
     makeUnique(names);
     for (const std::string& name : names) {
-        separate();
+        if (rowStarted_) lines_.separator();
         lines_.text(quoted(name));
+        rowStarted_ = true;
     }
-    endRow();
+    lines_.text("\n", 1);
+    rowStarted_ = false;
 }
 
-void CCsvRows::separate() {
-    if (rowStarted_) lines_.separator();
+char* CCsvRows::nextField() {
+    if (used_ + kMaxField + 2 > sizeof row_) spill();
+    if (rowStarted_) row_[used_++] = ',';
     rowStarted_ = true;
+    return row_ + used_;
+}
+
+void CCsvRows::spill() {
+    lines_.text(row_, used_);
+    used_ = 0;
 }
 
 void CCsvRows::field(float v) {
-    separate();
-    shortest(lines_, v);
+    char* at = nextField();
+    used_ += static_cast<size_t>(shortest(at, v) - at);
 }
 
 void CCsvRows::field(double v) {
-    separate();
-    shortest(lines_, v);
+    char* at = nextField();
+    used_ += static_cast<size_t>(shortest(at, v) - at);
 }
 
 void CCsvRows::field(int32_t v) {
-    separate();
-    char buf[16];
-    char* end = std::to_chars(buf, buf + sizeof buf, v).ptr;
-    lines_.text(buf, static_cast<size_t>(end - buf));
+    char* at = nextField();
+    used_ += static_cast<size_t>(std::to_chars(at, at + kMaxField, v).ptr - at);
 }
 
 void CCsvRows::endRow() {
-    lines_.text("\n", 1);
+    row_[used_++] = '\n';
     rowStarted_ = false;
 }
 

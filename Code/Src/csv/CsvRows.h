@@ -18,6 +18,9 @@ std::string columnName(const char* name, const char* unit);
 class CCsvRows {
   public:
     explicit CCsvRows(socket& out) : lines_(out, "", 1, ",") {}
+    CCsvRows(const CCsvRows&) = delete;
+    CCsvRows& operator=(const CCsvRows&) = delete;
+    ~CCsvRows() { spill(); }
 
     // The header row: the names made unique (a repeated name takes " 2",
     // " 3" ...) and quoted when they hold a comma, a quote or a line break.
@@ -27,12 +30,23 @@ class CCsvRows {
     void field(int32_t v);
     void endRow();
     // Writes what is buffered; the stream's status.
-    Status flush() { return lines_.flush(); }
+    Status flush() {
+        spill();
+        return lines_.flush();
+    }
+
+    // Room for the longest field (a double or an int32_t).
+    static constexpr size_t kMaxField = 48;
 
   private:
-    void separate();
+    // Makes room for a separator, a field and the row's end: the rows
+    // collected go to the lines when the buffer is full.
+    char* nextField();
+    void spill();
 
     CValueLines lines_; // used for its buffered writing only
+    char row_[8192];
+    size_t used_ = 0;
     bool rowStarted_ = false;
 };
 
