@@ -1,7 +1,8 @@
 // The ASCII trace writer under random valid option sets (/C /U /F /P /K /D
 // /H /A): every data line holds the values it should, and each value parses
 // back to the value of a full-precision reference run within the precision
-// of the format.
+// of the format. The CSV output of the same columns and units reads back to
+// exactly those values.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -131,6 +132,30 @@ bool matches(double printed, double reference, const Format& f) {
     return std::fabs(printed - reference) <= tolerance * 1.0000001 + 1e-8 * scale;
 }
 
+// The CSV output: a header row, then one row per point of exactly the
+// reference's values (single precision, as the trace holds them).
+void checkCsv(std::vector<std::string> args, const std::vector<double>& expected, size_t perPoint) {
+    resetProcessState();
+    args[1] = "/Ocsv";
+    args.insert(args.begin() + 1, path("out.csv"));
+    require(convert(args) == 0, "the CSV output succeeds where the ASCII output does");
+    std::vector<std::string> rows = lines(readFile(path("out.csv")));
+    require(!rows.empty() && rows.size() - 1 == expected.size() / std::max<size_t>(perPoint, 1),
+            "a header row and a row per point");
+    size_t value = 0;
+    for (size_t r = 1; r < rows.size(); ++r) {
+        std::vector<std::string> t = tokens(rows[r], ',');
+        require(t.size() == perPoint, "a CSV row holds its point's values");
+        for (const std::string& token : t) {
+            double v;
+            require(parses(token, v), "every CSV value parses");
+            const float want = float(expected[value++]);
+            require(std::isnan(want) ? std::isnan(v) : float(v) == want,
+                    "a CSV value reads back to the value written");
+        }
+    }
+}
+
 } // namespace
 
 int fuzzAsciiOptions(const uint8_t* data, size_t size) {
@@ -169,6 +194,7 @@ int fuzzAsciiOptions(const uint8_t* data, size_t size) {
             expected.push_back(v);
         }
     }
+    checkCsv(common, expected, perPoint);
 
     resetProcessState();
     const std::string previous = "an earlier table\n";

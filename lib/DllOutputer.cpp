@@ -51,7 +51,7 @@ Status CDllOutputer::extract(VX560_DATA* buffer) {
 
 Status CDllOutputer::writeData() {
     if (!model_.trace.vector(0) || buffer_->points == 0) {
-        errLog() << msg::kNoDataToExtract << endLine;
+        errLog() << msg::eNoDataToExtract << endLine;
         return kStatusFailed;
     }
     ExpandedColumns cols =

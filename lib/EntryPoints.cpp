@@ -69,7 +69,7 @@ constexpr size_t kUnchecked = SIZE_MAX;
 
 bool given(const void* pointer, const char* what) {
     if (pointer) return true;
-    errLog() << "Invalid argument: no " << what << " given" << endLine;
+    errLog() << msg::eNoArgument << what << msg::eArgumentGiven << endLine;
     return false;
 }
 
@@ -165,7 +165,7 @@ Status runCommand(const std::vector<std::string>& tokens) {
 Status fits(size_t capacity, size_t needed, size_t* bytesNeeded) {
     if (bytesNeeded) *bytesNeeded = needed;
     if (capacity >= needed) return kStatusOk;
-    errLog() << "Buffer too small: " << static_cast<unsigned long>(needed) << " bytes needed"
+    errLog() << msg::eBufferTooSmall << static_cast<unsigned long>(needed) << msg::eBytesNeeded
              << endLine;
     return VX560_STATUS_BUFFER_TOO_SMALL;
 }
@@ -177,19 +177,19 @@ Status readDisplayData(VX560_DATA* data, size_t capacity, const VX560_DATAREQ* r
     if (!given(request, "data request")) return kStatusFailed;
     std::unique_ptr<COptionMgr> job = fileJob(nullptr);
     if (request->column < eColMag || request->column > eColX) {
-        errLog() << "Invalid data option request: out of range: " << request->column << endLine;
+        errLog() << msg::eDataRequestRange << request->column << endLine;
         return kStatusFailed;
     }
     if (request->peakUnits < -1 || request->peakUnits > 3) {
-        errLog() << "Invalid Peak unit request: out of range" << endLine;
+        errLog() << msg::ePeakUnitRange << endLine;
         return kStatusFailed;
     }
     if (request->dbUnits < -1 || request->dbUnits > 3) {
-        errLog() << "Invalid Mag unit request: out of range" << endLine;
+        errLog() << msg::eMagUnitRange << endLine;
         return kStatusFailed;
     }
     if (request->phaseUnits < -1 || request->phaseUnits > 1) {
-        errLog() << "Invalid Phase unit request: out of range" << endLine;
+        errLog() << msg::ePhaseUnitRange << endLine;
         return kStatusFailed;
     }
     CModel& model = job->model();
@@ -239,7 +239,7 @@ VX560_API int16_t VX560_CMDLINE(const char* commandLine) {
     if (!logHoldsMeasurement()) errLog().clearLogFile();
     std::vector<std::string> tokens = splitCommandLine(commandLine ? commandLine : "");
     if (tokens.size() > static_cast<size_t>(kMaxCommandTokens)) {
-        errLog() << "Error: Too many command line items: at most " << kMaxCommandTokens << endLine;
+        errLog() << msg::eTooManyItems << kMaxCommandTokens << endLine;
         return kStatusFailed;
     }
     return runCommand(tokens).code();
@@ -288,7 +288,7 @@ VX560_API int16_t VX560_READDISPLAYDATA(VX560_DATA* data, const VX560_DATAREQ* r
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
     if (!libState().displayLoaded) {
-        errLog() << "No Display file is loaded" << endLine;
+        errLog() << msg::eNoDisplayLoaded << endLine;
         return kStatusFailed;
     }
     if (!given(data, "data buffer")) return kStatusFailed;
@@ -299,7 +299,7 @@ VX560_API int16_t VX560_SETERRORLOGFILE(const char* fileName) {
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
     if (!fileName || !nameFits(fileName, CErrLogger::kMaxNameLen)) return kStatusFailed;
-    return chooseLogFile(fileName);
+    return chooseLogFile(fileName).code();
 }
 
 VX560_API int16_t VX560_READCAPTUREDATA(VX560_CAPDATA* data, const char* fileName) {
@@ -317,7 +317,7 @@ VX560_API int16_t VX560_READDISPLAYDATA_SIZED(VX560_DATA* data, size_t capacity,
     const EntryCall call;
     if (call.refused()) return VX560_STATUS_BUSY;
     if (!libState().displayLoaded) {
-        errLog() << "No Display file is loaded" << endLine;
+        errLog() << msg::eNoDisplayLoaded << endLine;
         return kStatusFailed;
     }
     if (!data && !given(bytesNeeded, "size to tell")) return kStatusFailed;

@@ -26,7 +26,7 @@ std::atomic_flag callRunning = ATOMIC_FLAG_INIT;
 
 bool answerFromHost(const std::string& question) {
     if (promptHook) return promptHook(question.c_str(), promptContext) != 0;
-    errLog() << "Answered no: the host program set no prompt hook" << endLine;
+    errLog() << msg::eNoPromptHook << endLine;
     return false;
 }
 
@@ -76,7 +76,7 @@ std::unique_ptr<CWaterFallReader> waterfallReader(CModel& model, int32_t inputTy
 }
 
 Status openFirstMatch(COptionMgr& job, CFileReader& reader) {
-    if (job.fileCount() == 0 || job.file(0).nextMatch() != 0) return kStatusFailed;
+    if (job.fileCount() == 0 || job.file(0).nextMatch().failed()) return kStatusFailed;
     job.model().cat.reset();
     const char* name = job.file(0).name();
     ConvOptions& o = job.model().options;
@@ -85,7 +85,7 @@ Status openFirstMatch(COptionMgr& job, CFileReader& reader) {
 }
 
 void reportNoReader() {
-    errLog() << "Invalid input file type" << endLine;
+    errLog() << msg::eInvalidInputType << endLine;
 }
 
 } // namespace vx::lib

@@ -84,7 +84,7 @@ std::unique_ptr<CWaterFallReader> waterfallReader(CModel& model, int32_t inputTy
 // A reader with its file open, of the type its opener made; closed when it goes.
 template <class Reader = CFileReader> struct OpenedInput {
     std::unique_ptr<Reader> reader;
-    Status status = 1;
+    Status status = kStatusFailed;
 
     OpenedInput() = default;
     OpenedInput(OpenedInput&&) = default;

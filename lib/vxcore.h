@@ -25,12 +25,19 @@
 #define VX560_FLEXIBLE_ARRAY
 #endif
 
+/* The version of this header; VX560_VERSION() gives the library's. */
+#define VXCORE_VERSION_MAJOR 3
+#define VXCORE_VERSION_MINOR 0
+#define VXCORE_VERSION_PATCH 0
+#define VXCORE_VERSION_STRING "3.0.0"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-/* Statuses. Other nonzero values are the status of the engine's part that
- * failed; every failure has been reported as a message line. */
+/* Statuses, each with its text (VX560_STRERROR). Other nonzero values are
+ * the status of the engine's part that failed; every failure has been
+ * reported as a message line. */
 enum {
     VX560_STATUS_OK = 0,
     VX560_STATUS_FAILED = 1,           /* a failure, already reported */
@@ -234,6 +241,27 @@ VX560_API int16_t VX560_SETPROMPTHOOK(VX560_PROMPTHOOK hook, void* context);
  * name), as vxconv would run them, without the settings file: a token may
  * hold blanks and is not cut. Clears the log file first. */
 VX560_API int16_t VX560_CMDARGS(int count, const char* const* tokens);
+
+/* The text of a status, for a host's own messages: a fixed text for each
+ * VX560_STATUS_* code, "unknown status" for any other, never NULL:
+ *   0 "OK"
+ *   1 "the call failed"
+ *   2 "a Capture block or Waterfall slice could not be read"
+ *   3 "a number in an ASCII list is longer than 48 characters"
+ *  10 "not enough free space for the output"
+ *  11 "a file could not be read (missing or empty)"
+ *  12 "access denied: a read-only output, or a disk prompt declined"
+ *  26 "a damaged Display, Waterfall or HP SDF file, or an output that could
+ *      not be written"
+ *  40 "the buffer is too small for the data"
+ *  41 "another call is running: this one was refused and changed nothing"
+ * A failed call's message lines, where it wrote any, say more. Callable at
+ * any time, also from inside a hook and from any thread. */
+VX560_API const char* VX560_STRERROR(int status);
+
+/* The library's version, "MAJOR.MINOR.PATCH" (VXCORE_VERSION_STRING of the
+ * header it was built with). Callable at any time, like VX560_STRERROR. */
+VX560_API const char* VX560_VERSION(void);
 
 #ifdef __cplusplus
 }

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -60,6 +61,8 @@ class Library {
         setMessageHook = find<decltype(&VX560_SETMESSAGEHOOK)>("VX560_SETMESSAGEHOOK");
         cmdArgs = find<decltype(&VX560_CMDARGS)>("VX560_CMDARGS");
         setPromptHook = find<decltype(&VX560_SETPROMPTHOOK)>("VX560_SETPROMPTHOOK");
+        strError = find<decltype(&VX560_STRERROR)>("VX560_STRERROR");
+        version = find<decltype(&VX560_VERSION)>("VX560_VERSION");
     }
     // Never unloaded, as a host keeps it: the parameter objects' pool storage
     // is never freed and stays reachable only while the copy is mapped.
@@ -78,6 +81,8 @@ class Library {
     decltype(&VX560_SETMESSAGEHOOK) setMessageHook = nullptr;
     decltype(&VX560_CMDARGS) cmdArgs = nullptr;
     decltype(&VX560_SETPROMPTHOOK) setPromptHook = nullptr;
+    decltype(&VX560_STRERROR) strError = nullptr;
+    decltype(&VX560_VERSION) version = nullptr;
 
   private:
     template <class F> F find(const char* name) {
@@ -155,8 +160,52 @@ TEST(LibraryExports, OnlyTheEntryPointsOfTheHeader) {
                                             "VX560_READCAPTUREDATA_SIZED",
                                             "VX560_SETMESSAGEHOOK",
                                             "VX560_CMDARGS",
-                                            "VX560_SETPROMPTHOOK"};
+                                            "VX560_SETPROMPTHOOK",
+                                            "VX560_STRERROR",
+                                            "VX560_VERSION"};
     EXPECT_EQ(symbols, declared);
+}
+
+// ------------------------------------------------------------ status texts, version
+
+// Every status vxcore.h names has its own text, the one its comment lists;
+// any other code the fallback.
+TEST_F(LibraryTest, EveryStatusOfTheHeaderHasItsOwnText) {
+    std::ifstream header(VX_EXAMPLES_DIR "/../lib/vxcore.h");
+    std::stringstream source;
+    source << header.rdbuf();
+    const std::regex named("VX560_STATUS_\\w+ = (-?\\d+)");
+    const std::string text = source.str();
+    // The comments as running text, without their line breaks and margins.
+    const std::string flat = std::regex_replace(text, std::regex("\\s*\\n\\s*\\*?\\s*"), " ");
+    std::set<std::string> texts;
+    int count = 0;
+    for (std::sregex_iterator m(text.begin(), text.end(), named), end; m != end; ++m, ++count) {
+        const int status = std::stoi((*m)[1]);
+        const char* t = lib->strError(status);
+        ASSERT_NE(t, nullptr) << status;
+        EXPECT_STRNE(t, "") << status;
+        EXPECT_STRNE(t, "unknown status") << status;
+        EXPECT_TRUE(texts.insert(t).second) << status << " shares its text: " << t;
+        EXPECT_NE(flat.find(std::to_string(status) + " \"" + t + "\""), std::string::npos)
+            << "vxcore.h does not list the text of " << status << ": " << t;
+    }
+    EXPECT_EQ(count, 10); // 0, 1, 2, 3, 10, 11, 12, 26, 40, 41
+    for (int other : {-1, 4, 13, 27, 39, 42, 32767, -32768})
+        EXPECT_STREQ(lib->strError(other), "unknown status") << other;
+    EXPECT_EQ(log(), ""); // a text, not a call: nothing reported
+}
+
+// The header's macros, the library and vxconv's banner name one version.
+TEST_F(LibraryTest, HeaderLibraryAndProgramNameOneVersion) {
+    const std::string numbers = std::to_string(VXCORE_VERSION_MAJOR) + "." +
+                                std::to_string(VXCORE_VERSION_MINOR) + "." +
+                                std::to_string(VXCORE_VERSION_PATCH);
+    EXPECT_EQ(numbers, VXCORE_VERSION_STRING);
+    EXPECT_EQ(std::string(lib->version()), VXCORE_VERSION_STRING);
+    const vxtest::RunResult banner = vxconv({"--version"});
+    EXPECT_EQ(banner.status, 0);
+    EXPECT_EQ(lines(banner.out).at(0), "vxconv " VXCORE_VERSION_STRING);
 }
 
 // ------------------------------------------------------------ calling order
@@ -597,12 +646,14 @@ TEST_F(LibraryTest, TokenListsKeepBlanksAndLongNames) {
 }
 
 // A call from inside a hook would run in the middle of the interrupted
-// conversion: every entry point refuses it and changes nothing.
+// conversion: every entry point refuses it and changes nothing. The status
+// texts and the version touch no state and answer.
 TEST_F(LibraryTest, CallsFromInsideTheMessageHookAreRefused) {
     struct Inside {
         Library* lib;
         std::vector<int16_t> statuses;
-    } inside{lib.get(), {}};
+        std::string busyText;
+    } inside{lib.get(), {}, {}};
     auto reenter = [](const char* line, void* context) {
         auto& in = *static_cast<Inside*>(context);
         if (std::strncmp(line, "Processing", 10) != 0) return;
@@ -624,10 +675,14 @@ TEST_F(LibraryTest, CallsFromInsideTheMessageHookAreRefused) {
                        l.setErrorLogFile("inner.txt"),
                        l.setMessageHook(nullptr, nullptr),
                        l.setPromptHook(nullptr, nullptr)};
+        in.busyText = std::string(l.strError(in.statuses[0])) + " " + l.version();
     };
     ASSERT_EQ(lib->setMessageHook(reenter, &inside), 0);
     EXPECT_EQ(lib->cmdLine("g0.56d lib.asc"), 0);
     EXPECT_EQ(inside.statuses, std::vector<int16_t>(12, VX560_STATUS_BUSY));
+    EXPECT_EQ(
+        inside.busyText,
+        "another call is running: this one was refused and changed nothing " VXCORE_VERSION_STRING);
     EXPECT_FALSE(dir.exists("inner.asc") || dir.exists("inner.mat") || dir.exists("inner.txt"));
     ASSERT_EQ(vxconv({"g0.56d", "console.asc"}).status, 0);
     EXPECT_EQ(lines(dir.read("lib.asc")).back(), lines(dir.read("console.asc")).back());

@@ -78,7 +78,7 @@ class OldSettingsTest : public testing::Test {
     int16_t run(Read read, const std::string& bytes, const std::string& messages = "") {
         MemStream in(bytes);
         testing::internal::CaptureStdout();
-        const int16_t result = read(cat, in);
+        const int16_t result = read(cat, in).code();
         EXPECT_EQ(testing::internal::GetCapturedStdout(), messages);
         if (messages.empty()) {
             EXPECT_EQ(in.position(), bytes.size());
@@ -340,7 +340,7 @@ std::string fileList() {
 
 TEST_F(OldSettingsTest, FileListIsReadOnlyAfterRecordsOfVersion4) {
     const auto headerThenList = [](Catalogue&, socket& s) {
-        if (checkOldListHeader(cat, s, 2) != 0) return int16_t{1};
+        if (checkOldListHeader(cat, s, 2).failed()) return Status(kStatusFailed);
         return readOldFileList(cat, s);
     };
     const std::string v3 = header("View Settings:", 3);

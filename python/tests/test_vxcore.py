@@ -81,8 +81,9 @@ def test_capture_volts_equal_the_ascii_table(files, vxconv, tmp_path):
     numpy.testing.assert_array_equal(capture.volts, volts)
     assert vxcore.info(files / "c2.56c").points == capture.volts.size
     with pytest.raises(vxcore.Error) as refused:
-        vxcore.read_capture(files / "g0.56d")
-    assert refused.value.status == 1
+        vxcore.read_capture(files / "g0.56d")  # refused without a message line
+    assert refused.value.status == 1 and refused.value.messages == []
+    assert str(refused.value).endswith(": the call failed (status 1)")
 
 
 def test_a_damaged_file_raises_its_messages_and_prints_nothing(files, tmp_path, capfd,

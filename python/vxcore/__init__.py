@@ -44,12 +44,16 @@ _TEXT = "latin-1"  # the engine's texts are 8-bit
 
 
 class Error(Exception):
-    """A call the engine refused: `status` is its status, `messages` its message lines."""
+    """A call the engine refused: `status` is its status, `messages` its message lines;
+    without message lines, str() gives the library's text of the status."""
 
     def __init__(self, what, status, messages):
         self.status = status
         self.messages = list(messages)
-        detail = "; ".join(self.messages) if self.messages else "status %d" % status
+        if self.messages:
+            detail = "; ".join(self.messages)
+        else:
+            detail = "%s (status %d)" % (_lib.VX560_STRERROR(status).decode(_TEXT), status)
         super().__init__("%s: %s" % (what, detail))
 
 

@@ -60,6 +60,12 @@ _PROTOTYPES = {
 }
 
 
+# Entry points that return a static text.
+_TEXT_PROTOTYPES = {
+    "VX560_STRERROR": [ctypes.c_int],
+}
+
+
 def library_path():
     """The library named by VXCORE_LIBRARY, else the one installed with the package."""
     given = os.environ.get(LIBRARY_VARIABLE)
@@ -85,4 +91,8 @@ def load():
         f = getattr(lib, name)
         f.argtypes = args
         f.restype = ctypes.c_int16
+    for name, args in _TEXT_PROTOTYPES.items():
+        f = getattr(lib, name)
+        f.argtypes = args
+        f.restype = ctypes.c_char_p
     return lib

@@ -29,6 +29,8 @@ int main(void) {
     status |= VX560_CMDLINE("in.56d /Omat");
     status |= VX560_CMDARGS(2, tokens);
     status |= VX560_SETPROMPTHOOK(onPrompt, 0);
-    return (status == VX560_STATUS_OK || status == VX560_STATUS_BUSY) && info.view == VX560_VIEW_LOG_MAG &&
+    const char* texts[] = {VX560_STRERROR(status), VX560_VERSION(), VXCORE_VERSION_STRING};
+    return VXCORE_VERSION_MAJOR + VXCORE_VERSION_MINOR + VXCORE_VERSION_PATCH > 0 && texts[0][0] &&
+           (status == VX560_STATUS_OK || status == VX560_STATUS_BUSY) && info.view == VX560_VIEW_LOG_MAG &&
            info.xAxisKind != VX560_AXIS_CAPTURE && info.measGroup == VX560_GROUP_FFT;
 }

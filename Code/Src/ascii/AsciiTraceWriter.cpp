@@ -44,7 +44,7 @@ Status CAsciiTraceWriter::writeData() {
     const std::vector<Point>* points = t.vector(0);
     int32_t n = t.pointsToWrite();
     if (n <= 0) {
-        errLog() << msg::kNoDataToExtract << endLine;
+        errLog() << msg::eNoDataToExtract << endLine;
         return kStatusFailed;
     }
     const ConvOptions& o = model_.options;

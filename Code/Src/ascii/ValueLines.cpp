@@ -103,6 +103,11 @@ void CValueLines::text(const char* s) {
     flushWhenFull();
 }
 
+void CValueLines::text(const char* s, size_t n) {
+    buffer_.append(s, n);
+    flushWhenFull();
+}
+
 void CValueLines::flushWhenFull() {
     if (buffer_.size() >= kFlushBytes) (void)flush();
 }

@@ -46,7 +46,8 @@ class CValueLines {
     void value(double v);
     void separator() { text(separator_); }
     void text(const char* s);
-    void text(const std::string& s) { text(s.c_str()); }
+    void text(const std::string& s) { text(s.data(), s.size()); }
+    void text(const char* s, size_t n);
     void endLine() { text("\r\n"); }
     // Writes what is buffered; the stream's status.
     Status flush();
@@ -61,7 +62,7 @@ class CValueLines {
     uint16_t pointsPerLine_;
     uint16_t counter_;
     std::string buffer_;
-    Status status_ = 0;
+    Status status_ = kStatusOk;
 };
 
 } // namespace vx

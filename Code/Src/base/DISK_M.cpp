@@ -130,20 +130,20 @@ void diskPrt::close() {
     stream_.clear();
 }
 
-int diskPrt::setName(const char* name) {
+Status diskPrt::setName(const char* name) {
     file_.set(name);
-    return 0;
+    return kStatusOk;
 }
 
 Status diskPrt::readBytes(void* buf, uint32_t len) {
     if (len > 0) stream_.read(static_cast<char*>(buf), len);
-    return stream_.is_open() && stream_.good() ? 0 : 1;
+    return stream_.is_open() && stream_.good() ? kStatusOk : kStatusFailed;
 }
 
 Status diskPrt::readWord(std::string& word) {
     word.clear();
     stream_ >> word;
-    return word.empty() ? 1 : 0;
+    return word.empty() ? kStatusFailed : kStatusOk;
 }
 
 int diskPrt::isOpen() {
@@ -153,7 +153,7 @@ int diskPrt::isOpen() {
 Status diskPrt::seek(uint32_t offset) {
     stream_.clear();
     stream_.seekg(offset, std::ios::beg);
-    return stream_.is_open() && stream_.good() ? 0 : 1;
+    return stream_.is_open() && stream_.good() ? kStatusOk : kStatusFailed;
 }
 
 TokenEnd diskPrt::endOfChars() {
@@ -201,7 +201,7 @@ PromptAnswerer setPromptAnswerer(PromptAnswerer answerer) {
 bool askContinue(const std::string& message, const std::string& second) {
     errLog() << consoleOnly << message << endLine;
     if (!second.empty()) errLog() << consoleOnly << second << endLine;
-    errLog() << consoleOnly << "Continue? (y/n) " << endLine;
+    errLog() << consoleOnly << msg::eContinue << endLine;
     if (promptAnswerer())
         return promptAnswerer()(second.empty() ? message : message + '\n' + second);
     int c = platform::readConsoleChar();
@@ -244,7 +244,7 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
     if (mode_ == eRead) {
         uint64_t size = file_.fileSize();
         if (size == 0) {
-            errLog() << "Error Reading File: " << file_.name() << endLine;
+            errLog() << msg::eErrorReadingFile << file_.name() << endLine;
             return kStatusNoInput;
         }
         m = std::min<uint64_t>(size, MultiDiskHeader::kMaxCapacity);
@@ -252,12 +252,12 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
         const std::string folder = file_.parts().dir;
         struct stat st;
         if (!folder.empty() && !platform::statOnDisk(folder, st)) {
-            errLog() << "Output folder does not exist: " << folder << endLine;
+            errLog() << msg::eNoOutputFolder << folder << endLine;
             return kStatusFailed;
         }
         platform::FoundFile existing = platform::findOutput(file_.name());
         if (file_.freeSpace(existing.size) < m) {
-            errLog() << "Insufficient Disk Space:" << endLine;
+            errLog() << msg::eInsufficientSpace << endLine;
             return kStatusNoSpace;
         }
         // A file this user may not write is refused, though the folder would let
@@ -265,7 +265,7 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
         const std::string onDisk = platform::resolveOutputPath(file_.name());
         if (existing.readOnly ||
             (::faccessat(AT_FDCWD, onDisk.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)) {
-            errLog() << "File access denied: Process aborted" << endLine;
+            errLog() << msg::eAccessDenied << endLine;
             return kStatusAccessDenied;
         }
     }
@@ -367,19 +367,19 @@ bool userdiskPrt::isLastSegment() const {
 
 Status userdiskPrt::changeDiskForWrite() {
     const int n = header_.diskNumber;
-    std::string message = "Please insert another disk";
-    std::string second = withNumber("(number %d )", n);
+    std::string message = msg::text(msg::eInsertAnotherDisk);
+    std::string second = withNumber(msg::text(msg::eAnotherDiskNumber), n);
     for (int unusable = 0;; ++unusable) {
         if (unusable == kMaxUnchangedDisks) {
-            errLog() << "No usable disk was inserted: Process aborted" << endLine;
+            errLog() << msg::eNoUsableDisk << endLine;
             return kStatusFailed;
         }
         if (!askContinue(message, second)) return kStatusFailed;
-        second = withNumber("Please insert another disk (# %d)", n);
+        second = withNumber(msg::text(msg::eInsertAnotherDiskNumber), n);
         if (isLastSegment()) {
-            message = "The disk was not changed!";
+            message = msg::text(msg::eDiskNotChanged);
         } else if (outputRoom(file_) < kMinFreeForNextDisk) {
-            message = "This disk is full!";
+            message = msg::text(msg::eDiskFull);
         } else {
             break;
         }
@@ -424,19 +424,19 @@ Status userdiskPrt::writeBytes(const void* buf, uint32_t len) {
 Status userdiskPrt::checkSegment(bool prompting) {
     const int n = header_.diskNumber;
     const uint32_t position = header_.dataPosition;
-    std::string message = withNumber("Please insert disk number %d", n);
+    std::string message = withNumber(msg::text(msg::eInsertDiskNumber), n);
     std::string second;
     for (int wrong = 0;;) {
         if (prompting) {
             if (wrong == kMaxUnchangedDisks) {
-                errLog() << "Disk number " << n << " was not inserted: Process aborted" << endLine;
+                errLog() << msg::eDiskNumber << n << msg::eDiskNotInserted << endLine;
                 return kStatusFailed;
             }
             ++wrong;
             if (!askContinue(message, second)) return kStatusFailed;
             if (platform::findFiles(file_.name()).empty()) {
                 message = "Incorrect disk: File not found";
-                second = withNumber("Please insert disk number %d", n);
+                second = withNumber(msg::text(msg::eInsertDiskNumber), n);
                 continue;
             }
             Status st = diskPrt::open();
@@ -453,10 +453,11 @@ Status userdiskPrt::checkSegment(bool prompting) {
             return kStatusOk;
         }
         diskPrt::close();
-        message = std::string("Incorrect disk: ") + (!identified   ? "File not found"
-                                                     : !inSequence ? "Out of sequence"
-                                                                   : "Invalid header");
-        second = withNumber("Please insert disk number %d", n);
+        message = std::string(msg::text(msg::eIncorrectDisk)) +
+                  (!identified   ? msg::text(msg::eFileNotFound)
+                   : !inSequence ? msg::text(msg::eOutOfSequenceDisk)
+                                 : msg::text(msg::eInvalidHeader));
+        second = withNumber(msg::text(msg::eInsertDiskNumber), n);
         prompting = true;
     }
 }

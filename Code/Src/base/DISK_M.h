@@ -45,7 +45,7 @@ class socket {
     virtual void close() = 0;
     virtual void reset() = 0;
     virtual void closeAndReset() {}
-    virtual int setName(const char*) { return 0; }
+    virtual Status setName(const char*) { return kStatusOk; }
     virtual int16_t setMode(int16_t mode) { return mode_ = mode; }
     virtual Status readBytes(void*, uint32_t) { return kStatusOk; }
     virtual Status readWord(std::string& word) {
@@ -82,7 +82,7 @@ class diskPrt : public socket {
     // Closes the file when it is open (a failed stream too, so it can be reopened).
     void close() override;
     void reset() override {}
-    int setName(const char* name) override;
+    Status setName(const char* name) override;
     // Exactly len bytes; 1 when the stream fails (a short read included).
     Status readBytes(void* buf, uint32_t len) override;
     // Skips white space and reads up to the next white space; 1 when no word.

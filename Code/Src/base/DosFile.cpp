@@ -32,31 +32,31 @@ void CDosFile::takeMatch(const platform::FoundFile& f) {
     if (hasWildcards()) actual_ = parts_.drive + parts_.dir + f.name;
 }
 
-int CDosFile::search() {
+Status CDosFile::search() {
     matches_ = platform::findFiles(pattern_);
     nextIndex_ = 0;
-    return matches_.empty() ? 1 : 0;
+    return matches_.empty() ? kStatusFailed : kStatusOk;
 }
 
-int CDosFile::nextMatch() {
+Status CDosFile::nextMatch() {
     if (!searchStarted_) {
         searchStarted_ = true;
-        if (search() != 0) {
-            errLog() << "Error opening file: " << actual_.c_str() << endLine;
-            return 1;
+        if (search().failed()) {
+            errLog() << msg::eErrorOpeningFile << actual_.c_str() << endLine;
+            return kStatusFailed;
         }
     }
-    if (nextIndex_ >= matches_.size()) return 1;
+    if (nextIndex_ >= matches_.size()) return kStatusFailed;
     takeMatch(matches_[nextIndex_++]);
-    return 0;
+    return kStatusOk;
 }
 
-int CDosFile::firstMatch() {
-    if (!hasWildcards()) return 0;
+Status CDosFile::firstMatch() {
+    if (!hasWildcards()) return kStatusOk;
     std::vector<platform::FoundFile> found = platform::findFiles(pattern_);
-    if (found.empty()) return 1;
+    if (found.empty()) return kStatusFailed;
     takeMatch(found.front());
-    return 0;
+    return kStatusOk;
 }
 
 void CDosFile::mapOnto(const char* sourceName) {
@@ -74,8 +74,8 @@ void CDosFile::mapOnto(const char* sourceName) {
 
 bool nameFits(const char* name, size_t limit) {
     if (std::strlen(name) <= limit) return true;
-    errLog() << "Error: Name longer than " << static_cast<unsigned long>(limit)
-             << " characters: " << name << endLine;
+    errLog() << msg::eNameLongerThan << static_cast<unsigned long>(limit) << msg::eNameCharacters
+             << name << endLine;
     return false;
 }
 

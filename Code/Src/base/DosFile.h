@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/Platform.h"
+#include "base/Status.h"
 
 namespace vx {
 
@@ -23,9 +24,9 @@ class CDosFile {
     // Replaces the extension and makes the merged name the actual name and pattern.
     void replaceExtension(const char* ext);
     // Continues (or starts) the wildcard search; 0 when a file was found.
-    int nextMatch();
+    Status nextMatch();
     // One search without marking it as started; 0 when a file matches.
-    int firstMatch();
+    Status firstMatch();
     // Maps a wildcard pattern onto the given source name ("*.txt" on run1.56d).
     void mapOnto(const char* sourceName);
     // The file of the actual name as it is on disk; size 0 when there is none.
@@ -47,7 +48,7 @@ class CDosFile {
     const std::string& tooLong() const { return uncut_; }
 
   private:
-    int search();
+    Status search();
     void takeMatch(const platform::FoundFile& f);
 
     std::string actual_;

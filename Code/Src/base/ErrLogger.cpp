@@ -146,15 +146,15 @@ CErrLogger& CErrLogger::operator<<(BothDestinations) {
     return *this;
 }
 
-int16_t CErrLogger::setLogFileName(const char* name) {
+Status CErrLogger::setLogFileName(const char* name) {
     closeLog();
-    if (!name || std::strlen(name) > kMaxNameLen) return 1;
+    if (!name || std::strlen(name) > kMaxNameLen) return kStatusFailed;
     std::snprintf(name_, sizeof name_, "%s", name);
-    if (!loggable(name_)) return 1;
+    if (!loggable(name_)) return kStatusFailed;
     FILE* f = std::fopen(name_, "a");
-    if (!f) return 1;
+    if (!f) return kStatusFailed;
     std::fclose(f);
-    return 0;
+    return kStatusOk;
 }
 
 void CErrLogger::clearLogFile() {

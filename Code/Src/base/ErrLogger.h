@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "base/Messages.h"
+#include "base/Status.h"
+
 namespace vx {
 
 // Manipulators for the message stream.
@@ -30,6 +33,7 @@ class CErrLogger {
     CErrLogger& operator<<(const char* text);
     CErrLogger& operator<<(const std::string& text) { return *this << text.c_str(); }
     CErrLogger& operator<<(char c);
+    CErrLogger& operator<<(msg::Id id) { return *this << msg::text(id); }
     CErrLogger& operator<<(int16_t v) { return writeSigned(v); }
     CErrLogger& operator<<(int v) { return writeSigned(v); }
     CErrLogger& operator<<(long v) { return writeSigned(v); }
@@ -44,7 +48,7 @@ class CErrLogger {
     // the name is taken either way, except a name longer than 255 characters.
     // A log is only ever a regular file (or /dev/null, no log): a FIFO or
     // another device is refused (1) and never opened.
-    int16_t setLogFileName(const char* name);
+    Status setLogFileName(const char* name);
     const char* logFileName() const { return name_; }
     void clearLogFile();
     // A failed internal consistency check: reported, and the program carries on.

@@ -28,7 +28,7 @@ Status CFileWriter::openOutput(const char* name) {
 
 Status CFileWriter::finish(bool complete) {
     if (!file_) return kStatusOk;
-    Status st = 0;
+    Status st = kStatusOk;
     if (complete)
         st = file_->commitOutput();
     else

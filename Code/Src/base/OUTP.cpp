@@ -59,7 +59,7 @@ Status writeLabel(socket& out, const char* text) {
 Status readLabel(socket& in, const char* text) {
     std::string got(std::strlen(text), '\0');
     if (in.readBytes(&got[0], static_cast<uint32_t>(got.size())).failed()) return kStatusFailed;
-    return got == text ? 0 : 1;
+    return got == text ? kStatusOk : kStatusFailed;
 }
 
 // ------------------------------------------------------------ memPrt
@@ -87,7 +87,7 @@ Status memPrt::writeBytes(const void* buf, uint32_t len) {
     pos_ += n;
     count_ += n;
     dataEnd_ = pos_;
-    return n == len ? 0 : 1;
+    return n == len ? kStatusOk : kStatusFailed;
 }
 
 Status memPrt::writeText(const char* text) {
@@ -101,7 +101,7 @@ Status memPrt::readBytes(void* buf, uint32_t len) {
     if (n > 0) std::memcpy(p, buf_ + pos_, n);
     if (n < len) std::memset(p + n, 0, len - n);
     pos_ += n;
-    return n == len ? 0 : 1;
+    return n == len ? kStatusOk : kStatusFailed;
 }
 
 Status memPrt::writeBlock(socket& out) const {

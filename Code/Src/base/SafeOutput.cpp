@@ -172,8 +172,7 @@ std::string CSafeOutput::lockTarget(bool append) {
             return {};
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-            if (!told)
-                errLog() << consoleOnly << "Waiting for another run writing " << target_ << endLine;
+            if (!told) errLog() << consoleOnly << msg::eWaitingForRun << target_ << endLine;
             told = true;
             while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
             }

@@ -14,6 +14,11 @@ constexpr int16_t kStatusNoInput = 11;      // input file empty or missing
 constexpr int16_t kStatusAccessDenied = 12; // output read-only, or spanning already started
 constexpr int16_t kStatusBadFile = 26;      // a damaged trace file, or a trace write failure
 
+// Every failure code above; each has its message (msg::forStatus).
+constexpr int16_t kFailureStatuses[] = {kStatusFailed,  kStatusReadFailed, kStatusTokenTooLong,
+                                        kStatusNoSpace, kStatusNoInput,    kStatusAccessDenied,
+                                        kStatusBadFile};
+
 // A 16-bit status that callers must not drop; implicit from the codes above.
 class [[nodiscard]] Status {
   public:

@@ -82,7 +82,7 @@ Status replaceData(TraceMgr& trace, const char* name) {
     std::vector<float> values;
     ok = ok && readPoints(file, points, values);
     if (!ok) {
-        errLog() << "Invalid Ascii Data Format" << endLine;
+        errLog() << msg::eInvalidAsciiData << endLine;
         return kStatusFailed;
     }
     for (size_t p = 0; p < held->size(); ++p)

@@ -28,7 +28,7 @@ uint32_t headerCheck(const TraceMgr& t, int which) {
 }
 
 Status badFormat() {
-    errLog() << msg::kInvalidFileFormat << endLine;
+    errLog() << msg::eInvalidFileFormat << endLine;
     return kStatusBadFile;
 }
 
@@ -57,7 +57,7 @@ Status readPoints(socket& in, std::vector<Point>& points, size_t count) {
 
 Status writeVector(TraceMgr& t, socket& out, int which) {
     if (writeLabel(out, kVectorHeaderLabel).failed()) {
-        errLog() << "Problem writing data field id" << endLine;
+        errLog() << msg::eProblemFieldId << endLine;
         return kStatusBadFile;
     }
     uint8_t header[kVectorHeaderBytes + 4];
@@ -66,7 +66,7 @@ Status writeVector(TraceMgr& t, socket& out, int which) {
     putLe32(header + kVectorHeaderBytes, headerCheck(t, which));
     if (out.writeBytes(header, sizeof header).failed()) return kStatusBadFile;
     if (writeLabel(out, kVectorDataLabel).failed()) {
-        errLog() << "Problem writing data header" << endLine;
+        errLog() << msg::eProblemDataHeader << endLine;
         return kStatusBadFile;
     }
     const size_t n = headerPoints(t, which);
@@ -83,18 +83,18 @@ Status writeVector(TraceMgr& t, socket& out, int which) {
 
 Status readVector(TraceMgr& t, socket& in, int which) {
     if (readLabel(in, kVectorHeaderLabel).failed()) {
-        errLog() << "Data Field Id invalid" << endLine;
+        errLog() << msg::eFieldIdInvalid << endLine;
         return kStatusFailed;
     }
     uint8_t header[kVectorHeaderBytes + 4];
     if (in.readBytes(header, sizeof header).failed()) return kStatusFailed;
     t.setVectorHeader(header, which);
     if (getLe32(header + kVectorHeaderBytes) != headerCheck(t, which)) {
-        errLog() << "Invalid checksum: process aborted" << endLine;
+        errLog() << msg::eInvalidChecksum << endLine;
         return kStatusFailed;
     }
     if (readLabel(in, kVectorDataLabel).failed()) {
-        errLog() << msg::kInvalidFileFormat << endLine;
+        errLog() << msg::eInvalidFileFormat << endLine;
         return kStatusFailed;
     }
     std::vector<Point>& points = t.freshVector(which);
@@ -116,7 +116,7 @@ Status writeDisplayFile(CModel& model, socket& out) {
     if (vectorsMissing(t)) return kStatusBadFile;
     if (writeTag(out, eDisplayTag).failed() || writeLabel(out, kSettingsLabel).failed() ||
         t.settings().writeBlock(out).failed()) {
-        errLog() << msg::kErrorWritingToFile << endLine;
+        errLog() << msg::eErrorWritingToFile << endLine;
         return kStatusBadFile;
     }
     uint8_t code[2];
@@ -138,13 +138,12 @@ Status readDisplayFile(CModel& model, socket& in) {
         t.settings().readBlock(in).failed())
         return badFormat();
     if (!settingsVersionAcceptable(t)) {
-        errLog() << "Invalid file version: process aborted" << endLine;
+        errLog() << msg::eInvalidVersion << endLine;
         return kStatusBadFile;
     }
     if (applySettingsBlock(model).failed()) return kStatusFailed;
-    errLog() << (t.oldFormat ? "Input File Type: VX550 Display file"
-                             : "Input File Type: VX560 Display file")
-             << endLine << endLine;
+    errLog() << (t.oldFormat ? msg::eVx550DisplayType : msg::eVx560DisplayType) << endLine
+             << endLine;
     uint8_t code[2];
     if (in.readBytes(code, 2).failed()) return badFormat();
     t.vectorCode = static_cast<int16_t>(getLe16(code) - (t.oldFormat ? 1 : 0));

@@ -89,17 +89,17 @@ Status applyVx560Settings(TraceMgr& t) {
     int failed = 0;
     for (const ListInBlock& l : kBlockLists)
         failed |= t.cat.lists.serializeList(l.id, &m, 0, 0, ePaoEntry, l.groupFilter).code();
-    return failed ? 1 : 0;
+    return failed ? kStatusFailed : kStatusOk;
 }
 
 Status applyVx550Settings(TraceMgr& t, int16_t windowSelector) {
     Catalogue& cat = t.cat;
-    int16_t failed = readOldSettings(t.cat, t.settings());
+    const Status read = readOldSettings(cat, t.settings());
     t.measDesc = measDescriptor(entry(cat.measurement[0]));
     t.measGroup = entry(cat.measureGroup[0]);
     if (t.oldTraceKind == 7) t.measDesc.setAxisKind(11);
     if (windowSelector == 1) (void)cat.window[0].setData(entry(cat.window[1]), 0);
-    return failed ? 1 : 0;
+    return read;
 }
 
 void applyTransducerSettings(const TraceMgr& t, const int16_t transducer[2]) {

@@ -37,7 +37,7 @@ std::string matArrayName(const char* given, const char* inputName) {
     for (char& c : name)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (name.empty() || name[0] < 'a' || name[0] > 'z') {
-        errLog() << "Array Name incomaptible with Matlab(tm), prepending 'qrb'" << endLine;
+        errLog() << msg::eMatArrayName << endLine;
         name = "qrb" + name;
     }
     return name;
@@ -82,7 +82,7 @@ void CMatLabWriter::writeHeader() {
 Status CMatLabWriter::writeData() {
     const TraceMgr& t = model_.trace;
     if (t.pointsToWrite() <= 0) {
-        errLog() << msg::kNoDataToExtract << endLine;
+        errLog() << msg::eNoDataToExtract << endLine;
         return kStatusFailed;
     }
     const std::vector<Point>& points = *t.vector(0);

@@ -35,7 +35,7 @@ class CMatLabWriter : public CTraceFileWriter {
     std::vector<MatColumn> matColumns_;
     bool imaginary_ = false; // some column is complex
     std::string buffer_;
-    Status status_ = 0;
+    Status status_ = kStatusOk;
 };
 
 // The array name: /G when given, else the input's base name; lower-cased, and

@@ -116,10 +116,10 @@ void* enumParAction::setParam(actType) {
     return pReal;
 }
 
-int16_t enumParAction::setData(int16_t value, actType) {
+Status enumParAction::setData(int16_t value, actType) {
     slots[ePaoEntry] = value;
     *pReal = value;
-    return 0;
+    return kStatusOk;
 }
 
 int16_t enumParAction::getRange(char) {
@@ -169,14 +169,14 @@ int16_t rngEnumAction::getRange(char slot) {
     return s == ePaoEntry ? *pRange : rangeSlots[s];
 }
 
-int16_t rngEnumAction::setRange(int16_t range) {
-    if (!validRange(range)) return 1;
+Status rngEnumAction::setRange(int16_t range) {
+    if (!validRange(range)) return kStatusFailed;
     remember(*pRange, slots[ePaoEntry]);
     *pRange = range;
     rangeSlots[ePaoEntry] = range;
     slots[ePaoEntry] = rangeTable[range][eRangeRemembered];
     *pReal = slots[ePaoEntry];
-    return 0;
+    return kStatusOk;
 }
 
 Status rngEnumAction::Serialize(socket* stream, int16_t dir, char slot) {

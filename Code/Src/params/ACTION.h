@@ -123,7 +123,7 @@ class enumParAction : public paramActionObj {
     int16_t getSerSize() override { return 2; }
     void slotToSlot(EPaoIndex from, EPaoIndex to) override;
     // Sets entry and real value; returns 0.
-    virtual int16_t setData(int16_t value, actType action);
+    virtual Status setData(int16_t value, actType action);
     virtual const char* getRealStr(char slot);
     virtual int16_t getRange(char slot);
 
@@ -174,7 +174,7 @@ class rngEnumAction : public enumParAction {
     int16_t getRange(char slot) override;
     // Switches to range r at the index remembered there. Returns 0, or 1 (and
     // changes nothing) for a range outside the table.
-    virtual int16_t setRange(int16_t range);
+    virtual Status setRange(int16_t range);
 
     int16_t rangeCount() const { return rangeCnt; }
 
@@ -221,7 +221,7 @@ class intParAction : public numParAction<int16_t> {
     intParAction(int16_t defValue, IndexCallback, const char* format, int16_t upper, int16_t lower,
                  int16_t step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
                  KeyCallback = nullptr, NotifyCallback = nullptr);
-    int16_t setData(int16_t value);
+    Status setData(int16_t value);
 };
 
 // An intParAction with format "%d" and the full 16-bit range.
@@ -230,7 +230,7 @@ class intActionObj : public intParAction {
     intActionObj();
     intActionObj(int16_t defValue, IndexCallback, uint32_t paoId, int16_t paoFlags, actType,
                  int16_t dispIndex, KeyCallback = nullptr);
-    int16_t setData(int16_t value, actType) { return intParAction::setData(value); }
+    Status setData(int16_t value, actType) { return intParAction::setData(value); }
 };
 
 class longParAction : public numParAction<int32_t> {
@@ -238,7 +238,7 @@ class longParAction : public numParAction<int32_t> {
     longParAction(int32_t defValue, LongCallback, const char* format, int32_t upper, int32_t lower,
                   int32_t step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
                   KeyCallback = nullptr, NotifyCallback = nullptr);
-    int16_t setData(int32_t value, actType);
+    Status setData(int32_t value, actType);
 };
 
 class floatParAction : public numParAction<float> {
@@ -246,7 +246,7 @@ class floatParAction : public numParAction<float> {
     floatParAction(float defValue, FloatCallback, const char* format, float upper, float lower,
                    float step, uint32_t paoId, int16_t paoFlags, actType, int16_t dispIndex,
                    KeyCallback = nullptr, NotifyCallback = nullptr);
-    int16_t setData(float value);
+    Status setData(float value);
 };
 
 // A float shown with a unit table (5 significant digits).
@@ -274,7 +274,7 @@ class strActionObj : public paramActionObj {
     void slotToSlot(EPaoIndex from, EPaoIndex to) override;
 
     // Copies at most maxLen characters into the entry buffer, then into the real one.
-    int16_t setData(const char* text);
+    Status setData(const char* text);
     const char* getRealStr(char slot);
     char** entryVal() { return &slots[ePaoEntry]; }
     char** realVal() { return &pReal; }

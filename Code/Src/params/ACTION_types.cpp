@@ -86,9 +86,9 @@ intParAction::intParAction(int16_t defValue, IndexCallback, const char* fmt, int
     registerInList(this, paoFlags, paoId);
 }
 
-int16_t intParAction::setData(int16_t value) {
+Status intParAction::setData(int16_t value) {
     store(value);
-    return 0;
+    return kStatusOk;
 }
 
 namespace {
@@ -109,9 +109,9 @@ longParAction::longParAction(int32_t defValue, LongCallback, const char* fmt, in
     registerInList(this, paoFlags, paoId);
 }
 
-int16_t longParAction::setData(int32_t value, actType) {
+Status longParAction::setData(int32_t value, actType) {
     store(value);
-    return 0;
+    return kStatusOk;
 }
 
 floatParAction::floatParAction(float defValue, FloatCallback, const char* fmt, float, float, float,
@@ -121,9 +121,9 @@ floatParAction::floatParAction(float defValue, FloatCallback, const char* fmt, f
     registerInList(this, paoFlags, paoId);
 }
 
-int16_t floatParAction::setData(float value) {
+Status floatParAction::setData(float value) {
     store(value);
-    return 0;
+    return kStatusOk;
 }
 
 floatUnitAction::floatUnitAction(float defValue, FloatCallback, const UNIT_SPEC* unitTable,
@@ -164,14 +164,14 @@ strActionObj::strActionObj(const char* initial, int16_t capacity, int16_t dispId
     registerInList(this, paoFlags, paoId);
 }
 
-int16_t strActionObj::setData(const char* text) {
+Status strActionObj::setData(const char* text) {
     // The text may be one of this object's own buffers; the rest is zero-filled
     // so that a serialized buffer carries no stale characters.
     const size_t len = text ? strnlen(text, maxLen) : 0;
     if (len) std::memmove(slots[ePaoEntry], text, len);
     std::memset(slots[ePaoEntry] + len, 0, maxLen + 1 - len);
     std::memcpy(pReal, slots[ePaoEntry], maxLen + 1);
-    return 0;
+    return kStatusOk;
 }
 
 const char* strActionObj::getRealStr(char slot) {

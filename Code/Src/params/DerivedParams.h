@@ -69,7 +69,7 @@ class freqAct : public paramActionObj {
     FreqValue getData(char slot) const { return slots[slotIndex(slot)]; }
     FreqValue* realVal() { return pReal; }
     // Sets entry and real value from a frequency in Hz; returns 0.
-    int16_t setHz(double hz);
+    Status setHz(double hz);
 
   private:
     char textBuf[20] = {};
@@ -97,7 +97,7 @@ class startFreqAction : public paramActionObj {
     void select(int16_t which) { selector = which; }
     // Sets one of the three values (entry and real) from a frequency in Hz,
     // recomputes the other two from the display's span and selects it; returns 0.
-    int16_t setHz(int16_t which, double hz);
+    Status setHz(int16_t which, double hz);
     int16_t selected() const { return selector; }
 
   private:
@@ -124,7 +124,7 @@ class octActType : public enumParAction {
     void slotToSlot(EPaoIndex from, EPaoIndex to) override;
 
     int16_t lowestBand(char slot) const;
-    int16_t setLowestBand(int16_t band);
+    Status setLowestBand(int16_t band);
 
   private:
     char textBuf[20] = {};
@@ -187,7 +187,7 @@ class srcAmpAct : public pairedSlotsAct<int32_t, int16_t, AmplitudeLevelOf> {
     int32_t amplitude(char slot) const { return firstSlots[slotIndex(slot)]; }
     int16_t level(char slot) const { return secondSlots[slotIndex(slot)]; }
     // Sets entry and real amplitude and level; returns 0.
-    int16_t setData(int32_t amplitude) { return setEntry(amplitude, amplitudeLevel(amplitude)); }
+    Status setData(int32_t amplitude) { return setEntry(amplitude, amplitudeLevel(amplitude)); }
     void setUnit(int16_t u) { unit = u; }
 
   protected:
@@ -242,8 +242,8 @@ class binDelayAct : public pairedSlotsAct<float, int32_t> {
     float seconds(char slot) const { return firstSlots[slotIndex(slot)]; }
     int32_t samples(char slot) const { return secondSlots[slotIndex(slot)]; }
     // Set entry and real value from seconds or from samples; return 0.
-    int16_t setSeconds(float seconds);
-    int16_t setSamples(int32_t samples);
+    Status setSeconds(float seconds);
+    Status setSamples(int32_t samples);
 
   private:
     // Seconds per sample at the display's current settings.
@@ -270,7 +270,7 @@ class inpRngAct : public pairedSlotsAct<int16_t, float> {
     int16_t range(char slot) const { return firstSlots[slotIndex(slot)]; }
     float value(char slot) const { return secondSlots[slotIndex(slot)]; }
     // Sets entry and real range and recomputes the value; returns 0.
-    int16_t setData(int16_t dbRange) { return setEntry(dbRange, valueOf(dbRange)); }
+    Status setData(int16_t dbRange) { return setEntry(dbRange, valueOf(dbRange)); }
     void setUnit(int16_t u) { unit = u; }
     int16_t getUnit() const { return unit; }
 
@@ -301,7 +301,7 @@ class euSensAct : public floatParAction {
     const char* getStr(char slot) override;
     void* setParam(actType action) override;
 
-    int16_t setData(float value);
+    Status setData(float value);
     void setDisplayMode(int16_t m) { mode = m; }
     float realReciprocal() const { return realRecip; }
     float realDecibel() const { return realDb; }
@@ -409,7 +409,7 @@ class unitParAction : public rngEnumAction {
                   int16_t dispIndex);
     // Sets the packed code, and the dB mode, peak units and phase units
     // enumerations of the display to its fields; returns 0.
-    int16_t setData(int16_t code, actType action) override;
+    Status setData(int16_t code, actType action) override;
     // Replaces text i (cut to kTextSize - 1 characters); ignored beyond the table.
     void setUnitText(int16_t i, const char* text);
     // The display's three unit enumerations that setData keeps in step.

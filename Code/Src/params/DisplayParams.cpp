@@ -26,13 +26,13 @@ unitParAction::unitParAction(int16_t defRange, int16_t defIndex, uint32_t paoId,
     setUnitText(1, "Vrms");
 }
 
-int16_t unitParAction::setData(int16_t code, actType action) {
+Status unitParAction::setData(int16_t code, actType action) {
     (void)rngEnumAction::setData(code, action);
     const int16_t fields[3] = {UnitsCode::dbMode(code), UnitsCode::peakUnits(code),
                                UnitsCode::phaseUnits(code)};
     for (int k = 0; k < 3; ++k)
         if (enumerations[k]) (void)enumerations[k]->setData(fields[k], action);
-    return 0;
+    return kStatusOk;
 }
 
 void unitParAction::linkEnumerations(enumParAction* dbMode, enumParAction* peakUnits,

@@ -108,12 +108,12 @@ void* freqAct::setParam(actType) {
     return pReal;
 }
 
-int16_t freqAct::setHz(double hz) {
+Status freqAct::setHz(double hz) {
     const int16_t base = displayBaseFreq(links());
     const int32_t count = hzToCount(hz, base);
     slots[ePaoEntry] = FreqValue{count, count * freqResolution(base)};
     *pReal = slots[ePaoEntry];
-    return 0;
+    return kStatusOk;
 }
 
 Status freqAct::Serialize(socket* stream, int16_t dir, char slot) {
@@ -158,7 +158,7 @@ FreqValue startFreqAction::value(int16_t which, char slot) const {
     return v;
 }
 
-int16_t startFreqAction::setHz(int16_t which, double hz) {
+Status startFreqAction::setHz(int16_t which, double hz) {
     const int16_t base = displayBaseFreq(links());
     const spanActType* spanParam = links().span;
     const int64_t span = spanParam ? spanParam->counts(ePaoEntry) : kFullSpanCounts;
@@ -175,7 +175,7 @@ int16_t startFreqAction::setHz(int16_t which, double hz) {
         *pReal[k] = slots[k][ePaoEntry];
     }
     selector = clampWhich(which);
-    return 0;
+    return kStatusOk;
 }
 
 const char* startFreqAction::getStr(char slot) {
@@ -225,10 +225,10 @@ int16_t octActType::lowestBand(char slot) const {
     return lowestSlots[slotIndex(slot)];
 }
 
-int16_t octActType::setLowestBand(int16_t band) {
+Status octActType::setLowestBand(int16_t band) {
     lowestSlots[ePaoEntry] = band;
     *pLowest = band;
-    return 0;
+    return kStatusOk;
 }
 
 const char* octActType::getStr(char slot) {
@@ -374,19 +374,19 @@ const char* binDelayAct::getStr(char slot) {
     return textBuf;
 }
 
-int16_t binDelayAct::setSeconds(float value) {
+Status binDelayAct::setSeconds(float value) {
     firstSlots[ePaoEntry] = value;
     samplesFromSeconds(ePaoEntry);
     secondsFromSamples(ePaoEntry);
     makeEntryReal();
-    return 0;
+    return kStatusOk;
 }
 
-int16_t binDelayAct::setSamples(int32_t value) {
+Status binDelayAct::setSamples(int32_t value) {
     secondSlots[ePaoEntry] = std::clamp(value, lowerSamples, upperSamples);
     secondsFromSamples(ePaoEntry);
     makeEntryReal();
-    return 0;
+    return kStatusOk;
 }
 
 } // namespace vx

@@ -190,10 +190,10 @@ const char* euSensAct::getStr(char slot) {
     return textBuf;
 }
 
-int16_t euSensAct::setData(float value) {
+Status euSensAct::setData(float value) {
     slots[ePaoEntry] = value;
     setParam(0);
-    return 0;
+    return kStatusOk;
 }
 
 void* euSensAct::setParam(actType action) {

@@ -42,11 +42,11 @@ class pairedSlotsAct : public paramActionObj {
                                                                                    second} {}
 
     // Sets the entry pair and makes it the real value; returns 0.
-    int16_t setEntry(First first, Second second) {
+    Status setEntry(First first, Second second) {
         firstSlots[ePaoEntry] = first;
         secondSlots[ePaoEntry] = second;
         makeEntryReal();
-        return 0;
+        return kStatusOk;
     }
     void makeEntryReal() {
         *pFirst = firstSlots[ePaoEntry];

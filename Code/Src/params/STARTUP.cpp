@@ -80,7 +80,7 @@ uint16_t groupFilterMask(int16_t group) {
 }
 
 Status headerFault(const char* title) {
-    errLog() << "Error reading header parameters: " << title << "  (header fault)" << endLine;
+    errLog() << msg::eHeaderParameters << title << msg::eHeaderFault << endLine;
     return kStatusFailed;
 }
 
@@ -274,7 +274,7 @@ Status CPaoRegistry::printList(socket* stream, int16_t listId, const char* const
     const bool listOk = operationalList(listId);
     VX_ASSERT(listOk, "(listID>dbgLst) && (listID<nlLst)");
     if (!listOk) return kStatusFailed;
-    Status result = 0;
+    Status result = kStatusOk;
     for (int i = 0; i < counts_[listId]; ++i) {
         const PaoListEntry& e = lists_[listId][i];
         if (!labels[i] || !*labels[i]) continue;

@@ -59,10 +59,10 @@ class OldRecord {
     }
     bool shortRead() const { return failed; }
     // The record's result: 1 after a message when a field was missing.
-    int16_t finish() const {
-        if (!failed) return 0;
-        errLog() << msg::kInvalidFileFormat << endLine;
-        return 1;
+    Status finish() const {
+        if (!failed) return kStatusOk;
+        errLog() << msg::eInvalidFileFormat << endLine;
+        return kStatusFailed;
     }
 
   private:
@@ -112,17 +112,17 @@ std::optional<MeasTranslation> translateOldMeasurement(int16_t m) {
     return std::nullopt;
 }
 
-int16_t selectOldMeasurement(Catalogue& cat, int16_t m) {
+Status selectOldMeasurement(Catalogue& cat, int16_t m) {
     const std::optional<MeasTranslation> t = translateOldMeasurement(m);
     if (!t) {
-        errLog() << "Measurement can not be translated" << endLine;
-        return 1;
+        errLog() << msg::eCannotTranslateMeasurement << endLine;
+        return kStatusFailed;
     }
     (void)cat.measureGroup[0].setData(t->group, 0);
     (void)cat.measurement[0].setRange(t->group);
     (void)cat.measurement[0].setData(t->measurement, 0);
     if (t->averagingRange) (void)cat.measAveragingType[0].setRange(*t->averagingRange);
-    return 0;
+    return kStatusOk;
 }
 
 void readEngineeringUnits(Catalogue& cat, OldRecord& rec) {
@@ -275,43 +275,43 @@ int16_t translateOldTriggerLevel(int16_t level) {
 
 } // namespace
 
-int16_t checkOldListHeader(Catalogue& cat, socket& stream, int16_t index) {
+Status checkOldListHeader(Catalogue& cat, socket& stream, int16_t index) {
     if (index < 0 || index >= kOldRecordCount) {
         VX_ASSERT(false, "index < kOldRecordCount");
-        return 1;
+        return kStatusFailed;
     }
     const std::string title = listTitle[kOldRecordList[index]];
     std::string got(title.size(), '\0');
     if (stream.readBytes(&got[0], static_cast<uint32_t>(got.size())).failed() || got != title) {
-        errLog() << "Error reading VX550 header:  " << title << endLine;
-        return 1;
+        errLog() << msg::eVx550Header << title << endLine;
+        return kStatusFailed;
     }
     if (cat.lists.paoVersion.Serialize(&stream, 0, ePaoFile).failed()) {
-        errLog() << msg::kInvalidFileFormat << endLine;
-        return 1;
+        errLog() << msg::eInvalidFileFormat << endLine;
+        return kStatusFailed;
     }
     const int16_t version = cat.lists.paoVersion.getData(ePaoFile);
     if (version < kLowestOldVersion) {
-        errLog() << "Translation utils do not support this version of VX550 data files." << endLine;
-        errLog() << "Please contact Halvorn for new VX550 Roms" << endLine;
-        return 1;
+        errLog() << msg::eVx550Unsupported << endLine;
+        errLog() << msg::eVx550Contact << endLine;
+        return kStatusFailed;
     }
     if (version > kHighestOldVersion) {
-        errLog() << "Newer translation utilities required" << endLine;
-        return 1;
+        errLog() << msg::eVx550Newer << endLine;
+        return kStatusFailed;
     }
-    return 0;
+    return kStatusOk;
 }
 
-int16_t readOldMeasSettings(Catalogue& cat, socket& stream) {
-    if (checkOldListHeader(cat, stream, 1) != 0) return 1;
+Status readOldMeasSettings(Catalogue& cat, socket& stream) {
+    if (checkOldListHeader(cat, stream, 1).failed()) return kStatusFailed;
     OldRecord rec(stream);
     rec.skip(2);
     const int16_t selector = rec.signedWord();
     const int16_t oldMeasurement = rec.signedWord();
     rec.skip(12);
     if (rec.shortRead()) return rec.finish();
-    if (selectOldMeasurement(cat, oldMeasurement) != 0) return 1;
+    if (selectOldMeasurement(cat, oldMeasurement).failed()) return kStatusFailed;
     readEngineeringUnits(cat, rec);
     rec.read(cat.baseFreq[0]);
     if (selector == 0) readFftSettings(cat, rec);
@@ -320,8 +320,8 @@ int16_t readOldMeasSettings(Catalogue& cat, socket& stream) {
     return rec.finish();
 }
 
-int16_t readOldViewSettings(Catalogue& cat, socket& stream) {
-    if (checkOldListHeader(cat, stream, 2) != 0) return 1;
+Status readOldViewSettings(Catalogue& cat, socket& stream) {
+    if (checkOldListHeader(cat, stream, 2).failed()) return kStatusFailed;
     OldRecord rec(stream);
     rec.read(cat.view[0]);
     const uint16_t unitsCode = rec.word();
@@ -342,13 +342,13 @@ int16_t readOldViewSettings(Catalogue& cat, socket& stream) {
     return rec.finish();
 }
 
-int16_t readOldFileList(Catalogue& cat, socket& stream) {
-    if (cat.lists.paoVersion.getData(ePaoFile) <= kLowestOldVersion) return 0;
-    return cat.lists.serializeList(fileLst, &stream, 0, 0, 1, 0).code();
+Status readOldFileList(Catalogue& cat, socket& stream) {
+    if (cat.lists.paoVersion.getData(ePaoFile) <= kLowestOldVersion) return kStatusOk;
+    return cat.lists.serializeList(fileLst, &stream, 0, 0, 1, 0);
 }
 
-int16_t readOldSourceSettings(Catalogue& cat, socket& stream) {
-    if (checkOldListHeader(cat, stream, 3) != 0) return 1;
+Status readOldSourceSettings(Catalogue& cat, socket& stream) {
+    if (checkOldListHeader(cat, stream, 3).failed()) return kStatusFailed;
     OldRecord rec(stream);
     rec.skip(2);
     const int16_t group = displayAGroup(cat);
@@ -357,8 +357,8 @@ int16_t readOldSourceSettings(Catalogue& cat, socket& stream) {
     return rec.finish();
 }
 
-int16_t readOldInputSettings(Catalogue& cat, socket& stream) {
-    if (checkOldListHeader(cat, stream, 5) != 0) return 1;
+Status readOldInputSettings(Catalogue& cat, socket& stream) {
+    if (checkOldListHeader(cat, stream, 5).failed()) return kStatusFailed;
     OldRecord rec(stream);
     rec.read(cat.refImpedance, cat.autoOffset, cat.inputMode1, cat.grounding1);
     readCoupling(cat, rec, cat.coupling1);
@@ -372,11 +372,11 @@ int16_t readOldInputSettings(Catalogue& cat, socket& stream) {
     if (rec.shortRead()) return rec.finish();
     (void)cat.inputRange1.setData(translateOldRange(range1));
     (void)cat.inputRange2.setData(translateOldRange(range2));
-    return 0;
+    return kStatusOk;
 }
 
-int16_t readOldTriggerSettings(Catalogue& cat, socket& stream) {
-    if (checkOldListHeader(cat, stream, 6) != 0) return 1;
+Status readOldTriggerSettings(Catalogue& cat, socket& stream) {
+    if (checkOldListHeader(cat, stream, 6).failed()) return kStatusFailed;
     OldRecord rec(stream);
     rec.read(cat.triggeredSourceMode);
     int16_t w[5];
@@ -391,17 +391,18 @@ int16_t readOldTriggerSettings(Catalogue& cat, socket& stream) {
     (void)cat.triggerLevel.setData(translateOldTriggerLevel(w[2]));
     (void)cat.delayA.setSamples(samplesA);
     (void)cat.delayB.setSamples(samplesB);
-    return 0;
+    return kStatusOk;
 }
 
-int16_t readOldSettings(Catalogue& cat, socket& stream) {
-    int16_t result = readOldMeasSettings(cat, stream);
-    result |= readOldViewSettings(cat, stream);
-    result |= readOldFileList(cat, stream);
-    result |= readOldSourceSettings(cat, stream);
-    result |= readOldInputSettings(cat, stream);
-    result |= readOldTriggerSettings(cat, stream);
-    return result;
+Status readOldSettings(Catalogue& cat, socket& stream) {
+    // Every record is read even after one fails; any failure fails the whole.
+    const Status results[] = {
+        readOldMeasSettings(cat, stream),  readOldViewSettings(cat, stream),
+        readOldFileList(cat, stream),      readOldSourceSettings(cat, stream),
+        readOldInputSettings(cat, stream), readOldTriggerSettings(cat, stream)};
+    for (Status r : results)
+        if (r.failed()) return kStatusFailed;
+    return kStatusOk;
 }
 
 } // namespace vx

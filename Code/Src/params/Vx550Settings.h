@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/DISK_M.h"
+#include "base/Status.h"
 
 namespace vx {
 
@@ -13,21 +14,22 @@ struct Catalogue;
 // 6 Trigger, ...) and its version word into slot 2 of cat.lists.paoVersion.
 // Returns 0, or 1 after a message when the title differs or the version is
 // not 3 or 4.
-[[nodiscard]] int16_t checkOldListHeader(Catalogue& cat, socket& stream, int16_t index);
+Status checkOldListHeader(Catalogue& cat, socket& stream, int16_t index);
 
 // One record each; 0 on success, 1 after a message. A record that ends before
 // its last field is refused with "Invalid file format: process aborted".
-[[nodiscard]] int16_t readOldMeasSettings(Catalogue& cat, socket& stream);
-[[nodiscard]] int16_t readOldViewSettings(Catalogue& cat, socket& stream);
+Status readOldMeasSettings(Catalogue& cat, socket& stream);
+Status readOldViewSettings(Catalogue& cat, socket& stream);
 // The File List as a current list, present only in records of version 4.
-[[nodiscard]] int16_t readOldFileList(Catalogue& cat, socket& stream);
+Status readOldFileList(Catalogue& cat, socket& stream);
 // The layout depends on the measure group that the Meas record selected.
-[[nodiscard]] int16_t readOldSourceSettings(Catalogue& cat, socket& stream);
-[[nodiscard]] int16_t readOldInputSettings(Catalogue& cat, socket& stream);
-[[nodiscard]] int16_t readOldTriggerSettings(Catalogue& cat, socket& stream);
+Status readOldSourceSettings(Catalogue& cat, socket& stream);
+Status readOldInputSettings(Catalogue& cat, socket& stream);
+Status readOldTriggerSettings(Catalogue& cat, socket& stream);
 
 // All six records in file order (Meas, View, File, Source, Input, Trigger),
-// their results ORed. The caller refreshes the display's unit texts.
-[[nodiscard]] int16_t readOldSettings(Catalogue& cat, socket& stream);
+// each read even after another failed; 1 when any failed. The caller refreshes the display's unit
+// texts.
+Status readOldSettings(Catalogue& cat, socket& stream);
 
 } // namespace vx

@@ -20,7 +20,7 @@ namespace {
 
 int detectInputType(COptionMgr& job) {
     if (job.fileCount() == 0) {
-        errLog() << "No input file name" << endLine;
+        errLog() << msg::eNoInputName << endLine;
         return eDetectFailed;
     }
     CDosFile& input = job.file(0);
@@ -28,7 +28,7 @@ int detectInputType(COptionMgr& job) {
     userdiskPrt file(input.name());
     file.setMode(socket::eRead);
     if (file.openWithChecks(CFileWriter::kMinFreeBytes).failed() || !file.isOpen()) {
-        errLog() << "Error opening input file: Process aborted" << endLine;
+        errLog() << msg::eErrorOpeningInput << endLine;
         return eDetectFailed;
     }
     int32_t type = -2;
@@ -47,11 +47,11 @@ bool detectAndCheck(COptionMgr& job) {
         return true;
     }
     if (failure == eDetectOutOfSequence) {
-        errLog() << "Out of sequence Multi-disk file: Process aborted" << endLine;
+        errLog() << msg::eOutOfSequence << endLine;
         return false;
     }
     if (failure != eDetectOk) {
-        errLog() << "Unknown input file format: Process aborted" << endLine;
+        errLog() << msg::eUnknownInputFormat << endLine;
         return false;
     }
     int32_t type = job.inputType();
@@ -93,7 +93,7 @@ Status writeOutput(COptionMgr& job, CFileWriter& writer, const char* out) {
     if (st.failed()) {
         job.reportError(eErrOutputFile, ' ');
         if (writer.systemError() != 0)
-            errLog() << "Reason: " << systemReason(writer.systemError()) << endLine;
+            errLog() << msg::eReason << systemReason(writer.systemError()) << endLine;
     }
     return st;
 }
@@ -104,11 +104,11 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
     job.model().cat.applyModalOptions(options);
     const char* in = job.file(0).name();
     const char* out = job.file(1).name();
-    errLog() << "Processing " << in << " ==> " << out << endLine;
+    errLog() << msg::eProcessing << in << msg::eProcessingArrow << out << endLine;
     std::snprintf(options.inputName, sizeof options.inputName, "%s", in);
-    Status st = 0;
+    Status st = kStatusOk;
     if (!outputIsSafe(job.outputFormat(), in, out, job.file(2).name())) {
-        st = 1;
+        st = kStatusFailed;
     } else if ((st = pair.reader->open(in)).failed()) {
         job.reportError(eErrInvalidInputFile, ' ');
     } else {
@@ -127,16 +127,16 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
 Status runConversion(COptionMgr& job) {
     if (!detectAndCheck(job)) return kStatusFailed;
     ReaderWriterPair pair = makeReaderWriterPair(job);
-    Status st = 0;
+    Status st = kStatusOk;
     if (!pair.reader || !pair.writer) {
         job.reportError(eErrAborted, ' ');
-        st = 1;
+        st = kStatusFailed;
     } else {
         pair.writer->setAppend(job.jobFlags() & eJobAppend);
-        while (st.ok() && job.fileCount() > 0 && job.file(0).nextMatch() == 0)
+        while (st.ok() && job.fileCount() > 0 && job.file(0).nextMatch().ok())
             st = nameOutput(job) ? convertOne(job, pair) : Status(kStatusFailed);
     }
-    errLog() << consoleOnly << "Finished" << endLine;
+    errLog() << consoleOnly << msg::eFinished << endLine;
     return st;
 }
 

@@ -89,6 +89,14 @@ void printSampleOptions() {
            "              262 kHz / 2^n  (default is fullspan, /N0)"});
 }
 
+void printWaterfallSelection() {
+    print({"", "For Waterfall file inputs only:", nullptr,
+           "   /W<id>  - which channel, A or B  (e.g., /WA)",
+           "   /S<number> - first waterfall index to extract (default is /S0)",
+           "   /R<number> - number of traces to extract:",
+           "               -1 - to end of buffer (default)"});
+}
+
 } // namespace
 
 void printDisplayHelp(const ConvOptions& options) {
@@ -129,11 +137,7 @@ void printAsciiHelp(const ConvOptions&) {
     print({""});
     printUnitBlock();
     printTransducerBlock();
-    print({"", "For Waterfall file inputs only:", nullptr,
-           "   /W<id>  - which channel, A or B  (e.g., /WA)",
-           "   /S<number> - first waterfall index to extract (default is /S0)",
-           "   /R<number> - number of traces to extract:",
-           "               -1 - to end of buffer (default)"});
+    printWaterfallSelection();
 }
 
 void printSdfHelp(const ConvOptions&) {
@@ -205,6 +209,23 @@ void printMatHelp(const ConvOptions&) {
     print({""});
     printUnitBlock();
     printTransducerBlock();
+}
+
+void printCsvHelp(const ConvOptions&) {
+    print({"Accepts as input all VX560 Display files, HP SDF(tm) files, Capture",
+           "and Arb. Waveform files, and Waterfall files and generates a CSV",
+           "file: one row of column names with units, then one row per point,",
+           "comma separated, as spreadsheets and data tools read it.",
+           "Capture and Arb. Waveform files give the time and the samples;",
+           "Waterfall files give one row per trace and point, led by the", "trace index.",
+           "Usage: vxt560 /Ocsv [more options] inFile [outFile]", nullptr,
+           "Allowed CSV specific options", nullptr,
+           "For Display, HP SDF and Waterfall file inputs:", nullptr,
+           "   /C<view1,view2,...> - output columns (default /Cx,v)."});
+    printColumnBlock();
+    print({""});
+    printUnitBlock();
+    printWaterfallSelection();
 }
 
 void printHelpText(const ConvOptions& options, int fileCount, int32_t outputFormat) {

@@ -20,5 +20,6 @@ void printCaptureHelp(const ConvOptions& options);
 void printArbHelp(const ConvOptions& options);
 void printUffHelp(const ConvOptions& options);
 void printMatHelp(const ConvOptions& options);
+void printCsvHelp(const ConvOptions& options);
 
 } // namespace vx

@@ -22,21 +22,8 @@ namespace vx {
 
 namespace {
 
-const char* const kErrorMessages[] = {
-    "",
-    "Error: Option not allowed: /",
-    "Error: Invalid option: /",
-    "Error: Process aborted",
-    "Error: Too many files",
-    "Error: Invalid output file type: /",
-    "Error: Parameter out of range: /",
-    "Error: Invalid column options: /",
-    "Error: Invalid unit options: /",
-    "Error: Invalid input file",
-    "Error: Can not convert to output file type",
-    "Error: Problem with output file",
-    "Error: Can' open log file: ",
-};
+static_assert(msg::optionError(eErrLogFile) == msg::eCannotOpenLog,
+              "the option errors' texts follow their indices");
 
 void lowerInPlace(char* text) {
     for (; *text; ++text)
@@ -101,7 +88,7 @@ void COptionMgr::parse(int argc, char** argv, const char* settingsFile) {
     }
     if (last == '?') {
         if (lastParam)
-            errLog() << consoleOnly << "  Use /? for help" << endLine;
+            errLog() << consoleOnly << msg::eUseHelp << endLine;
         else
             printHelp();
     } else if (errorIndex_ == eErrNone) {
@@ -114,7 +101,7 @@ void COptionMgr::checkLog() {
     const char* why = logRefusal(*this);
     if (!why) return;
     // Not a line for the log: the log is the file this protects.
-    errLog() << consoleOnly << "Error: " << why << errLog().logFileName() << endLine;
+    errLog() << consoleOnly << msg::eErrorPrefix << why << errLog().logFileName() << endLine;
     errorIndex_ = eErrLogFile;
 }
 
@@ -162,7 +149,7 @@ void COptionMgr::actOnLetter(char letter, const char* param) {
 bool COptionMgr::checkRange(char letter, const char* param, long value, long lo, long hi) {
     if (value >= lo && value <= hi) return true;
     reportError(eErrOutOfRange, letter, param);
-    errLog() << consoleOnly << "  Use /? for help" << endLine;
+    errLog() << consoleOnly << msg::eUseHelp << endLine;
     return false;
 }
 
@@ -265,7 +252,7 @@ void COptionMgr::takeLogName(const OptionDescriptor&, const char* name) {
     if (!takeName(CErrLogger::kMaxNameLen)) return;
     // The log as typed when that file exists, else the name as used.
     const char* log = platform::resolvePath(name) == typedParam_ ? typedParam_.c_str() : name;
-    if (chooseLogFile(log) != 0) reportError(eErrLogFile, ' ', name);
+    if (chooseLogFile(log).failed()) reportError(eErrLogFile, ' ', name);
 }
 
 void COptionMgr::takeOutputFormat(const OptionDescriptor&, const char* keyword) {
@@ -283,8 +270,8 @@ void COptionMgr::takeInputRange(const OptionDescriptor& option, const char* para
     if (!readNumber(option, param, v)) return;
     if (v % 2 != 0) {
         ++v;
-        errLog() << "Warning, only even Input ranges allowed" << endLine;
-        errLog() << "Range set to: " << v << " dBVpk" << endLine;
+        errLog() << msg::eOddInputRange << endLine;
+        errLog() << msg::eRangeSetTo << v << msg::eDbvpkUnit << endLine;
     }
     checkAndStore(option, param, v);
 }
@@ -294,8 +281,8 @@ void COptionMgr::takeRecordLength(const OptionDescriptor& option, const char* pa
     if (!readNumber(option, param, v)) return;
     if (v > 0 && v % 2 != 0) {
         ++v;
-        errLog() << "Warning, only even number of kpts allowed" << endLine;
-        errLog() << "File increased to " << v << " kpts" << endLine;
+        errLog() << msg::eOddKpts << endLine;
+        errLog() << msg::eFileIncreasedTo << v << msg::eKptsUnit << endLine;
     }
     checkAndStore(option, param, v);
 }
@@ -374,8 +361,7 @@ Status COptionMgr::run() {
 
 void COptionMgr::reportError(int32_t index, char c, const char* text) {
     errorIndex_ = index;
-    const char* message = index >= 0 && index <= eErrLogFile ? kErrorMessages[index] : "";
-    errLog() << message << c;
+    errLog() << msg::optionError(index) << c;
     if (text) errLog() << text;
     errLog() << endLine;
 }

@@ -90,20 +90,18 @@ bool outputIsSafe(int32_t format, const char* in, const char* out, const char* l
     struct stat target;
     const bool replaces = platform::statOutput(out, target);
     if (replaces && (isFile(target, in) || isFile(target, list))) {
-        errLog() << "Error: Output file is the input file: " << out << endLine;
+        errLog() << msg::eOutputIsInput << out << endLine;
         return false;
     }
     if (samePlace(out, errLog().logFileName())) {
         // Not a line for the log: the log is the output.
-        errLog() << consoleOnly << "Error: Output file is the log file: " << out << endLine;
+        errLog() << consoleOnly << msg::eOutputIsLog << out << endLine;
         return false;
     }
     int32_t existing = replaces ? existingFileType(platform::resolveOutputPath(out).c_str()) : -1;
     if (existing >= 0 && !sameKind(existing, format)) {
-        errLog() << "Error: Output file is an instrument or HP SDF file of another kind: " << out
-                 << endLine;
-        errLog() << "  Quote wildcards ('*.56d') so that the shell leaves them to vxconv"
-                 << endLine;
+        errLog() << msg::eOutputOfOtherKind << out << endLine;
+        errLog() << msg::eQuoteWildcards << endLine;
         return false;
     }
     return true;
@@ -113,25 +111,25 @@ bool logHoldsMeasurement() {
     return existingFileType(errLog().logFileName()) >= 0;
 }
 
-int16_t chooseLogFile(const char* name) {
+Status chooseLogFile(const char* name) {
     const std::string previous = errLog().logFileName();
-    if (errLog().setLogFileName(name) != 0) return kStatusFailed;
+    if (errLog().setLogFileName(name).failed()) return kStatusFailed;
     if (!logHoldsMeasurement()) return kStatusOk;
     (void)errLog().setLogFileName(previous.c_str());
-    errLog() << "Error: Log file is an instrument or HP SDF file: " << name << endLine;
+    errLog() << msg::eLogIsMeasurementError << name << endLine;
     return kStatusFailed;
 }
 
 const char* logRefusal(COptionMgr& job) {
     const char* log = errLog().logFileName();
-    if (logHoldsMeasurement()) return "Log file is an instrument or HP SDF file: ";
+    if (logHoldsMeasurement()) return msg::text(msg::eLogIsMeasurement);
     std::vector<std::string> inputs = inputNames(job);
     for (const std::string& in : inputs)
-        if (samePlace(log, in.c_str())) return "Log file is the input file: ";
+        if (samePlace(log, in.c_str())) return msg::text(msg::eLogIsInput);
     if (!job.file(2).empty() && samePlace(log, job.file(2).name()))
-        return "Log file is the input file: ";
+        return msg::text(msg::eLogIsInput);
     for (const std::string& out : outputNames(job, inputs))
-        if (samePlace(log, out.c_str())) return "Log file is the output file: ";
+        if (samePlace(log, out.c_str())) return msg::text(msg::eLogIsOutput);
     return nullptr;
 }
 

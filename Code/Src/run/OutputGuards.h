@@ -6,6 +6,8 @@
 #pragma once
 #include <cstdint>
 
+#include "base/Status.h"
+
 namespace vx {
 
 class COptionMgr;
@@ -21,7 +23,7 @@ bool logHoldsMeasurement();
 // Names the log file (CErrLogger::setLogFileName): 0, or 1 when it cannot be
 // opened, is no regular file, or holds a measurement ("Log file is an
 // instrument or HP SDF file: " is written, and the previous log is kept).
-int16_t chooseLogFile(const char* name);
+Status chooseLogFile(const char* name);
 
 // Why the job's log must not be cleared or written ("Log file is the input
 // file: "), or nullptr when it may: it is none of the job's inputs, its /Q

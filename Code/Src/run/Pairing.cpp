@@ -10,6 +10,7 @@
 #include "ascii/AsciiCapArbWriter.h"
 #include "ascii/AsciiTraceWriter.h"
 #include "base/Options.h"
+#include "csv/CsvWriters.h"
 #include "display/DisplayFile.h"
 #include "mat/MatWriter.h"
 #include "run/Help.h"
@@ -82,6 +83,16 @@ std::unique_ptr<CFileWriter> waterfallToAscii(COptionMgr& job, CWaterFallReader&
     return std::make_unique<CWfAsciiWriter>(job.model(), &reader);
 }
 
+std::unique_ptr<CFileWriter> capArbToCsv(COptionMgr&, CCapArbReader& reader) {
+    return std::make_unique<CCsvCapArbWriter>(&reader);
+}
+
+// The CSV writer reads the slices through the reader that the pair owns.
+std::unique_ptr<CFileWriter> waterfallToCsv(COptionMgr& job, CWaterFallReader& reader) {
+    SliceFeed slices{[&reader] { return reader.count(); }, [&reader] { return reader.nextSlice(); }};
+    return std::make_unique<CCsvTraceWriter>(job.model(), std::move(slices));
+}
+
 std::unique_ptr<CFileWriter> waterfallCopy(COptionMgr&, CWfCopyReader& reader) {
     return std::make_unique<CWfCopyWriter>(&reader);
 }
@@ -141,6 +152,18 @@ const std::vector<OutputFormat>& outputFormats() {
          kMatColumns,
          0,
          {convert<CTraceReader, traceWriter<CMatLabWriter>>(inputBit(eInDisplay))}},
+        {eFmtCsv,
+         "csv",
+         "CSV file (column names with units)",
+         "csv",
+         printCsvHelp,
+         -1,
+         nullptr,
+         0,
+         {convert<CTraceReader, traceWriter<CCsvTraceWriter>>(inputBit(eInDisplay)),
+          convert<CCapArbReader, capArbToCsv>(inputBit(eInCapArb)),
+          convert<CSdfReader, traceWriter<CCsvTraceWriter>>(kSdfInputs),
+          convert<CWaterFallReader, waterfallToCsv>(inputBit(eInWaterfall))}},
         {eFmtUff,
          "uff",
          "Unified File Format",

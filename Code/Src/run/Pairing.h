@@ -36,6 +36,7 @@ enum EOutputFormat : int32_t {
     eFmtArb = 8,
     eFmtUff = 9,
     eFmtMat = 10,
+    eFmtCsv = 12,
 };
 
 constexpr uint32_t formatBit(int32_t format) {

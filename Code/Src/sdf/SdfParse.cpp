@@ -172,7 +172,7 @@ bool readHeaders(RecordReader& r, CSdfHdrs& h) {
 int valuesPerPoint(const CSdfHdrs& h, bool orbit) {
     if (h.yPerPoint() == 2) {
         if (orbit) return 2;
-        errLog() << "Invalid data set, 2 y-data's per point" << endLine;
+        errLog() << msg::eTwoYPerPoint << endLine;
         return 0;
     }
     return h.yIsComplex() ? 2 : 1;
@@ -185,7 +185,7 @@ bool yDataAreFloats(const CSdfHdrs& h) {
 }
 
 Status invalidFormat() {
-    errLog() << msg::kInvalidFileFormat << endLine;
+    errLog() << msg::eInvalidFileFormat << endLine;
     return kStatusFailed;
 }
 
@@ -304,7 +304,7 @@ void CSdfHdrs::setDefaultScanStructure() {
 Status readSdfHeaders(userdiskPrt& in, CSdfHdrs& hdrs) {
     RecordReader reader(in, hdrs);
     if (!readHeaders(reader, hdrs)) return invalidFormat();
-    errLog() << "Input File Type: HP SDF(tm) Vers " << hdrs.revision() << endLine << endLine;
+    errLog() << msg::eSdfType << hdrs.revision() << endLine << endLine;
     return kStatusOk;
 }
 
@@ -370,14 +370,14 @@ Status readSdfYData(userdiskPrt& in, CSdfHdrs& h, const SdfDataRequest& req,
     const int64_t bytes = int64_t(size) - (req.octave ? 10 : 6);
     const int64_t values = req.points * perPoint;
     if (bytes != 4 * values) {
-        errLog() << "Lengths don't compute...this should never happen!!!" << endLine;
+        errLog() << msg::eLengthsDontCompute << endLine;
         return kStatusFailed;
     }
     if (bytes > int64_t(kBulkBufferBytes) || req.rotation < 0 || req.rotation > req.points)
         return invalidFormat();
     CBulkBufferClaim buffer;
     if (!reader.readAt(offset + 6, buffer.data(), uint32_t(bytes))) {
-        errLog() << "Error reading data" << endLine;
+        errLog() << msg::eErrorReadingData << endLine;
         return kStatusFailed;
     }
     const float factor = sdfCorrectionFactor(h);

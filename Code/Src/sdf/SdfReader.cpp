@@ -47,7 +47,7 @@ void engineeringUnits(Catalogue& cat, const CSdfHdrs& h, int slot) {
     const float cal = h.engUnitCal(slot);
     if (isVolt(h, slot) || h.unitScale(slot) == 0 || cal == 0 || !std::isfinite(cal)) return;
     const int16_t id = unitIdOf(h, slot);
-    (slot == 0 ? cat.engUnits1 : cat.engUnits2)[0].setData(1, 0);
+    (void)(slot == 0 ? cat.engUnits1 : cat.engUnits2)[0].setData(1, 0);
     (void)(slot == 0 ? cat.euPerVolt1 : cat.euPerVolt2)[0].setData(1.0f / cal);
     (void)(slot == 0 ? cat.euLabel1 : cat.euLabel2)[0].setData(id, 0);
     if (id <= kHighestDisplayUnit)
@@ -75,7 +75,7 @@ Status selectMeasurement(Catalogue& cat, const CSdfHdrs& h, int group, const CSd
     (void)cat.baseFreq[0].setData(group == eSdfSS ? 1 : 0, 0);
     const int16_t m = trans.measurementFor(h.dataType(), h.vectorChannel(0));
     if (m < 0) {
-        errLog() << "Measurement not supported" << endLine;
+        errLog() << msg::eMeasurementUnsupported << endLine;
         return kStatusFailed;
     }
     (void)cat.measurement[0].setData(m, 0);
@@ -93,7 +93,7 @@ void histogramLengthFromData(Catalogue& cat, const TraceMgr& trace, int16_t m) {
             sum += std::trunc(p.re) + std::trunc(p.im);
         count = std::isfinite(sum) ? static_cast<int64_t>(std::clamp(sum, -2e9, 2e9)) : 0;
     } else {
-        errLog() << "Histogram length can not be determined: assuming 1000 samples" << endLine;
+        errLog() << msg::eHistogramLength << endLine;
     }
     (void)cat.histogramLength[0].setSamples(static_cast<int32_t>(count));
 }
@@ -102,7 +102,7 @@ Status readData(Catalogue& cat, TraceMgr& trace, userdiskPrt& in, CSdfHdrs& h, i
     const int16_t m = cat.measurement[0].getData(ePaoEntry);
     const SdfDataRequest request = sdfDataRequest(h, group, m);
     if (request.points > INT16_MAX) {
-        errLog() << msg::kInvalidFileFormat << endLine;
+        errLog() << msg::eInvalidFileFormat << endLine;
         return kStatusFailed;
     }
     std::vector<float> pairs;
@@ -119,12 +119,12 @@ Status translateSdf(CModel& model, userdiskPrt& in, CSdfHdrs& h) {
     Catalogue& cat = model.cat;
     const int group = sdfGroupOfMeasType(h.measType());
     if (group < 0) {
-        errLog() << "Measurement type not supported" << endLine;
+        errLog() << msg::eMeasTypeUnsupported << endLine;
         return kStatusFailed;
     }
     std::unique_ptr<CSdfTrans> trans = makeSdfTranslator(cat, group, &h);
     if (!trans) {
-        errLog() << msg::kInvalidMeasurementType << endLine;
+        errLog() << msg::eInvalidMeasurementType << endLine;
         return kStatusFailed;
     }
     Status st = selectMeasurement(cat, h, group, *trans);

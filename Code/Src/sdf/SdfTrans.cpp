@@ -63,7 +63,7 @@ const MeasDesc& currentDescriptor(Catalogue& cat) {
 }
 
 Status invalidFormat() {
-    errLog() << msg::kInvalidFileFormat << endLine;
+    errLog() << msg::eInvalidFileFormat << endLine;
     return kStatusFailed;
 }
 
@@ -177,8 +177,7 @@ Status CSdfFFT::frequencySettings() {
     int64_t lines = std::llround(std::log2(double(points))) - 7;
     if (currentDescriptor(cat).axisKind() == -1 && spanStartsAtZero(cat)) --lines;
     if (lines < 0 || lines > 3) {
-        errLog() << "FFT lines not supported: " << points
-                 << " points (the instrument has 100 to 800 lines)" << endLine;
+        errLog() << msg::eFftLinesUnsupported << points << msg::eFftLinesRange << endLine;
         return kStatusFailed;
     }
     (void)cat.fftLines[0].setData(static_cast<int16_t>(lines), 0);
@@ -429,7 +428,7 @@ Status CSdfOrd::settingsFromHeaders() {
         break;
     }
     default:
-        errLog() << "Measurement translation not supported" << endLine;
+        errLog() << msg::eMeasTranslationUnsupported << endLine;
         return kStatusFailed;
     }
     if (!std::isfinite(maxOrd) || maxOrd <= 0 || !std::isfinite(deltaOrd)) return invalidFormat();
@@ -488,8 +487,8 @@ Status CSdfHist::settingsFromHeaders() {
     (void)cat.inputRange1.setData(range);
     (void)cat.inputRange2.setData(range);
     if (cat.inputRange1.range(ePaoEntry) != e)
-        errLog() << "Range incompatible: was " << e << " dBVpk, using "
-                 << cat.inputRange1.range(ePaoEntry) << " dBVpk" << endLine;
+        errLog() << msg::eRangeIncompatible << e << msg::eDbvpkUsing
+                 << cat.inputRange1.range(ePaoEntry) << msg::eDbvpkUnit << endLine;
     return kStatusOk;
 }
 

@@ -27,7 +27,7 @@ constexpr size_t kHeaderBytes = 2 + H::kFileHdrSize + H::kMeasHdrSize + H::kData
                                 H::kVectorHdrSize + 2 * H::kChannelHdrSize + H::kScanSize;
 
 Status writeFailed() {
-    errLog() << msg::kErrorWritingToFile << endLine;
+    errLog() << msg::eErrorWritingToFile << endLine;
     return kStatusBadFile;
 }
 
@@ -126,7 +126,7 @@ Status CSdfWriter::prepare() {
 Status CSdfWriter::translate() {
     TraceMgr& t = model_.trace;
     if (t.measDesc.axisKind() == eWFTimeSliceAxis) {
-        errLog() << "Measurment translation of Slice not supported" << endLine;
+        errLog() << msg::eSliceTranslationUnsupported << endLine;
         return kStatusFailed;
     }
     const int group = t.measGroup;
@@ -142,19 +142,19 @@ Status CSdfWriter::translate() {
     std::unique_ptr<CSdfOutTrans> translator =
         makeSdfOutTranslator(model_.cat, group, hdrs_, trace);
     if (!translator) {
-        errLog() << msg::kInvalidMeasurementType << endLine;
+        errLog() << msg::eInvalidMeasurementType << endLine;
         return kStatusFailed;
     }
     if (!sdfDataTypeOf(group, measurement_, model_.cat.octaveResolution[0].getData(ePaoEntry),
                        trace.dataType)) {
         if (!isUserFunction(measurement_)) {
-            errLog() << "Measurment translation not supported" << endLine;
+            errLog() << msg::eMeasurmentTranslationUnsupported << endLine;
             return kStatusFailed;
         }
-        errLog() << "Attempting to translate User Math Function: SUPPORT LIMITED" << endLine;
+        errLog() << msg::eUserMathLimited << endLine;
     }
     if (points_ <= 0) {
-        errLog() << msg::kNoDataToExtract << endLine;
+        errLog() << msg::eNoDataToExtract << endLine;
         return kStatusFailed;
     }
     refreshUnitTexts(model_.cat, 0);
@@ -178,7 +178,7 @@ Status CSdfWriter::translate() {
         // Checked before anything is written: the file would stop after its headers.
         const std::vector<Point>* rpm = t.vector(1);
         if (!rpm || int32_t(rpm->size()) < points_) {
-            errLog() << "Missing RPM data" << endLine;
+            errLog() << msg::eMissingRpm << endLine;
             return kStatusFailed;
         }
         hdrs_.setI16(H::kFileHdr + 34, 1);

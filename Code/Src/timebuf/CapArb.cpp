@@ -84,7 +84,7 @@ Status CCapArbReader::open(const char* name) {
     memPrt block(kReadBlockCapacity);
     if (readTag(*file_) != eCapArbTag || block.readBlock(*file_).failed() ||
         block.count() < kCapArbBlockLength) {
-        errLog() << msg::kErrorReadingHeader << endLine;
+        errLog() << msg::eErrorReadingHeader << endLine;
         return kStatusFailed;
     }
     block.rewind();
@@ -92,9 +92,7 @@ Status CCapArbReader::open(const char* name) {
     (void)block.readBytes(raw, sizeof raw); // the count was checked above
     header_ = decodeCapArbHeader(raw);
     kind_ = static_cast<int16_t>(getLe16(raw + kCapArbHeaderSize));
-    errLog() << (kind_ == eKindArb ? "Input File Type: VX560 Arb. Source buffer"
-                                   : "Input File Type: VX560 Capture buffer")
-             << endLine << endLine;
+    errLog() << (kind_ == eKindArb ? msg::eArbType : msg::eCaptureType) << endLine << endLine;
     blocksLeft_ = static_cast<int16_t>(header_.recordKpts >> 1);
     return kStatusOk;
 }
@@ -102,7 +100,7 @@ Status CCapArbReader::open(const char* name) {
 Status CCapArbReader::readBlock(uint8_t* block, bool convert) {
     if (blocksLeft_ < 1) return kStatusFailed;
     if (!file_ || file_->readBytes(block, kBlockBytes).failed()) {
-        errLog() << msg::kFileReadError << endLine;
+        errLog() << msg::eFileReadError << endLine;
         return kStatusReadFailed;
     }
     if (convert) {

@@ -22,7 +22,7 @@ uint32_t announcedSize(const CapArbHeader& header) {
 }
 
 Status writeFailed() {
-    errLog() << msg::kErrorWritingFile << endLine;
+    errLog() << msg::eErrorWritingFile << endLine;
     return kStatusFailed;
 }
 

@@ -29,7 +29,7 @@ bool parseNumber(const char* token, double& value) {
 
 Status CAsciiReader::open(const char* name) {
     if (openInput(name).failed()) return kStatusFailed;
-    errLog() << "Input File Type: Ascii float data" << endLine << endLine;
+    errLog() << msg::eAsciiFloatType << endLine << endLine;
     endOfData_ = 0;
     fullScale_ = std::pow(10.0, 0.05 * header().inputRange[0]);
     return kStatusOk;
@@ -41,7 +41,7 @@ Status CAsciiReader::readSample(int32_t& sample) {
     char token[kMaxTokenLen + 1];
     const TokenEnd end = file_->readToken(token, sizeof token);
     if (end == TokenEnd::eReadFailed || end == TokenEnd::eTooLong) {
-        errLog() << "Error reading file" << endLine;
+        errLog() << msg::eErrorReadingLower << endLine;
         return end == TokenEnd::eReadFailed ? kStatusReadFailed : kStatusTokenTooLong;
     }
     if (end == TokenEnd::eEndOfFile) endOfData_ = 1;
@@ -51,13 +51,13 @@ Status CAsciiReader::readSample(int32_t& sample) {
     }
     double value = 0;
     if (!parseNumber(token, value)) {
-        errLog() << "invalid float encountered: " << token << endLine;
+        errLog() << msg::eInvalidFloat << token << endLine;
         return kStatusFailed;
     }
     double e = value / fullScale_;
     // Written so that NaN is refused too: it has no sample.
     if (!(std::fabs(e) <= kLimit)) {
-        errLog() << "Value out of range" << endLine;
+        errLog() << msg::eValueOutOfRange << endLine;
         return kStatusFailed;
     }
     sample = fractionToSample(e);

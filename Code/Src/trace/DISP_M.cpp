@@ -385,7 +385,7 @@ const char* columnTitleUnit(Catalogue& cat, int32_t code, int16_t units, const c
     refreshUnitTexts(cat, 0);
     const int16_t meas = displayMeasurement(cat, 0);
     if (code != eColReal || (meas != 8 && meas != 62)) return unitTexts(0).display;
-    static char orbit[UnitTexts::kTextSize];
+    thread_local char orbit[UnitTexts::kTextSize];
     const int16_t peak = UnitsCode::peakUnits(units);
     std::snprintf(orbit, sizeof orbit, "%s%s", unitName(eUnitCh1Time),
                   peak == ePeakOff ? "" : texts::peakUnits[peak]);

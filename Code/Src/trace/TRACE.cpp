@@ -98,11 +98,9 @@ void TraceMgr::loadVector(const float* data, int16_t inputLen, int which) {
     data_[i].assign(static_cast<size_t>(n), Point());
     present_[i] = true;
     if (len - n > 1)
-        errLog() << bothDest << "ignoring data: input len " << len << "  saved Len " << n
-                 << endLine;
+        errLog() << bothDest << msg::eIgnoringData << len << msg::eSavedLen << n << endLine;
     if (n - len > 1)
-        errLog() << bothDest << "zero padding data: input len " << len << "  saved Len " << n
-                 << endLine;
+        errLog() << bothDest << msg::eZeroPadding << len << msg::eSavedLen << n << endLine;
     int32_t copied = std::min(len, n);
     for (int32_t p = 0; p < copied; ++p)
         data_[i][p] = {data[2 * p], data[2 * p + 1]};

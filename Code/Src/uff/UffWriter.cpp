@@ -152,11 +152,11 @@ Status CUffWriter::refusal(int16_t functionType) {
     const TraceMgr& t = model_.trace;
     const char* message = nullptr;
     if (functionType == eUffNone || !axis_)
-        message = "Translation of this measurement type to UFF is not supported";
+        message = msg::text(msg::eUffMeasurementUnsupported);
     else if (t.measDesc.axisKind() == eWFTimeSliceAxis)
-        message = "Translation of this waterfall slice to UFF is not supported";
+        message = msg::text(msg::eUffSliceUnsupported);
     else if (t.pointsToWrite() <= 0)
-        message = msg::kNoDataToExtract;
+        message = msg::text(msg::eNoDataToExtract);
     if (!message) return kStatusOk;
     errLog() << message << endLine;
     return kStatusFailed;

@@ -37,12 +37,12 @@ const int16_t kSharedLists[][2] = {{5, 1}, {7, 0}, {8, 0}};
 const int16_t kRefreshOrder[] = {1, 2, 3, 4, 14, 5, 7, 8};
 
 Status fileHeaderFault() {
-    errLog() << msg::kErrorReadingHeader << endLine;
+    errLog() << msg::eErrorReadingHeader << endLine;
     return kStatusFailed;
 }
 
 Status headerFault() {
-    errLog() << "Error reading header" << endLine;
+    errLog() << msg::eErrorReadingHeaderShort << endLine;
     return kStatusFailed;
 }
 
@@ -110,7 +110,7 @@ Status CWaterFallReader::readHeaderBlock(uint8_t* bulk, Layout& layout) {
     if (layout.selector < 0 || layout.selector >= kWfSelectorCount || layout.rawBlocks[0] < 0 ||
         layout.rawBlocks[1] < 0)
         return fileHeaderFault();
-    errLog() << msg::kWaterfallInputType << endLine << endLine;
+    errLog() << msg::eWaterfallType << endLine << endLine;
 
     bool swapped = model_.options.wfChannel == 1;
     for (int16_t pass = 0; pass < 2; ++pass)
@@ -166,8 +166,7 @@ Status CWaterFallReader::passOverRawData(uint8_t* bulk, const Layout& layout) {
 Status CWaterFallReader::positionAtFirstSlice(uint8_t* bulk, const Layout& layout) {
     int16_t channel = model_.options.wfChannel == 1 ? 1 : 0;
     if (!layout.present(channel)) {
-        errLog() << "No channel " << (channel ? "B" : "A") << " slices in this waterfall file"
-                 << endLine;
+        errLog() << msg::eNoChannel << (channel ? "B" : "A") << msg::eNoSlices << endLine;
         return kStatusFailed;
     }
     int16_t slices = 0;
@@ -217,7 +216,7 @@ Status CWaterFallReader::nextSlice() {
     if (slicesLeft_ < 1 || !file_) return kStatusFailed;
     TraceMgr& t = model_.trace;
     if (readVectorFrom(t, *file_).failed()) {
-        errLog() << msg::kFileReadError << endLine;
+        errLog() << msg::eFileReadError << endLine;
         return kStatusReadFailed;
     }
     // A slice of another length keeps the trace length that the settings give

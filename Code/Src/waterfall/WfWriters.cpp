@@ -35,15 +35,16 @@ void CWfAsciiWriter::writeHeader() {
     CAsciiTraceWriter::writeHeader();
     int32_t first = model_.options.wfFirst;
     (void)messageLine(
-        (std::string("Extracting: Ch ") + (model_.options.wfChannel ? "B" : "A")).c_str());
-    (void)messageLine(("Starting from Trace index " + decimal(first)).c_str());
-    (void)messageLine(("Extracting to Trace index " + decimal(first + count_ - 1)).c_str());
+        (std::string(msg::text(msg::eExtractingCh)) + (model_.options.wfChannel ? "B" : "A"))
+            .c_str());
+    (void)messageLine((msg::text(msg::eStartingFrom) + decimal(first)).c_str());
+    (void)messageLine((msg::text(msg::eExtractingTo) + decimal(first + count_ - 1)).c_str());
     (void)messageLine("");
 }
 
 Status CWfAsciiWriter::writeData() {
     if (!reader_ || count_ <= 0) {
-        errLog() << msg::kNoDataToExtract << endLine;
+        errLog() << msg::eNoDataToExtract << endLine;
         return kStatusFailed;
     }
     for (int32_t i = 0; i < count_; ++i) {
@@ -68,14 +69,14 @@ Status CWfCopyReader::open(const char* name) {
     // The total counts the 20-byte multi-disk header; less than that is no file.
     if (total < MultiDiskHeader::kSize) return kStatusFailed;
     totalSize_ = total;
-    errLog() << msg::kWaterfallInputType << endLine << endLine;
+    errLog() << msg::eWaterfallType << endLine << endLine;
     return kStatusOk;
 }
 
 Status CWfCopyReader::readChunk(uint8_t* buf, uint32_t len) {
     if (!file_) return kStatusFailed;
     Status st = file_->readBytes(buf, len);
-    if (st.failed()) errLog() << msg::kFileReadError << endLine;
+    if (st.failed()) errLog() << msg::eFileReadError << endLine;
     return st;
 }
 
@@ -83,7 +84,7 @@ Status CWfCopyWriter::write(const char* name) {
     if (openOutput(name).failed()) return kStatusFailed;
     uint32_t total = reader_ ? reader_->totalSize() : 0;
     if (total < MultiDiskHeader::kSize || file_->startSpanningWrite(total).failed()) {
-        errLog() << msg::kErrorWritingFile << endLine;
+        errLog() << msg::eErrorWritingFile << endLine;
         return kStatusFailed;
     }
     CBulkBufferClaim bulk;

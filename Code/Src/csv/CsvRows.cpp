@@ -1,0 +1,102 @@
+// Header names and shortest round-trip numbers of the CSV output.
+#include "csv/CsvRows.h"
+
+#include <algorithm>
+#include <charconv>
+#include <type_traits>
+
+namespace vx {
+
+namespace {
+
+// Quoted by the CSV rules (inner quotes doubled) when the text needs it.
+std::string quoted(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + '"';
+}
+
+// Readers rename or merge repeated names; each is given a number instead.
+void makeUnique(std::vector<std::string>& names) {
+    for (size_t i = 1; i < names.size(); ++i) {
+        auto begin = names.begin(), at = begin + static_cast<ptrdiff_t>(i);
+        const std::string base = names[i];
+        for (int n = 2; std::find(begin, at, names[i]) != at; ++n)
+            names[i] = base + " " + std::to_string(n);
+    }
+}
+
+// Some readers (pandas' default parser among them) take at most 17 digits of
+// a number in fixed notation, leading zeros included; longer ones are written
+// in scientific notation, which they read exactly. A float never has that
+// many: its fixed form is chosen only when no longer than its scientific one.
+constexpr std::ptrdiff_t kMaxFixedDigits = 17;
+
+bool tooManyFixedDigits(const char* begin, const char* end) {
+    return end - begin > kMaxFixedDigits && std::find(begin, end, 'e') == end &&
+           std::count_if(begin, end, [](char c) { return c >= '0' && c <= '9'; }) > kMaxFixedDigits;
+}
+
+template <class T> char* shortest(char* out, T v) {
+    char* end = std::to_chars(out, out + CCsvRows::kMaxField, v).ptr;
+    if (std::is_same_v<T, double> && tooManyFixedDigits(out, end))
+        end = std::to_chars(out, out + CCsvRows::kMaxField, v, std::chars_format::scientific).ptr;
+    return end;
+}
+
+} // namespace
+
+std::string columnName(const char* name, const char* unit) {
+    if (!unit || !*unit || std::string(unit) == name) return name;
+    return std::string(name) + " (" + unit + ")";
+}
+
+void CCsvRows::header(std::vector<std::string> names) {
+    spill();
+    makeUnique(names);
+    for (const std::string& name : names) {
+        if (rowStarted_) lines_.separator();
+        lines_.text(quoted(name));
+        rowStarted_ = true;
+    }
+    lines_.text("\n", 1);
+    rowStarted_ = false;
+}
+
+char* CCsvRows::nextField() {
+    if (used_ + kMaxField + 2 > sizeof row_) spill();
+    if (rowStarted_) row_[used_++] = ',';
+    rowStarted_ = true;
+    return row_ + used_;
+}
+
+void CCsvRows::spill() {
+    lines_.text(row_, used_);
+    used_ = 0;
+}
+
+void CCsvRows::field(float v) {
+    char* at = nextField();
+    used_ += static_cast<size_t>(shortest(at, v) - at);
+}
+
+void CCsvRows::field(double v) {
+    char* at = nextField();
+    used_ += static_cast<size_t>(shortest(at, v) - at);
+}
+
+void CCsvRows::field(int32_t v) {
+    char* at = nextField();
+    used_ += static_cast<size_t>(std::to_chars(at, at + kMaxField, v).ptr - at);
+}
+
+void CCsvRows::endRow() {
+    row_[used_++] = '\n';
+    rowStarted_ = false;
+}
+
+} // namespace vx

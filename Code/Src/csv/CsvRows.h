@@ -1,0 +1,53 @@
+// Rows of the CSV output: one header row of column names, then rows of
+// numbers, comma separated, each row ending in LF, with no separator at the
+// end of a row. Numbers take the shortest form that reads back to the same
+// value, independent of the locale.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ascii/ValueLines.h"
+#include "base/Status.h"
+
+namespace vx {
+
+// "name (unit)", or the name alone when the unit is empty or the name itself.
+std::string columnName(const char* name, const char* unit);
+
+class CCsvRows {
+  public:
+    explicit CCsvRows(socket& out) : lines_(out, "", 1, ",") {}
+    CCsvRows(const CCsvRows&) = delete;
+    CCsvRows& operator=(const CCsvRows&) = delete;
+    ~CCsvRows() { spill(); }
+
+    // The header row: the names made unique (a repeated name takes " 2",
+    // " 3" ...) and quoted when they hold a comma, a quote or a line break.
+    void header(std::vector<std::string> names);
+    void field(float v);
+    void field(double v);
+    void field(int32_t v);
+    void endRow();
+    // Writes what is buffered; the stream's status.
+    Status flush() {
+        spill();
+        return lines_.flush();
+    }
+
+    // Room for the longest field (a double or an int32_t).
+    static constexpr size_t kMaxField = 48;
+
+  private:
+    // Makes room for a separator, a field and the row's end: the rows
+    // collected go to the lines when the buffer is full.
+    char* nextField();
+    void spill();
+
+    CValueLines lines_; // used for its buffered writing only
+    char row_[8192];
+    size_t used_ = 0;
+    bool rowStarted_ = false;
+};
+
+} // namespace vx
