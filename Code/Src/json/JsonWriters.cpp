@@ -46,6 +46,23 @@ void writeTraceHead(CJson& json, CModel& model, const std::string& kind, xAxisT*
     writeSettings(json, settingRecords(traceHeaderLines(model, 2, "")));
 }
 
+// The identity and settings members of a Capture/Arb. buffer's document.
+void writeCapArbHead(CJson& json, const CapArbHeader& h, int16_t kind,
+                     const enumParAction& rpmSwitch) {
+    const bool arb = kind == eKindArb;
+    FileIdentity id;
+    id.kind = arb ? "Arb. Waveform" : "Capture";
+    id.instrument = "VX560";
+    id.time = isoTime(h.timeStamp);
+    id.points = h.recordKpts * (kBlockSamples / kBlockKpts);
+    id.axis.kind = "time";
+    id.axis.unit = "s";
+    id.axis.step = 1.0 / (sampleRate(h.spanCode).count * freqResolution(h.baseFreqId));
+    id.units.emplace_back(arb ? "" : "V");
+    writeIdentity(json, id);
+    writeSettings(json, settingRecords(capArbHeaderLines(h, kind, rpmSwitch)));
+}
+
 Status noData() {
     errLog() << msg::eNoDataToExtract << endLine;
     return kStatusFailed;
@@ -58,6 +75,15 @@ std::string traceSettingsJson(CModel& model, const std::string& kind) {
     CJson json;
     json.beginObject();
     writeTraceHead(json, model, kind, axis.get(), columnsOf(model));
+    json.endObject();
+    return json.take();
+}
+
+std::string capArbSettingsJson(const CapArbHeader& header, int16_t kind,
+                               const enumParAction& rpmSwitch) {
+    CJson json;
+    json.beginObject();
+    writeCapArbHead(json, header, kind, rpmSwitch);
     json.endObject();
     return json.take();
 }
@@ -148,24 +174,12 @@ Status CJsonCapArbWriter::write(const char* name) {
     const float scale = voltsPerFraction(h, kind);
     const double rate = sampleRate(h.spanCode).count * freqResolution(h.baseFreqId);
     const int32_t total = h.recordKpts * (kBlockSamples / kBlockKpts);
-    const bool arb = kind == eKindArb;
-
-    FileIdentity id;
-    id.kind = arb ? "Arb. Waveform" : "Capture";
-    id.instrument = "VX560";
-    id.time = isoTime(h.timeStamp);
-    id.points = total;
-    id.axis.kind = "time";
-    id.axis.unit = "s";
-    id.axis.step = 1.0 / rate;
-    id.units.emplace_back(arb ? "" : "V");
     CJson json;
     json.beginObject();
-    writeIdentity(json, id);
-    writeSettings(json, settingRecords(capArbHeaderLines(h, kind, rpmSwitch_)));
+    writeCapArbHead(json, h, kind, rpmSwitch_);
     json.key("data").beginObject();
     json.key("sampling_rate").number(rate);
-    json.key("unit").stringOrNull(arb ? "" : "V");
+    json.key("unit").stringOrNull(kind == eKindArb ? "" : "V");
     json.key("samples").beginArray();
     CBulkBufferClaim bulk;
     for (int32_t i = 0; i < total; ++i) {

@@ -1,6 +1,7 @@
 // Typing the header lines, the keys of labels and the file's identity.
 #include "settings/Settings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -197,7 +198,9 @@ FileIdentity traceIdentity(CModel& model, const std::string& kind) {
     id.measureGroup = model.cat.measureGroup[0].getStr(ePaoEntry);
     id.measurement = model.cat.measurement[0].getStr(ePaoEntry);
     id.time = isoTime(model.trace.timeStamp);
-    id.points = model.trace.pointsToWrite();
+    // A waterfall's slices are read later: the length each will have.
+    id.points = model.trace.vector(0) ? model.trace.pointsToWrite()
+                                      : std::max<int32_t>(0, model.trace.extractedPoints());
     return id;
 }
 
