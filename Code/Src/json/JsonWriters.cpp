@@ -27,7 +27,10 @@ std::string kindOf(const CModel& model, const std::string& kind) {
     return model.trace.oldFormat ? "VX550 Display" : "VX560 Display";
 }
 
-ExpandedColumns columnsOf(CModel& model) {
+// The /C columns expanded under the saved view (which it puts back first),
+// with the unwrapped phase restarted.
+ExpandedColumns columnsOf(CModel& model, CSavedView& saved) {
+    saved.restore();
     const ConvOptions& o = model.options;
     return setupColumns(model.cat, o.columns, o.peakUnits, o.dbMode, o.phaseUnits);
 }
@@ -72,9 +75,10 @@ Status noData() {
 
 std::string traceSettingsJson(CModel& model, const std::string& kind) {
     std::unique_ptr<xAxisT> axis = model.trace.makeAxis();
+    CSavedView saved(model.cat);
     CJson json;
     json.beginObject();
-    writeTraceHead(json, model, kind, axis.get(), columnsOf(model));
+    writeTraceHead(json, model, kind, axis.get(), columnsOf(model, saved));
     json.endObject();
     return json.take();
 }
@@ -113,11 +117,12 @@ Status CJsonTraceWriter::writeDocument(CJson& json) {
         if (st.failed()) return st;
     }
     if (model_.trace.pointsToWrite() <= 0) return noData();
+    CSavedView saved(model_.cat);
     json.beginObject();
-    writeTraceHead(json, model_, kind_, axis_.get(), columnsOf(model_));
+    writeTraceHead(json, model_, kind_, axis_.get(), columnsOf(model_, saved));
     json.key("data").beginObject();
     if (!waterfall) {
-        writeColumns(json, columnsOf(model_));
+        writeColumns(json, columnsOf(model_, saved));
     } else {
         json.key("channel").string(model_.options.wfChannel ? "B" : "A");
         json.key("slices").beginArray();
@@ -128,8 +133,7 @@ Status CJsonTraceWriter::writeDocument(CJson& json) {
             }
             json.beginObject();
             json.key("index").integer(model_.options.wfFirst + i);
-            // Set up afresh for every slice, as the ASCII output does.
-            writeColumns(json, columnsOf(model_));
+            writeColumns(json, columnsOf(model_, saved));
             json.endObject();
             if (json.text().size() > kFlushBytes && flush(json).failed()) return kStatusFailed;
         }
