@@ -173,6 +173,15 @@ TEST(SettingRecords, HeaderTextsAreTypedInSiBaseUnits) {
     }
 }
 
+TEST(SettingRecords, TimeStampsAreIsoDatesOnlyWhenTheDateExists) {
+    EXPECT_EQ(vx::isoTime(vx::makeTimeStamp(5, 4, 3, 1, 29, 2, 100)), "2000-02-29T03:04:05");
+    EXPECT_EQ(vx::isoTime(vx::makeTimeStamp(59, 59, 23, 1, 31, 12, 255)), "2155-12-31T23:59:59");
+    EXPECT_EQ(vx::isoTime(vx::makeTimeStamp(0, 0, 0, 1, 29, 2, 101)), "");
+    EXPECT_EQ(vx::isoTime(vx::makeTimeStamp(0, 0, 0, 1, 31, 4, 99)), "");
+    EXPECT_EQ(vx::isoTime(vx::makeTimeStamp(0, 0, 24, 1, 1, 1, 99)), "");
+    EXPECT_EQ(vx::isoTime(vx::TimeStamp{}), "");
+}
+
 TEST(SettingRecords, KeysSpellLabelsOutAndStayUnique) {
     EXPECT_EQ(vx::settingKey("Ch1 A-Wt Fitler: "), "ch1_a_wt_filter");
     EXPECT_EQ(vx::settingKey("# Avgs: "), "num_avgs");

@@ -177,12 +177,17 @@ AxisIdentity axisIdentity(xAxisT* axis, int32_t points) {
 }
 
 std::string isoTime(const TimeStamp& ts) {
-    if (ts.month() < 1 || ts.month() > 12 || ts.day() < 1 || ts.day() > 31 || ts.hours() > 23 ||
-        ts.minutes() > 59 || ts.seconds() > 59)
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const int year = 1900 + ts.year();
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (ts.month() < 1 || ts.month() > 12 || ts.hours() > 23 || ts.minutes() > 59 ||
+        ts.seconds() > 59)
         return "";
+    // A damaged stamp's day may not exist in its month: no date then.
+    if (ts.day() < 1 || ts.day() > kDays[ts.month() - 1] + (ts.month() == 2 && leap)) return "";
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", 1900 + ts.year(), ts.month(),
-                  ts.day(), ts.hours(), ts.minutes(), ts.seconds());
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", year, ts.month(), ts.day(),
+                  ts.hours(), ts.minutes(), ts.seconds());
     return text;
 }
 
