@@ -1,6 +1,8 @@
 // Writing traces, waterfall slices and Capture/Arb. samples as JSON.
 #include "json/JsonWriters.h"
 
+#include <algorithm>
+
 #include "base/ErrLogger.h"
 #include "base/Messages.h"
 #include "base/VX550.h"
@@ -57,7 +59,7 @@ void writeCapArbHead(CJson& json, const CapArbHeader& h, int16_t kind,
     id.kind = arb ? "Arb. Waveform" : "Capture";
     id.instrument = "VX560";
     id.time = isoTime(h.timeStamp);
-    id.points = h.recordKpts * (kBlockSamples / kBlockKpts);
+    id.points = std::max<int32_t>(0, h.recordKpts) * (kBlockSamples / kBlockKpts);
     id.axis.kind = "time";
     id.axis.unit = "s";
     id.axis.step = 1.0 / (sampleRate(h.spanCode).count * freqResolution(h.baseFreqId));
