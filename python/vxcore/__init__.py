@@ -6,8 +6,9 @@
 
 read() gives a Display, HP SDF or Waterfall trace as numpy arrays with the
 values and unit texts of vxconv's ASCII table; read_capture() a Capture
-file's samples as volts; info() describes a file; convert() runs a vxconv
-command line. Failures raise vxcore.Error with the engine's status and
+file's samples as volts; info() describes a file (with its settings by key,
+typed as vxconv /Ojson writes them, and its time stamp); convert() runs a
+vxconv command line. Failures raise vxcore.Error with the engine's status and
 message lines. The package prints nothing: convert() returns the message
 lines, and the engine's error log goes only where set_log_file() says.
 
