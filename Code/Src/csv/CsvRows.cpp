@@ -1,9 +1,8 @@
-// Header names and shortest round-trip numbers of the CSV output.
+// Header names and the rows of the CSV output.
 #include "csv/CsvRows.h"
 
 #include <algorithm>
 #include <charconv>
-#include <type_traits>
 
 namespace vx {
 
@@ -28,24 +27,6 @@ void makeUnique(std::vector<std::string>& names) {
         for (int n = 2; std::find(begin, at, names[i]) != at; ++n)
             names[i] = base + " " + std::to_string(n);
     }
-}
-
-// Some readers (pandas' default parser among them) take at most 17 digits of
-// a number in fixed notation, leading zeros included; longer ones are written
-// in scientific notation, which they read exactly. A float never has that
-// many: its fixed form is chosen only when no longer than its scientific one.
-constexpr std::ptrdiff_t kMaxFixedDigits = 17;
-
-bool tooManyFixedDigits(const char* begin, const char* end) {
-    return end - begin > kMaxFixedDigits && std::find(begin, end, 'e') == end &&
-           std::count_if(begin, end, [](char c) { return c >= '0' && c <= '9'; }) > kMaxFixedDigits;
-}
-
-template <class T> char* shortest(char* out, T v) {
-    char* end = std::to_chars(out, out + CCsvRows::kMaxField, v).ptr;
-    if (std::is_same_v<T, double> && tooManyFixedDigits(out, end))
-        end = std::to_chars(out, out + CCsvRows::kMaxField, v, std::chars_format::scientific).ptr;
-    return end;
 }
 
 } // namespace
@@ -81,12 +62,17 @@ void CCsvRows::spill() {
 
 void CCsvRows::field(float v) {
     char* at = nextField();
-    used_ += static_cast<size_t>(shortest(at, v) - at);
+    used_ += static_cast<size_t>(shortestText(at, v) - at);
 }
 
 void CCsvRows::field(double v) {
     char* at = nextField();
-    used_ += static_cast<size_t>(shortest(at, v) - at);
+    used_ += static_cast<size_t>(shortestText(at, v) - at);
+}
+
+void CCsvRows::field(const CSampleTimes& times, int32_t i) {
+    char* at = nextField();
+    used_ += static_cast<size_t>(times.write(at, i) - at);
 }
 
 void CCsvRows::field(int32_t v) {

@@ -9,6 +9,7 @@
 
 #include "ascii/ValueLines.h"
 #include "base/Status.h"
+#include "csv/CsvNumbers.h"
 
 namespace vx {
 
@@ -28,6 +29,8 @@ class CCsvRows {
     void field(float v);
     void field(double v);
     void field(int32_t v);
+    // The time of sample i.
+    void field(const CSampleTimes& times, int32_t i);
     void endRow();
     // Writes what is buffered; the stream's status.
     Status flush() {
@@ -36,7 +39,7 @@ class CCsvRows {
     }
 
     // Room for the longest field (a double or an int32_t).
-    static constexpr size_t kMaxField = 48;
+    static constexpr size_t kMaxField = kMaxNumberText;
 
   private:
     // Makes room for a separator, a field and the row's end: the rows
