@@ -61,47 +61,53 @@ void stripZeros(uint64_t& n, int& exp10) {
     }
 }
 
-constexpr auto kDigitPairs = [] {
-    std::array<char, 200> t{};
-    for (int k = 0; k < 100; ++k) {
-        t[2 * k] = static_cast<char>('0' + k / 10);
-        t[2 * k + 1] = static_cast<char>('0' + k % 10);
-    }
-    return t;
-}();
-
-void writePair(char* at, uint32_t v) {
-    std::memcpy(at, &kDigitPairs[2 * v], 2);
+// The eight digits of v < 10^8 as characters, the first in the lowest byte:
+// the halves of four digits, then their pairs, then single digits, divided in
+// parallel in the lanes of one word (multiplications by 10486 / 2^20 and
+// 103 / 2^10 divide by 100 and by 10 exactly at these sizes).
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "digits are stored a word at a time");
+uint64_t eightDigits(uint32_t v) {
+    uint64_t x = v / 10000 | uint64_t(v % 10000) << 32;
+    uint64_t y = ((x * 10486) >> 20) & 0x0000007F0000007Full;
+    x = y | (x - y * 100) << 16;
+    y = ((x * 103) >> 10) & 0x000F000F000F000Full;
+    x = y | (x - y * 10) << 8;
+    return x + 0x3030303030303030ull;
 }
 
-// The `count` digits of n, ending at `end`: eight at a time in 32 bits, then
-// two at a time.
-void writeDigits(char* end, uint64_t n, int count) {
-    constexpr uint32_t k1e4 = 10000, k1e8 = k1e4 * k1e4;
-    for (; count >= 8; count -= 8, end -= 8) {
-        const uint64_t q = n / k1e8;
-        const auto low = static_cast<uint32_t>(n - q * k1e8);
-        const uint32_t high4 = low / k1e4, low4 = low % k1e4;
-        writePair(end - 8, high4 / 100);
-        writePair(end - 6, high4 % 100);
-        writePair(end - 4, low4 / 100);
-        writePair(end - 2, low4 % 100);
-        n = q;
+// The last `count` (1 to 8) of the eight digits of v at `at`; writes eight
+// bytes (the room past the number is scratch for what follows).
+char* writeLast(char* at, uint32_t v, int count) {
+    const uint64_t digits = eightDigits(v) >> (8 * (8 - count));
+    std::memcpy(at, &digits, 8);
+    return at + count;
+}
+
+// The `count` digits of n at `at`, eight at a time; returns their end. Writes
+// up to seven bytes past it.
+char* writeDigits(char* at, uint64_t n, int count) {
+    constexpr uint64_t k1e8 = 100000000, k1e16 = k1e8 * k1e8;
+    if (count > 16) {
+        at = writeLast(at, static_cast<uint32_t>(n / k1e16), count - 16);
+        n %= k1e16;
+        count = 16;
     }
-    auto m = static_cast<uint32_t>(n);
-    for (; count >= 2; count -= 2, m /= 100)
-        writePair(end -= 2, m % 100);
-    if (count) *--end = static_cast<char>('0' + m);
+    if (count > 8) {
+        at = writeLast(at, static_cast<uint32_t>(n / k1e8), count - 8);
+        return writeLast(at, static_cast<uint32_t>(n % k1e8), 8);
+    }
+    return writeLast(at, static_cast<uint32_t>(n), count);
 }
 
 // Writes the digits of n one place to the right of `out`, then moves the
 // first `lead` of them back one place to make room for the point after them.
 char* writePointed(char* out, uint64_t n, int digits, int lead) {
-    writeDigits(out + 1 + digits, n, digits);
-    std::memmove(out, out + 1, static_cast<size_t>(lead));
+    char* end = writeDigits(out + 1, n, digits);
+    for (int k = 0; k < lead; ++k)
+        out[k] = out[k + 1];
     if (lead == digits) return out + digits; // no digits after the point: no point
     out[lead] = '.';
-    return out + 1 + digits;
+    return end;
 }
 
 // The decimal n * 10^exp10 (n without trailing zeros, `digits` long) as
@@ -117,17 +123,12 @@ char* writeDecimal(char* out, uint64_t n, int digits, int exp10) {
     else if (-exp10 >= digits)
         fixedLength = 1 + (fixedDigits = 1 - exp10); // "0." and leading zeros
     if (fixedLength <= sciLength && fixedDigits <= kMaxFixedDigits) {
-        if (exp10 >= 0) {
-            writeDigits(out + digits, n, digits);
-            return std::fill_n(out + digits, exp10, '0');
-        }
+        if (exp10 >= 0) return std::fill_n(writeDigits(out, n, digits), exp10, '0');
         const int whole = digits + exp10;
         if (whole > 0) return writePointed(out, n, digits, whole);
         *out++ = '0';
         *out++ = '.';
-        out = std::fill_n(out, -whole, '0');
-        writeDigits(out + digits, n, digits);
-        return out + digits;
+        return writeDigits(std::fill_n(out, -whole, '0'), n, digits);
     }
     out = writePointed(out, n, digits, 1);
     *out++ = 'e';
@@ -138,33 +139,35 @@ char* writeDecimal(char* out, uint64_t n, int digits, int exp10) {
     return out;
 }
 
-// Shortens the exact decimal n * 10^exp10 (no trailing zeros) of the double
-// i * 2^-j to the fewest digits that still read back to that double, rounded
-// to the nearest (halfway to the even one, as the general conversion does);
-// false where this cannot decide (the caller converts the double instead).
-// The double's neighbours lie one unit of its last place, 2^(L - j - 52) with
+// The fewest digits that read back to the double i * 2^-j = n * 10^-j
+// (exact), rounded to the nearest (halfway to the even one, as the general
+// conversion does): n and exp10 become them and their exponent; false where
+// this cannot decide (the caller converts the double instead). The double's
+// neighbours lie one unit of its last place, 2^(L - j - 52) with
 // L = floor(log2 i), away; a decimal reads back to it when it lies within half
-// of that, which in units of 10^exp10 is 2^(L - 53 - z) * 5^(j - z), z =
-// exp10 + j the zeros stripped.
-bool shorten(uint64_t& n, int& exp10, int& digits, int32_t i, int j) {
-    const int zeros = exp10 + j;
-    const int shift = 53 + zeros - (31 - __builtin_clz(static_cast<uint32_t>(i)));
+// of that, 2^(L - 53) * 5^j in units of 10^-j. power5 is 5^j.
+bool shorten(uint64_t& n, int& exp10, int& digits, int32_t i, uint64_t power5) {
     // A power of two has its lower neighbour nearer than the upper one.
-    if ((i & (i - 1)) == 0 || zeros > j || shift >= 64) return false;
-    // d * 2^shift < 5^(j - z) for a whole d (never equal: the right side is odd).
-    const uint64_t limit = (kPowers5[static_cast<size_t>(j - zeros)] - 1) >> shift;
-    uint64_t q = 0, rem = 0;
-    auto within = [&](int r) {
-        q = kQuotient[static_cast<size_t>(r)](n);
-        rem = n - q * kPowers10[static_cast<size_t>(r)];
-        return std::min(rem, kPowers10[static_cast<size_t>(r)] - rem) <= limit;
-    };
-    int r = std::max(0, digits - kMaxFixedDigits);
-    if (!within(r)) return false;
-    while (r + 1 < static_cast<int>(kPowers10.size()) && within(r + 1))
-        ++r;
-    within(r); // its quotient and remainder again
-    const uint64_t rest = kPowers10[static_cast<size_t>(r)] - rem;
+    if ((i & (i - 1)) == 0) return false;
+    const int shift = 53 - (31 - __builtin_clz(static_cast<uint32_t>(i)));
+    // d * 2^shift < 5^j for a whole d (never equal: the right side is odd).
+    const uint64_t limit = (power5 - 1) >> shift;
+    // 17 digits always read back: from there, one digit fewer at a time while
+    // the nearest multiple of 10^r (unit) reads back. q and rem: n divided by
+    // the unit; each step moves q's last digit into rem.
+    const int most = std::max(0, digitCount(n) - kMaxFixedDigits);
+    uint64_t unit = kPowers10[static_cast<size_t>(most)];
+    uint64_t q = kQuotient[static_cast<size_t>(most)](n), rem = n - q * unit;
+    if (std::min(rem, unit - rem) > limit) return false;
+    int r = most;
+    for (; r + 1 < static_cast<int>(kPowers10.size()); ++r) {
+        const uint64_t nextQ = q / 10, nextRem = rem + (q - nextQ * 10) * unit;
+        if (std::min(nextRem, unit * 10 - nextRem) > limit) break;
+        q = nextQ;
+        rem = nextRem;
+        unit *= 10;
+    }
+    const uint64_t rest = unit - rem;
     if (rem > rest || (rem == rest && q % 2 == 1)) ++q; // halfway: to the even one
     n = q;
     exp10 += r;
@@ -212,14 +215,16 @@ char* CSampleTimes::write(char* out, int32_t i) const {
         n = static_cast<uint64_t>(i) << shift_; // at most 2^31 * 2^22
     else if (__builtin_mul_overflow(static_cast<uint64_t>(i), power5_, &n))
         return shortestText(out, at(i));
-    int exp10 = -fraction_;
-    stripZeros(n, exp10);
-    int digits = digitCount(n);
-    // Up to 15 digits the decimal is the shortest text of the double nearest
-    // it; longer ones are exact doubles here, shortened to what reads back.
-    if (digits > kUniqueDigits &&
-        !(exact_ && shift_ == 0 && shorten(n, exp10, digits, i, fraction_)))
-        return shortestText(out, at(i));
+    int exp10 = -fraction_, digits = 0;
+    if (exact_ && shift_ == 0) {
+        if (!shorten(n, exp10, digits, i, power5_)) return shortestText(out, at(i));
+    } else {
+        // Up to 15 digits the decimal is the shortest text of the double
+        // nearest it.
+        stripZeros(n, exp10);
+        digits = digitCount(n);
+        if (digits > kUniqueDigits) return shortestText(out, at(i));
+    }
     return writeDecimal(out, n, digits, exp10);
 }
 

@@ -25,6 +25,8 @@ class CSampleTimes {
     // capture header (0 the 100 kHz base).
     CSampleTimes(int32_t rateCount, int16_t baseFreqId);
     double at(int32_t i) const { return i / rate_; }
+    // Returns the end; out must have room for kMaxNumberText characters (the
+    // bytes past the end may be overwritten).
     char* write(char* out, int32_t i) const;
 
   private:

@@ -48,13 +48,6 @@ void CCsvRows::header(std::vector<std::string> names) {
     rowStarted_ = false;
 }
 
-char* CCsvRows::nextField() {
-    if (used_ + kMaxField + 2 > sizeof row_) spill();
-    if (rowStarted_) row_[used_++] = ',';
-    rowStarted_ = true;
-    return row_ + used_;
-}
-
 void CCsvRows::spill() {
     lines_.text(row_, used_);
     used_ = 0;
@@ -70,19 +63,9 @@ void CCsvRows::field(double v) {
     used_ += static_cast<size_t>(shortestText(at, v) - at);
 }
 
-void CCsvRows::field(const CSampleTimes& times, int32_t i) {
-    char* at = nextField();
-    used_ += static_cast<size_t>(times.write(at, i) - at);
-}
-
 void CCsvRows::field(int32_t v) {
     char* at = nextField();
     used_ += static_cast<size_t>(std::to_chars(at, at + kMaxField, v).ptr - at);
-}
-
-void CCsvRows::endRow() {
-    row_[used_++] = '\n';
-    rowStarted_ = false;
 }
 
 } // namespace vx

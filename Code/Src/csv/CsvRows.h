@@ -30,8 +30,14 @@ class CCsvRows {
     void field(double v);
     void field(int32_t v);
     // The time of sample i.
-    void field(const CSampleTimes& times, int32_t i);
-    void endRow();
+    void field(const CSampleTimes& times, int32_t i) {
+        char* at = nextField();
+        used_ += static_cast<size_t>(times.write(at, i) - at);
+    }
+    void endRow() {
+        row_[used_++] = '\n';
+        rowStarted_ = false;
+    }
     // Writes what is buffered; the stream's status.
     Status flush() {
         spill();
@@ -44,7 +50,12 @@ class CCsvRows {
   private:
     // Makes room for a separator, a field and the row's end: the rows
     // collected go to the lines when the buffer is full.
-    char* nextField();
+    char* nextField() {
+        if (used_ + kMaxField + 2 > sizeof row_) spill();
+        if (rowStarted_) row_[used_++] = ',';
+        rowStarted_ = true;
+        return row_ + used_;
+    }
     void spill();
 
     CValueLines lines_; // used for its buffered writing only
