@@ -65,6 +65,9 @@ Status CCsvTraceWriter::write(const char* name) {
     return st.failed() ? st : flushed;
 }
 
+// Long form: the slice index, then the slice's columns. A slice carries no
+// time or rpm of its own that the reader knows how to decode (its headers are
+// the instrument's working data), so there is no column for one.
 Status CCsvTraceWriter::writeSlices(CCsvRows& rows) {
     const int16_t count = slices_.count();
     if (count <= 0) return noData();
