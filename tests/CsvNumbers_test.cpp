@@ -1,10 +1,12 @@
-// Sample times formatted from their exact decimals give the text of the
-// general shortest conversion, for every rate a capture header can give.
+// Sample times formatted from their exact decimals, and floats shortened with
+// integer arithmetic, give the text of the general shortest conversion.
 #include "csv/CsvNumbers.h"
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "timebuf/CapArb.h"
@@ -37,6 +39,19 @@ TEST(SampleTimes, MatchTheShortestTextOfTheDoubleAtEveryRate) {
                 ASSERT_EQ(std::strtod(g.c_str(), nullptr), times.at(i)) << g;
             }
         }
+}
+
+TEST(ShortestText, FloatsMatchTheGeneralConversionAcrossTheirBitPatterns) {
+    for (uint64_t b = 0; b < (uint64_t(1) << 32); b += 9973) {
+        const auto u = static_cast<uint32_t>(b);
+        float v = 0;
+        std::memcpy(&v, &u, sizeof v);
+        if (v != v) continue;
+        char got[vx::kMaxNumberText], want[vx::kMaxNumberText];
+        ASSERT_EQ(text(got, vx::shortestText(got, v)),
+                  text(want, std::to_chars(want, want + sizeof want, v).ptr))
+            << std::hex << u;
+    }
 }
 
 } // namespace

@@ -176,6 +176,57 @@ bool shorten(uint64_t& n, int& exp10, int& digits, int32_t i, uint64_t power5) {
     return true;
 }
 
+// The shortest text of a float in the range the samples of a buffer take
+// (about 1e-6 to 1e8), found with integer arithmetic; false outside it.
+// v = m * 2^e; the decimals that read back to v lie within half a unit of
+// its last place on each side (a quarter below a power of two), the ends
+// included when m is even. Scaled by S = 2^(2 - e) * 5^-E, with E the
+// exponent of the last of some ten digits, v and both half units are whole
+// numbers and 10^E is 2^(2 - e + E).
+bool shortFloat(char*& out, float v) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    const int biased = static_cast<int>(bits >> 23 & 0xFF);
+    if (biased == 0 || biased == 0xFF) return false; // zero, subnormal, inf, nan
+    const uint64_t m = (bits & 0x7FFFFF) | 0x800000;
+    const int e = biased - 150;
+    const int E = (((e + 23) * 78913) >> 18) - 9; // floor(log10 2^(e+23)) - 9
+    const int s = 2 - e + E;
+    if (E >= 0 || -E >= 16 || s < 1 || s > 62) return false;
+    const uint64_t p5 = kPowers5[static_cast<size_t>(-E)];
+    const uint64_t scaled = 4 * m * p5, above = 2 * p5;
+    const uint64_t below = (bits & 0x7FFFFF) == 0 && biased > 1 ? p5 : above;
+    const bool ends = m % 2 == 0;
+    const uint64_t mask = (uint64_t(1) << s) - 1;
+    const uint64_t a = scaled - below, b = scaled + above;
+    uint64_t lo = (a >> s) + ((a & mask) != 0 || !ends);
+    uint64_t hi = (b >> s) - ((b & mask) == 0 && !ends);
+    int r = 0;
+    for (;; ++r) {
+        const uint64_t nextLo = (lo + 9) / 10, nextHi = hi / 10;
+        if (nextLo > nextHi) break;
+        lo = nextLo;
+        hi = nextHi;
+    }
+    // v in units of 10^(E + r), rounded to the nearest (halfway to the even).
+    const uint64_t whole = scaled >> s, fraction = scaled & mask;
+    const uint64_t unit = kPowers10[static_cast<size_t>(r)];
+    uint64_t q = whole / unit;
+    const uint64_t rest = whole - q * unit;
+    int above_half = 0; // the sign of (rest + fraction / 2^s) - unit / 2
+    if (r == 0)
+        above_half = fraction > (mask >> 1) + 1 ? 1 : fraction == (mask >> 1) + 1 ? 0 : -1;
+    else
+        above_half = rest > unit / 2 ? 1 : rest < unit / 2 ? -1 : fraction != 0 ? 1 : 0;
+    if (above_half > 0 || (above_half == 0 && q % 2 == 1)) ++q;
+    q = std::min(std::max(q, lo), hi);
+    int exp10 = E + r;
+    stripZeros(q, exp10);
+    if (bits >> 31) *out++ = '-';
+    out = writeDecimal(out, q, digitCount(q), exp10);
+    return true;
+}
+
 } // namespace
 
 char* shortestText(char* out, double v) {
@@ -186,6 +237,7 @@ char* shortestText(char* out, double v) {
 }
 
 char* shortestText(char* out, float v) {
+    if (shortFloat(out, v)) return out;
     return std::to_chars(out, out + kMaxNumberText, v).ptr;
 }
 
