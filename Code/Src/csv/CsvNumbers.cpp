@@ -177,7 +177,7 @@ bool shorten(uint64_t& n, int& exp10, int& digits, int32_t i, uint64_t power5) {
 }
 
 // The shortest text of a float in the range the samples of a buffer take
-// (about 1e-6 to 1e8), found with integer arithmetic; false outside it.
+// (about 1e-6 to 4e6), found with integer arithmetic; false outside it.
 // v = m * 2^e; the decimals that read back to v lie within half a unit of
 // its last place on each side (a quarter below a power of two), the ends
 // included when m is even. Scaled by S = 2^(2 - e) * 5^-E, with E the
@@ -213,12 +213,12 @@ bool shortFloat(char*& out, float v) {
     const uint64_t unit = kPowers10[static_cast<size_t>(r)];
     uint64_t q = whole / unit;
     const uint64_t rest = whole - q * unit;
-    int above_half = 0; // the sign of (rest + fraction / 2^s) - unit / 2
+    int side = 0; // the sign of (rest + fraction / 2^s) - unit / 2
     if (r == 0)
-        above_half = fraction > (mask >> 1) + 1 ? 1 : fraction == (mask >> 1) + 1 ? 0 : -1;
+        side = fraction > (mask >> 1) + 1 ? 1 : fraction == (mask >> 1) + 1 ? 0 : -1;
     else
-        above_half = rest > unit / 2 ? 1 : rest < unit / 2 ? -1 : fraction != 0 ? 1 : 0;
-    if (above_half > 0 || (above_half == 0 && q % 2 == 1)) ++q;
+        side = rest > unit / 2 ? 1 : rest < unit / 2 ? -1 : fraction != 0 ? 1 : 0;
+    if (side > 0 || (side == 0 && q % 2 == 1)) ++q;
     q = std::min(std::max(q, lo), hi);
     int exp10 = E + r;
     stripZeros(q, exp10);

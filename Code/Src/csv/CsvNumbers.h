@@ -1,6 +1,7 @@
 // Numbers of the CSV output: the shortest text that reads back to the same
-// value, independent of the locale, and the times of a buffer's samples,
-// written in that same text without the cost of a general conversion.
+// value, independent of the locale. Floats in the range of samples and the
+// times of a buffer's samples are formatted with integer arithmetic, to the
+// same bytes as the general conversion at a fraction of its cost.
 #pragma once
 #include <cstdint>
 
