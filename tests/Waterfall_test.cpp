@@ -308,13 +308,22 @@ TEST_F(WaterfallTest, TheProgramExtractsToAsciiAndCopiesThroughItsPairings) {
 // saved view after a slice's last column (here real) was written.
 TEST_F(WaterfallTest, EverySliceOfARunExpandsTheViewAsSaved) {
     dir.write("w.56w", vxtest::waterfallFixture(true, false, 0, 3).file());
-    auto slice = [&](const char* first, const char* count) {
-        vxtest::RunResult r = vxtest::runProgram(
-            VX_CONV_PATH, {"w.56w", "o.asc", "/Cv,r", "/D", first, count}, dir.path(), "");
+    auto slice = [&](const char* out, const char* first, const char* count) {
+        std::vector<std::string> args = {"w.56w", out, "/Cv,r"};
+        args.push_back(std::string(out) == "o.asc" ? "/D" : "/Ocsv");
+        args.insert(args.end(), {first, count});
+        vxtest::RunResult r = vxtest::runProgram(VX_CONV_PATH, args, dir.path(), "");
         EXPECT_EQ(r.status, 0) << r.out;
-        return dir.read("o.asc");
+        return dir.read(out);
     };
-    EXPECT_EQ(slice("/S0", "/R3"), slice("/S0", "/R1") + slice("/S1", "/R1") + slice("/S2", "/R1"));
+    EXPECT_EQ(slice("o.asc", "/S0", "/R3"), slice("o.asc", "/S0", "/R1") +
+                                                slice("o.asc", "/S1", "/R1") +
+                                                slice("o.asc", "/S2", "/R1"));
+    // In long form each slice's rows equal that slice written alone, under one header row.
+    auto rows = [](const std::string& csv) { return csv.substr(csv.find('\n') + 1); };
+    const std::string whole = slice("o.csv", "/S0", "/R3");
+    EXPECT_EQ(rows(whole), rows(slice("o.csv", "/S0", "/R1")) + rows(slice("o.csv", "/S1", "/R1")) +
+                               rows(slice("o.csv", "/S2", "/R1")));
 }
 
 // ------------------------------------------------------------ slice lengths

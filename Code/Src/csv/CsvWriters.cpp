@@ -71,7 +71,11 @@ Status CCsvTraceWriter::write(const char* name) {
 Status CCsvTraceWriter::writeSlices(CCsvRows& rows) {
     const int16_t count = slices_.count();
     if (count <= 0) return noData();
+    // Every slice expands "v" under the view the file was saved with: the
+    // columns of the slice before leave their own on the display.
+    CSavedView saved(model_.cat);
     for (int32_t i = 0; i < count; ++i) {
+        saved.restore();
         Status st = slices_.next();
         if (st.ok()) st = writeTrace(rows, i == 0, model_.options.wfFirst + i);
         if (st.failed()) return st;

@@ -111,7 +111,7 @@ Status CJsonTraceWriter::flush(CJson& json) {
 }
 
 Status CJsonTraceWriter::writeDocument(CJson& json) {
-    const bool waterfall = static_cast<bool>(slices_.next);
+    const bool waterfall = !slices_.empty();
     const int16_t count = waterfall ? slices_.count() : 1;
     if (waterfall && count <= 0) return noData();
     if (waterfall) {

@@ -3,7 +3,6 @@
 // values and /C columns in the /U units, the chosen waterfall slices, or the
 // samples of a Capture/Arb. Waveform buffer in volts with their rate.
 #pragma once
-#include <functional>
 #include <string>
 
 #include "base/FileIO.h"
@@ -14,18 +13,11 @@
 
 namespace vx {
 
-// The waterfall slices to write: how many (asked once the reader is open)
-// and the read of the next one into the trace.
-struct JsonSlices {
-    std::function<int16_t()> count;
-    std::function<Status()> next;
-};
-
 class CJsonTraceWriter : public CTraceFileWriter {
   public:
     // kind: the file kind the identity names ("HP SDF", "Waterfall"); a
     // Display file's is told from the trace.
-    CJsonTraceWriter(CModel& model, std::string kind, JsonSlices slices = {})
+    CJsonTraceWriter(CModel& model, std::string kind, SliceFeed slices = {})
         : CTraceFileWriter(model), kind_(std::move(kind)), slices_(std::move(slices)) {}
     Status write(const char* name) override;
 
@@ -36,7 +28,7 @@ class CJsonTraceWriter : public CTraceFileWriter {
     Status flush(CJson& json);
 
     std::string kind_;
-    JsonSlices slices_;
+    SliceFeed slices_;
 };
 
 class CJsonCapArbWriter : public CFileWriter {

@@ -88,10 +88,13 @@ std::unique_ptr<CFileWriter> capArbToCsv(COptionMgr&, CCapArbReader& reader) {
     return std::make_unique<CCsvCapArbWriter>(&reader);
 }
 
-// The CSV writer reads the slices through the reader that the pair owns.
+// The slices of a Waterfall file, read through the reader that the pair owns.
+SliceFeed slicesOf(CWaterFallReader& reader) {
+    return {[&reader] { return reader.count(); }, [&reader] { return reader.nextSlice(); }};
+}
+
 std::unique_ptr<CFileWriter> waterfallToCsv(COptionMgr& job, CWaterFallReader& reader) {
-    SliceFeed slices{[&reader] { return reader.count(); }, [&reader] { return reader.nextSlice(); }};
-    return std::make_unique<CCsvTraceWriter>(job.model(), std::move(slices));
+    return std::make_unique<CCsvTraceWriter>(job.model(), slicesOf(reader));
 }
 
 std::unique_ptr<CFileWriter> traceToJson(COptionMgr& job, CFileReader&) {
@@ -106,10 +109,8 @@ std::unique_ptr<CFileWriter> capArbToJson(COptionMgr& job, CCapArbReader& reader
     return std::make_unique<CJsonCapArbWriter>(job.model().cat.rpmDisplaySwitch, &reader);
 }
 
-// The JSON writer reads the slices through the reader that the pair owns.
 std::unique_ptr<CFileWriter> waterfallToJson(COptionMgr& job, CWaterFallReader& reader) {
-    JsonSlices slices{[&reader] { return reader.count(); }, [&reader] { return reader.nextSlice(); }};
-    return std::make_unique<CJsonTraceWriter>(job.model(), "Waterfall", std::move(slices));
+    return std::make_unique<CJsonTraceWriter>(job.model(), "Waterfall", slicesOf(reader));
 }
 
 std::unique_ptr<CFileWriter> waterfallCopy(COptionMgr&, CWfCopyReader& reader) {
