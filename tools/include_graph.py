@@ -21,6 +21,7 @@ Code/Src/sdf          6
 Code/Src/mat          6
 Code/Src/uff          6
 Code/Src/csv          6
+Code/Src/netcdf       6
 Code/Src/waterfall    6
 Code/Src/run          7
 lib                   8

@@ -4,7 +4,6 @@
 // values, so that CSV readers take the file with no options.
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,15 +15,6 @@
 namespace vx {
 
 class CCsvRows;
-
-// The waterfall slices that the trace writer writes in long form: how many
-// there are (asked once the reader is open), and the read of the next one
-// into the trace (its status).
-struct SliceFeed {
-    std::function<int16_t()> count;
-    std::function<Status()> next;
-    bool empty() const { return !next; }
-};
 
 class CCsvTraceWriter : public CTraceFileWriter {
   public:

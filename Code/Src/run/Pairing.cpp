@@ -13,6 +13,7 @@
 #include "csv/CsvWriters.h"
 #include "display/DisplayFile.h"
 #include "mat/MatWriter.h"
+#include "netcdf/NcWriters.h"
 #include "run/Help.h"
 #include "run/OptionMgr.h"
 #include "sdf/SdfReader.h"
@@ -97,6 +98,25 @@ std::unique_ptr<CFileWriter> waterfallCopy(COptionMgr&, CWfCopyReader& reader) {
     return std::make_unique<CWfCopyWriter>(&reader);
 }
 
+// The netCDF writers record the input's kind and the command line.
+template <const char* Title> std::unique_ptr<CFileWriter> traceToNc(COptionMgr& job, CFileReader&) {
+    return std::make_unique<CNcTraceWriter>(job.model(), NcRunInfo{Title, job.commandLine()});
+}
+
+std::unique_ptr<CFileWriter> capArbToNc(COptionMgr& job, CCapArbReader& reader) {
+    return std::make_unique<CNcCapArbWriter>(job.model().options, &reader,
+                                             NcRunInfo{"", job.commandLine()});
+}
+
+constexpr char kDisplayTitle[] = "VX560 Display trace";
+constexpr char kSdfTitle[] = "HP SDF trace";
+
+std::unique_ptr<CFileWriter> waterfallToNc(COptionMgr& job, CWaterFallReader& reader) {
+    SliceFeed slices{[&reader] { return reader.count(); }, [&reader] { return reader.nextSlice(); }};
+    return std::make_unique<CNcTraceWriter>(
+        job.model(), NcRunInfo{"VX560 Waterfall", job.commandLine()}, std::move(slices));
+}
+
 // The Display writer replaces the trace data from the /Q list when given.
 std::unique_ptr<CFileWriter> traceToDisplay(COptionMgr& job, CFileReader&) {
     auto writer = std::make_unique<CTraceWriter>(job.model());
@@ -164,6 +184,18 @@ const std::vector<OutputFormat>& outputFormats() {
           convert<CCapArbReader, capArbToCsv>(inputBit(eInCapArb)),
           convert<CSdfReader, traceWriter<CCsvTraceWriter>>(kSdfInputs),
           convert<CWaterFallReader, waterfallToCsv>(inputBit(eInWaterfall))}},
+        {eFmtNc,
+         "nc",
+         "netCDF-4 file (units and attributes)",
+         "nc",
+         printNcHelp,
+         -1,
+         nullptr,
+         0,
+         {convert<CTraceReader, traceToNc<kDisplayTitle>>(inputBit(eInDisplay)),
+          convert<CCapArbReader, capArbToNc>(inputBit(eInCapArb)),
+          convert<CSdfReader, traceToNc<kSdfTitle>>(kSdfInputs),
+          convert<CWaterFallReader, waterfallToNc>(inputBit(eInWaterfall))}},
         {eFmtUff,
          "uff",
          "Unified File Format",

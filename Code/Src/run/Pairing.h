@@ -37,6 +37,7 @@ enum EOutputFormat : int32_t {
     eFmtUff = 9,
     eFmtMat = 10,
     eFmtCsv = 12,
+    eFmtNc = 13,
 };
 
 constexpr uint32_t formatBit(int32_t format) {

@@ -2,6 +2,7 @@
 // and the parameter objects that a trace reader filled, in its own format,
 // under the model's options.
 #pragma once
+#include <functional>
 #include <memory>
 
 #include "base/FileIO.h"
@@ -9,6 +10,15 @@
 #include "trace/Model.h"
 
 namespace vx {
+
+// The waterfall slices that a trace writer writes one after another: how many
+// there are (asked once the reader is open), and the read of the next one
+// into the trace (its status).
+struct SliceFeed {
+    std::function<int16_t()> count;
+    std::function<Status()> next;
+    bool empty() const { return !next; }
+};
 
 class CTraceFileWriter : public CFileWriter {
   public:
