@@ -74,6 +74,9 @@ void writeGlobals(CNcFile& nc, const std::string& title, const ConvOptions& opti
     nc.text(CNcFile::kGlobal, "history", "vxconv " VX_VERSION ": " + info.commandLine);
 }
 
+// The unit of a value without one (a ratio), as CF writes it.
+const char* const kDimensionless = "1";
+
 Status noData() {
     errLog() << msg::eNoDataToExtract << endLine;
     return kStatusFailed;
@@ -118,13 +121,15 @@ Status CNcTraceWriter::writeFile(CNcFile& nc, int16_t sliceCount) {
     const AxisNames axis = axisNames(axis_.get());
     const int xDim = nc.dimension(axis.name, size_t(n));
     const int xVar = nc.variable(axis.name, CNcFile::eFloat, {xDim});
-    nc.text(xVar, "units", axis_ ? axis_->unitText() : "");
+    const std::string xUnit = axis_ ? axis_->unitText() : "";
+    nc.text(xVar, "units", xUnit.empty() ? kDimensionless : xUnit);
     nc.text(xVar, "long_name", axis.longName);
 
     int sliceDim = -1, sliceVar = -1;
     if (sliceCount > 0) {
         sliceDim = nc.dimension("slice", size_t(sliceCount));
         sliceVar = nc.variable("slice", CNcFile::eInt, {sliceDim});
+        nc.text(sliceVar, "units", kDimensionless);
         nc.text(sliceVar, "long_name", "Slice index");
         nc.integer(CNcFile::kGlobal, "first_slice", o.wfFirst);
         nc.integer(CNcFile::kGlobal, "slice_count", sliceCount);
@@ -141,7 +146,7 @@ Status CNcTraceWriter::writeFile(CNcFile& nc, int16_t sliceCount) {
                                                      CNcFile::eFloat, {sliceDim, xDim})
                                        : nc.variable(uniqueName(taken, value.name).c_str(),
                                                      CNcFile::eFloat, {xDim});
-        nc.text(var, "units", unit);
+        nc.text(var, "units", unit.empty() ? kDimensionless : unit);
         nc.text(var, "long_name", value.longName);
         vars.push_back(var);
     }
@@ -226,7 +231,7 @@ Status CNcCapArbWriter::write(const char* name) {
                                     : kind == eKindCaptureCh2 ? "channel_2"
                                                               : "channel_1",
                                     CNcFile::eFloat, {dim});
-    nc.text(samples, "units", arb ? "1" : "V");
+    nc.text(samples, "units", arb ? kDimensionless : "V");
     nc.text(samples, "long_name",
             arb                       ? "Source (fraction of full scale)"
             : kind == eKindCaptureCh2 ? "Channel 2"
