@@ -88,10 +88,13 @@ std::unique_ptr<CFileWriter> capArbToCsv(COptionMgr&, CCapArbReader& reader) {
     return std::make_unique<CCsvCapArbWriter>(&reader);
 }
 
-// The CSV writer reads the slices through the reader that the pair owns.
+// The slices of the reader that the pair owns, for the writers that read them.
+SliceFeed slicesOf(CWaterFallReader& reader) {
+    return {[&reader] { return reader.count(); }, [&reader] { return reader.nextSlice(); }};
+}
+
 std::unique_ptr<CFileWriter> waterfallToCsv(COptionMgr& job, CWaterFallReader& reader) {
-    SliceFeed slices{[&reader] { return reader.count(); }, [&reader] { return reader.nextSlice(); }};
-    return std::make_unique<CCsvTraceWriter>(job.model(), std::move(slices));
+    return std::make_unique<CCsvTraceWriter>(job.model(), slicesOf(reader));
 }
 
 std::unique_ptr<CFileWriter> waterfallCopy(COptionMgr&, CWfCopyReader& reader) {
@@ -99,6 +102,9 @@ std::unique_ptr<CFileWriter> waterfallCopy(COptionMgr&, CWfCopyReader& reader) {
 }
 
 // The netCDF writers record the input's kind and the command line.
+constexpr char kDisplayTitle[] = "VX560 Display trace";
+constexpr char kSdfTitle[] = "HP SDF trace";
+
 template <const char* Title> std::unique_ptr<CFileWriter> traceToNc(COptionMgr& job, CFileReader&) {
     return std::make_unique<CNcTraceWriter>(job.model(), NcRunInfo{Title, job.commandLine()});
 }
@@ -108,13 +114,9 @@ std::unique_ptr<CFileWriter> capArbToNc(COptionMgr& job, CCapArbReader& reader) 
                                              NcRunInfo{"", job.commandLine()});
 }
 
-constexpr char kDisplayTitle[] = "VX560 Display trace";
-constexpr char kSdfTitle[] = "HP SDF trace";
-
 std::unique_ptr<CFileWriter> waterfallToNc(COptionMgr& job, CWaterFallReader& reader) {
-    SliceFeed slices{[&reader] { return reader.count(); }, [&reader] { return reader.nextSlice(); }};
     return std::make_unique<CNcTraceWriter>(
-        job.model(), NcRunInfo{"VX560 Waterfall", job.commandLine()}, std::move(slices));
+        job.model(), NcRunInfo{"VX560 Waterfall", job.commandLine()}, slicesOf(reader));
 }
 
 // The Display writer replaces the trace data from the /Q list when given.
