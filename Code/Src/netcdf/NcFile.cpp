@@ -48,7 +48,7 @@ int CNcFile::dimension(const char* name, size_t length) {
     return id;
 }
 
-int CNcFile::variable(const char* name, Type type, std::initializer_list<int> dims) {
+int CNcFile::variable(const char* name, Type type, std::initializer_list<int> dims, bool compress) {
     int id = -1;
     std::vector<int> ids(dims);
     if (error_ != 0 ||
@@ -57,7 +57,7 @@ int CNcFile::variable(const char* name, Type type, std::initializer_list<int> di
     size_t total = 1;
     for (int d : ids)
         total *= lengths_[d];
-    if (total <= kChunkValues / 4) return id;
+    if (!compress || total <= kChunkValues / 4) return id;
     // Chunks of about kChunkValues values: whole rows of the fastest
     // dimension, as many of them as fit.
     std::vector<size_t> chunks(ids.size(), 1);
@@ -131,7 +131,7 @@ void CNcFile::create(const std::string&) {
 int CNcFile::dimension(const char*, size_t) {
     return -1;
 }
-int CNcFile::variable(const char*, Type, std::initializer_list<int>) {
+int CNcFile::variable(const char*, Type, std::initializer_list<int>, bool) {
     return -1;
 }
 void CNcFile::text(int, const char*, const std::string&) {}

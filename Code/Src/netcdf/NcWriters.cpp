@@ -223,7 +223,9 @@ Status CNcCapArbWriter::write(const char* name) {
     nc.number(CNcFile::kGlobal, "sampling_rate", rate);
     nc.text(CNcFile::kGlobal, "sampling_rate_units", "Hz");
     const int dim = nc.dimension("time", size_t(std::max(total, 0)));
-    const int timeVar = nc.variable("time", CNcFile::eDouble, {dim});
+    // The times are left uncompressed: deflating their doubles would take
+    // twice the time of the samples themselves.
+    const int timeVar = nc.variable("time", CNcFile::eDouble, {dim}, false);
     nc.text(timeVar, "units", "s");
     nc.text(timeVar, "long_name", "Time");
     const bool arb = kind == eKindArb;
