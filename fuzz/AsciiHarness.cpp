@@ -2,10 +2,12 @@
 // /H /A): every data line holds the values it should, and each value parses
 // back to the value of a full-precision reference run within the precision
 // of the format. The CSV output of the same columns and units reads back to
-// exactly those values.
+// exactly those values, and so does the JSON output, which parses whole.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <sstream>
 #include <vector>
@@ -156,6 +158,178 @@ void checkCsv(std::vector<std::string> args, const std::vector<double>& expected
     }
 }
 
+// A JSON value as read back: enough of a reader to check that a document
+// follows the grammar (strings with their escapes, numbers as JSON writes
+// them) and to walk its members.
+struct JsonValue {
+    enum Kind { eNull, eBool, eNumber, eString, eArray, eObject } kind = eNull;
+    double number = 0;
+    std::string text;
+    std::vector<JsonValue> items;
+    std::vector<std::pair<std::string, JsonValue>> members;
+    const JsonValue* member(const std::string& name) const {
+        for (const auto& m : members)
+            if (m.first == name) return &m.second;
+        return nullptr;
+    }
+};
+
+class JsonReader {
+  public:
+    explicit JsonReader(const std::string& text) : s_(text) {}
+    // The whole text as one value; false when it is not JSON.
+    bool document(JsonValue& v) { return value(v) && (space(), at_ == s_.size()); }
+
+  private:
+    void space() {
+        while (at_ < s_.size() && std::strchr(" \t\r\n", s_[at_]))
+            ++at_;
+    }
+    bool literal(const char* word) {
+        size_t n = std::strlen(word);
+        if (s_.compare(at_, n, word) != 0) return false;
+        at_ += n;
+        return true;
+    }
+    bool value(JsonValue& v) {
+        space();
+        if (at_ >= s_.size()) return false;
+        const char c = s_[at_];
+        if (c == '{') return object(v);
+        if (c == '[') return array(v);
+        if (c == '"') return v.kind = JsonValue::eString, string(v.text);
+        if (literal("null")) return v.kind = JsonValue::eNull, true;
+        if (literal("true") || literal("false")) return v.kind = JsonValue::eBool, true;
+        return v.kind = JsonValue::eNumber, number(v.number);
+    }
+    bool digits() {
+        size_t from = at_;
+        while (at_ < s_.size() && std::isdigit(static_cast<unsigned char>(s_[at_])))
+            ++at_;
+        return at_ > from;
+    }
+    bool number(double& v) {
+        const size_t from = at_;
+        if (s_[at_] == '-') ++at_;
+        if (s_.compare(at_, 1, "0") == 0)
+            ++at_;
+        else if (!digits())
+            return false;
+        if (s_.compare(at_, 1, ".") == 0 && (++at_, !digits())) return false;
+        if (at_ < s_.size() && (s_[at_] == 'e' || s_[at_] == 'E')) {
+            ++at_;
+            if (at_ < s_.size() && (s_[at_] == '+' || s_[at_] == '-')) ++at_;
+            if (!digits()) return false;
+        }
+        v = std::strtod(s_.substr(from, at_ - from).c_str(), nullptr);
+        return true;
+    }
+    bool string(std::string& out) {
+        ++at_;
+        while (at_ < s_.size()) {
+            const unsigned char c = static_cast<unsigned char>(s_[at_++]);
+            if (c == '"') return true;
+            if (c < 0x20) return false;
+            if (c != '\\') {
+                out += static_cast<char>(c);
+                continue;
+            }
+            if (at_ >= s_.size()) return false;
+            const char e = s_[at_++];
+            if (e == 'u') {
+                if (at_ + 4 > s_.size()) return false;
+                for (int k = 0; k < 4; ++k)
+                    if (!std::isxdigit(static_cast<unsigned char>(s_[at_ + k]))) return false;
+                out += '?';
+                at_ += 4;
+            } else if (!std::strchr("\"\\/bfnrt", e)) {
+                return false;
+            } else {
+                out += e;
+            }
+        }
+        return false;
+    }
+    template <class Item> bool sequence(char close, Item item) {
+        ++at_;
+        space();
+        if (at_ < s_.size() && s_[at_] == close) return ++at_, true;
+        for (;;) {
+            if (!item()) return false;
+            space();
+            if (at_ >= s_.size()) return false;
+            const char c = s_[at_++];
+            if (c == close) return true;
+            if (c != ',') return false;
+        }
+    }
+    bool array(JsonValue& v) {
+        v.kind = JsonValue::eArray;
+        return sequence(']', [&] { return v.items.emplace_back(), value(v.items.back()); });
+    }
+    bool object(JsonValue& v) {
+        v.kind = JsonValue::eObject;
+        return sequence('}', [&] {
+            space();
+            v.members.emplace_back();
+            if (at_ >= s_.size() || s_[at_] != '"' || !string(v.members.back().first)) return false;
+            space();
+            if (at_ >= s_.size() || s_[at_++] != ':') return false;
+            return value(v.members.back().second);
+        });
+    }
+
+    const std::string& s_;
+    size_t at_ = 0;
+};
+
+// The JSON output: one document that parses, with a record per setting and
+// the values of each point, x where /C names it, exactly as the reference.
+void checkJson(std::vector<std::string> args, const std::string& columns,
+               const std::vector<double>& expected, size_t perPoint) {
+    resetProcessState();
+    args[1] = "/Ojson";
+    args.insert(args.begin() + 1, path("out.json"));
+    require(convert(args) == 0, "the JSON output succeeds where the ASCII output does");
+    JsonValue doc;
+    require(JsonReader(readFile(path("out.json"))).document(doc), "the JSON document parses");
+    const JsonValue* settings = doc.member("settings");
+    require(settings && settings->kind == JsonValue::eArray, "the document holds its settings");
+    for (const JsonValue& s : settings->items)
+        require(s.member("key") && s.member("label") && s.member("value") && s.member("unit") &&
+                    s.member("text"),
+                "a setting has its key, label, value, unit and text");
+    const JsonValue* data = doc.member("data");
+    const JsonValue* x = data ? data->member("x") : nullptr;
+    const JsonValue* cols = data ? data->member("columns") : nullptr;
+    require(x && cols, "a trace's data holds x and the columns");
+    // The /C names in order; a "v" stands for one column or, with a
+    // two-column view, two.
+    std::vector<std::string> names = tokens(columns, ',');
+    const size_t xs = size_t(std::count(names.begin(), names.end(), "x"));
+    const size_t vs = size_t(std::count(names.begin(), names.end(), "v"));
+    require(xs + cols->items.size() == perPoint, "every column of the point is in the document");
+    const size_t perV = vs ? 1 + (cols->items.size() - (names.size() - xs)) / vs : 1;
+    const size_t points = expected.size() / std::max<size_t>(perPoint, 1);
+    require(x->items.size() == points, "an x value per point");
+    size_t value = 0;
+    for (size_t i = 0; i < points; ++i) {
+        size_t column = 0;
+        for (const std::string& name : names) {
+            const size_t n = name == "x" ? 1 : name == "v" ? perV : 1;
+            for (size_t k = 0; k < n; ++k) {
+                const JsonValue& got =
+                    name == "x" ? x->items[i] : cols->items[column++].member("values")->items[i];
+                const float want = float(expected[value++]);
+                require(std::isfinite(want)
+                            ? got.kind == JsonValue::eNumber && float(got.number) == want
+                            : got.kind == JsonValue::eNull,
+                        "a JSON value reads back to the value written; NaN and infinities as null");
+            }
+        }
+    }
+}
+
 } // namespace
 
 int fuzzAsciiOptions(const uint8_t* data, size_t size) {
@@ -195,6 +369,7 @@ int fuzzAsciiOptions(const uint8_t* data, size_t size) {
         }
     }
     checkCsv(common, expected, perPoint);
+    checkJson(common, columns, expected, perPoint);
 
     resetProcessState();
     const std::string previous = "an earlier table\n";

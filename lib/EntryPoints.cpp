@@ -21,6 +21,7 @@
 #include "trace/TRACE.h"
 #include "vxcore.h"
 #include "waterfall/Waterfall.h"
+#include "json/JsonWriters.h"
 
 static_assert(sizeof(VX560_INFO) == 62, "VX560_INFO is 62 bytes");
 static_assert(offsetof(VX560_INFO, points) == 6 && offsetof(VX560_INFO, measurement) == 10 &&
@@ -223,6 +224,38 @@ Status readCaptureData(VX560_CAPDATA* data, size_t capacity, const char* fileNam
     return readCaptureSamples(*data, *in.reader);
 }
 
+// The settings model of the first matching file as JSON text, written with
+// its terminator; with no buffer only the size it needs.
+Status settingsText(char* text, size_t capacity, const char* fileName, size_t* bytesNeeded) {
+    std::unique_ptr<COptionMgr> job = fileJob(fileName);
+    OpenedInput<> in = openFirstInput(*job, infoReader);
+    if (in.status.failed()) return in.status;
+    CModel& model = job->model();
+    std::string json;
+    switch (job->inputType()) {
+    case eInCapArb: {
+        const auto* capture = dynamic_cast<const CCapArbReader*>(in.reader.get());
+        if (!capture) return kStatusFailed;
+        json = capArbSettingsJson(capture->header(), capture->kind(), model.cat.rpmDisplaySwitch);
+        break;
+    }
+    case eInWaterfall:
+        json = traceSettingsJson(model, "Waterfall");
+        break;
+    case eInSdf:
+    case eInSdfOld:
+        json = traceSettingsJson(model, "HP SDF");
+        break;
+    default:
+        json = traceSettingsJson(model, "");
+        break;
+    }
+    Status st = fits(text ? capacity : kUnchecked, json.size() + 1, bytesNeeded);
+    if (st.failed() || !text) return st;
+    std::memcpy(text, json.c_str(), json.size() + 1);
+    return kStatusOk;
+}
+
 } // namespace
 
 } // namespace vx::lib
@@ -360,6 +393,15 @@ VX560_API int16_t VX560_CMDARGS(int count, const char* const* tokens) {
         items.emplace_back(tokens[k]);
     }
     return runCommand(items).code();
+}
+
+VX560_API int16_t VX560_GETSETTINGS(char* text, size_t capacity, const char* fileName,
+                                    size_t* bytesNeeded) {
+    const EntryCall call;
+    if (call.refused()) return VX560_STATUS_BUSY;
+    libState().displayLoaded = 0;
+    if (!text && !given(bytesNeeded, "size to tell")) return kStatusFailed;
+    return settingsText(text, capacity, fileName, bytesNeeded).code();
 }
 
 } // extern "C"

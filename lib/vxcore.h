@@ -259,6 +259,17 @@ VX560_API int16_t VX560_CMDARGS(int count, const char* const* tokens);
  * any time, also from inside a hook and from any thread. */
 VX560_API const char* VX560_STRERROR(int status);
 
+/* The settings of a file (any that VX560_GETINFO takes) as zero-terminated
+ * UTF-8 JSON text: the document vxconv /Ojson writes for it, without its
+ * "data" member (doc/vxconv-json.schema.json): "identity" (kind, measurement,
+ * time stamp, points, x-axis, units) and "settings", one record per setting
+ * (key, label, value in SI base units, unit, text). `*bytesNeeded` receives
+ * the text's length + 1; with text NULL the call only tells that size
+ * (status 0); a buffer smaller than that is refused with
+ * VX560_STATUS_BUFFER_TOO_SMALL and left untouched. bytesNeeded may be NULL
+ * when text is given. */
+VX560_API int16_t VX560_GETSETTINGS(char* text, size_t capacity, const char* fileName,
+                                    size_t* bytesNeeded);
 /* The library's version, "MAJOR.MINOR.PATCH" (VXCORE_VERSION_STRING of the
  * header it was built with). Callable at any time, like VX560_STRERROR. */
 VX560_API const char* VX560_VERSION(void);

@@ -64,6 +64,7 @@ class Library {
         setPromptHook = find<decltype(&VX560_SETPROMPTHOOK)>("VX560_SETPROMPTHOOK");
         strError = find<decltype(&VX560_STRERROR)>("VX560_STRERROR");
         version = find<decltype(&VX560_VERSION)>("VX560_VERSION");
+        getSettings = find<decltype(&VX560_GETSETTINGS)>("VX560_GETSETTINGS");
     }
     // Never unloaded, as a host keeps it: the parameter objects' pool storage
     // is never freed and stays reachable only while the copy is mapped.
@@ -84,6 +85,7 @@ class Library {
     decltype(&VX560_SETPROMPTHOOK) setPromptHook = nullptr;
     decltype(&VX560_STRERROR) strError = nullptr;
     decltype(&VX560_VERSION) version = nullptr;
+    decltype(&VX560_GETSETTINGS) getSettings = nullptr;
 
   private:
     template <class F> F find(const char* name) {
@@ -163,7 +165,8 @@ TEST(LibraryExports, OnlyTheEntryPointsOfTheHeader) {
                                             "VX560_CMDARGS",
                                             "VX560_SETPROMPTHOOK",
                                             "VX560_STRERROR",
-                                            "VX560_VERSION"};
+                                            "VX560_VERSION",
+                                            "VX560_GETSETTINGS"};
     EXPECT_EQ(symbols, declared);
 }
 
@@ -618,6 +621,31 @@ TEST_F(LibraryTest, SizedReadsTellTheSizeAndRefuseASmallerBuffer) {
     ASSERT_EQ(lib->readCaptureData(unsizedCap.get(), "c.56c"), 0);
     EXPECT_EQ(cap.bytes, unsizedCap.bytes);
     EXPECT_EQ(lib->readCaptureDataSized(nullptr, 0, "g1.56d", &needed), 1); // not a capture
+}
+
+// The settings text is /Ojson's document up to its data, sized as the reads.
+TEST_F(LibraryTest, SettingsAreTheJsonOutputWithoutItsData) {
+    vxtest::CapArbFixture f;
+    dir.write("c.56c", vxtest::capArbFile(f.padToLength()));
+    dir.write("w.56w", vxtest::waterfallFixture(true, false, 0, 3).file());
+    for (const char* name : {"g3.56d", "c.56c", "w.56w"}) {
+        ASSERT_EQ(vxconv({name, "out.json", "/Ojson", "/R1"}).status, 0) << name;
+        const std::string document = dir.read("out.json");
+        const std::string expected = document.substr(0, document.find(",\"data\":")) + "}";
+        size_t needed = 0;
+        ASSERT_EQ(lib->getSettings(nullptr, 0, name, &needed), 0) << name;
+        EXPECT_EQ(needed, expected.size() + 1) << name;
+        std::vector<char> small(needed - 1, '\x5a');
+        EXPECT_EQ(lib->getSettings(small.data(), small.size(), name, nullptr),
+                  VX560_STATUS_BUFFER_TOO_SMALL);
+        EXPECT_EQ(small, std::vector<char>(needed - 1, '\x5a'));
+        std::vector<char> text(needed, '\x5a');
+        ASSERT_EQ(lib->getSettings(text.data(), text.size(), name, nullptr), 0);
+        EXPECT_EQ(std::string(text.data()), expected) << name;
+    }
+    EXPECT_EQ(lib->getSettings(nullptr, 0, "g3.56d", nullptr), 1);
+    size_t needed = 0;
+    EXPECT_EQ(lib->getSettings(nullptr, 0, "missing.56d", &needed), 1);
 }
 
 // ------------------------------------------------------------ message hook and token lists

@@ -12,10 +12,12 @@
 #include "display/DisplayFile.h"
 #include "params/Catalog.h"
 #include "params/STARTUP.h"
+#include "settings/Settings.h"
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
 #include "support/Fixture.h"
 #include "support/MemStream.h"
+#include "support/RunProgram.h"
 #include "support/TempDir.h"
 #include "support/TestModel.h"
 
@@ -564,6 +566,48 @@ TEST_F(OldSettingsTest, WholeVx550DisplayFilesReadIntoTheCurrentSettings) {
         EXPECT_EQ((*t.vector(0))[1023].re, 1023.0f);
         vxtest::resetCatalogue();
     }
+}
+
+// The JSON output of a VX550 file names its kind and holds a record, in
+// order, for every line of its exhaustive header.
+TEST_F(OldSettingsTest, AVx550FileInJsonHasARecordPerHeaderLine) {
+    OldMeas m;
+    m.measurement = 12; // correlation
+    vxtest::Vx550Settings settings;
+    settings.measGroup = 1;
+    settings.xDispLen = 1023;
+    settings.nPts = 1024;
+    settings.records = measRecord(m) + viewRecord(5) + fileList() + signalSource(false) +
+                       inputRecord(-7, 11) + triggerRecord(1, 0, 10);
+    vxtest::DisplayFixture f;
+    f.settings = settings.bytes();
+    f.vectorCode = 1;
+    f.vectors.push_back(vxtest::rampVector(1024));
+    dir.write("old.56d", f.bytes());
+    for (std::vector<std::string> args : {std::vector<std::string>{"old.json", "/Ojson"},
+                                          std::vector<std::string>{"old.asc", "/H2"}}) {
+        args.insert(args.begin(), "old.56d");
+        vxtest::RunResult r = vxtest::runProgram(VX_CONV_PATH, args, dir.path(), "");
+        ASSERT_EQ(r.status, 0) << r.out;
+    }
+    MemStream in(f.bytes());
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(readDisplayFile(vxtest::testModel(), in), 0);
+    testing::internal::GetCapturedStdout();
+    std::vector<SettingRecord> records =
+        settingRecords(traceHeaderLines(vxtest::testModel(), 2, ""));
+    std::string header = dir.read("old.asc");
+    header = header.substr(0, header.find("\r\n\r\n") + 2);
+    std::string lines = "Input File: old.56d\r\n";
+    for (const SettingRecord& r : records)
+        lines += r.label + r.text + "\r\n";
+    EXPECT_EQ(header, lines);
+    CJson expected;
+    expected.beginObject();
+    writeSettings(expected, records);
+    const std::string json = dir.read("old.json");
+    EXPECT_NE(json.find("\"kind\":\"VX550 Display\",\"instrument\":\"VX550\""), std::string::npos);
+    EXPECT_NE(json.find(expected.text().substr(1)), std::string::npos) << json;
 }
 
 } // namespace

@@ -304,6 +304,19 @@ TEST_F(WaterfallTest, TheProgramExtractsToAsciiAndCopiesThroughItsPairings) {
     EXPECT_EQ(r.status, 1);
 }
 
+// A run of slices writes each slice as its own extraction does: "v" stays the
+// saved view after a slice's last column (here real) was written.
+TEST_F(WaterfallTest, EverySliceOfARunExpandsTheViewAsSaved) {
+    dir.write("w.56w", vxtest::waterfallFixture(true, false, 0, 3).file());
+    auto slice = [&](const char* first, const char* count) {
+        vxtest::RunResult r = vxtest::runProgram(
+            VX_CONV_PATH, {"w.56w", "o.asc", "/Cv,r", "/D", first, count}, dir.path(), "");
+        EXPECT_EQ(r.status, 0) << r.out;
+        return dir.read("o.asc");
+    };
+    EXPECT_EQ(slice("/S0", "/R3"), slice("/S0", "/R1") + slice("/S1", "/R1") + slice("/S2", "/R1"));
+}
+
 // ------------------------------------------------------------ slice lengths
 
 TEST_F(WaterfallTest, ASliceOfAnotherLengthIsReportedAndNeverStoredPastTheTrace) {

@@ -51,12 +51,12 @@ class LayerCheck(unittest.TestCase):
                 os.remove(os.path.join(self.root, folder, "Bad.cpp"))
 
     def test_undeclared_and_missing_folders_fail(self):
-        os.makedirs(os.path.join(self.root, "Code/Src/json"))
+        os.makedirs(os.path.join(self.root, "Code/Src/scratch"))
         os.rename(os.path.join(self.root, "Code/Src/waterfall"), os.path.join(self.root, "Code/Src/gone"))
         self.assertEqual(self.problems(), [
             "Code/Src/waterfall: declared in the layers but missing",
             "Code/Src/gone: not declared in the layers of tools/include_graph.py",
-            "Code/Src/json: not declared in the layers of tools/include_graph.py",
+            "Code/Src/scratch: not declared in the layers of tools/include_graph.py",
         ])
 
     def test_a_readme_tour_out_of_order_fails(self):

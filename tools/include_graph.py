@@ -16,16 +16,18 @@ Code/Src/params       2
 Code/Src/trace        3
 Code/Src/display      4
 Code/Src/timebuf      4
-Code/Src/ascii        5
-Code/Src/sdf          6
-Code/Src/mat          6
-Code/Src/uff          6
-Code/Src/csv          6
-Code/Src/netcdf       6
-Code/Src/waterfall    6
-Code/Src/run          7
-lib                   8
-app                   8
+Code/Src/settings     5
+Code/Src/ascii        6
+Code/Src/sdf          7
+Code/Src/mat          7
+Code/Src/uff          7
+Code/Src/csv          7
+Code/Src/json         7
+Code/Src/netcdf       7
+Code/Src/waterfall    7
+Code/Src/run          8
+lib                   9
+app                   9
 """
 
 ENGINE = os.path.join("Code", "Src")

@@ -187,3 +187,26 @@ def test_disk_prompts_go_to_the_callback_only(files, tmp_path, capfd):
     assert refused.value.status == 41
     assert capfd.readouterr() == ("", "")
     assert vxcore.info(files / "g0.56d").points > 0
+
+
+@pytest.mark.parametrize("name", ["g0.56d", "g2.56d", "g5.56d", "w.56w", "c2.56c"])
+def test_info_settings_are_the_exhaustive_header_typed(files, vxconv, tmp_path, name):
+    info = vxcore.info(files / name)
+    vxconv(tmp_path, files / name, tmp_path / "out.asc", "/H2")
+    lines = open(tmp_path / "out.asc", encoding="latin-1", newline="").read().split("\r\n")
+    lines = [line for line in lines[:lines.index("")] if not line.startswith("Input File: ")]
+    assert [s.label + s.text for s in info.settings.values()] == lines
+    for s in info.settings.values():
+        if s.text.strip() in ("On", "Off"):
+            assert s.value is (s.text.strip() == "On")
+        if s.unit == "Hz":
+            assert isinstance(s.value, (int, float))
+    if name == "c2.56c":
+        # The time stamp is null exactly when the file's date names no month.
+        month = int(info.settings["date"].text.split("/")[0])
+        assert (info.time is None) == (month == 0)
+        if info.time:
+            assert info.time.strftime("%H : %M : %S") == info.settings["time"].text
+        assert info.settings["input_range"].value == 20
+    else:
+        assert info.time is None or info.time.year > 1900

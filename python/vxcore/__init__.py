@@ -6,8 +6,9 @@
 
 read() gives a Display, HP SDF or Waterfall trace as numpy arrays with the
 values and unit texts of vxconv's ASCII table; read_capture() a Capture
-file's samples as volts; info() describes a file; convert() runs a vxconv
-command line. Failures raise vxcore.Error with the engine's status and
+file's samples as volts; info() describes a file (with its settings by key,
+typed as vxconv /Ojson writes them, and its time stamp); convert() runs a
+vxconv command line. Failures raise vxcore.Error with the engine's status and
 message lines. The package prints nothing: convert() returns the message
 lines, and the engine's error log goes only where set_log_file() says.
 
@@ -23,14 +24,18 @@ library the environment variable VXCORE_LIBRARY names.
 """
 import ctypes
 import dataclasses
+import datetime
+import json
 import os
 import threading
+import types
+import typing
 
 import numpy
 
 from . import _native
 
-__all__ = ["Error", "Info", "Trace", "Capture", "info", "read", "read_capture", "convert",
+__all__ = ["Error", "Info", "Setting", "Trace", "Capture", "info", "read", "read_capture", "convert",
            "set_log_file"]
 
 _COLUMNS = {"mag": 1, "m2": 2, "r": 3, "i": 4, "p": 5, "up": 6, "x": 7}
@@ -58,8 +63,20 @@ class Error(Exception):
 
 
 @dataclasses.dataclass(frozen=True)
+class Setting:
+    """One setting of a file: its header label and text as vxconv /H2 prints
+    them, and the value typed (a number in the SI base unit of `unit`, True
+    or False for a switch, else the choice's text)."""
+    label: str
+    value: typing.Union[float, bool, str]
+    unit: typing.Optional[str]
+    text: str
+
+
+@dataclasses.dataclass(frozen=True)
 class Info:
-    """A file as VX560_GETINFO describes it (codes as in vxcore.h)."""
+    """A file as VX560_GETINFO describes it (codes as in vxcore.h), with its
+    settings by key and its time stamp (None when the file has none)."""
     points: int
     measurement: str
     meas_group: int
@@ -72,6 +89,8 @@ class Info:
     sweep_type: int
     is_waterfall: bool
     waterfall_slices: int
+    settings: typing.Mapping[str, Setting]
+    time: typing.Optional[datetime.datetime]
 
 
 @dataclasses.dataclass(frozen=True)
@@ -248,14 +267,29 @@ def _call(what, entry, prompt=None):
 def _info(path, prompt=None):
     record = _native.Info()
     name = _name(path)
-    _call("cannot describe %r" % os.fspath(path), lambda: _lib.VX560_GETINFO(record, name),
-          prompt)
+    what = "cannot describe %r" % os.fspath(path)
+    _call(what, lambda: _lib.VX560_GETINFO(record, name), prompt)
+    model = _settings(what, name, prompt)
+    stamp = model["identity"]["time"]
     return Info(points=record.points, measurement=record.measurement.decode(_TEXT),
                 meas_group=record.measGroup, meas_number=record.measNumber, view=record.view,
                 peak_units=record.peakUnits, db_units=record.dbUnits,
                 phase_units=record.phaseUnits, x_axis_kind=record.xAxisKind,
                 sweep_type=record.sweepType, is_waterfall=bool(record.isWaterfall),
-                waterfall_slices=record.waterfallSlices)
+                waterfall_slices=record.waterfallSlices,
+                settings=types.MappingProxyType(
+                    {s["key"]: Setting(s["label"], s["value"], s["unit"], s["text"])
+                     for s in model["settings"]}),
+                time=datetime.datetime.fromisoformat(stamp) if stamp else None)
+
+
+def _settings(what, name, prompt):
+    """A file's identity and settings, the JSON text of VX560_GETSETTINGS."""
+    needed = ctypes.c_size_t()
+    _call(what, lambda: _lib.VX560_GETSETTINGS(None, 0, name, ctypes.byref(needed)), prompt)
+    buffer = ctypes.create_string_buffer(needed.value)
+    _call(what, lambda: _lib.VX560_GETSETTINGS(buffer, needed.value, name, None), prompt)
+    return json.loads(buffer.value.decode("utf-8"))
 
 
 def _column(request):

@@ -57,6 +57,7 @@ _PROTOTYPES = {
     "VX560_SETMESSAGEHOOK": [MessageHook, ctypes.c_void_p],
     "VX560_SETPROMPTHOOK": [PromptHook, ctypes.c_void_p],
     "VX560_CMDARGS": [ctypes.c_int, ctypes.POINTER(ctypes.c_char_p)],
+    "VX560_GETSETTINGS": [ctypes.c_void_p, ctypes.c_size_t, ctypes.c_char_p, _SIZE_P],
 }
 
 

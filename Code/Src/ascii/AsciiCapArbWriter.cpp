@@ -8,7 +8,7 @@
 #include "ascii/ValueLines.h"
 #include "base/Options.h"
 #include "base/VX550.h"
-#include "params/UTIL.h"
+#include "settings/HeaderLines.h"
 
 namespace vx {
 
@@ -16,32 +16,13 @@ namespace {
 
 constexpr int32_t kSamplesPerKpt = 1024;
 
-std::string line(const char* label, const char* format, int a, int b = 0, int c = 0) {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, format, a, b, c);
-    return std::string(label) + buf;
-}
-
 } // namespace
 
 void CAsciiCapArbWriter::writeHeader() {
-    const CapArbHeader& h = reader_->header();
-    const TimeStamp& ts = h.timeStamp;
     if (options_.inputName[0])
         (void)messageLine((std::string("Input File: ") + options_.inputName).c_str());
-    (void)messageLine(
-        line("Time: ", "%02d : %02d : %02d", ts.hours(), ts.minutes(), ts.seconds()).c_str());
-    (void)messageLine(
-        line("Date: ", "%2d / %2d / %02d", ts.month(), ts.day(), ts.yearOfCentury()).c_str());
-    (void)messageLine(line("Length = ", "%d kPts", h.recordKpts).c_str());
-    (void)messageLine(h.baseFreqId == 0 ? "Base Freq. = 100 kHz" : "Base Freq. = 102.4 kHz");
-    FreqValue rate = sampleRate(h.spanCode);
-    char text[64];
-    formatFrequency(&rate, text, sizeof text, h.baseFreqId, 4, true, &rpmSwitch_);
-    (void)messageLine((std::string("Sampling Freq = ") + text).c_str());
-    if (reader_->kind() != eKindArb)
-        (void)messageLine(
-            line("Input Range = ", "%d dBVpk", capturedInputRange(h, reader_->kind())).c_str());
+    for (const HeaderLine& l : capArbHeaderLines(reader_->header(), reader_->kind(), rpmSwitch_))
+        (void)messageLine((l.label + l.text).c_str());
     (void)file_->writeText("\r\n");
 }
 

@@ -7,6 +7,7 @@
 #include "base/ErrLogger.h"
 #include "base/Messages.h"
 #include "base/Options.h"
+#include "settings/HeaderLines.h"
 #include "trace/DISP_M.h"
 #include "trace/TRACE.h"
 
@@ -29,6 +30,20 @@ bool separatorAfter(const int32_t* columns, int k, int fields, bool morePointsOn
 }
 
 } // namespace
+
+// The header: the input file's name, the settings lines, an empty line.
+void CAsciiTraceWriter::writeHeader() {
+    if (model_.options.inputName[0])
+        (void)messageLine((std::string("Input File: ") + model_.options.inputName).c_str());
+    for (const HeaderLine& l : traceHeaderLines(model_, model_.options.headerMode, sliceText())) {
+        const std::string line = l.label + l.text;
+        if (l.echo)
+            (void)messageLine(line.c_str());
+        else
+            (void)file_->writeText((line + "\r\n").c_str());
+    }
+    (void)messageLine("");
+}
 
 Status CAsciiTraceWriter::write(const char* name) {
     if (openOutput(name).failed()) return kStatusFailed;

@@ -17,21 +17,6 @@ class CAsciiTraceWriter : public CTraceFileWriter {
     virtual Status writeData();
     // The text of the "A waterfall slice at: " line of a waterfall slice.
     virtual std::string sliceText() { return ""; }
-
-  private:
-    void headerLine(const std::string& label, const std::string& value);
-    void dumpList(int16_t listId, int16_t groupMask);
-    void writeStandardHeader();
-    void writeGroupBlock();
-    void writeWindowBlock();
-    void writeAveragingBlock();
-    void writeFftBlock();
-    void writeCorrelationBlock();
-    void writeOctaveBlock();
-    void writeSweptSineBlock();
-    void writeOrderBlock();
-    void writeHistogramBlock();
-    void writeEuLines();
 };
 
 } // namespace vx

@@ -1,9 +1,8 @@
-// Header names and shortest round-trip numbers of the CSV output.
+// Header names and the rows of the CSV output.
 #include "csv/CsvRows.h"
 
 #include <algorithm>
 #include <charconv>
-#include <type_traits>
 
 namespace vx {
 
@@ -30,24 +29,6 @@ void makeUnique(std::vector<std::string>& names) {
     }
 }
 
-// Some readers (pandas' default parser among them) take at most 17 digits of
-// a number in fixed notation, leading zeros included; longer ones are written
-// in scientific notation, which they read exactly. A float never has that
-// many: its fixed form is chosen only when no longer than its scientific one.
-constexpr std::ptrdiff_t kMaxFixedDigits = 17;
-
-bool tooManyFixedDigits(const char* begin, const char* end) {
-    return end - begin > kMaxFixedDigits && std::find(begin, end, 'e') == end &&
-           std::count_if(begin, end, [](char c) { return c >= '0' && c <= '9'; }) > kMaxFixedDigits;
-}
-
-template <class T> char* shortest(char* out, T v) {
-    char* end = std::to_chars(out, out + CCsvRows::kMaxField, v).ptr;
-    if (std::is_same_v<T, double> && tooManyFixedDigits(out, end))
-        end = std::to_chars(out, out + CCsvRows::kMaxField, v, std::chars_format::scientific).ptr;
-    return end;
-}
-
 } // namespace
 
 std::string columnName(const char* name, const char* unit) {
@@ -67,13 +48,6 @@ void CCsvRows::header(std::vector<std::string> names) {
     rowStarted_ = false;
 }
 
-char* CCsvRows::nextField() {
-    if (used_ + kMaxField + 2 > sizeof row_) spill();
-    if (rowStarted_) row_[used_++] = ',';
-    rowStarted_ = true;
-    return row_ + used_;
-}
-
 void CCsvRows::spill() {
     lines_.text(row_, used_);
     used_ = 0;
@@ -81,22 +55,17 @@ void CCsvRows::spill() {
 
 void CCsvRows::field(float v) {
     char* at = nextField();
-    used_ += static_cast<size_t>(shortest(at, v) - at);
+    used_ += static_cast<size_t>(shortestText(at, v) - at);
 }
 
 void CCsvRows::field(double v) {
     char* at = nextField();
-    used_ += static_cast<size_t>(shortest(at, v) - at);
+    used_ += static_cast<size_t>(shortestText(at, v) - at);
 }
 
 void CCsvRows::field(int32_t v) {
     char* at = nextField();
     used_ += static_cast<size_t>(std::to_chars(at, at + kMaxField, v).ptr - at);
-}
-
-void CCsvRows::endRow() {
-    row_[used_++] = '\n';
-    rowStarted_ = false;
 }
 
 } // namespace vx

@@ -9,6 +9,7 @@
 
 #include "ascii/ValueLines.h"
 #include "base/Status.h"
+#include "csv/CsvNumbers.h"
 
 namespace vx {
 
@@ -28,7 +29,15 @@ class CCsvRows {
     void field(float v);
     void field(double v);
     void field(int32_t v);
-    void endRow();
+    // The time of sample i.
+    void field(const CSampleTimes& times, int32_t i) {
+        char* at = nextField();
+        used_ += static_cast<size_t>(times.write(at, i) - at);
+    }
+    void endRow() {
+        row_[used_++] = '\n';
+        rowStarted_ = false;
+    }
     // Writes what is buffered; the stream's status.
     Status flush() {
         spill();
@@ -36,12 +45,17 @@ class CCsvRows {
     }
 
     // Room for the longest field (a double or an int32_t).
-    static constexpr size_t kMaxField = 48;
+    static constexpr size_t kMaxField = kMaxNumberText;
 
   private:
     // Makes room for a separator, a field and the row's end: the rows
     // collected go to the lines when the buffer is full.
-    char* nextField();
+    char* nextField() {
+        if (used_ + kMaxField + 2 > sizeof row_) spill();
+        if (rowStarted_) row_[used_++] = ',';
+        rowStarted_ = true;
+        return row_ + used_;
+    }
     void spill();
 
     CValueLines lines_; // used for its buffered writing only

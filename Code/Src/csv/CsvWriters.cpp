@@ -65,6 +65,9 @@ Status CCsvTraceWriter::write(const char* name) {
     return st.failed() ? st : flushed;
 }
 
+// Long form: the slice index, then the slice's columns. A slice carries no
+// time or rpm of its own that the reader knows how to decode (its headers are
+// the instrument's working data), so there is no column for one.
 Status CCsvTraceWriter::writeSlices(CCsvRows& rows) {
     const int16_t count = slices_.count();
     if (count <= 0) return noData();
@@ -120,7 +123,7 @@ Status CCsvCapArbWriter::write(const char* name) {
     const CapArbHeader& h = reader_->header();
     const int16_t kind = reader_->kind();
     const float scale = voltsPerFraction(h, kind);
-    const double rate = sampleRate(h.spanCode).count * freqResolution(h.baseFreqId);
+    const CSampleTimes times(sampleRate(h.spanCode).count, h.baseFreqId);
     const char* samples = kind == eKindArb          ? "Source (fraction of full scale)"
                           : kind == eKindCaptureCh2 ? "Channel 2 (V)"
                                                     : "Channel 1 (V)";
@@ -134,7 +137,7 @@ Status CCsvCapArbWriter::write(const char* name) {
             Status st = reader_->readBlock(bulk.data(), true);
             if (st.failed()) return st;
         }
-        rows.field(i / rate);
+        rows.field(times, i);
         rows.field(blockFraction(bulk.data(), inBlock) * scale);
         rows.endRow();
     }

@@ -269,23 +269,31 @@ Status CPaoRegistry::serializePass(int16_t listId, socket* stream, int16_t dir, 
     return kStatusOk;
 }
 
-Status CPaoRegistry::printList(socket* stream, int16_t listId, const char* const* labels,
-                               int16_t groupMask) {
+bool CPaoRegistry::visitPrinted(int16_t listId, const char* const* labels, int16_t groupMask,
+                                const std::function<void(int, const char*, paramActionObj&)>& visit) {
     const bool listOk = operationalList(listId);
     VX_ASSERT(listOk, "(listID>dbgLst) && (listID<nlLst)");
-    if (!listOk) return kStatusFailed;
-    Status result = kStatusOk;
+    if (!listOk) return false;
     for (int i = 0; i < counts_[listId]; ++i) {
         const PaoListEntry& e = lists_[listId][i];
         if (!labels[i] || !*labels[i]) continue;
         if (e.groupMask != 0 && !(e.groupMask & static_cast<uint16_t>(groupMask))) continue;
-        std::string line = std::string(labels[i]) + e.object->getStr(ePaoEntry);
+        visit(i, labels[i], *e.object);
+    }
+    return true;
+}
+
+Status CPaoRegistry::printList(socket* stream, int16_t listId, const char* const* labels,
+                               int16_t groupMask) {
+    Status result = kStatusOk;
+    auto print = [&](int i, const char* label, paramActionObj& object) {
+        std::string line = std::string(label) + object.getStr(ePaoEntry);
         if (listId == measLst && i == 0) errLog() << consoleOnly << line << endLine;
         line += "\r\n";
         const Status status = stream->writeBytes(line.data(), static_cast<uint32_t>(line.size()));
         if (result.ok()) result = status;
-    }
-    return result;
+    };
+    return visitPrinted(listId, labels, groupMask, print) ? result : kStatusFailed;
 }
 
 void registerInList(paramActionObj* object, int16_t paoFlags, uint32_t paoId) {

@@ -2,6 +2,7 @@
 // their members, and the settings block that a list reads and writes.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "base/DISK_M.h"
@@ -104,6 +105,10 @@ class CPaoRegistry {
     // groupMask; labels holds one text per member in list order. Returns the
     // first failure of the stream.
     Status printList(socket* stream, int16_t listId, const char* const* labels, int16_t groupMask);
+    // The members that printList prints, in its order: visit(position, label,
+    // member). False for a list that is not operational.
+    bool visitPrinted(int16_t listId, const char* const* labels, int16_t groupMask,
+                      const std::function<void(int, const char*, paramActionObj&)>& visit);
 
     // The display-A Measure Group parameter, whose twin is display B's.
     void setMeasureGroup(enumParAction* measureGroup) { measGroup_ = measureGroup; }

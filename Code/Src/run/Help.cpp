@@ -228,6 +228,23 @@ void printCsvHelp(const ConvOptions&) {
     printWaterfallSelection();
 }
 
+void printJsonHelp(const ConvOptions&) {
+    print({"Accepts as input all VX560 Display files, HP SDF(tm) files, Capture",
+           "and Arb. Waveform files, and Waterfall files and generates one JSON",
+           "document per input: the file's identity, every setting of the",
+           "exhaustive header (key, label, value in SI units, unit, text) and",
+           "the data. Capture and Arb. Waveform files give the samples and the",
+           "sampling rate; Waterfall files give the chosen traces by index.",
+           "Usage: vxt560 /Ojson [more options] inFile [outFile]", nullptr,
+           "Allowed JSON specific options", nullptr,
+           "For Display, HP SDF and Waterfall file inputs:", nullptr,
+           "   /C<view1,view2,...> - output columns (default /Cx,v)."});
+    printColumnBlock();
+    print({""});
+    printUnitBlock();
+    printWaterfallSelection();
+}
+
 void printNcHelp(const ConvOptions&) {
     print({"Accepts as input all VX560 Display files, HP SDF(tm) files, Capture",
            "and Arb. Waveform files, and Waterfall files and generates a netCDF-4",

@@ -21,6 +21,7 @@ void printArbHelp(const ConvOptions& options);
 void printUffHelp(const ConvOptions& options);
 void printMatHelp(const ConvOptions& options);
 void printCsvHelp(const ConvOptions& options);
+void printJsonHelp(const ConvOptions& options);
 void printNcHelp(const ConvOptions& options);
 
 } // namespace vx

@@ -11,6 +11,7 @@
 #include "ascii/AsciiTraceWriter.h"
 #include "base/Options.h"
 #include "csv/CsvWriters.h"
+#include "json/JsonWriters.h"
 #include "display/DisplayFile.h"
 #include "mat/MatWriter.h"
 #include "netcdf/NcWriters.h"
@@ -95,6 +96,24 @@ SliceFeed slicesOf(CWaterFallReader& reader) {
 
 std::unique_ptr<CFileWriter> waterfallToCsv(COptionMgr& job, CWaterFallReader& reader) {
     return std::make_unique<CCsvTraceWriter>(job.model(), slicesOf(reader));
+}
+
+std::unique_ptr<CFileWriter> traceToJson(COptionMgr& job, CFileReader&) {
+    return std::make_unique<CJsonTraceWriter>(job.model(), "");
+}
+
+std::unique_ptr<CFileWriter> sdfToJson(COptionMgr& job, CFileReader&) {
+    return std::make_unique<CJsonTraceWriter>(job.model(), "HP SDF");
+}
+
+std::unique_ptr<CFileWriter> capArbToJson(COptionMgr& job, CCapArbReader& reader) {
+    return std::make_unique<CJsonCapArbWriter>(job.model().cat.rpmDisplaySwitch, &reader);
+}
+
+// The JSON writer reads the slices through the reader that the pair owns.
+std::unique_ptr<CFileWriter> waterfallToJson(COptionMgr& job, CWaterFallReader& reader) {
+    JsonSlices slices{[&reader] { return reader.count(); }, [&reader] { return reader.nextSlice(); }};
+    return std::make_unique<CJsonTraceWriter>(job.model(), "Waterfall", std::move(slices));
 }
 
 std::unique_ptr<CFileWriter> waterfallCopy(COptionMgr&, CWfCopyReader& reader) {
@@ -186,6 +205,18 @@ const std::vector<OutputFormat>& outputFormats() {
           convert<CCapArbReader, capArbToCsv>(inputBit(eInCapArb)),
           convert<CSdfReader, traceWriter<CCsvTraceWriter>>(kSdfInputs),
           convert<CWaterFallReader, waterfallToCsv>(inputBit(eInWaterfall))}},
+        {eFmtJson,
+         "json",
+         "JSON document (identity, settings and data)",
+         "json",
+         printJsonHelp,
+         -1,
+         nullptr,
+         0,
+         {convert<CTraceReader, traceToJson>(inputBit(eInDisplay)),
+          convert<CCapArbReader, capArbToJson>(inputBit(eInCapArb)),
+          convert<CSdfReader, sdfToJson>(kSdfInputs),
+          convert<CWaterFallReader, waterfallToJson>(inputBit(eInWaterfall))}},
         {eFmtNc,
          "nc",
          "netCDF-4 file (units and attributes)",

@@ -37,7 +37,8 @@ enum EOutputFormat : int32_t {
     eFmtUff = 9,
     eFmtMat = 10,
     eFmtCsv = 12,
-    eFmtNc = 13,
+    eFmtJson = 13,
+    eFmtNc = 14,
 };
 
 constexpr uint32_t formatBit(int32_t format) {

@@ -354,6 +354,14 @@ ExpandedColumns setupColumns(Catalogue& cat, const int32_t* codes, int16_t peakU
     return out;
 }
 
+CSavedView::CSavedView(Catalogue& cat)
+    : cat_(cat), view_(cat.view[0].getData(ePaoEntry)), units_(cat.units[0].getData(ePaoEntry)) {}
+
+void CSavedView::restore() {
+    setViewAndUnits(cat_, view_, units_);
+    refreshUnitTexts(cat_, 0);
+}
+
 float columnValue(Catalogue& cat, int32_t code, int16_t units, const Point& point, int32_t index,
                   const PointX& x) {
     const ColumnPlan& plan = columnPlan(cat, code, units);

@@ -94,6 +94,23 @@ float columnValue(Catalogue& cat, int32_t code, int16_t units, const Point& poin
 // take the channel-1 time unit). Valid until the next call.
 const char* columnTitleUnit(Catalogue& cat, int32_t code, int16_t units, const char* axisUnit);
 
+// Display A's view and units as found: the columns' values and titles leave
+// their own on the display, and a later expansion of "v" (one per waterfall
+// slice) must see the saved ones. Put back by restore and when it goes.
+class CSavedView {
+  public:
+    explicit CSavedView(Catalogue& cat);
+    ~CSavedView() { restore(); }
+    CSavedView(const CSavedView&) = delete;
+    CSavedView& operator=(const CSavedView&) = delete;
+    void restore();
+
+  private:
+    Catalogue& cat_;
+    int16_t view_;
+    int16_t units_;
+};
+
 // The transducer conversion of display A's measurement: the scale of its
 // values and the exponent of j 2 pi f by which they are multiplied.
 float transducerScale(Catalogue& cat);

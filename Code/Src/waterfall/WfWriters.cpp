@@ -7,6 +7,7 @@
 #include "base/Messages.h"
 #include "base/Options.h"
 #include "base/VX550.h"
+#include "trace/DISP_M.h"
 #include "trace/TRACE.h"
 #include "waterfall/Waterfall.h"
 
@@ -47,12 +48,15 @@ Status CWfAsciiWriter::writeData() {
         errLog() << msg::eNoDataToExtract << endLine;
         return kStatusFailed;
     }
+    // Every slice expands "v" under the saved view, not the last column's.
+    CSavedView saved(model_.cat);
     for (int32_t i = 0; i < count_; ++i) {
         Status st = reader_->nextSlice();
         if (st.failed()) return st;
         if (model_.options.headerMode != 0)
             (void)file_->writeText(
                 ("Trace # " + decimal(model_.options.wfFirst + i) + "\r\n").c_str());
+        saved.restore();
         st = CAsciiTraceWriter::writeData();
         if (st.failed()) return st;
         (void)file_->writeText("\r\n");
