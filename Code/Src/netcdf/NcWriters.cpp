@@ -84,7 +84,7 @@ Status noData() {
 
 } // namespace
 
-void writeSettingsAttributes(CNcFile&, const CModel&) {}
+void writeSettingsAttributes(CNcFile&, CModel&) {}
 
 // ------------------------------------------------------------ traces
 

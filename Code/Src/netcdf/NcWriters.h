@@ -22,10 +22,11 @@ struct NcRunInfo {
     std::string commandLine;
 };
 
-// The settings of the model as attributes of the file. The settings model
-// writes them here, each typed and with its unit; until then nothing is
-// written.
-void writeSettingsAttributes(CNcFile& nc, const CModel& model);
+// The settings of the model as attributes of the file: to be filled from the
+// settings model (settings/), one typed attribute per setting with its unit
+// and the whole settings JSON as one; until then nothing is written. Called
+// for traces; a Capture/Arb. buffer's settings are to join the same way.
+void writeSettingsAttributes(CNcFile& nc, CModel& model);
 
 class CNcTraceWriter : public CTraceFileWriter {
   public:
