@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "netcdf/NcFile.h"
 #include "params/Catalog.h"
 #include "support/Catalogue.h"
 #include "support/DisplayFixture.h"
@@ -501,6 +502,14 @@ TEST_F(LibraryTest, CommandLinesRunAsTheConsoleProgramRunsThem) {
 
     EXPECT_EQ(lib->cmdLine(nullptr), 1); // no file: the run says so
     EXPECT_EQ(lines(log()).front(), "No input file name");
+
+    // netCDF too: an HDF5 file whose history is the library's command line.
+    if (vx::CNcFile::builtIn()) {
+        EXPECT_EQ(lib->cmdLine("g0.56d lib.nc /Onc"), 0) << log();
+        const std::string nc = dir.read("lib.nc");
+        EXPECT_EQ(nc.compare(0, 8, "\x89HDF\r\n\x1a\n"), 0);
+        EXPECT_NE(nc.find("vxconv g0.56d lib.nc /Onc"), std::string::npos);
+    }
 }
 
 TEST_F(LibraryTest, CommandLinesHoldAtMost49Items) {

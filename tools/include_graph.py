@@ -23,6 +23,7 @@ Code/Src/mat          7
 Code/Src/uff          7
 Code/Src/csv          7
 Code/Src/json         7
+Code/Src/netcdf       7
 Code/Src/waterfall    7
 Code/Src/run          8
 lib                   9

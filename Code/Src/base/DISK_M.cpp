@@ -277,6 +277,7 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
 }
 
 Status userdiskPrt::openOutput(const std::string& path) {
+    outputPath_ = path;
     if (!path.empty() && openAt(path).ok()) return kStatusOk;
     if (path.empty()) systemError_ = output_.systemError();
     discardOutput();

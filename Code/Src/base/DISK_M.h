@@ -172,6 +172,9 @@ class userdiskPrt : public diskPrt {
     // Sets the read position and records it as the header's data position.
     Status seek(uint32_t offset);
 
+    // The path the open output is written to (a temporary until
+    // commitOutput), for a library that writes the file by its path.
+    const std::string& outputPath() const { return outputPath_; }
     const MultiDiskHeader& header() const { return header_; }
     bool spanning() const { return spanning_ != 0; }
 
@@ -197,6 +200,7 @@ class userdiskPrt : public diskPrt {
     int pending_ = -1;
     CSafeOutput output_;
     bool outputPending_ = false;
+    std::string outputPath_;
     // The segment written last: its file and the data position it starts at.
     dev_t segmentDevice_ = 0;
     ino_t segmentInode_ = 0;

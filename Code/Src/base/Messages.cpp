@@ -122,6 +122,8 @@ constexpr Entry kTable[] = {
     {eMatArrayName, "Array Name incomaptible with Matlab(tm), prepending 'qrb'"},
     {eUffMeasurementUnsupported, "Translation of this measurement type to UFF is not supported"},
     {eUffSliceUnsupported, "Translation of this waterfall slice to UFF is not supported"},
+    {eNetcdfNotBuilt, "netCDF output is not built in: install libnetcdf-dev and rebuild"},
+    {eNetcdfError, "netCDF error: "},
     {eWaterfallType, "Input File Type: VX560 waterfall file"},
     {eErrorReadingHeaderShort, "Error reading header"},
     {eNoChannel, "No channel "},

@@ -136,6 +136,10 @@ enum Id : uint16_t {
     eUffMeasurementUnsupported,
     eUffSliceUnsupported,
 
+    // netCDF.
+    eNetcdfNotBuilt,
+    eNetcdfError,
+
     // Waterfall files.
     eWaterfallType,
     eErrorReadingHeaderShort,

@@ -245,6 +245,23 @@ void printJsonHelp(const ConvOptions&) {
     printWaterfallSelection();
 }
 
+void printNcHelp(const ConvOptions&) {
+    print({"Accepts as input all VX560 Display files, HP SDF(tm) files, Capture",
+           "and Arb. Waveform files, and Waterfall files and generates a netCDF-4",
+           "file with named dimensions, units and attributes, as xarray, MATLAB",
+           "and h5py read it. Traces give one variable per column over the",
+           "x-axis; Waterfall files give each column as slice by x; Capture and",
+           "Arb. Waveform files give the samples over time in seconds.",
+           "Usage: vxt560 /Onc [more options] inFile [outFile]", nullptr,
+           "Allowed netCDF specific options", nullptr,
+           "For Display, HP SDF and Waterfall file inputs:", nullptr,
+           "   /C<view1,view2,...> - output columns (default /Cx,v)."});
+    printColumnBlock();
+    print({""});
+    printUnitBlock();
+    printWaterfallSelection();
+}
+
 void printHelpText(const ConvOptions& options, int fileCount, int32_t outputFormat) {
     printBanner();
     if (fileCount != 0 || outputFormat == eFmtNone) {

@@ -22,5 +22,6 @@ void printUffHelp(const ConvOptions& options);
 void printMatHelp(const ConvOptions& options);
 void printCsvHelp(const ConvOptions& options);
 void printJsonHelp(const ConvOptions& options);
+void printNcHelp(const ConvOptions& options);
 
 } // namespace vx

@@ -57,6 +57,9 @@ COptionMgr::COptionMgr(CModel& model, int argc, char** argv, const char* setting
     : model_(model) {
     resetJobOptions(model_.options);
     platform::forgetTypedNames();
+    commandLine_ = "vxconv";
+    for (int i = 1; i < argc; ++i)
+        commandLine_.append(" ").append(argv[i]);
     parse(argc, argv, settingsFile);
 }
 

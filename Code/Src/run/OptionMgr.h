@@ -52,6 +52,9 @@ class COptionMgr {
     uint8_t fileCount() const { return fileCount_; }
     CDosFile& file(int index) { return files_[index]; }
     uint32_t jobFlags() const { return jobFlags_; }
+    // The command line as given, before any lower-casing ("vxconv" and the
+    // arguments), for outputs that record how they were made.
+    const std::string& commandLine() const { return commandLine_; }
 
     // Sets the error index and writes the error's message, the character and
     // the text (if any) as one line on the console and in the log.
@@ -100,6 +103,7 @@ class COptionMgr {
     void takeVersion(const OptionDescriptor& option, const char* param);
 
     CModel& model_;
+    std::string commandLine_;
     int32_t inputType_ = -2;
     int32_t outputFormat_ = eFmtNone;
     int32_t errorIndex_ = eErrNone;

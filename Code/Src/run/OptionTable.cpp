@@ -20,6 +20,7 @@ constexpr uint32_t kMat = formatBit(eFmtMat);
 constexpr uint32_t kCsv = formatBit(eFmtCsv);
 // The JSON output takes the columns, units and slices as CSV does.
 constexpr uint32_t kJson = formatBit(eFmtJson);
+constexpr uint32_t kNc = formatBit(eFmtNc);
 constexpr uint32_t kEvery = 0;
 
 using Arg = EOptionArg;
@@ -62,7 +63,7 @@ const std::vector<OptionDescriptor>& COptionMgr::optionTable() {
     static const std::vector<OptionDescriptor> rows = {
         {'A', Arg::eNone, 0, 0, kAsc | kUff, &Job::takeAppend, nullptr},
         {'B', Arg::eInteger, 0, 1, kCap | kArb, &Job::takeNumber, storeBaseFrequency},
-        {'C', Arg::eText, 0, 0, kAsc | kMat | kCsv | kJson, &Job::takeColumns, nullptr},
+        {'C', Arg::eText, 0, 0, kAsc | kMat | kCsv | kJson | kNc, &Job::takeColumns, nullptr},
         {'D', Arg::eNone, 0, 0, kAsc, &Job::takeSwitch, storeDataOnly},
         {'E', Arg::eText, 0, 0, kEvery, &Job::takeLogName, nullptr},
         {'F', Arg::eText, 0, 0, kAsc, &Job::takeFormat, nullptr},
@@ -77,14 +78,14 @@ const std::vector<OptionDescriptor>& COptionMgr::optionTable() {
         {'O', Arg::eText, 0, 0, kEvery, &Job::takeOutputFormat, nullptr},
         {'P', Arg::eNumber, 1, 32767, kAsc, &Job::takeNumber, storePointsPerLine},
         {'Q', Arg::eText, 0, 0, k56d, &Job::takeReplacementFile, nullptr},
-        {'R', Arg::eInteger, 1, 2048, kAsc | kCsv | kJson, &Job::takeNumber, storeSliceCount},
-        {'S', Arg::eInteger, 0, 2048, kAsc | kCsv | kJson, &Job::takeNumber, storeFirstSlice},
+        {'R', Arg::eInteger, 1, 2048, kAsc | kCsv | kJson | kNc, &Job::takeNumber, storeSliceCount},
+        {'S', Arg::eInteger, 0, 2048, kAsc | kCsv | kJson | kNc, &Job::takeNumber, storeFirstSlice},
         {'T', Arg::eText, 0, 0, kAsc | kSdf, &Job::takeTransducer, nullptr},
-        {'U', Arg::eText, 0, 0, kAsc | kMat | kCsv | kJson, &Job::takeUnits, nullptr},
+        {'U', Arg::eText, 0, 0, kAsc | kMat | kCsv | kJson | kNc, &Job::takeUnits, nullptr},
         // Up to the default version; the handler narrows it to the current one.
         {'V', Arg::eInteger, kLowestPlatformVersion, kDefaultPlatformVersion, k56d,
          &Job::takeVersion, nullptr},
-        {'W', Arg::eText, 0, 0, kAsc | kCsv | kJson, &Job::takeChannel, nullptr},
+        {'W', Arg::eText, 0, 0, kAsc | kCsv | kJson | kNc, &Job::takeChannel, nullptr},
     };
     return rows;
 }

@@ -14,6 +14,7 @@
 #include "json/JsonWriters.h"
 #include "display/DisplayFile.h"
 #include "mat/MatWriter.h"
+#include "netcdf/NcWriters.h"
 #include "run/Help.h"
 #include "run/OptionMgr.h"
 #include "sdf/SdfReader.h"
@@ -117,6 +118,24 @@ std::unique_ptr<CFileWriter> waterfallCopy(COptionMgr&, CWfCopyReader& reader) {
     return std::make_unique<CWfCopyWriter>(&reader);
 }
 
+// The netCDF writers record the input's kind and the command line.
+constexpr char kDisplayTitle[] = "VX560 Display trace";
+constexpr char kSdfTitle[] = "HP SDF trace";
+
+template <const char* Title> std::unique_ptr<CFileWriter> traceToNc(COptionMgr& job, CFileReader&) {
+    return std::make_unique<CNcTraceWriter>(job.model(), NcRunInfo{Title, job.commandLine()});
+}
+
+std::unique_ptr<CFileWriter> capArbToNc(COptionMgr& job, CCapArbReader& reader) {
+    return std::make_unique<CNcCapArbWriter>(job.model().options, &reader,
+                                             NcRunInfo{"", job.commandLine()});
+}
+
+std::unique_ptr<CFileWriter> waterfallToNc(COptionMgr& job, CWaterFallReader& reader) {
+    return std::make_unique<CNcTraceWriter>(
+        job.model(), NcRunInfo{"VX560 Waterfall", job.commandLine()}, slicesOf(reader));
+}
+
 // The Display writer replaces the trace data from the /Q list when given.
 std::unique_ptr<CFileWriter> traceToDisplay(COptionMgr& job, CFileReader&) {
     auto writer = std::make_unique<CTraceWriter>(job.model());
@@ -196,6 +215,18 @@ const std::vector<OutputFormat>& outputFormats() {
           convert<CCapArbReader, capArbToJson>(inputBit(eInCapArb)),
           convert<CSdfReader, sdfToJson>(kSdfInputs),
           convert<CWaterFallReader, waterfallToJson>(inputBit(eInWaterfall))}},
+        {eFmtNc,
+         "nc",
+         "netCDF-4 file (units and attributes)",
+         "nc",
+         printNcHelp,
+         -1,
+         nullptr,
+         0,
+         {convert<CTraceReader, traceToNc<kDisplayTitle>>(inputBit(eInDisplay)),
+          convert<CCapArbReader, capArbToNc>(inputBit(eInCapArb)),
+          convert<CSdfReader, traceToNc<kSdfTitle>>(kSdfInputs),
+          convert<CWaterFallReader, waterfallToNc>(inputBit(eInWaterfall))}},
         {eFmtUff,
          "uff",
          "Unified File Format",

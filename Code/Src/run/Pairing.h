@@ -38,6 +38,7 @@ enum EOutputFormat : int32_t {
     eFmtMat = 10,
     eFmtCsv = 12,
     eFmtJson = 13,
+    eFmtNc = 14,
 };
 
 constexpr uint32_t formatBit(int32_t format) {
