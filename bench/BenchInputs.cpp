@@ -3,6 +3,7 @@
 #include "support/Catalogue.h"
 #include "params/Catalog.h"
 #include "support/DisplayFixture.h"
+#include "support/TestModel.h"
 #include "trace/AXIS.h"
 #include "trace/MeasDesc.h"
 
@@ -23,8 +24,9 @@ int16_t timeRecordMeasurement() {
 
 std::string build(int16_t measurement, int16_t lines) {
     vxtest::resetCatalogue();
-    (void)vx::cat::fftLines[0].setData(lines, 0);
-    vx::cat::fftLines[0].setParam(0);
+    vx::Catalogue& cat = vxtest::testModel().cat;
+    (void)cat.fftLines[0].setData(lines, 0);
+    cat.fftLines[0].setParam(0);
     std::string file = vxtest::measurementDisplayFile(kFftGroup, measurement);
     vxtest::resetCatalogue();
     return file;

@@ -32,7 +32,6 @@ int main(int argc, char** argv) {
     }
     std::string dir = argv[1];
     long copies = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 0;
-    vxtest::prepareCatalogue();
     bool ok = writeFile(dir + "/fft800.56d", vxbench::fft800File()) &&
               writeFile(dir + "/time2048.56d", vxbench::time2048File());
     if (ok && copies > 0) {

@@ -30,7 +30,6 @@ void writeFile(const std::string& path, const std::string& bytes) {
 
 const Inputs& inputs() {
     static const Inputs files = [] {
-        vxtest::prepareCatalogue();
         // Lower case only: the job lower-cases the names it is given.
         Inputs in{"/tmp/vxbench-" + std::to_string(getpid()), "", ""};
         mkdir(in.dir.c_str(), 0700);

@@ -7,6 +7,7 @@
 
 #include "params/Catalog.h"
 #include "support/Catalogue.h"
+#include "support/TestModel.h"
 #include "support/WaterfallFixture.h"
 
 int main(int argc, char** argv) {
@@ -16,8 +17,9 @@ int main(int argc, char** argv) {
     }
     int slices = argc > 2 ? std::atoi(argv[2]) : 2048;
     vxtest::resetCatalogue();
-    (void)vx::cat::fftLines[0].setData(3, 0); // 800 lines, 1024 points a slice
-    (void)vx::cat::fftLines[1].setData(3, 0);
+    vx::Catalogue& cat = vxtest::testModel().cat;
+    (void)cat.fftLines[0].setData(3, 0); // 800 lines, 1024 points a slice
+    (void)cat.fftLines[1].setData(3, 0);
     vxtest::WaterfallFixture f =
         vxtest::waterfallFixture(true, false, 0, static_cast<int16_t>(slices));
     std::ofstream(argv[1], std::ios::binary | std::ios::trunc) << f.file();
