@@ -97,6 +97,17 @@ void printWaterfallSelection() {
            "               -1 - to end of buffer (default)"});
 }
 
+// The options of the data outputs (CSV, JSON, netCDF) for traces: columns,
+// units and the Waterfall selection.
+void printTraceDataOptions() {
+    print({"For Display, HP SDF and Waterfall file inputs:", nullptr,
+           "   /C<view1,view2,...> - output columns (default /Cx,v)."});
+    printColumnBlock();
+    print({""});
+    printUnitBlock();
+    printWaterfallSelection();
+}
+
 } // namespace
 
 void printDisplayHelp(const ConvOptions& options) {
@@ -219,13 +230,8 @@ void printCsvHelp(const ConvOptions&) {
            "Capture and Arb. Waveform files give the time and the samples;",
            "Waterfall files give one row per trace and point, led by the", "trace index.",
            "Usage: vxt560 /Ocsv [more options] inFile [outFile]", nullptr,
-           "Allowed CSV specific options", nullptr,
-           "For Display, HP SDF and Waterfall file inputs:", nullptr,
-           "   /C<view1,view2,...> - output columns (default /Cx,v)."});
-    printColumnBlock();
-    print({""});
-    printUnitBlock();
-    printWaterfallSelection();
+           "Allowed CSV specific options", nullptr});
+    printTraceDataOptions();
 }
 
 void printJsonHelp(const ConvOptions&) {
@@ -236,13 +242,8 @@ void printJsonHelp(const ConvOptions&) {
            "the data. Capture and Arb. Waveform files give the samples and the",
            "sampling rate; Waterfall files give the chosen traces by index.",
            "Usage: vxt560 /Ojson [more options] inFile [outFile]", nullptr,
-           "Allowed JSON specific options", nullptr,
-           "For Display, HP SDF and Waterfall file inputs:", nullptr,
-           "   /C<view1,view2,...> - output columns (default /Cx,v)."});
-    printColumnBlock();
-    print({""});
-    printUnitBlock();
-    printWaterfallSelection();
+           "Allowed JSON specific options", nullptr});
+    printTraceDataOptions();
 }
 
 void printNcHelp(const ConvOptions&) {
@@ -253,13 +254,8 @@ void printNcHelp(const ConvOptions&) {
            "x-axis; Waterfall files give each column as slice by x; Capture and",
            "Arb. Waveform files give the samples over time in seconds.",
            "Usage: vxt560 /Onc [more options] inFile [outFile]", nullptr,
-           "Allowed netCDF specific options", nullptr,
-           "For Display, HP SDF and Waterfall file inputs:", nullptr,
-           "   /C<view1,view2,...> - output columns (default /Cx,v)."});
-    printColumnBlock();
-    print({""});
-    printUnitBlock();
-    printWaterfallSelection();
+           "Allowed netCDF specific options", nullptr});
+    printTraceDataOptions();
 }
 
 void printHelpText(const ConvOptions& options, int fileCount, int32_t outputFormat) {
