@@ -21,7 +21,7 @@
 #include "trace/TRACE.h"
 #include "vxcore.h"
 #include "waterfall/Waterfall.h"
-#include "json/JsonWriters.h"
+#include "settings/SettingsDocument.h"
 
 static_assert(sizeof(VX560_INFO) == 62, "VX560_INFO is 62 bytes");
 static_assert(offsetof(VX560_INFO, points) == 6 && offsetof(VX560_INFO, measurement) == 10 &&

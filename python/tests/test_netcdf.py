@@ -1,6 +1,7 @@
 """The /Onc output as xarray and h5py open it, with no options: the values
 and units of the ASCII output of the same command line, for every input
 kind; a conversion that fails leaves no file."""
+import json
 import os
 import shutil
 import subprocess
@@ -81,6 +82,32 @@ def test_capture_samples_in_volts_over_seconds(files, vxconv, tmp_path):
     numpy.testing.assert_allclose(data["channel_2"].values, volts, rtol=1e-6)
     rate = data.attrs["sampling_rate"]
     numpy.testing.assert_allclose(data["time"].values, numpy.arange(len(volts)) / rate)
+
+
+@pytest.mark.parametrize("source", ["g0.56d", "g4.56d", "w.56w", "c2.56c", SDF])
+def test_settings_are_typed_attributes_beside_their_json(files, vxconv, tmp_path, source):
+    if source == SDF and not os.path.exists(SDF):
+        pytest.skip("HP SDF sample files absent (../shared/testdata)")
+    src = files / source if not os.path.isabs(source) else source
+    vxconv(tmp_path, src, "out.nc", "/Onc")
+    vxconv(tmp_path, src, "out.json", "/Ojson")
+    document = json.loads((tmp_path / "out.json").read_text(encoding="utf-8"))
+    attrs = xarray.open_dataset(tmp_path / "out.nc").attrs
+    assert json.loads(attrs["settings"]) == {k: v for k, v in document.items() if k != "data"}
+    assert document["settings"]
+    for record in document["settings"]:
+        # A key that names one of the file's own attributes has "setting_" before it.
+        key = record["key"]
+        key = "setting_" + key if "setting_" + key in attrs else key
+        value = record["value"]
+        if isinstance(value, bool):
+            assert attrs[key] == int(value), key
+        elif isinstance(value, (int, float)):
+            assert attrs[key] == value, key
+            if record["unit"]:
+                assert attrs[key + "_units"] == record["unit"], key
+        elif value is not None:
+            assert attrs[key] == value, key
 
 
 @pytest.mark.parametrize("source", ["w.56w", "c2.56c"])

@@ -7,7 +7,7 @@
 #include "base/Messages.h"
 #include "base/VX550.h"
 #include "params/UTIL.h"
-#include "settings/Settings.h"
+#include "settings/SettingsDocument.h"
 #include "trace/DISP_M.h"
 #include "trace/TRACE.h"
 
@@ -24,75 +24,12 @@ const char* columnKey(int32_t code) {
     return code >= 1 && code <= 6 ? kKeys[code] : kKeys[0];
 }
 
-std::string kindOf(const CModel& model, const std::string& kind) {
-    if (!kind.empty()) return kind;
-    return model.trace.oldFormat ? "VX550 Display" : "VX560 Display";
-}
-
-// The /C columns expanded under the saved view (which it puts back first),
-// with the unwrapped phase restarted.
-ExpandedColumns columnsOf(CModel& model, CSavedView& saved) {
-    saved.restore();
-    const ConvOptions& o = model.options;
-    return setupColumns(model.cat, o.columns, o.peakUnits, o.dbMode, o.phaseUnits);
-}
-
-// The identity and settings members of a trace's document.
-void writeTraceHead(CJson& json, CModel& model, const std::string& kind, xAxisT* axis,
-                    const ExpandedColumns& cols) {
-    FileIdentity id = traceIdentity(model, kindOf(model, kind));
-    id.axis = axisIdentity(axis, id.points);
-    const char* axisUnit = axis ? axis->unitText() : "";
-    for (int k = 0; k < cols.count; ++k)
-        if (cols.codes[k] != eColX)
-            id.units.emplace_back(
-                columnTitleUnit(model.cat, cols.codes[k], cols.units[k], axisUnit));
-    writeIdentity(json, id);
-    writeSettings(json, settingRecords(traceHeaderLines(model, 2, "")));
-}
-
-// The identity and settings members of a Capture/Arb. buffer's document.
-void writeCapArbHead(CJson& json, const CapArbHeader& h, int16_t kind,
-                     const enumParAction& rpmSwitch) {
-    const bool arb = kind == eKindArb;
-    FileIdentity id;
-    id.kind = arb ? "Arb. Waveform" : "Capture";
-    id.instrument = "VX560";
-    id.time = isoTime(h.timeStamp);
-    id.points = std::max<int32_t>(0, h.recordKpts) * (kBlockSamples / kBlockKpts);
-    id.axis.kind = "time";
-    id.axis.unit = "s";
-    id.axis.step = 1.0 / (sampleRate(h.spanCode).count * freqResolution(h.baseFreqId));
-    id.units.emplace_back(arb ? "" : "V");
-    writeIdentity(json, id);
-    writeSettings(json, settingRecords(capArbHeaderLines(h, kind, rpmSwitch)));
-}
-
 Status noData() {
     errLog() << msg::eNoDataToExtract << endLine;
     return kStatusFailed;
 }
 
 } // namespace
-
-std::string traceSettingsJson(CModel& model, const std::string& kind) {
-    std::unique_ptr<xAxisT> axis = model.trace.makeAxis();
-    CSavedView saved(model.cat);
-    CJson json;
-    json.beginObject();
-    writeTraceHead(json, model, kind, axis.get(), columnsOf(model, saved));
-    json.endObject();
-    return json.take();
-}
-
-std::string capArbSettingsJson(const CapArbHeader& header, int16_t kind,
-                               const enumParAction& rpmSwitch) {
-    CJson json;
-    json.beginObject();
-    writeCapArbHead(json, header, kind, rpmSwitch);
-    json.endObject();
-    return json.take();
-}
 
 // ------------------------------------------------------------ traces
 

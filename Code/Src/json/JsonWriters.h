@@ -42,10 +42,4 @@ class CJsonCapArbWriter : public CFileWriter {
     CCapArbReader* reader_;
 };
 
-// The settings model of a trace, or of a Capture/Arb. buffer, as the JSON
-// document without its data.
-std::string traceSettingsJson(CModel& model, const std::string& kind);
-std::string capArbSettingsJson(const CapArbHeader& header, int16_t kind,
-                               const enumParAction& rpmSwitch);
-
 } // namespace vx

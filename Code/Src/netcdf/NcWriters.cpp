@@ -7,6 +7,7 @@
 #include "base/Messages.h"
 #include "base/VX550.h"
 #include "netcdf/NcFile.h"
+#include "settings/SettingsDocument.h"
 #include "trace/TRACE.h"
 
 namespace vx {
@@ -84,7 +85,30 @@ Status noData() {
 
 } // namespace
 
-void writeSettingsAttributes(CNcFile&, CModel&) {}
+void writeSettingsAttributes(CNcFile& nc, const std::vector<SettingRecord>& records,
+                             const std::string& json) {
+    static const char* const kOwn[] = {"Conventions", "title",         "source",
+                                       "history",     "channel",       "first_slice",
+                                       "slice_count", "sampling_rate", "sampling_rate_units",
+                                       "settings"};
+    for (const SettingRecord& r : records) {
+        std::string key = r.key;
+        for (const char* own : kOwn)
+            if (key == own || key == std::string(own) + "_units") key = "setting_" + key;
+        switch (r.kind) {
+        case SettingRecord::eNumber:
+            nc.number(CNcFile::kGlobal, key.c_str(), r.number);
+            if (!r.unit.empty()) nc.text(CNcFile::kGlobal, (key + "_units").c_str(), r.unit);
+            break;
+        case SettingRecord::eSwitch:
+            nc.integer(CNcFile::kGlobal, key.c_str(), r.on ? 1 : 0);
+            break;
+        default:
+            nc.text(CNcFile::kGlobal, key.c_str(), choiceValue(r));
+        }
+    }
+    nc.text(CNcFile::kGlobal, "settings", json);
+}
 
 // ------------------------------------------------------------ traces
 
@@ -116,7 +140,8 @@ Status CNcTraceWriter::writeFile(CNcFile& nc, int16_t sliceCount) {
     ExpandedColumns cols = setupColumns(model_.cat, o.columns, o.peakUnits, o.dbMode, o.phaseUnits);
     nc.create(file_->outputPath());
     writeGlobals(nc, info_.title, o, info_);
-    writeSettingsAttributes(nc, model_);
+    writeSettingsAttributes(nc, settingRecords(traceHeaderLines(model_, 2, "")),
+                            traceSettingsJson(model_, info_.kind));
 
     const AxisNames axis = axisNames(axis_.get());
     const int xDim = nc.dimension(axis.name, size_t(n));
@@ -220,6 +245,8 @@ Status CNcCapArbWriter::write(const char* name) {
     nc.create(file_->outputPath());
     writeGlobals(nc, kind == eKindArb ? "VX560 Arb. Waveform buffer" : "VX560 Capture buffer",
                  options_, info_);
+    writeSettingsAttributes(nc, settingRecords(capArbHeaderLines(h, kind, rpmSwitch_)),
+                            capArbSettingsJson(h, kind, rpmSwitch_));
     nc.number(CNcFile::kGlobal, "sampling_rate", rate);
     nc.text(CNcFile::kGlobal, "sampling_rate_units", "Hz");
     const int dim = nc.dimension("time", size_t(std::max(total, 0)));

@@ -6,6 +6,7 @@
 #pragma once
 #include <string>
 
+#include "settings/Settings.h"
 #include "timebuf/CapArb.h"
 #include "trace/DISP_M.h"
 #include "trace/TraceFileWriter.h"
@@ -15,18 +16,21 @@ namespace vx {
 class CNcFile;
 
 // What the global attributes say of the run: the title of the input kind (of
-// a trace; a buffer's follows its kind) and the command line that made the
-// file.
+// a trace; a buffer's follows its kind), the command line that made the
+// file, and the kind its settings' identity names (empty: a Display file's).
 struct NcRunInfo {
     std::string title;
     std::string commandLine;
+    std::string kind;
 };
 
-// The settings of the model as attributes of the file: to be filled from the
-// settings model (settings/), one typed attribute per setting with its unit
-// and the whole settings JSON as one; until then nothing is written. Called
-// for traces; a Capture/Arb. buffer's settings are to join the same way.
-void writeSettingsAttributes(CNcFile& nc, CModel& model);
+// The settings model as global attributes: one typed attribute per setting
+// (a number in its SI unit with the unit beside it as "<key>_units", a switch
+// as 1 or 0, a choice as its text), and the whole settings JSON as
+// "settings". A key that names one of the file's own attributes is written
+// with "setting_" before it.
+void writeSettingsAttributes(CNcFile& nc, const std::vector<SettingRecord>& records,
+                             const std::string& json);
 
 class CNcTraceWriter : public CTraceFileWriter {
   public:
@@ -45,8 +49,9 @@ class CNcTraceWriter : public CTraceFileWriter {
 
 class CNcCapArbWriter : public CFileWriter {
   public:
-    CNcCapArbWriter(const ConvOptions& options, CCapArbReader* reader, NcRunInfo info)
-        : options_(options), reader_(reader), info_(std::move(info)) {}
+    CNcCapArbWriter(const ConvOptions& options, const enumParAction& rpmSwitch,
+                    CCapArbReader* reader, NcRunInfo info)
+        : options_(options), rpmSwitch_(rpmSwitch), reader_(reader), info_(std::move(info)) {}
     Status write(const char* name) override;
 
   private:
@@ -54,6 +59,7 @@ class CNcCapArbWriter : public CFileWriter {
                         float scale);
 
     const ConvOptions& options_;
+    const enumParAction& rpmSwitch_;
     CCapArbReader* reader_;
     NcRunInfo info_;
 };

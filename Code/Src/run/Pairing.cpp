@@ -121,19 +121,23 @@ std::unique_ptr<CFileWriter> waterfallCopy(COptionMgr&, CWfCopyReader& reader) {
 // The netCDF writers record the input's kind and the command line.
 constexpr char kDisplayTitle[] = "VX560 Display trace";
 constexpr char kSdfTitle[] = "HP SDF trace";
+constexpr char kDisplayKind[] = "";
+constexpr char kSdfKind[] = "HP SDF";
 
-template <const char* Title> std::unique_ptr<CFileWriter> traceToNc(COptionMgr& job, CFileReader&) {
-    return std::make_unique<CNcTraceWriter>(job.model(), NcRunInfo{Title, job.commandLine()});
+template <const char* Title, const char* Kind>
+std::unique_ptr<CFileWriter> traceToNc(COptionMgr& job, CFileReader&) {
+    return std::make_unique<CNcTraceWriter>(job.model(), NcRunInfo{Title, job.commandLine(), Kind});
 }
 
 std::unique_ptr<CFileWriter> capArbToNc(COptionMgr& job, CCapArbReader& reader) {
-    return std::make_unique<CNcCapArbWriter>(job.model().options, &reader,
-                                             NcRunInfo{"", job.commandLine()});
+    return std::make_unique<CNcCapArbWriter>(job.model().options, job.model().cat.rpmDisplaySwitch,
+                                             &reader, NcRunInfo{"", job.commandLine(), ""});
 }
 
 std::unique_ptr<CFileWriter> waterfallToNc(COptionMgr& job, CWaterFallReader& reader) {
     return std::make_unique<CNcTraceWriter>(
-        job.model(), NcRunInfo{"VX560 Waterfall", job.commandLine()}, slicesOf(reader));
+        job.model(), NcRunInfo{"VX560 Waterfall", job.commandLine(), "Waterfall"},
+        slicesOf(reader));
 }
 
 // The Display writer replaces the trace data from the /Q list when given.
@@ -223,9 +227,9 @@ const std::vector<OutputFormat>& outputFormats() {
          -1,
          nullptr,
          0,
-         {convert<CTraceReader, traceToNc<kDisplayTitle>>(inputBit(eInDisplay)),
+         {convert<CTraceReader, traceToNc<kDisplayTitle, kDisplayKind>>(inputBit(eInDisplay)),
           convert<CCapArbReader, capArbToNc>(inputBit(eInCapArb)),
-          convert<CSdfReader, traceToNc<kSdfTitle>>(kSdfInputs),
+          convert<CSdfReader, traceToNc<kSdfTitle, kSdfKind>>(kSdfInputs),
           convert<CWaterFallReader, waterfallToNc>(inputBit(eInWaterfall))}},
         {eFmtUff,
          "uff",

@@ -242,6 +242,10 @@ void writeIdentity(CJson& json, const FileIdentity& id) {
     json.endObject();
 }
 
+std::string choiceValue(const SettingRecord& record) {
+    return trimmed(record.text);
+}
+
 void writeSettings(CJson& json, const std::vector<SettingRecord>& records) {
     json.key("settings").beginArray();
     for (const SettingRecord& r : records) {
@@ -257,7 +261,7 @@ void writeSettings(CJson& json, const std::vector<SettingRecord>& records) {
             json.boolean(r.on);
             break;
         default:
-            json.string(trimmed(r.text));
+            json.string(choiceValue(r));
             break;
         }
         json.key("unit").stringOrNull(r.unit);

@@ -24,6 +24,9 @@ struct SettingRecord {
     std::string unit;    // the unit symbol of the number; empty: none
 };
 
+// The value of a choice: its text without the padding the header prints.
+std::string choiceValue(const SettingRecord& record);
+
 // The key of a label: its words in lower case joined by "_", with the
 // label's typos and symbols spelled out.
 std::string settingKey(const std::string& label);
