@@ -124,6 +124,7 @@ constexpr Entry kTable[] = {
     {eUffSliceUnsupported, "Translation of this waterfall slice to UFF is not supported"},
     {eNetcdfNotBuilt, "netCDF output is not built in: install libnetcdf-dev and rebuild"},
     {eNetcdfError, "netCDF error: "},
+    {eNetcdfNotLoaded, "netCDF library could not be loaded: "},
     {eWaterfallType, "Input File Type: VX560 waterfall file"},
     {eErrorReadingHeaderShort, "Error reading header"},
     {eNoChannel, "No channel "},

@@ -139,6 +139,7 @@ enum Id : uint16_t {
     // netCDF.
     eNetcdfNotBuilt,
     eNetcdfError,
+    eNetcdfNotLoaded,
 
     // Waterfall files.
     eWaterfallType,

@@ -55,6 +55,8 @@ class CNcFile {
     Status close();
 
   private:
+    // error_ when the library could not be loaded (no libnetcdf code).
+    static constexpr int kNotLoaded = 1;
     bool check(int result);
 
     int ncid_ = -1;
