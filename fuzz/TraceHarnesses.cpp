@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -234,10 +235,9 @@ int fuzzReplacementList(const uint8_t* data, size_t size) {
     trace.loadVector(ones.data(), int16_t(trace.nPts), 0);
     int st = vx::replaceData(trace, list.c_str()).code();
     if (st != 0) return st;
-    // The count on the first line, as the list reader takes it (30 characters).
+    // The count on the first line, a whole number that the list reader took.
     std::string firstLine = asString(data, size).substr(0, asString(data, size).find('\n'));
-    long count = 0;
-    (void)std::sscanf(firstLine.substr(0, 30).c_str(), "%ld", &count);
+    const long count = long(std::min(std::strtod(firstLine.c_str(), nullptr), 1e9));
     const Points after = vectorOf(0);
     require(after.size() == size_t(trace.nPts), "the list keeps the trace's length");
     for (size_t p = size_t(std::clamp<long>(count, 0, trace.nPts)); p < after.size(); ++p)

@@ -32,11 +32,13 @@ bool readLine(socket& in, std::string& line) {
     return any;
 }
 
-// True when only white space (a CR of a CR LF line end too) follows `stop`.
-bool onlySpaceAfter(const char* stop) {
-    while (*stop == ' ' || *stop == '\t' || *stop == '\r')
+// True when only white space (a CR of a CR LF line end too) follows `stop`
+// to the end of the line; a NUL byte is not an end, so nothing hides behind one.
+bool onlySpaceAfter(const char* stop, const std::string& line) {
+    const char* end = line.c_str() + line.size();
+    while (stop < end && (*stop == ' ' || *stop == '\t' || *stop == '\r'))
         ++stop;
-    return *stop == '\0';
+    return stop == end;
 }
 
 // The count line: a whole number from 1 up, also written as an integral
@@ -44,7 +46,7 @@ bool onlySpaceAfter(const char* stop) {
 bool parseCount(const std::string& line, double& count) {
     char* stop = nullptr;
     count = std::strtod(line.c_str(), &stop);
-    return stop != line.c_str() && onlySpaceAfter(stop) && std::isfinite(count) && count >= 1 &&
+    return stop != line.c_str() && onlySpaceAfter(stop, line) && std::isfinite(count) && count >= 1 &&
            std::floor(count) == count;
 }
 
@@ -53,7 +55,7 @@ bool parseCount(const std::string& line, double& count) {
 bool parseValue(const std::string& line, float& value) {
     char* stop = nullptr;
     value = std::strtof(line.c_str(), &stop);
-    return stop != line.c_str() && onlySpaceAfter(stop) && std::isfinite(value);
+    return stop != line.c_str() && onlySpaceAfter(stop, line) && std::isfinite(value);
 }
 
 // The first `points` points of the list after its count line; false when a

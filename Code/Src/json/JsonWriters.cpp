@@ -90,9 +90,10 @@ void CJsonTraceWriter::writeColumns(CJson& json, const ExpandedColumns& cols) {
     for (int32_t i = 0; i < n; ++i)
         json.number(axis_ ? axis_->x(static_cast<int16_t>(i)) : 0.0f);
     json.endArray();
-    const PointX x = axisPointX(axis_.get());
     const char* axisUnit = axis_ ? axis_->unitText() : "";
+    const std::vector<std::vector<float>> values = columnValues(cols, n);
     json.key("columns").beginArray();
+    size_t v = 0;
     for (int k = 0; k < cols.count; ++k) {
         const int32_t code = cols.codes[k];
         if (code == eColX) continue;
@@ -100,8 +101,8 @@ void CJsonTraceWriter::writeColumns(CJson& json, const ExpandedColumns& cols) {
         json.key("name").string(columnKey(code));
         json.key("unit").stringOrNull(columnTitleUnit(model_.cat, code, cols.units[k], axisUnit));
         json.key("values").beginArray();
-        for (int32_t i = 0; i < n; ++i)
-            json.number(columnValue(model_.cat, code, cols.units[k], (*points)[i], i, x));
+        for (float value : values[v++])
+            json.number(value);
         json.endArray();
         json.endObject();
     }

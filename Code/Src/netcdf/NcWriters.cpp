@@ -210,24 +210,6 @@ Status CNcTraceWriter::writeFile(CNcFile& nc, int16_t sliceCount) {
     return kStatusOk;
 }
 
-std::vector<std::vector<float>> CNcTraceWriter::columnValues(const ExpandedColumns& cols,
-                                                             int32_t n) {
-    const std::vector<Point>& points = *model_.trace.vector(0);
-    const PointX x = axisPointX(axis_.get());
-    std::vector<std::vector<float>> values;
-    for (int k = 0; k < cols.count; ++k)
-        if (cols.codes[k] != eColX) values.emplace_back().reserve(size_t(n));
-    // Point by point, as the ASCII output computes them.
-    for (int32_t i = 0; i < n; ++i) {
-        size_t v = 0;
-        for (int k = 0; k < cols.count; ++k)
-            if (cols.codes[k] != eColX)
-                values[v++].push_back(
-                    columnValue(model_.cat, cols.codes[k], cols.units[k], points[i], i, x));
-    }
-    return values;
-}
-
 // ------------------------------------------------------------ Capture/Arb.
 
 Status CNcCapArbWriter::write(const char* name) {

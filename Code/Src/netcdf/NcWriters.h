@@ -40,8 +40,6 @@ class CNcTraceWriter : public CTraceFileWriter {
 
   private:
     Status writeFile(CNcFile& nc, int16_t sliceCount);
-    // The values of the current trace by column (the x column left out).
-    std::vector<std::vector<float>> columnValues(const ExpandedColumns& cols, int32_t n);
 
     NcRunInfo info_;
     SliceFeed slices_;

@@ -4,9 +4,11 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "base/FileIO.h"
 #include "trace/AXIS.h"
+#include "trace/DISP_M.h"
 #include "trace/Model.h"
 
 namespace vx {
@@ -25,6 +27,26 @@ class CTraceFileWriter : public CFileWriter {
     explicit CTraceFileWriter(CModel& model) : model_(model) {}
 
   protected:
+    // The values of the trace's first n points by column (x columns left
+    // out), computed point by point as the ASCII output computes them: the
+    // unwrapped phase carries from one column to the next within a point.
+    std::vector<std::vector<float>> columnValues(const ExpandedColumns& cols, int32_t n) {
+        const std::vector<Point>* points = model_.trace.vector(0);
+        if (!points) n = 0;
+        const PointX x = axisPointX(axis_.get());
+        std::vector<std::vector<float>> values;
+        for (int k = 0; k < cols.count; ++k)
+            if (cols.codes[k] != eColX) values.emplace_back().reserve(size_t(n));
+        for (int32_t i = 0; i < n; ++i) {
+            size_t v = 0;
+            for (int k = 0; k < cols.count; ++k)
+                if (cols.codes[k] != eColX)
+                    values[v++].push_back(
+                        columnValue(model_.cat, cols.codes[k], cols.units[k], (*points)[i], i, x));
+        }
+        return values;
+    }
+
     CModel& model_;
     // The trace's x-axis, held by a writer that needs it while it writes.
     std::unique_ptr<xAxisT> axis_;
