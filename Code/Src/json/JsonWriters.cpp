@@ -116,7 +116,7 @@ Status CJsonCapArbWriter::write(const char* name) {
     const CapArbHeader& h = reader_->header();
     const int16_t kind = reader_->kind();
     const float scale = voltsPerFraction(h, kind);
-    const double rate = sampleRate(h.spanCode).count * freqResolution(h.baseFreqId);
+    const double rate = samplesPerSecond(h);
     const int32_t total = h.recordKpts * (kBlockSamples / kBlockKpts);
     CJson json;
     json.beginObject();

@@ -220,7 +220,7 @@ Status CNcCapArbWriter::write(const char* name) {
     if (openOutput(name).failed()) return kStatusFailed;
     const CapArbHeader& h = reader_->header();
     const int16_t kind = reader_->kind();
-    const double rate = sampleRate(h.spanCode).count * freqResolution(h.baseFreqId);
+    const double rate = samplesPerSecond(h);
     const int32_t total = h.recordKpts * (kBlockSamples / kBlockKpts);
 
     CNcFile nc;

@@ -44,7 +44,7 @@ void writeCapArbHead(CJson& json, const CapArbHeader& h, int16_t kind,
     id.points = std::max<int32_t>(0, h.recordKpts) * (kBlockSamples / kBlockKpts);
     id.axis.kind = "time";
     id.axis.unit = "s";
-    id.axis.step = 1.0 / (sampleRate(h.spanCode).count * freqResolution(h.baseFreqId));
+    id.axis.step = 1.0 / samplesPerSecond(h);
     id.units.emplace_back(arb ? "" : "V");
     writeIdentity(json, id);
     writeSettings(json, settingRecords(capArbHeaderLines(h, kind, rpmSwitch)));

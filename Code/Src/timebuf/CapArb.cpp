@@ -69,6 +69,10 @@ FreqValue sampleRate(int16_t spanCode) {
     return FreqValue{static_cast<int32_t>((int32_t(1) << 30) >> n), 0.0};
 }
 
+double samplesPerSecond(const CapArbHeader& header) {
+    return sampleRate(header.spanCode).count * freqResolution(header.baseFreqId);
+}
+
 int16_t capturedInputRange(const CapArbHeader& header, int16_t kind) {
     return kind == eKindCaptureCh2 ? header.inputRange[1] : header.inputRange[0];
 }

@@ -44,6 +44,9 @@ void setBlockSample(uint8_t* block, int i, int32_t sample);
 // n = 19 - span code; a span code from a damaged file is held to the shifts
 // that exist.
 FreqValue sampleRate(int16_t spanCode);
+// The sampling rate of a buffer in Hz: its span code's count times its base
+// frequency's resolution.
+double samplesPerSecond(const CapArbHeader& header);
 // The input range in dBV of the captured channel of a buffer of this kind
 // (channel 2 for a channel-2 capture, else channel 1), from the header.
 int16_t capturedInputRange(const CapArbHeader& header, int16_t kind);
