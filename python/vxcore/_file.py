@@ -17,7 +17,7 @@ import numpy.typing
 from . import _core, _native
 
 if typing.TYPE_CHECKING:
-    import pandas
+    import pandas  # type: ignore[import]  # Debian's pandas has no type information
     import xarray
 
 Float32Array = numpy.typing.NDArray[numpy.float32]
@@ -205,11 +205,13 @@ class File:
         its `channel`): the same dimensions, coordinates, variables, units
         and attributes, the settings among them. It has no "history": no
         vxconv run made it."""
-        xarray = _optional("xarray", "python3-xarray")
+        xr = _optional("xarray", "python3-xarray")
         attrs = self._global_attributes()
+        coords: typing.Dict[str, typing.Any]
+        data: typing.Dict[str, typing.Any]
         if self.kind in _SAMPLE_KINDS:
-            return self._samples_dataset(xarray, attrs)
-        if self.kind == "Waterfall":
+            coords, data = self._samples_variables(attrs)
+        elif self.kind == "Waterfall":
             letter = str(channel).upper()
             x, columns = self._load_slices(letter, self._view_columns(), None, None, None)
             count = len(columns[0].values)
@@ -224,7 +226,7 @@ class File:
             x, columns = self._load(self._view_columns(), None, None, None)
             coords = {x.dimension: x.variable()}
             data = {c.dimension: ((x.dimension,), c.float32(), c.attributes()) for c in columns}
-        return xarray.Dataset(data, coords=coords, attrs=attrs)
+        return typing.cast("xarray.Dataset", xr.Dataset(data, coords=coords, attrs=attrs))
 
     def to_pandas(self, channel: str = "A") -> "pandas.DataFrame":
         """The file as a DataFrame with the columns of `vxconv FILE /Ocsv`,
@@ -343,14 +345,16 @@ class File:
         channel = _capture_channel(self.path)
         return "channel_%d" % channel, "Channel %d" % channel, "V"
 
-    def _samples_dataset(self, xarray: typing.Any,
-                         attrs: typing.Dict[str, typing.Any]) -> "xarray.Dataset":
+    def _samples_variables(self, attrs: typing.Dict[str, typing.Any]
+                           ) -> typing.Tuple[typing.Dict[str, typing.Any],
+                                             typing.Dict[str, typing.Any]]:
+        """The time coordinate and the samples' variable; the rate joins `attrs`."""
         s = self.samples()
         name, long_name, unit = self._sample_variable()
         attrs.update(sampling_rate=s.rate, sampling_rate_units="Hz")
         coords = {"time": ("time", s.time, {"units": "s", "long_name": "Time"})}
         data = {name: ("time", s.volts, {"units": unit, "long_name": long_name})}
-        return xarray.Dataset(data, coords=coords, attrs=attrs)
+        return coords, data
 
 
 @dataclasses.dataclass(frozen=True)
@@ -427,4 +431,5 @@ def _optional(module: str, package: str) -> typing.Any:
     try:
         return __import__(module)
     except ImportError as e:
-        raise ImportError("vxcore: %s needs %s (Debian: %s)" % (module, e.name, package)) from e
+        raise ImportError("vxcore: this needs the %s module (Debian: %s): %s"
+                          % (module, package, e)) from e
