@@ -122,7 +122,7 @@ class File:
         with _core._lock:
             self._info: typing.Optional[_core.Info] = _core._info(path, prompt)
             self._settings_text = _settings_text(path, prompt)
-        self._document = json.loads(self._settings_text)
+        self._kind = str(json.loads(self._settings_text)["identity"]["kind"])
 
     def __enter__(self) -> "File":
         return self
@@ -137,19 +137,18 @@ class File:
     def close(self) -> None:
         """Drops what the File holds."""
         self._info = None
-        self._document = {}
         self._settings_text = ""
 
     @property
     def info(self) -> _core.Info:
-        if self._info is None:
-            raise ValueError("I/O operation on closed file %r" % self.path)
+        self._require_open()
+        assert self._info is not None
         return self._info
 
     @property
     def kind(self) -> str:
-        self.info  # noqa: B018 (raises when closed)
-        return str(self._document["identity"]["kind"])
+        self._require_open()
+        return self._kind
 
     @property
     def measurement(self) -> str:
@@ -252,6 +251,10 @@ class File:
                                 index=pandas.Index(x.values, name=x.header()))
 
     # ------------------------------------------------------------ reading
+
+    def _require_open(self) -> None:
+        if self._info is None:
+            raise ValueError("I/O operation on closed file %r" % self.path)
 
     def _expect(self, kinds: typing.Sequence[str], method: str) -> None:
         """Refuses a method on a file of another kind, saying which method fits."""
