@@ -52,12 +52,14 @@ def test_a_missing_file_is_a_file_not_found_error(files):
     ("g1.56d", 300, vxcore.read_capture, 26),
     ("c2.56c", 2000, vxcore.read_capture, 2),
 ])
-def test_a_damaged_file_named_in_another_case_is_damaged_not_missing(files, tmp_path, name, size,
-                                                                     call, status):
-    # Saved as "CUT.56X", asked for as "cut.56x": the engine finds it whatever the case.
+def test_a_damaged_file_named_in_another_case_is_damaged_not_missing(files, tmp_path, monkeypatch,
+                                                                     name, size, call, status):
+    # Saved as "CUT.56X", asked for as "../cut.56x": the engine finds it whatever the case.
     suffix = os.path.splitext(name)[1]
     (tmp_path / ("CUT" + suffix.upper())).write_bytes((files / name).read_bytes()[:size])
-    path = tmp_path / ("cut" + suffix)
+    (tmp_path / "sub").mkdir()
+    monkeypatch.chdir(tmp_path / "sub")
+    path = os.path.join(os.pardir, "cut" + suffix)
     with pytest.raises(vxcore.DamagedFileError) as failed:
         call(path)
     assert failed.value.status == status and failed.value.messages

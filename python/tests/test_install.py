@@ -105,8 +105,8 @@ def test_pip_into_a_prefix(tmp_path, prefix, source, display):
     _pip(sys.executable, "--prefix", str(tmp_path / "p"), str(source))
     (package,) = glob.glob(str(tmp_path / "p" / "**" / "vxcore" / "__init__.py"), recursive=True)
     pkgconfig = str(prefix / _variable("VX_LIBDIR") / "pkgconfig")
-    _expect_imported(sys.executable, display, tmp_path,
-                     PYTHONPATH=os.path.dirname(os.path.dirname(package)), PKG_CONFIG_PATH=pkgconfig)
+    site = os.path.dirname(os.path.dirname(package))
+    _expect_imported(sys.executable, display, tmp_path, PYTHONPATH=site, PKG_CONFIG_PATH=pkgconfig)
 
 
 @pytest.mark.parametrize("where", ["default prefix", "custom prefix"])

@@ -371,6 +371,9 @@ def _exists(path: FileName) -> bool:
         return True
     folder = os.sep if os.path.isabs(name) else os.curdir
     for part in [p for p in name.split(os.sep) if p]:
+        if part in (os.curdir, os.pardir):
+            folder = os.path.join(folder, part)
+            continue
         try:
             entries = os.listdir(folder)
         except OSError:
