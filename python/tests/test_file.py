@@ -63,10 +63,10 @@ def test_samples_are_the_capture_over_its_time_axis(buffers, name, unit, title):
 
 def test_a_closed_file_and_a_method_of_another_kind_refuse(files):
     with vxcore.open(files / "w.56w") as f:
-        assert f.kind == "Waterfall" and f.settings["measurement"].value == "FFT 1"
-        with pytest.raises(vxcore.Error, match="w.56w is a Waterfall file: use waterfall()"):
+        assert f.kind == vxcore.FileKind.WATERFALL and f.settings["measurement"].value == "FFT 1"
+        with pytest.raises(vxcore.WrongKindError, match=r"w.56w' is a Waterfall file: use waterfall\(\)"):
             f.trace()
-    with pytest.raises(vxcore.Error, match="is a VX560 Display file: use trace()"):
+    with pytest.raises(vxcore.WrongKindError, match=r"is a Display file: use trace\(\)"):
         vxcore.open(files / "g0.56d").samples()
     for use in (lambda: f.kind, lambda: f.settings, f.trace, f.waterfall, f.to_pandas):
         with pytest.raises(ValueError, match="closed file"):

@@ -65,7 +65,7 @@ def test_a_waterfall_slice_of_either_channel(files, vxconv, tmp_path):
     assert [trace.x_unit, trace.y_unit] == headings
     numpy.testing.assert_array_equal(trace.x, x)
     numpy.testing.assert_array_equal(trace.y, y)
-    with pytest.raises(vxcore.Error, match="Invalid input file type"):
+    with pytest.raises(vxcore.WrongKindError, match="is a Waterfall file: use read"):
         vxcore.read(files / "w.56w")  # a waterfall needs its slice
     with pytest.raises(ValueError):
         vxcore.read(files / "w.56w", slice=3, channel="c")
@@ -83,7 +83,7 @@ def test_capture_volts_equal_the_ascii_table(files, vxconv, tmp_path):
     with pytest.raises(vxcore.Error) as refused:
         vxcore.read_capture(files / "g0.56d")  # refused without a message line
     assert refused.value.status == 1 and refused.value.messages == []
-    assert str(refused.value).endswith(": the call failed (status 1)")
+    assert str(refused.value).endswith(" is a Display file: use read()")
 
 
 def test_a_damaged_file_raises_its_messages_and_prints_nothing(files, tmp_path, capfd,

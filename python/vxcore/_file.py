@@ -6,7 +6,6 @@ import builtins
 import ctypes
 import dataclasses
 import datetime
-import json
 import math
 import os
 import typing
@@ -15,9 +14,10 @@ import numpy
 import numpy.typing
 
 from . import _core, _native
+from ._codes import FileKind
 
 if typing.TYPE_CHECKING:
-    import pandas  # type: ignore[import]  # Debian's pandas has no type information
+    import pandas
     import xarray
 
 Float32Array = numpy.typing.NDArray[numpy.float32]
@@ -49,7 +49,8 @@ _TITLES = {"VX560 Display": "VX560 Display trace", "VX550 Display": "VX560 Displ
 _OWN_ATTRIBUTES = ("Conventions", "title", "source", "history", "channel", "first_slice",
                    "slice_count", "sampling_rate", "sampling_rate_units", "settings")
 _DIMENSIONLESS = "1"  # CF's unit of a ratio
-_SAMPLE_KINDS = ("Capture", "Arb. Waveform")
+_SAMPLE_KINDS = (FileKind.CAPTURE, FileKind.ARB_WAVEFORM)
+_TRACE_KINDS = (FileKind.VX560_DISPLAY, FileKind.VX550_DISPLAY, FileKind.HP_SDF)
 
 
 @dataclasses.dataclass(frozen=True)
@@ -111,8 +112,7 @@ def open(path: PathLike, *, prompt: Prompt = None) -> "File":  # noqa: A001 (as 
 
 class File:
     """An analyzer file: `path`, `info` (as vxcore.info gives it), `kind`
-    (the settings' identity kind: "VX560 Display", "HP SDF", "Waterfall",
-    "Capture", ...), `measurement`, `time` and `settings`. Used in a `with`
+    (a FileKind), `measurement`, `time` and `settings`. Used in a `with`
     block, it is closed at the end; after close() every method raises
     ValueError."""
 
@@ -122,7 +122,6 @@ class File:
         with _core._lock:
             self._info: typing.Optional[_core.Info] = _core._info(path, prompt)
             self._settings_text = _settings_text(path, prompt)
-        self._kind = str(json.loads(self._settings_text)["identity"]["kind"])
 
     def __enter__(self) -> "File":
         return self
@@ -131,7 +130,7 @@ class File:
         self.close()
 
     def __repr__(self) -> str:
-        state = "closed" if self._info is None else repr(self.kind)
+        state = "closed" if self._info is None else repr(self.kind.text)
         return "<vxcore.File %r %s>" % (self.path, state)
 
     def close(self) -> None:
@@ -146,9 +145,8 @@ class File:
         return self._info
 
     @property
-    def kind(self) -> str:
-        self._require_open()
-        return self._kind
+    def kind(self) -> FileKind:
+        return self.info.kind
 
     @property
     def measurement(self) -> str:
@@ -167,13 +165,13 @@ class File:
         """The x values and one column ("mag", "m2", "r", "i", "p", "up") in
         the given units (None: as saved; see vxcore.read), loading the
         trace once."""
-        self._expect(("VX560 Display", "VX550 Display", "HP SDF"), "trace")
+        self._expect(_TRACE_KINDS, "trace")
         x, (y,) = self._load([column], peak, db, phase)
         return TraceData(x.values, y.values, x.unit, y.unit, x.name, y.name)
 
     def complex(self, *, peak: typing.Optional[str] = None) -> ComplexData:
         """The complex values, real + 1j imaginary, in one loading."""
-        self._expect(("VX560 Display", "VX550 Display", "HP SDF"), "complex")
+        self._expect(_TRACE_KINDS, "complex")
         x, (re, im) = self._load(["r", "i"], peak, None, None)
         return ComplexData(x.values, re.values + 1j * im.values, x.unit, re.unit, x.name)
 
@@ -192,7 +190,7 @@ class File:
                   phase: typing.Optional[str] = None) -> WaterfallData:
         """Every slice of a Waterfall channel ("A" or "B") as one row of a
         two-dimensional array, read under one hold of the engine."""
-        self._expect(("Waterfall",), "waterfall")
+        self._expect((FileKind.WATERFALL,), "waterfall")
         letter = str(channel).upper()
         x, columns = self._load_slices(letter, [column], peak, db, phase)
         (y,) = columns
@@ -210,7 +208,7 @@ class File:
         data: typing.Dict[str, typing.Any]
         if self.kind in _SAMPLE_KINDS:
             coords, data = self._samples_variables(attrs)
-        elif self.kind == "Waterfall":
+        elif self.kind == FileKind.WATERFALL:
             letter = str(channel).upper()
             x, columns = self._load_slices(letter, self._view_columns(), None, None, None)
             count = len(columns[0].values)
@@ -238,7 +236,7 @@ class File:
             s = self.samples()
             return pandas.DataFrame({_csv_name(s.name, s.unit): s.volts},
                                     index=pandas.Index(s.time, name="Time (s)"))
-        if self.kind == "Waterfall":
+        if self.kind == FileKind.WATERFALL:
             x, columns = self._load_slices(str(channel).upper(), self._view_columns(), None,
                                            None, None)
             count, points = columns[0].values.shape
@@ -256,14 +254,14 @@ class File:
         if self._info is None:
             raise ValueError("I/O operation on closed file %r" % self.path)
 
-    def _expect(self, kinds: typing.Sequence[str], method: str) -> None:
+    def _expect(self, kinds: typing.Sequence[FileKind], method: str) -> None:
         """Refuses a method on a file of another kind, saying which method fits."""
         if self.kind in kinds:
             return
         fits = ("samples()" if self.kind in _SAMPLE_KINDS else
-                "waterfall()" if self.kind == "Waterfall" else "trace()")
-        raise _core.Error("cannot read %r with %s()" % (self.path, method), 1,
-                          ["%s is a %s file: use %s" % (self.path, self.kind, fits)])
+                "waterfall()" if self.kind == FileKind.WATERFALL else "trace()")
+        raise _core.WrongKindError("cannot read %r with %s()" % (self.path, method), 1, [],
+                                   "%r is %s: use %s" % (self.path, self.kind.described, fits))
 
     def _load(self, keys: typing.Sequence[str], peak: typing.Optional[str],
               db: typing.Optional[str], phase: typing.Optional[str]
@@ -325,7 +323,7 @@ class File:
 
     def _global_attributes(self) -> typing.Dict[str, typing.Any]:
         attrs: typing.Dict[str, typing.Any] = {
-            "Conventions": "CF-1.8", "title": _TITLES.get(self.kind, ""), "source": self.path}
+            "Conventions": "CF-1.8", "title": _TITLES.get(self.kind.text, ""), "source": self.path}
         for key, setting in self.settings.items():
             if any(key in (own, own + "_units") for own in _OWN_ATTRIBUTES):
                 key = "setting_" + key
@@ -343,7 +341,7 @@ class File:
 
     def _sample_variable(self) -> typing.Tuple[str, str, str]:
         """The name, long name and unit of a buffer's samples."""
-        if self.kind == "Arb. Waveform":
+        if self.kind == FileKind.ARB_WAVEFORM:
             return "source", "Source (fraction of full scale)", _DIMENSIONLESS
         channel = _capture_channel(self.path)
         return "channel_%d" % channel, "Channel %d" % channel, "V"
