@@ -9,13 +9,11 @@ import pytest
 
 import vxcore
 
-EXAMPLES = os.environ.get("VX_EXAMPLES_DIR",
-                          os.path.join(os.path.dirname(__file__), "..", "..", "examples"))
 PACKAGE_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 FIXTURES = ["g0.56d", "g1.56d", "g2.56d", "g3.56d", "g4.56d", "g5.56d", "w.56w", "c2.56c"]
 
 
-def test_every_file_of_a_tree_is_converted_as_vxconv_converts_it(files, tmp_path):
+def test_every_file_of_a_tree_is_converted_as_vxconv_converts_it(examples, files, tmp_path):
     for module in ("dask.bag", "distributed"):
         pytest.importorskip(module, reason="dask_convert.py needs Debian python3-dask and "
                             "python3-distributed")
@@ -34,7 +32,7 @@ def test_every_file_of_a_tree_is_converted_as_vxconv_converts_it(files, tmp_path
     (source / "disk0" / "damaged.56d").write_bytes((files / "g0.56d").read_bytes()[:1500])
 
     done = subprocess.run(
-        [sys.executable, os.path.join(EXAMPLES, "dask_convert.py"), source, destination,
+        [sys.executable, os.path.join(examples, "dask_convert.py"), source, destination,
          "--workers", "2"], env=dict(os.environ, PYTHONPATH=PACKAGE_DIR), capture_output=True,
         text=True, stdin=subprocess.DEVNULL, timeout=300)
     assert done.returncode == 1, done.stderr
