@@ -42,6 +42,8 @@ def test_scan_yields_exactly_the_instrument_files_sorted(tree):
     assert damaged.error.status == 26
     assert all(f.error is None and f.info is not None for f in found if f is not damaged)
     assert [f.path for f in vxcore.scan(str(root), recursive=False)] == [str(root / "g0.56d")]
+    with pytest.raises(FileNotFoundError):
+        next(vxcore.scan(root / "typo"))  # never an empty scan
 
 
 def test_catalog_has_a_row_per_file_with_its_main_settings(tree):

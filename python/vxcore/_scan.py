@@ -32,9 +32,10 @@ def scan(folder: typing.Union[str, "os.PathLike[str]"],
     their content, whatever their names; other files (text, number lists,
     empty files, FIFOs, devices) are passed over, and symbolic links to
     folders are not followed. A damaged instrument file is yielded with its
-    error."""
-    for path in _regular_files(os.fspath(folder), recursive):
-        found = _examine(path)
+    error, and so is a subfolder that cannot be listed (it may hold some);
+    a `folder` that cannot be listed raises OSError."""
+    for path, error in _entries(os.fspath(folder), recursive):
+        found = _examine(path) if error is None else Found(path, None, error)
         if found is not None:
             yield found
 
@@ -75,15 +76,22 @@ def _require(module: str, package: str) -> types.ModuleType:
                           % (module, package, e)) from None
 
 
-def _regular_files(folder: str, recursive: bool) -> typing.List[str]:
-    """The paths of the files under a folder, sorted; symbolic links to
-    folders are listed among the folders and never entered."""
-    paths: typing.List[str] = []
-    for top, folders, names in os.walk(folder, followlinks=False):
-        paths.extend(os.path.join(top, name) for name in names)
+def _entries(folder: str,
+             recursive: bool) -> typing.List[typing.Tuple[str, typing.Optional[OSError]]]:
+    """The files under a folder, and the subfolders that could not be listed
+    with their error, sorted by path; symbolic links to folders are listed
+    among the folders and never entered."""
+    entries: typing.List[typing.Tuple[str, typing.Optional[OSError]]] = []
+    unlisted: typing.List[OSError] = []
+    for top, folders, names in os.walk(folder, onerror=unlisted.append, followlinks=False):
+        entries.extend((os.path.join(top, name), None) for name in names)
         if not recursive:
             folders.clear()
-    return sorted(paths)
+    for error in unlisted:
+        if error.filename == folder:
+            raise error
+        entries.append((error.filename, error))
+    return sorted(entries, key=lambda entry: entry[0])
 
 
 def _examine(path: str) -> typing.Optional[Found]:
