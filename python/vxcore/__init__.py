@@ -24,7 +24,9 @@ library the environment variable VXCORE_LIBRARY names.
 """
 from ._core import (Capture, Error, Info, Setting, Trace, convert, info, read, read_capture,
                     set_log_file)
+from ._file import ComplexData, File, Samples, TraceData, WaterfallData, open
 from ._scan import Found, catalog, scan
 
 __all__ = ["Error", "Info", "Setting", "Trace", "Capture", "info", "read", "read_capture", "convert",
-           "set_log_file", "Found", "scan", "catalog"]
+           "set_log_file", "open", "File", "TraceData", "ComplexData", "Samples", "WaterfallData",
+           "Found", "scan", "catalog"]
