@@ -16,7 +16,8 @@ import typing
 import numpy
 
 from . import _core
-from ._scan import _require, document
+from ._file import _optional
+from ._scan import document
 
 # Views as vxcore.h numbers them.
 VIEWS = ["Log Mag", "Linear Mag", "Mag^2", "Real Part", "Imag. Part", "Phase", "Unwrp. Phase",
@@ -39,9 +40,9 @@ def plot(path: Path, output: typing.Optional[Path] = None, *, view: typing.Optio
     format from its extension, PNG for ".png") when given. view: a view
     number of vxcore.h instead of the saved one; slice, channel: the slice
     of a Waterfall file (default the first of channel A)."""
-    figure_module = _require("matplotlib.figure", "python3-matplotlib")
+    matplotlib = _optional("matplotlib.figure", "python3-matplotlib")
     info = _core.info(path)
-    figure = figure_module.Figure(figsize=(8, 5))
+    figure = matplotlib.figure.Figure(figsize=(8, 5))
     if info.x_axis_kind == _CAPTURE_AXIS:
         _draw_samples(figure, path)
         title = info.measurement

@@ -1,15 +1,12 @@
 """Folders: every instrument and HP SDF file in a tree, found by content, with
 its description or the error it gave; a catalog of them as a DataFrame."""
-import ctypes
 import dataclasses
-import importlib
 import json
 import os
 import stat
-import types
 import typing
 
-from . import _core
+from . import _core, _file
 
 # The engine's message for a file that is no instrument or HP SDF file.
 _NOT_AN_INSTRUMENT_FILE = "Unknown input file format"
@@ -44,7 +41,7 @@ def catalog(folder: typing.Union[str, "os.PathLike[str]"], recursive: bool = Tru
     """A pandas DataFrame with one row per file scan() yields: path, kind,
     measurement, measure group, points, span and sampling rate (Hz, where the
     file has them), time stamp and error text (None for a file that reads)."""
-    pandas = _require("pandas", "python3-pandas")
+    pandas = _file._optional("pandas", "python3-pandas")
     columns = ["path", "kind", "measurement", "measure_group", "points", "span",
                "sampling_rate", "time", "error"]
     frame = pandas.DataFrame([_row(found) for found in scan(folder, recursive)], columns=columns)
@@ -55,25 +52,10 @@ def catalog(folder: typing.Union[str, "os.PathLike[str]"], recursive: bool = Tru
 def document(path: typing.Union[str, "os.PathLike[str]"]) -> typing.Dict[str, typing.Any]:
     """A file's identity and settings as the engine describes them (the
     document vxconv /Ojson writes, without the data)."""
-    name = _core._name(path)
-    what = "cannot describe %r" % os.fspath(path)
-    needed = ctypes.c_size_t()
     with _core._lock:
-        _core._call(what, lambda: _core._lib.VX560_GETSETTINGS(None, 0, name,
-                                                               ctypes.byref(needed)))
-        buffer = ctypes.create_string_buffer(needed.value)
-        _core._call(what, lambda: _core._lib.VX560_GETSETTINGS(buffer, needed.value, name, None))
-    result: typing.Dict[str, typing.Any] = json.loads(buffer.value.decode("utf-8"))
+        text = _file._settings_text(path, None)
+    result: typing.Dict[str, typing.Any] = json.loads(text)
     return result
-
-
-def _require(module: str, package: str) -> types.ModuleType:
-    """An optional module, or an ImportError naming the Debian package that has it."""
-    try:
-        return importlib.import_module(module)
-    except ImportError as e:
-        raise ImportError("vxcore: %s is needed for this (Debian package %s): %s"
-                          % (module, package, e)) from None
 
 
 def _entries(folder: str,
