@@ -30,9 +30,11 @@ from ._codes import (DbUnits, FileKind, MeasGroup, PeakUnits, PhaseUnits, SweepT
 from ._core import (Capture, DamagedFileError, Error, Info, NotFoundError, Setting, Trace,
                     WrongKindError, convert, info, read, read_capture, set_log_file)
 from ._file import ComplexData, File, Samples, TraceData, WaterfallData, open
+from ._scan import Found, catalog, scan
 from ._version import __version__
 
 __all__ = ["Error", "Info", "Setting", "Trace", "Capture", "info", "read", "read_capture", "convert",
            "set_log_file", "__version__", "NotFoundError", "WrongKindError", "DamagedFileError",
            "View", "PeakUnits", "DbUnits", "PhaseUnits", "XAxisKind", "SweepType", "FileKind",
-           "MeasGroup", "open", "File", "TraceData", "ComplexData", "Samples", "WaterfallData"]
+           "MeasGroup", "open", "File", "TraceData", "ComplexData", "Samples", "WaterfallData",
+           "Found", "scan", "catalog"]
