@@ -10,7 +10,6 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <memory>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -198,8 +197,13 @@ int archiveMain(int argc, char** argv) {
         complain(shownPath(options.dest) + ": cannot be made: " + systemReason(errno));
         return eArchiveCannotRun;
     }
+    // A record lock, which the workers do not inherit: it ends with this
+    // process, so a rerun right after a kill -9 is not refused.
     const int lock = ::open(places.lock.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (lock < 0 || ::flock(lock, LOCK_EX | LOCK_NB) != 0) {
+    struct flock whole = {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    if (lock < 0 || ::fcntl(lock, F_SETLK, &whole) != 0) {
         complain(shownPath(options.dest) + ": another vxarchive run writes there");
         return eArchiveCannotRun;
     }
