@@ -16,6 +16,7 @@
 #include "archive/CatalogRow.h"
 #include "archive/JsonText.h"
 #include "archive/Segments.h"
+#include "archive/Sha256.h"
 #include "support/Fixture.h"
 #include "support/TempDir.h"
 
@@ -63,6 +64,24 @@ TEST(ArchiveCatalog, RowsReadBackAsWrittenAndCsvQuotes) {
     EXPECT_EQ(back.mtimeNs, row.mtimeNs);
     EXPECT_EQ(back.path, row.path);
     EXPECT_EQ(vx::rowCsv(row).substr(0, 24), "\"disk1/a,b\n\\xff.56c\",Cap");
+}
+
+TEST(ArchiveCatalog, Sha256OfKnownTexts) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        // 56 bytes: the length no longer fits the first block.
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000000, 'a'),
+         "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"}};
+    for (const auto& [text, digest] : cases) {
+        vx::CSha256 sha;
+        // Fed in uneven pieces, as reads of a file come.
+        for (size_t at = 0; at < text.size(); at += 777)
+            sha.update(text.data() + at, std::min<size_t>(777, text.size() - at));
+        EXPECT_EQ(sha.hexDigest(), digest) << text.size();
+    }
 }
 
 // ------------------------------------------------------------ segments

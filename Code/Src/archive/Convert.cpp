@@ -1,13 +1,13 @@
 // Converting one file of the archive in a worker.
 #include "archive/Convert.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -139,13 +139,13 @@ std::string readIdentity(int32_t type, CatalogRow& row) {
     if (job->errorIndex() != eErrNone || !detectAndCheck(*job)) return loggedMessages();
     if (type == eInWaterfall) model->options.wfCount = 1;
     std::unique_ptr<CFileReader> reader = readerFor(*model, type, eFmtAsc);
-    if (!reader || job->file(0).nextMatch().failed()) return "Invalid input file type";
+    if (!reader || job->file(0).nextMatch().failed()) return msg::text(msg::eInvalidInputType);
     model->cat.reset();
     std::snprintf(model->options.inputName, sizeof model->options.inputName, "%s", kStagedInput);
     if (reader->open(kStagedInput).failed()) {
         reader->close();
         std::string why = loggedMessages();
-        return why.empty() ? "Invalid file format: process aborted" : why;
+        return why.empty() ? msg::text(msg::eInvalidFileFormat) : why;
     }
     if (const auto* capture = dynamic_cast<const CCapArbReader*>(reader.get())) {
         const CapArbHeader& h = capture->header();
