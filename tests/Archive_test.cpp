@@ -305,7 +305,8 @@ TEST(ArchiveRun, HostileTreesGiveRowsOrWarnings) {
         const char* name;
         std::function<void(const std::string& src)> build;
         int status;
-        const char* expected; // in the output or in the catalog
+        const char* expected;      // in the output or in the catalog
+        const char* dest = "dest"; // under the top, where src is
     };
     const std::string display = example("fft1.56d");
     const Case cases[] = {
@@ -327,7 +328,8 @@ TEST(ArchiveRun, HostileTreesGiveRowsOrWarnings) {
          0, "latin\\udce9.56d"},
         {"a FIFO", [](const std::string& src) { ::mkfifo((src + "/a/pipe").c_str(), 0644); }, 0,
          "\"a/pipe\": not a regular file"},
-        {"DEST inside SRC", [](const std::string&) {}, 2, "is inside SRC"},
+        {"DEST inside SRC", [](const std::string&) {}, 2, "is inside SRC", "src/a/out"},
+        {"SRC inside DEST", [](const std::string&) {}, 2, "is inside DEST", "."},
     };
     for (const Case& c : cases) {
         vxtest::ScratchDir top("vxarchive");
@@ -335,7 +337,7 @@ TEST(ArchiveRun, HostileTreesGiveRowsOrWarnings) {
         writeFile(src + "/a/ok.56d", display);
         c.build(src);
         const std::string before = listing(src);
-        const std::string dest = c.status == 2 ? src + "/a/out" : top.path() + "/dest";
+        const std::string dest = top.path() + "/" + c.dest;
         ArchiveRun run = runArchive({src, dest, "--to", "csv"});
         EXPECT_EQ(run.status, c.status) << c.name << ": " << run.out;
         const std::string all = run.out + readFile(dest + "/catalog.jsonl");

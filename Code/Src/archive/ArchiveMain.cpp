@@ -191,6 +191,12 @@ int archiveMain(int argc, char** argv) {
         complain("DEST " + shownPath(options.dest) + " is inside SRC: refused, SRC is only read");
         return eArchiveUsage;
     }
+    // Outputs mirror SRC's tree under DEST: with SRC inside DEST, a folder of
+    // SRC named like SRC itself would have them written under SRC.
+    if (within(setup.source, setup.dest)) {
+        complain("SRC " + shownPath(options.source) + " is inside DEST: refused, SRC is only read");
+        return eArchiveUsage;
+    }
     setup.formats = options.formats;
     const ArchivePlaces places(setup.dest);
     if (!makeFolders(setup.dest) || !makeFolders(places.privateDir)) {
