@@ -13,7 +13,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/vxreadme-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cp -r "$src/examples" "$work/examples"
 mkdir "$work/build"
-for program in vxconv vxhost libvxcore.so; do
+for program in vxconv vxarchive vxhost libvxcore.so; do
   ln -s "$bin/$program" "$work/build/$program"
 done
 cd "$work"

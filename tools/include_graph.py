@@ -26,8 +26,9 @@ Code/Src/json         7
 Code/Src/netcdf       7
 Code/Src/waterfall    7
 Code/Src/run          8
-lib                   9
-app                   9
+Code/Src/archive      9
+lib                   10
+app                   10
 """
 
 ENGINE = os.path.join("Code", "Src")

@@ -14,9 +14,9 @@ prefix=$work/prefix
 fail() { echo "FAILED: $*"; exit 1; }
 
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
-for f in bin/vxconv include/vxcore.h "$libdir/pkgconfig/vxcore.pc" \
+for f in bin/vxconv bin/vxarchive include/vxcore.h "$libdir/pkgconfig/vxcore.pc" \
          "$libdir/cmake/vxcore/vxcoreConfig.cmake" "$libdir/cmake/vxcore/vxcoreConfigVersion.cmake" \
-         share/man/man1/vxconv.1 "$pydir/vxcore/__init__.py"; do
+         share/man/man1/vxconv.1 share/man/man1/vxarchive.1 "$pydir/vxcore/__init__.py"; do
     [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
 # The usual links: the development name and the SONAME point at the real file.

@@ -17,4 +17,8 @@
 //   the parameter pool        params/ACTION: storage never freed (mutex)
 //   MainPAOlist()             params/STARTUP: objects built outside a catalogue
 //   libState() and hooks      lib/LibFrame: the library's one model; one call at a time
+//   stopSignal                archive/ArchiveMain: the signal that ends a vxarchive run
+//
+// vxarchive converts in forked worker processes, one file at a time each, so
+// every worker has all of the above to itself.
 #pragma once

@@ -1,0 +1,30 @@
+// SHA-256 of a byte stream, for the catalog's checksums of source files.
+#pragma once
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace vx {
+
+class CSha256 {
+  public:
+    CSha256();
+    void update(const void* data, size_t len);
+    // The digest as 64 lower-case hex digits; the object is spent afterwards.
+    std::string hexDigest();
+
+  private:
+    void block(const uint8_t* p);
+
+    std::array<uint32_t, 8> state_;
+    std::array<uint8_t, 64> buffer_{};
+    size_t buffered_ = 0;
+    uint64_t length_ = 0;
+};
+
+// The digest of a file's bytes, read through an open descriptor; false when
+// a read fails.
+bool sha256OfFile(int fd, CSha256& sha);
+
+} // namespace vx
