@@ -30,7 +30,7 @@ TEST(SampleTimes, MatchTheShortestTextOfTheDoubleAtEveryRate) {
     indexes.push_back(INT32_MAX);
     for (int16_t base = 0; base < 2; ++base)
         for (int16_t span = -1; span <= 20; ++span) {
-            const vx::CSampleTimes times(vx::sampleRate(span).count, base);
+            vx::CSampleTimes times(vx::sampleRate(span).count, base);
             for (int32_t i : indexes) {
                 char got[vx::kMaxNumberText], want[vx::kMaxNumberText];
                 const std::string g = text(got, times.write(got, i));
