@@ -76,7 +76,7 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "digits are stored a wo
 
 // The `count` digits of n at `at`, eight at a time; returns their end. Writes
 // up to seven bytes past it.
-char* writeDigits(char* at, uint64_t n, int count) {
+[[gnu::always_inline]] inline char* writeDigits(char* at, uint64_t n, int count) {
     constexpr uint64_t k1e8 = 100000000, k1e16 = k1e8 * k1e8;
     if (count > 16) {
         at = writeLast(at, static_cast<uint32_t>(n / k1e16), count - 16);
@@ -92,10 +92,10 @@ char* writeDigits(char* at, uint64_t n, int count) {
 
 // Writes the digits of n one place to the right of `out`, then moves the
 // first `lead` of them back one place to make room for the point after them.
-char* writePointed(char* out, uint64_t n, int digits, int lead) {
+[[gnu::always_inline]] inline char* writePointed(char* out, uint64_t n, int digits, int lead) {
     char* end = writeDigits(out + 1, n, digits);
-    for (int k = 0; k < lead; ++k)
-        out[k] = out[k + 1];
+    out[0] = out[1]; // the usual single digit without a call to memmove
+    if (lead > 1) std::memmove(out + 1, out + 2, static_cast<size_t>(lead - 1));
     if (lead == digits) return out + digits; // no digits after the point: no point
     out[lead] = '.';
     return end;
@@ -106,9 +106,14 @@ char* writePointed(char* out, uint64_t n, int digits, int lead) {
 // fixed on a tie, scientific where fixed would exceed kMaxFixedDigits digits.
 char* writeDecimal(char* out, uint64_t n, int digits, int exp10) {
     const int whole = digits + exp10;
-    // The common case first: a point inside the digits is always the shorter.
+    // The common cases first: a point inside the digits, or "0." and up to two
+    // zeros before them, is always the shorter.
     if (exp10 < 0 && whole > 0 && digits <= kMaxFixedDigits)
         return writePointed(out, n, digits, whole);
+    if (whole <= 0 && whole >= -2 && 1 - exp10 <= kMaxFixedDigits) {
+        std::memcpy(out, "0.00", 4);
+        return writeDigits(out + 2 - whole, n, digits);
+    }
     const int sciExp = exp10 + digits - 1;
     const int absExp = sciExp < 0 ? -sciExp : sciExp;
     const int sciLength = digits + (digits > 1) + 2 + (absExp >= 100 ? 3 : 2);
@@ -157,18 +162,32 @@ bool shortFloat(char*& out, float v) {
     const uint64_t a = scaled - below, b = scaled + above;
     uint64_t lo = (a >> s) + ((a & mask) != 0 || !ends);
     uint64_t hi = (b >> s) - ((b & mask) == 0 && !ends);
+    // Digits dropped while a decimal remains in [lo, hi]; q and rest follow:
+    // the whole part of v divided by unit = 10^r. A count of whole numbers in
+    // [lo, hi] of at least 10^k holds a multiple of 10^k: those k digits go
+    // at once (the interval holds about 90 to 2400), then one at a time.
+    const uint64_t fraction = scaled & mask;
+    uint64_t q = scaled >> s, rest = 0, unit = 1;
     int r = 0;
-    for (;; ++r) {
-        const uint64_t nextLo = (lo + 9) / 10, nextHi = hi / 10;
-        if (nextLo > nextHi) break;
-        lo = nextLo;
-        hi = nextHi;
-    }
+    auto drop = [&](uint64_t divisor, int k) {
+        lo = (lo + divisor - 1) / divisor;
+        hi /= divisor;
+        const uint64_t nextQ = q / divisor;
+        rest += (q - nextQ * divisor) * unit;
+        q = nextQ;
+        unit *= divisor;
+        r += k;
+    };
+    const uint64_t count = hi - lo + 1;
+    if (count >= 1000)
+        drop(1000, 3);
+    else if (count >= 100)
+        drop(100, 2);
+    else if (count >= 10)
+        drop(10, 1);
+    while ((lo + 9) / 10 <= hi / 10)
+        drop(10, 1);
     // v in units of 10^(E + r), rounded to the nearest (halfway to the even).
-    const uint64_t whole = scaled >> s, fraction = scaled & mask;
-    const uint64_t unit = kPowers10[static_cast<size_t>(r)];
-    uint64_t q = whole / unit;
-    const uint64_t rest = whole - q * unit;
     int side = 0; // the sign of (rest + fraction / 2^s) - unit / 2
     if (r == 0)
         side = fraction > (mask >> 1) + 1 ? 1 : fraction == (mask >> 1) + 1 ? 0 : -1;
@@ -240,7 +259,7 @@ char* CSampleTimes::write(char* out, int32_t i) {
 // power of ten within the limit: rounding to that place always reads back.
 // From one sample to the next it grows by 5^j, an addition, and the limit
 // stays while L does.
-void CSampleTimes::moveTo(int32_t i) {
+[[gnu::always_inline]] inline void CSampleTimes::moveTo(int32_t i) {
     if (i == index_ + 1 && (i & index_) != 0) { // the sample after, L unchanged
         remainder_ += stepRemainder_;
         const bool carry = remainder_ >= unit_;

@@ -29,10 +29,14 @@ class CCsvRows {
     void field(float v);
     void field(double v);
     void field(int32_t v);
-    // The time of sample i.
-    void field(CSampleTimes& times, int32_t i) {
-        char* at = nextField();
-        used_ += static_cast<size_t>(times.write(at, i) - at);
+    // A whole row of a time buffer: the time of sample i, then its value.
+    void sample(CSampleTimes& times, int32_t i, float value) {
+        if (used_ + 2 * kMaxField + 2 > kBufferBytes) spill();
+        char* at = times.write(row_.data() + used_, i);
+        *at++ = ',';
+        at = shortestText(at, value);
+        *at++ = '\n';
+        used_ = static_cast<size_t>(at - row_.data());
     }
     void endRow() {
         row_[used_++] = '\n';

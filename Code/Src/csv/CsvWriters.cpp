@@ -141,9 +141,7 @@ Status CCsvCapArbWriter::write(const char* name) {
             Status st = reader_->readBlock(bulk.data(), true);
             if (st.failed()) return st;
         }
-        rows.field(times, i);
-        rows.field(blockFraction(bulk.data(), inBlock) * scale);
-        rows.endRow();
+        rows.sample(times, i, blockFraction(bulk.data(), inBlock) * scale);
     }
     return rows.flush();
 }
