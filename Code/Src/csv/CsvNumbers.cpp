@@ -79,7 +79,11 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "digits are stored a wo
 [[gnu::always_inline]] inline char* writeDigits(char* at, uint64_t n, int count) {
     constexpr uint64_t k1e8 = 100000000, k1e16 = k1e8 * k1e8;
     if (count > 16) {
-        at = writeLast(at, static_cast<uint32_t>(n / k1e16), count - 16);
+        const auto top = static_cast<uint32_t>(n / k1e16);
+        if (count == 17)
+            *at++ = static_cast<char>('0' + top); // the usual single digit
+        else
+            at = writeLast(at, top, count - 16);
         n %= k1e16;
         count = 16;
     }
@@ -104,7 +108,7 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "digits are stored a wo
 // The decimal n * 10^exp10 (n without trailing zeros, `digits` long) as
 // shortestText writes it: fixed or scientific notation, whichever is shorter,
 // fixed on a tie, scientific where fixed would exceed kMaxFixedDigits digits.
-char* writeDecimal(char* out, uint64_t n, int digits, int exp10) {
+[[gnu::always_inline]] inline char* writeDecimal(char* out, uint64_t n, int digits, int exp10) {
     const int whole = digits + exp10;
     // The common cases first: a point inside the digits, or "0." and up to two
     // zeros before them, is always the shorter.
@@ -230,6 +234,7 @@ CSampleTimes::CSampleTimes(int32_t rateCount, int16_t baseFreqId)
         shift_ = e;
     else
         power5_ = kPowers5[-e]; // 2^e = 5^-e / 10^-e
+    maxIndex_ = UINT64_MAX / power5_;
     fraction_ = std::max(0, -e) + 3 * f;
     exact_ = !base100k; // a power of two rate: i / rate is exact in binary
     decimal_ = true;
@@ -283,9 +288,9 @@ char* CSampleTimes::write(char* out, int32_t i) {
 // The fewest digits that read back to the double of sample i, rounded to the
 // nearest (halfway to the even one, as the general conversion does).
 char* CSampleTimes::writeShortened(char* out, int32_t i) {
-    // A power of two has its lower neighbour nearer than the upper one; for a
-    // large i, i * 5^j would not fit in 64 bits.
-    if ((i & (i - 1)) == 0 || static_cast<uint64_t>(i) > UINT64_MAX / power5_) {
+    // A power of two has its lower neighbour nearer than the upper one; past
+    // maxIndex_, i * 5^j would not fit in 64 bits.
+    if ((i & (i - 1)) == 0 || static_cast<uint64_t>(i) > maxIndex_) {
         index_ = 0;
         return shortestText(out, at(i));
     }

@@ -45,6 +45,7 @@ class CSampleTimes {
     // remainder_ by unit_ = 10^place_, the step from one sample to the next
     // likewise, and the distance limit_ within which a decimal reads back.
     int32_t index_ = 0;
+    uint64_t maxIndex_ = 0; // the last i for which i * 5^j fits in 64 bits
     int place_ = 0;
     uint64_t unit_ = 1, quotient_ = 0, remainder_ = 0;
     uint64_t stepQuotient_ = 0, stepRemainder_ = 0, limit_ = 0;
