@@ -265,7 +265,7 @@ char* CSampleTimes::write(char* out, int32_t i) {
 // From one sample to the next it grows by 5^j, an addition, and the limit
 // stays while L does.
 [[gnu::always_inline]] inline void CSampleTimes::moveTo(int32_t i) {
-    if (i == index_ + 1 && (i & index_) != 0) { // the sample after, L unchanged
+    if (i - 1 == index_ && (i & index_) != 0) { // the sample after, L unchanged
         remainder_ += stepRemainder_;
         const bool carry = remainder_ >= unit_;
         quotient_ += stepQuotient_ + carry;
