@@ -28,9 +28,14 @@ TEST(SampleTimes, MatchTheShortestTextOfTheDoubleAtEveryRate) {
     }
     indexes.push_back(32767 * 1024 - 1);
     indexes.push_back(INT32_MAX);
+    // Runs of consecutive samples, which are stepped from the one before,
+    // across every power of two (where the rounding limit changes).
+    for (int k = 5; k < 31; ++k)
+        for (int32_t i = (int32_t(1) << k) - 40; i <= (int32_t(1) << k) + 40; ++i)
+            indexes.push_back(i);
     for (int16_t base = 0; base < 2; ++base)
         for (int16_t span = -1; span <= 20; ++span) {
-            const vx::CSampleTimes times(vx::sampleRate(span).count, base);
+            vx::CSampleTimes times(vx::sampleRate(span).count, base);
             for (int32_t i : indexes) {
                 char got[vx::kMaxNumberText], want[vx::kMaxNumberText];
                 const std::string g = text(got, times.write(got, i));

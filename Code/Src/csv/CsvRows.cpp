@@ -39,18 +39,22 @@ std::string columnName(const char* name, const char* unit) {
 void CCsvRows::header(std::vector<std::string> names) {
     spill();
     makeUnique(names);
-    for (const std::string& name : names) {
-        if (rowStarted_) lines_.separator();
-        lines_.text(quoted(name));
-        rowStarted_ = true;
-    }
-    lines_.text("\n", 1);
-    rowStarted_ = false;
+    std::string line;
+    for (size_t i = 0; i < names.size(); ++i)
+        line += (i > 0 ? "," : "") + quoted(names[i]);
+    line += '\n';
+    write(line.data(), line.size());
 }
 
 void CCsvRows::spill() {
-    lines_.text(row_, used_);
+    write(row_.data(), used_);
     used_ = 0;
+}
+
+void CCsvRows::write(const char* bytes, size_t count) {
+    if (count == 0) return;
+    Status st = out_.writeBytes(bytes, static_cast<uint32_t>(count));
+    if (status_.ok()) status_ = st;
 }
 
 void CCsvRows::field(float v) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ascii/ValueLines.h"
+#include "base/DISK_M.h"
 #include "base/Status.h"
 #include "csv/CsvNumbers.h"
 
@@ -18,7 +18,7 @@ std::string columnName(const char* name, const char* unit);
 
 class CCsvRows {
   public:
-    explicit CCsvRows(socket& out) : lines_(out, "", 1, ",") {}
+    explicit CCsvRows(socket& out) : out_(out), row_(kBufferBytes) {}
     CCsvRows(const CCsvRows&) = delete;
     CCsvRows& operator=(const CCsvRows&) = delete;
     ~CCsvRows() { spill(); }
@@ -29,39 +29,48 @@ class CCsvRows {
     void field(float v);
     void field(double v);
     void field(int32_t v);
-    // The time of sample i.
-    void field(const CSampleTimes& times, int32_t i) {
-        char* at = nextField();
-        used_ += static_cast<size_t>(times.write(at, i) - at);
+    // A whole row of a time buffer: the time of sample i, then its value.
+    void sample(CSampleTimes& times, int32_t i, float value) {
+        if (used_ + 2 * kMaxField + 2 > kBufferBytes) spill();
+        char* at = times.write(row_.data() + used_, i);
+        *at++ = ',';
+        at = shortestText(at, value);
+        *at++ = '\n';
+        used_ = static_cast<size_t>(at - row_.data());
     }
     void endRow() {
         row_[used_++] = '\n';
         rowStarted_ = false;
     }
-    // Writes what is buffered; the stream's status.
+    // Writes what is buffered; the stream's status (the first failure).
     Status flush() {
         spill();
-        return lines_.flush();
+        return status_;
     }
 
     // Room for the longest field (a double or an int32_t).
     static constexpr size_t kMaxField = kMaxNumberText;
 
   private:
+    // Rows go to the stream in pieces of this size: few large writes.
+    static constexpr size_t kBufferBytes = 128 * 1024;
+
     // Makes room for a separator, a field and the row's end: the rows
-    // collected go to the lines when the buffer is full.
+    // collected go to the stream when the buffer is full.
     char* nextField() {
-        if (used_ + kMaxField + 2 > sizeof row_) spill();
+        if (used_ + kMaxField + 2 > kBufferBytes) spill();
         if (rowStarted_) row_[used_++] = ',';
         rowStarted_ = true;
-        return row_ + used_;
+        return row_.data() + used_;
     }
     void spill();
+    void write(const char* bytes, size_t count);
 
-    CValueLines lines_; // used for its buffered writing only
-    char row_[8192];
+    socket& out_;
+    std::vector<char> row_;
     size_t used_ = 0;
     bool rowStarted_ = false;
+    Status status_ = kStatusOk;
 };
 
 } // namespace vx

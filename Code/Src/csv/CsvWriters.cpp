@@ -127,7 +127,7 @@ Status CCsvCapArbWriter::write(const char* name) {
     const CapArbHeader& h = reader_->header();
     const int16_t kind = reader_->kind();
     const float scale = voltsPerFraction(h, kind);
-    const CSampleTimes times(sampleRate(h.spanCode).count, h.baseFreqId);
+    CSampleTimes times(sampleRate(h.spanCode).count, h.baseFreqId);
     const char* samples = kind == eKindArb          ? "Source (fraction of full scale)"
                           : kind == eKindCaptureCh2 ? "Channel 2 (V)"
                                                     : "Channel 1 (V)";
@@ -141,9 +141,7 @@ Status CCsvCapArbWriter::write(const char* name) {
             Status st = reader_->readBlock(bulk.data(), true);
             if (st.failed()) return st;
         }
-        rows.field(times, i);
-        rows.field(blockFraction(bulk.data(), inBlock) * scale);
-        rows.endRow();
+        rows.sample(times, i, blockFraction(bulk.data(), inBlock) * scale);
     }
     return rows.flush();
 }
