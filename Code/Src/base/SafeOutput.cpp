@@ -106,6 +106,7 @@ std::string CSafeOutput::begin(const std::string& target, bool append) {
     const bool existed = ::stat(target_.c_str(), &st) == 0;
     if (existed && !S_ISREG(st.st_mode)) {
         how_ = eDirect; // a FIFO, /dev/stdout, /dev/null: written as named
+        errLog().flushConsole();
         return target;
     }
     std::string path = append ? lockTarget(true) : createTemporary(existed ? &st : nullptr);
@@ -144,7 +145,9 @@ std::string CSafeOutput::createTemporary(const struct stat* old) {
         if (old) {
             // The owner and group stay where the process may change them (root,
             // or its own group); the mode is set after, as a change of owner clears set-id bits.
-            const bool otherOwner = old->st_uid != geteuid() || old->st_gid != getegid();
+            static const uid_t user = geteuid();
+            static const gid_t group = getegid();
+            const bool otherOwner = old->st_uid != user || old->st_gid != group;
             if (otherOwner && ::fchown(fd, old->st_uid, old->st_gid) != 0) {
                 // Not permitted: the file becomes this user's, with the old mode.
             }
@@ -173,6 +176,7 @@ std::string CSafeOutput::lockTarget(bool append) {
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
             if (!told) errLog() << consoleOnly << msg::eWaitingForRun << target_ << endLine;
+            errLog().flushConsole(); // shown before the wait
             told = true;
             while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
             }
