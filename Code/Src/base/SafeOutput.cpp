@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <iterator>
 #include <mutex>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,6 +39,14 @@ struct PendingUndo {
 PendingUndo pendingUndos[4];
 std::mutex pendingUndoSlots; // claimed and released by outputs on any thread
 
+// The process id, asked once per process (a forked child asks again).
+pid_t processId() {
+    static pid_t pid = 0;
+    static const bool resetInChild = pthread_atfork(nullptr, nullptr, [] { pid = 0; }) == 0;
+    if (pid == 0 || !resetInChild) pid = getpid();
+    return pid;
+}
+
 // Distinct for every temporary of every run: the process id, a counter and the clock.
 std::string uniqueTag() {
     static std::atomic<unsigned> counter{0};
@@ -46,7 +55,7 @@ std::string uniqueTag() {
     const unsigned mixed =
         (static_cast<unsigned>(now.tv_nsec) ^ (++counter * 2654435761u)) & 0xFFFFFF;
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%ld-%06x", static_cast<long>(getpid()), mixed);
+    std::snprintf(buf, sizeof buf, "%ld-%06x", static_cast<long>(processId()), mixed);
     return buf;
 }
 
