@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
@@ -150,8 +151,21 @@ void CErrLogger::setConsoleBatched(bool batched) {
     consoleBatched_ = batched;
 }
 
+void CErrLogger::flushConsoleSometimes() {
+    if (!consoleBatched_ || consoleFilled == 0) return;
+    // Shown at least every fifth of a second, and before the collection fills.
+    constexpr long kMaxWaitNs = 200000000;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const long waited =
+        (now.tv_sec - consoleSince_.tv_sec) * 1000000000L + (now.tv_nsec - consoleSince_.tv_nsec);
+    if (waited >= kMaxWaitNs || consoleFilled > sig_atomic_t(sizeof consoleBuffer / 2))
+        flushConsole();
+}
+
 void CErrLogger::flushConsole() {
     if (!consoleBatched_) return;
+    clock_gettime(CLOCK_MONOTONIC, &consoleSince_);
     while (consoleDone < consoleFilled) {
         ssize_t n = ::write(STDOUT_FILENO, consoleBuffer + consoleDone,
                             static_cast<size_t>(consoleFilled - consoleDone));

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <sys/types.h>
 
@@ -63,6 +64,9 @@ class CErrLogger {
     // line: for the console program when its output is no terminal.
     void setConsoleBatched(bool batched);
     void flushConsole();
+    // flushConsole when the lines have waited long enough to be shown, or the
+    // collection is half full: for a run at the end of each file.
+    void flushConsoleSometimes();
     // Writes what the console collection holds; only async-signal-safe calls.
     static void flushConsoleForSignal();
     // A failed internal consistency check: reported, and the program carries on.
@@ -90,7 +94,8 @@ class CErrLogger {
     bool checkEachLine_ = true;
     bool checkDue_ = true;
     bool consoleBatched_ = false;
-    std::string logLine_; // the log line being collected, written whole at its end
+    timespec consoleSince_{}; // when the console collection was last written
+    std::string logLine_;     // the log line being collected, written whole at its end
     uint16_t dest_ = eBoth;
     std::string sinkLine_; // the console line being collected for the sink
 };

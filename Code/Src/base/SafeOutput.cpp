@@ -78,11 +78,23 @@ std::string temporaryPathFor(const std::string& target, const std::string& tag) 
     return target.substr(0, nameStart) + name + ending;
 }
 
-std::string followLinks(const std::string& path) {
+namespace {
+
+// Follows the chain of links; when its end is no link, st holds what lstat
+// said of it (what stat would say), and known is set.
+std::string followLinks(const std::string& path, struct stat& st, bool& found, bool& known) {
     std::string current = path;
+    known = false;
     for (int i = 0; i < kMaxLinks; ++i) {
-        struct stat st;
-        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+        if (::lstat(current.c_str(), &st) != 0) {
+            found = false;
+            known = true;
+            return current;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            found = known = true;
+            return current;
+        }
         char buf[PATH_MAX];
         ssize_t n = ::readlink(current.c_str(), buf, sizeof buf - 1);
         if (n <= 0) return current;
@@ -93,6 +105,14 @@ std::string followLinks(const std::string& path) {
                       : current.substr(0, slash + 1) + link;
     }
     return current;
+}
+
+} // namespace
+
+std::string followLinks(const std::string& path) {
+    struct stat st;
+    bool found = false, known = false;
+    return followLinks(path, st, found, known);
 }
 
 void undoInterruptedOutputs() {
@@ -110,9 +130,10 @@ std::string systemReason(int error) {
 std::string CSafeOutput::begin(const std::string& target, bool append) {
     abandon();
     systemError_ = 0;
-    target_ = followLinks(target);
     struct stat st;
-    const bool existed = ::stat(target_.c_str(), &st) == 0;
+    bool existed = false, known = false;
+    target_ = followLinks(target, st, existed, known);
+    if (!known) existed = ::stat(target_.c_str(), &st) == 0;
     if (existed && !S_ISREG(st.st_mode)) {
         how_ = eDirect; // a FIFO, /dev/stdout, /dev/null: written as named
         errLog().flushConsole();

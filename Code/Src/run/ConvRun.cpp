@@ -122,7 +122,7 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
     errLog() << endLine;
     pair.reader->close();
     pair.writer->close();
-    errLog().flushConsole();
+    errLog().flushConsoleSometimes();
     return st;
 }
 
