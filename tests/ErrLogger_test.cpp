@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "support/TempDir.h"
 
@@ -35,6 +39,39 @@ TEST_F(LogFixture, LogIsCompleteAfterEachLineAndSurvivesDeletion) {
     errLog() << "second" << vx::endLine;
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(dir.read("log.txt"), "second\n");
+}
+
+// Two processes append long lines to one log and are killed right after the
+// last: every line is there, whole, each written with one append.
+TEST_F(LogFixture, ConcurrentWritersKeepWholeLinesThroughAKill) {
+    constexpr int kLines = 200;
+    constexpr size_t kLength = 9000; // beyond any stdio buffer
+    pid_t children[2];
+    for (int c = 0; c < 2; ++c) {
+        children[c] = fork();
+        ASSERT_GE(children[c], 0);
+        if (children[c] == 0) {
+            (void)std::freopen("/dev/null", "w", stdout);
+            const std::string text(kLength, c == 0 ? 'a' : 'b');
+            for (int i = 0; i < kLines; ++i)
+                errLog() << text.c_str() << vx::endLine;
+            raise(SIGKILL);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status));
+    }
+    std::istringstream log(dir.read("log.txt"));
+    int counts[2] = {0, 0};
+    for (std::string line; std::getline(log, line);) {
+        ASSERT_EQ(line.size(), kLength);
+        ASSERT_EQ(line.find_first_not_of(line[0]), std::string::npos);
+        ++counts[line[0] == 'a' ? 0 : 1];
+    }
+    EXPECT_EQ(counts[0], kLines);
+    EXPECT_EQ(counts[1], kLines);
 }
 
 TEST_F(LogFixture, ClearEmptiesTheLog) {
@@ -78,8 +115,8 @@ TEST_F(LogFixture, AssertionReportsExpressionAndModuleAndCarriesOn) {
     int line = __LINE__ + 1;
     VX_ASSERT(1 == 2, "len <= bufSz");
     std::string out = testing::internal::GetCapturedStdout();
-    std::string expected = "len <= bufSz FAILED: \n../tests/ErrLogger_test.cpp line " +
-                           std::to_string(line) + "\n";
+    std::string expected =
+        "len <= bufSz FAILED: \n../tests/ErrLogger_test.cpp line " + std::to_string(line) + "\n";
     EXPECT_EQ(out, expected);
     EXPECT_EQ(dir.read("log.txt"), expected);
 }

@@ -83,6 +83,7 @@ Status diskPrt::openAt(const std::string& path) {
     default:
         return kStatusFailed;
     }
+    if (mode_ != eRead) platform::forgetStats(false);
     errno = 0;
     stream_.open(path, how);
     return streamStatus();
@@ -202,6 +203,8 @@ bool askContinue(const std::string& message, const std::string& second) {
     errLog() << consoleOnly << message << endLine;
     if (!second.empty()) errLog() << consoleOnly << second << endLine;
     errLog() << consoleOnly << msg::eContinue << endLine;
+    errLog().flushConsole();
+    platform::forgetStats(true); // the disk may change meanwhile
     if (promptAnswerer())
         return promptAnswerer()(second.empty() ? message : message + '\n' + second);
     int c = platform::readConsoleChar();
@@ -263,8 +266,10 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
         // A file this user may not write is refused, though the folder would let
         // a rename replace it.
         const std::string onDisk = platform::resolveOutputPath(file_.name());
+        struct stat old;
         if (existing.readOnly ||
-            (::faccessat(AT_FDCWD, onDisk.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)) {
+            (platform::statReused(onDisk, old) &&
+             ::faccessat(AT_FDCWD, onDisk.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)) {
             errLog() << msg::eAccessDenied << endLine;
             return kStatusAccessDenied;
         }
@@ -285,6 +290,8 @@ Status userdiskPrt::openOutput(const std::string& path) {
 }
 
 Status userdiskPrt::commitOutput() {
+    // Console lines come before the bytes of an output written as named (standard output).
+    if (!output_.usingTemporary()) errLog().flushConsole();
     if (!outputPending_) return closeChecked();
     outputPending_ = false;
     Status st = closeChecked();
@@ -302,6 +309,7 @@ Status userdiskPrt::commitOutput() {
 }
 
 void userdiskPrt::discardOutput() {
+    if (!output_.usingTemporary()) errLog().flushConsole();
     diskPrt::close();
     if (outputPending_) output_.abandon();
     outputPending_ = false;

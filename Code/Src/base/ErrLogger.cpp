@@ -1,11 +1,18 @@
 // The message stream: each line goes to the console (or a host's sink), the
-// log file, or both; the log file is open only while a line is written, so it
-// is always complete.
+// log file, or both; each log line is written whole with one append, so the
+// log is complete after every line and lines of two processes never mix.
 #include "base/ErrLogger.h"
 
+#include "base/Platform.h"
+
+#include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <ctime>
+#include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace vx {
@@ -15,11 +22,33 @@ namespace {
 // A log is written only where no file is, a regular file is, or the null
 // device (a host's way to keep no log): opening a FIFO or another device could
 // block or write where nothing is kept.
-bool loggable(const char* name) {
-    struct stat st, null;
-    if (stat(name, &st) != 0 || S_ISREG(st.st_mode)) return true;
+bool loggableFile(const struct stat& st) {
+    struct stat null;
+    if (S_ISREG(st.st_mode)) return true;
     return S_ISCHR(st.st_mode) && stat("/dev/null", &null) == 0 && st.st_rdev == null.st_rdev;
 }
+
+bool loggable(const char* name) {
+    struct stat st;
+    return stat(name, &st) != 0 || loggableFile(st);
+}
+
+// Writes all of it, as far as the file takes it.
+void writeAll(int fd, const char* data, size_t len) {
+    while (len > 0) {
+        ssize_t n = ::write(fd, data, len);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        data += n;
+        len -= static_cast<size_t>(n);
+    }
+}
+
+// The collected console lines of the console program (one thread), kept where
+// a signal handler can write them out. Bytes before consoleDone are written.
+char consoleBuffer[1 << 15];
+volatile sig_atomic_t consoleFilled = 0;
+volatile sig_atomic_t consoleDone = 0;
 
 } // namespace
 
@@ -29,6 +58,7 @@ CErrLogger::CErrLogger() {
 
 CErrLogger::~CErrLogger() {
     closeLog();
+    if (consoleBatched_) flushConsole();
 }
 
 CErrLogger& errLog() {
@@ -54,20 +84,108 @@ SharedSink currentSink() {
 } // namespace
 
 bool CErrLogger::openLog() {
-    if (!log_ && loggable(name_)) log_ = std::fopen(name_, "a");
-    return log_ && !std::ferror(log_);
+    if (log_ >= 0 && !checkEachLine_ && !checkDue_) return true;
+    checkDue_ = false;
+    struct stat st;
+    if (log_ >= 0 && platform::statReused(name_, st) && st.st_dev == logDevice_ &&
+        st.st_ino == logInode_)
+        return true;
+    return reopenLog();
+}
+
+bool CErrLogger::reopenLog() {
+    // The line being ended goes to the file now found under the name.
+    if (log_ >= 0) ::close(log_);
+    log_ = -1;
+    if (!loggable(name_)) return false;
+    // Not blocking: a FIFO put in the log's place meanwhile is refused below.
+    int fd = ::open(name_, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+    if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !loggableFile(st)) {
+        ::close(fd);
+        return false;
+    }
+    log_ = fd;
+    logDevice_ = st.st_dev;
+    logInode_ = st.st_ino;
+    return true;
+}
+
+void CErrLogger::writeLogLine() {
+    if (!logLine_.empty() && openLog()) writeAll(log_, logLine_.data(), logLine_.size());
+    logLine_.clear();
 }
 
 void CErrLogger::closeLog() {
-    if (log_) std::fclose(log_);
-    log_ = nullptr;
+    // A line left unfinished is kept, as far as it went.
+    if (!logLine_.empty() && (log_ >= 0 || reopenLog()))
+        writeAll(log_, logLine_.data(), logLine_.size());
+    logLine_.clear();
+    if (log_ >= 0) ::close(log_);
+    log_ = -1;
 }
 
 void CErrLogger::writeConsole(const char* text, size_t len) {
-    if (currentSink().sink)
+    if (currentSink().sink) {
         sinkLine_.append(text, len);
-    else
+    } else if (!consoleBatched_) {
         std::fwrite(text, 1, len, stdout);
+    } else {
+        if (len > sizeof consoleBuffer - consoleFilled) flushConsole();
+        if (len > sizeof consoleBuffer) {
+            writeAll(STDOUT_FILENO, text, len);
+            return;
+        }
+        std::memcpy(consoleBuffer + consoleFilled, text, len);
+        consoleFilled = consoleFilled + static_cast<sig_atomic_t>(len);
+    }
+}
+
+void CErrLogger::setConsoleBatched(bool batched) {
+    if (consoleBatched_ == batched) return;
+    if (batched)
+        std::fflush(stdout);
+    else
+        flushConsole();
+    consoleBatched_ = batched;
+}
+
+void CErrLogger::flushConsoleSometimes() {
+    if (!consoleBatched_ || consoleFilled == 0) return;
+    // Shown at least every fifth of a second, and before the collection fills.
+    constexpr long kMaxWaitNs = 200000000;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const long waited =
+        (now.tv_sec - consoleSince_.tv_sec) * 1000000000L + (now.tv_nsec - consoleSince_.tv_nsec);
+    if (waited >= kMaxWaitNs || consoleFilled > sig_atomic_t(sizeof consoleBuffer / 2))
+        flushConsole();
+}
+
+void CErrLogger::flushConsole() {
+    if (!consoleBatched_) return;
+    clock_gettime(CLOCK_MONOTONIC, &consoleSince_);
+    while (consoleDone < consoleFilled) {
+        ssize_t n = ::write(STDOUT_FILENO, consoleBuffer + consoleDone,
+                            static_cast<size_t>(consoleFilled - consoleDone));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        consoleDone = consoleDone + static_cast<sig_atomic_t>(n);
+    }
+    consoleFilled = 0;
+    consoleDone = 0;
+}
+
+void CErrLogger::flushConsoleForSignal() {
+    sig_atomic_t done = consoleDone;
+    const sig_atomic_t filled = consoleFilled;
+    while (done < filled) {
+        ssize_t n =
+            ::write(STDOUT_FILENO, consoleBuffer + done, static_cast<size_t>(filled - done));
+        if (n <= 0) return;
+        done += static_cast<sig_atomic_t>(n);
+    }
 }
 
 void CErrLogger::endConsoleLine() {
@@ -77,6 +195,10 @@ void CErrLogger::endConsoleLine() {
         const std::string line = std::move(sinkLine_);
         sinkLine_.clear();
         host.sink(line.c_str(), host.context);
+        return;
+    }
+    if (consoleBatched_) {
+        writeConsole("\n", 1);
         return;
     }
     std::fputc('\n', stdout);
@@ -91,7 +213,7 @@ void CErrLogger::setConsoleSink(ConsoleSink sink, void* context) {
 
 void CErrLogger::write(const char* text, size_t len) {
     if (dest_ & eConsole) writeConsole(text, len);
-    if ((dest_ & eLogFile) && openLog()) std::fwrite(text, 1, len, log_);
+    if (dest_ & eLogFile) logLine_.append(text, len);
 }
 
 CErrLogger& CErrLogger::operator<<(const char* text) {
@@ -127,11 +249,10 @@ CErrLogger& CErrLogger::operator<<(double v) {
 
 CErrLogger& CErrLogger::operator<<(LineEnd) {
     if (dest_ & eConsole) endConsoleLine();
-    if ((dest_ & eLogFile) && openLog()) {
-        std::fputc('\n', log_);
-        std::fflush(log_);
+    if (dest_ & eLogFile) {
+        logLine_ += '\n';
+        writeLogLine();
     }
-    closeLog();
     dest_ = eBoth;
     return *this;
 }
@@ -150,17 +271,15 @@ Status CErrLogger::setLogFileName(const char* name) {
     closeLog();
     if (!name || std::strlen(name) > kMaxNameLen) return kStatusFailed;
     std::snprintf(name_, sizeof name_, "%s", name);
-    if (!loggable(name_)) return kStatusFailed;
-    FILE* f = std::fopen(name_, "a");
-    if (!f) return kStatusFailed;
-    std::fclose(f);
-    return kStatusOk;
+    checkDue_ = true;
+    return reopenLog() ? kStatusOk : kStatusFailed;
 }
 
 void CErrLogger::clearLogFile() {
     closeLog();
     if (!loggable(name_)) return;
     if (FILE* f = std::fopen(name_, "w")) std::fclose(f);
+    checkDue_ = true;
 }
 
 void CErrLogger::assertionReport(const char* expr, const char* module, int line) {

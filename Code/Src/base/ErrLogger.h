@@ -2,7 +2,9 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <string>
+#include <sys/types.h>
 
 #include "base/Messages.h"
 #include "base/Status.h"
@@ -51,6 +53,22 @@ class CErrLogger {
     Status setLogFileName(const char* name);
     const char* logFileName() const { return name_; }
     void clearLogFile();
+    // The log stays open between lines; before a line it is checked that its
+    // name still leads to it (a deleted or replaced log is opened anew). A run
+    // over many files checks once per file instead: off, the name is checked
+    // only on the line after recheckLogFile.
+    void setLogCheckedEachLine(bool each) { checkEachLine_ = each; }
+    void recheckLogFile() { checkDue_ = true; }
+    // Console lines on standard output are collected and written together at
+    // flushConsole (or when the collection is full) instead of one write per
+    // line: for the console program when its output is no terminal.
+    void setConsoleBatched(bool batched);
+    void flushConsole();
+    // flushConsole when the lines have waited long enough to be shown, or the
+    // collection is half full: for a run at the end of each file.
+    void flushConsoleSometimes();
+    // Writes what the console collection holds; only async-signal-safe calls.
+    static void flushConsoleForSignal();
     // A failed internal consistency check: reported, and the program carries on.
     void assertionReport(const char* expr, const char* module, int line);
     uint16_t destinations() const { return dest_; }
@@ -65,10 +83,19 @@ class CErrLogger {
     void writeConsole(const char* text, size_t len);
     void endConsoleLine();
     bool openLog();
+    bool reopenLog();
+    void writeLogLine();
     void closeLog();
 
     char name_[kMaxNameLen + 1];
-    FILE* log_ = nullptr;
+    int log_ = -1;        // the log file, open for appending
+    dev_t logDevice_ = 0; // and what it is, to tell when its name leads elsewhere
+    ino_t logInode_ = 0;
+    bool checkEachLine_ = true;
+    bool checkDue_ = true;
+    bool consoleBatched_ = false;
+    timespec consoleSince_{}; // when the console collection was last written
+    std::string logLine_;     // the log line being collected, written whole at its end
     uint16_t dest_ = eBoth;
     std::string sinkLine_; // the console line being collected for the sink
 };

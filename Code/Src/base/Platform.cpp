@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <iterator>
 #include <map>
 #include <strings.h>
 #include <sys/stat.h>
@@ -55,6 +56,38 @@ bool wildMatch(const char* pat, const char* name) {
     return *pat == '\0';
 }
 
+// The answers of stat kept while reuseStats is on.
+struct StatAnswer {
+    bool found = false;
+    struct stat st {};
+};
+struct StatMemo {
+    bool on = false;
+    std::map<std::string, StatAnswer> answers;
+};
+
+StatMemo& statMemo() {
+    thread_local StatMemo memo; // per thread, as the job
+    return memo;
+}
+
+} // namespace
+
+bool statReused(const std::string& path, struct stat& st) {
+    StatMemo& memo = statMemo();
+    if (!memo.on) return stat(path.c_str(), &st) == 0;
+    auto it = memo.answers.find(path);
+    if (it == memo.answers.end()) {
+        StatAnswer answer;
+        answer.found = stat(path.c_str(), &answer.st) == 0;
+        it = memo.answers.emplace(path, answer).first;
+    }
+    st = it->second.st;
+    return it->second.found;
+}
+
+namespace {
+
 std::vector<std::string> listDir(const std::string& dir) {
     std::vector<std::string> names;
     DIR* d = opendir(dir.empty() ? "." : dir.c_str());
@@ -87,7 +120,7 @@ bool sameTime(const timespec& a, const timespec& b) {
 }
 
 bool statDir(const std::string& dir, struct stat& st) {
-    return stat(dir.empty() ? "." : dir.c_str(), &st) == 0;
+    return statReused(dir.empty() ? "." : dir, st);
 }
 
 const std::vector<std::string>& cachedListing(const std::string& dir) {
@@ -99,8 +132,11 @@ const std::vector<std::string>& cachedListing(const std::string& dir) {
         return none;
     }
     auto it = all.find(dir);
-    if (it != all.end() && it->second.dev == st.st_dev && it->second.ino == st.st_ino &&
-        sameTime(it->second.mtime, st.st_mtim))
+    // While stats are reused the listing stands for the run, kept up to date
+    // with the files the run creates (noteCreated).
+    const bool sameDir =
+        it != all.end() && it->second.dev == st.st_dev && it->second.ino == st.st_ino;
+    if (sameDir && (statMemo().on || sameTime(it->second.mtime, st.st_mtim)))
         return it->second.names;
     if (it == all.end() && all.size() >= kMaxListings) all.clear();
     Listing& listing = all[dir];
@@ -110,7 +146,7 @@ const std::vector<std::string>& cachedListing(const std::string& dir) {
 
 bool exists(const std::string& path) {
     struct stat st;
-    return stat(path.c_str(), &st) == 0;
+    return statReused(path, st);
 }
 
 // Lower-cased name -> the name as typed, for names and their folders.
@@ -149,7 +185,7 @@ bool regularFile(const struct stat& st, FoundFile& out) {
 
 bool statRegular(const std::string& path, FoundFile& out) {
     struct stat st;
-    return stat(path.c_str(), &st) == 0 && regularFile(st, out);
+    return statReused(path, st) && regularFile(st, out);
 }
 
 int64_t realFreeBytes(const std::string& path) {
@@ -244,7 +280,20 @@ std::string resolveOutputPath(const std::string& path) {
 }
 
 bool statOutput(const std::string& path, struct stat& st) {
-    return stat(resolveOutputPath(path).c_str(), &st) == 0;
+    return statReused(resolveOutputPath(path), st);
+}
+
+void reuseStats(bool on) {
+    statMemo().on = on;
+    statMemo().answers.clear();
+}
+
+void forgetStats(bool folders) {
+    std::map<std::string, StatAnswer>& answers = statMemo().answers;
+    for (auto it = answers.begin(); it != answers.end();) {
+        const bool folder = it->second.found && S_ISDIR(it->second.st.st_mode);
+        it = folders || !folder ? answers.erase(it) : std::next(it);
+    }
 }
 
 FoundFile findOutput(const std::string& path) {
@@ -255,6 +304,7 @@ FoundFile findOutput(const std::string& path) {
 void noteCreated(const std::string& path) {
     PathParts parts = splitPath(path);
     std::string name = parts.base + parts.ext;
+    forgetStats(false);
     auto it = listings().find(parts.dir);
     if (it == listings().end() || name.empty()) return;
     Listing& listing = it->second;
@@ -265,21 +315,21 @@ void noteCreated(const std::string& path) {
         return;
     }
     listing.names.push_back(name);
-    listing.mtime = st.st_mtim;
+    if (!statMemo().on) listing.mtime = st.st_mtim;
 }
 
 bool statOnDisk(const std::string& path, struct stat& st, std::string* real) {
     std::string typed = typedFormOf(path);
-    if (!typed.empty() && stat(typed.c_str(), &st) == 0) {
+    if (!typed.empty() && statReused(typed, st)) {
         if (real) *real = typed;
         return true;
     }
-    if (stat(path.c_str(), &st) == 0) {
+    if (statReused(path, st)) {
         if (real) *real = path;
         return true;
     }
     std::string resolved = resolvePath(path);
-    if (stat(resolved.c_str(), &st) != 0) return false;
+    if (!statReused(resolved, st)) return false;
     if (real) *real = resolved;
     return true;
 }
@@ -322,8 +372,16 @@ bool isRootedFileName(const char* token) {
 }
 
 int64_t freeBytesFor(const std::string& path) {
-    int64_t bytes = freeBytesHook() ? freeBytesHook()(path) : realFreeBytes(path);
-    return std::clamp<int64_t>(bytes, 0, kMaxFreeBytes);
+    if (freeBytesHook()) return std::clamp<int64_t>(freeBytesHook()(path), 0, kMaxFreeBytes);
+    constexpr int64_t kStandingAnswer = int64_t(1) << 30;
+    thread_local std::map<std::string, int64_t> plenty; // folder -> free bytes, this run
+    const std::string dir = splitPath(path).dir;
+    if (!statMemo().on) plenty.clear();
+    auto known = plenty.find(dir);
+    if (known != plenty.end()) return known->second;
+    int64_t bytes = std::clamp<int64_t>(realFreeBytes(path), 0, kMaxFreeBytes);
+    if (statMemo().on && bytes >= kStandingAnswer) plenty[dir] = bytes;
+    return bytes;
 }
 
 void setFreeBytesFunction(FreeBytesFunction fn) {

@@ -45,6 +45,16 @@ bool statOnDisk(const std::string& path, struct stat& st, std::string* real = nu
 // files into one directory lists it once.
 void noteCreated(const std::string& path);
 
+// While a run converts its files, what stat said of a name is reused: of a
+// folder for the whole run, of anything else until forgetStats. Off by default
+// (every query asks the system); reuseStats(false) forgets everything.
+void reuseStats(bool on);
+// Forgets the reused answers: those of files (a new file of the run, a file
+// this process created or opened for writing), or all (a disk was changed).
+void forgetStats(bool folders);
+// stat of the path, answered from the reused answers where there is one.
+bool statReused(const std::string& path, struct stat& st);
+
 struct FoundFile {
     std::string name; // final component as it is on disk
     uint64_t size = 0;
@@ -71,6 +81,9 @@ FoundFile findOutput(const std::string& path);
 bool isRootedFileName(const char* token);
 
 // Free bytes of the file system holding the given file, clamped to 2147483647.
+// While stats are reused, an answer of at least 1 GiB for a folder stands for
+// the run: a run that fills the disk meanwhile fails on writing, and an
+// answer near a floppy's size is always asked anew.
 // Every free-space query goes through here; tests may replace the function
 // (an empty function restores the real query).
 using FreeBytesFunction = std::function<int64_t(const std::string& path)>;

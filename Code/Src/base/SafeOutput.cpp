@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <iterator>
 #include <mutex>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,6 +39,14 @@ struct PendingUndo {
 PendingUndo pendingUndos[4];
 std::mutex pendingUndoSlots; // claimed and released by outputs on any thread
 
+// The process id, asked once per process (a forked child asks again).
+pid_t processId() {
+    static pid_t pid = 0;
+    static const bool resetInChild = pthread_atfork(nullptr, nullptr, [] { pid = 0; }) == 0;
+    if (pid == 0 || !resetInChild) pid = getpid();
+    return pid;
+}
+
 // Distinct for every temporary of every run: the process id, a counter and the clock.
 std::string uniqueTag() {
     static std::atomic<unsigned> counter{0};
@@ -46,7 +55,7 @@ std::string uniqueTag() {
     const unsigned mixed =
         (static_cast<unsigned>(now.tv_nsec) ^ (++counter * 2654435761u)) & 0xFFFFFF;
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%ld-%06x", static_cast<long>(getpid()), mixed);
+    std::snprintf(buf, sizeof buf, "%ld-%06x", static_cast<long>(processId()), mixed);
     return buf;
 }
 
@@ -69,11 +78,23 @@ std::string temporaryPathFor(const std::string& target, const std::string& tag) 
     return target.substr(0, nameStart) + name + ending;
 }
 
-std::string followLinks(const std::string& path) {
+namespace {
+
+// Follows the chain of links; when its end is no link, st holds what lstat
+// said of it (what stat would say), and known is set.
+std::string followLinks(const std::string& path, struct stat& st, bool& found, bool& known) {
     std::string current = path;
+    known = false;
     for (int i = 0; i < kMaxLinks; ++i) {
-        struct stat st;
-        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+        if (::lstat(current.c_str(), &st) != 0) {
+            found = false;
+            known = true;
+            return current;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            found = known = true;
+            return current;
+        }
         char buf[PATH_MAX];
         ssize_t n = ::readlink(current.c_str(), buf, sizeof buf - 1);
         if (n <= 0) return current;
@@ -84,6 +105,14 @@ std::string followLinks(const std::string& path) {
                       : current.substr(0, slash + 1) + link;
     }
     return current;
+}
+
+} // namespace
+
+std::string followLinks(const std::string& path) {
+    struct stat st;
+    bool found = false, known = false;
+    return followLinks(path, st, found, known);
 }
 
 void undoInterruptedOutputs() {
@@ -101,11 +130,13 @@ std::string systemReason(int error) {
 std::string CSafeOutput::begin(const std::string& target, bool append) {
     abandon();
     systemError_ = 0;
-    target_ = followLinks(target);
     struct stat st;
-    const bool existed = ::stat(target_.c_str(), &st) == 0;
+    bool existed = false, known = false;
+    target_ = followLinks(target, st, existed, known);
+    if (!known) existed = ::stat(target_.c_str(), &st) == 0;
     if (existed && !S_ISREG(st.st_mode)) {
         how_ = eDirect; // a FIFO, /dev/stdout, /dev/null: written as named
+        errLog().flushConsole();
         return target;
     }
     std::string path = append ? lockTarget(true) : createTemporary(existed ? &st : nullptr);
@@ -144,7 +175,9 @@ std::string CSafeOutput::createTemporary(const struct stat* old) {
         if (old) {
             // The owner and group stay where the process may change them (root,
             // or its own group); the mode is set after, as a change of owner clears set-id bits.
-            const bool otherOwner = old->st_uid != geteuid() || old->st_gid != getegid();
+            static const uid_t user = geteuid();
+            static const gid_t group = getegid();
+            const bool otherOwner = old->st_uid != user || old->st_gid != group;
             if (otherOwner && ::fchown(fd, old->st_uid, old->st_gid) != 0) {
                 // Not permitted: the file becomes this user's, with the old mode.
             }
@@ -173,6 +206,7 @@ std::string CSafeOutput::lockTarget(bool append) {
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
             if (!told) errLog() << consoleOnly << msg::eWaitingForRun << target_ << endLine;
+            errLog().flushConsole(); // shown before the wait
             told = true;
             while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
             }

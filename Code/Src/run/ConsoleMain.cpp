@@ -49,6 +49,7 @@ void onInterrupt(int signal) {
     static const char kTerm[] = "Interrupted (SIGTERM): Process aborted\n";
     static const char kHup[] = "Interrupted (SIGHUP): Process aborted\n";
     undoInterruptedOutputs();
+    CErrLogger::flushConsoleForSignal();
     const char* line = signal == SIGINT ? kInt : signal == SIGTERM ? kTerm : kHup;
     const size_t len = signal == SIGINT    ? sizeof kInt - 1
                        : signal == SIGTERM ? sizeof kTerm - 1
@@ -69,7 +70,9 @@ void installInterruptHandlers() {
 
 } // namespace
 
-int consoleMain(int argc, char** argv) {
+namespace {
+
+int runProgram(int argc, char** argv) {
     if (longOption(argc, argv, "--version")) {
         std::printf("vxconv %s\n", VX_VERSION);
         return kStatusOk;
@@ -88,6 +91,17 @@ int consoleMain(int argc, char** argv) {
         return kStatusOk;
     }
     return job->run().code();
+}
+
+} // namespace
+
+int consoleMain(int argc, char** argv) {
+    // Lines for a terminal are shown as they come; for a file or a pipe they
+    // are written together, at the end of each converted file.
+    errLog().setConsoleBatched(!::isatty(STDOUT_FILENO));
+    const int status = runProgram(argc, argv);
+    errLog().flushConsole();
+    return status;
 }
 
 } // namespace vx

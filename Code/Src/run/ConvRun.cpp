@@ -6,6 +6,7 @@
 #include "base/DISK_M.h"
 #include "base/ErrLogger.h"
 #include "base/Options.h"
+#include "base/Platform.h"
 #include "base/SafeOutput.h"
 #include "params/Catalog.h"
 #include "params/STARTUP.h"
@@ -104,6 +105,8 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
     job.model().cat.applyModalOptions(options);
     const char* in = job.file(0).name();
     const char* out = job.file(1).name();
+    errLog().recheckLogFile();
+    platform::forgetStats(false);
     errLog() << msg::eProcessing << in << msg::eProcessingArrow << out << endLine;
     std::snprintf(options.inputName, sizeof options.inputName, "%s", in);
     Status st = kStatusOk;
@@ -119,6 +122,7 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
     errLog() << endLine;
     pair.reader->close();
     pair.writer->close();
+    errLog().flushConsoleSometimes();
     return st;
 }
 
@@ -133,8 +137,13 @@ Status runConversion(COptionMgr& job) {
         st = kStatusFailed;
     } else {
         pair.writer->setAppend(job.jobFlags() & eJobAppend);
+        // The log's name is checked once a file, not once a line.
+        errLog().setLogCheckedEachLine(false);
+        platform::reuseStats(true);
         while (st.ok() && job.fileCount() > 0 && job.file(0).nextMatch().ok())
             st = nameOutput(job) ? convertOne(job, pair) : Status(kStatusFailed);
+        platform::reuseStats(false);
+        errLog().setLogCheckedEachLine(true);
     }
     errLog() << consoleOnly << msg::eFinished << endLine;
     return st;

@@ -120,7 +120,9 @@ Status chooseLogFile(const char* name) {
     return kStatusFailed;
 }
 
-const char* logRefusal(COptionMgr& job) {
+namespace {
+
+const char* findLogRefusal(COptionMgr& job) {
     const char* log = errLog().logFileName();
     if (logHoldsMeasurement()) return msg::text(msg::eLogIsMeasurement);
     std::vector<std::string> inputs = inputNames(job);
@@ -131,6 +133,16 @@ const char* logRefusal(COptionMgr& job) {
     for (const std::string& out : outputNames(job, inputs))
         if (samePlace(log, out.c_str())) return msg::text(msg::eLogIsOutput);
     return nullptr;
+}
+
+} // namespace
+
+const char* logRefusal(COptionMgr& job) {
+    // Every input and output is set against the log: each name is asked once.
+    platform::reuseStats(true);
+    const char* why = findLogRefusal(job);
+    platform::reuseStats(false);
+    return why;
 }
 
 } // namespace vx
