@@ -8,9 +8,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 runs=${1:-7}
 build="$root/build-bench"
 cmake -S "$root" -B "$build" -DVX_BENCH=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target vxconv vxbench_inputs vxbench_baseline vxbench_make_waterfall >/dev/null
+cmake --build "$build" -j2 --target vxconv vxarchive vxbench_inputs vxbench_baseline vxbench_make_waterfall >/dev/null
 conv="$build/vxconv"
 base="$build/bench/vxbench_baseline"
+archive="$build/vxarchive"
 # Lower case only: the converter lower-cases the names it is given.
 work="/tmp/vxbench-compare-$$"
 mkdir -p "$work"
@@ -70,6 +71,9 @@ report "1 Capture 2048 kpts -> ASCII" "$conv" big.56c big.asc -- "$base" cap2asc
 report "2 number list 2048 kpts -> Capture" "$conv" list.txt out.56c /Ocap /L2048 -- "$base" list2cap list.txt base.cap
 report "3 1000 Display files -> ASCII" "$conv" 'many/*.56d' -- "$base" disp2asc 401 many/*.56d
 report "4 Waterfall 2048 x 800 lines -> ASCII" "$conv" big.56w wat.asc -- "$base" wat2asc big.56w base.asc 2048 1024 801
+# Two worker processes over the files of workload 3 against the one-process
+# baseline; --force converts them again in every run.
+report "5 vxarchive --jobs 2, workload 3's files" "$archive" many arch --to asc --jobs 2 --force --quiet -- "$base" disp2asc 401 many/*.56d
 small=$(series "$conv" small.56c small.asc)
 big=$(series "$conv" big.56c big.asc)
 echo "peak RSS of workload 1: 2 kpts $(cut -d' ' -f3 <<<"$small") kB, 2048 kpts $(cut -d' ' -f3 <<<"$big") kB"
