@@ -5,6 +5,7 @@
 
 #include "archive/JsonText.h"
 #include "csv/CsvNumbers.h"
+#include "csv/CsvRows.h"
 
 namespace vx {
 
@@ -37,16 +38,7 @@ double rateOf(const JsonValue& v) {
 }
 
 // A CSV field: quoted when it holds a separator, a quote or a line break.
-std::string csvField(const std::string& bytes) {
-    const std::string text = utf8OrEscaped(bytes);
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + '"';
-}
+std::string csvField(const std::string& bytes) { return csvQuoted(utf8OrEscaped(bytes)); }
 
 } // namespace
 

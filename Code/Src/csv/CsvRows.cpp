@@ -6,10 +6,7 @@
 
 namespace vx {
 
-namespace {
-
-// Quoted by the CSV rules (inner quotes doubled) when the text needs it.
-std::string quoted(const std::string& text) {
+std::string csvQuoted(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string out = "\"";
     for (char c : text) {
@@ -18,6 +15,8 @@ std::string quoted(const std::string& text) {
     }
     return out + '"';
 }
+
+namespace {
 
 // Readers rename or merge repeated names; each is given a number instead.
 void makeUnique(std::vector<std::string>& names) {
@@ -41,7 +40,7 @@ void CCsvRows::header(std::vector<std::string> names) {
     makeUnique(names);
     std::string line;
     for (size_t i = 0; i < names.size(); ++i)
-        line += (i > 0 ? "," : "") + quoted(names[i]);
+        line += (i > 0 ? "," : "") + csvQuoted(names[i]);
     line += '\n';
     write(line.data(), line.size());
 }

@@ -16,6 +16,10 @@ namespace vx {
 // "name (unit)", or the name alone when the unit is empty or the name itself.
 std::string columnName(const char* name, const char* unit);
 
+// The text as a CSV field: quoted (inner quotes doubled) when it holds a
+// comma, a quote or a line break.
+std::string csvQuoted(const std::string& text);
+
 class CCsvRows {
   public:
     explicit CCsvRows(socket& out) : out_(out), row_(kBufferBytes) {}
