@@ -38,7 +38,9 @@ double rateOf(const JsonValue& v) {
 }
 
 // A CSV field: quoted when it holds a separator, a quote or a line break.
-std::string csvField(const std::string& bytes) { return csvQuoted(utf8OrEscaped(bytes)); }
+std::string csvField(const std::string& bytes) {
+    return csvQuoted(utf8OrEscaped(bytes));
+}
 
 } // namespace
 
