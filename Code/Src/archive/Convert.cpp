@@ -149,9 +149,10 @@ std::string readIdentity(int32_t type, CatalogRow& row) {
     }
     if (const auto* capture = dynamic_cast<const CCapArbReader*>(reader.get())) {
         const CapArbHeader& h = capture->header();
-        row.kind = capture->kind() == eKindArb ? "Arb. Waveform" : "Capture";
-        row.time = isoTime(h.timeStamp);
-        row.points = int64_t(std::max<int32_t>(0, h.recordKpts)) * (kBlockSamples / kBlockKpts);
+        const FileIdentity id = capArbIdentity(h, capture->kind());
+        row.kind = id.kind;
+        row.time = id.time;
+        row.points = id.points;
         row.sampleRateHz = samplesPerSecond(h);
     } else {
         const char* kind = type == eInWaterfall                  ? "Waterfall"

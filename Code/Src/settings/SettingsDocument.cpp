@@ -34,8 +34,7 @@ void writeTraceHead(CJson& json, CModel& model, const std::string& kind, xAxisT*
     writeSettings(json, settingRecords(traceHeaderLines(model, 2, "")));
 }
 
-void writeCapArbHead(CJson& json, const CapArbHeader& h, int16_t kind,
-                     const enumParAction& rpmSwitch) {
+FileIdentity capArbIdentity(const CapArbHeader& h, int16_t kind) {
     const bool arb = kind == eKindArb;
     FileIdentity id;
     id.kind = arb ? "Arb. Waveform" : "Capture";
@@ -46,7 +45,12 @@ void writeCapArbHead(CJson& json, const CapArbHeader& h, int16_t kind,
     id.axis.unit = "s";
     id.axis.step = 1.0 / samplesPerSecond(h);
     id.units.emplace_back(arb ? "" : "V");
-    writeIdentity(json, id);
+    return id;
+}
+
+void writeCapArbHead(CJson& json, const CapArbHeader& h, int16_t kind,
+                     const enumParAction& rpmSwitch) {
+    writeIdentity(json, capArbIdentity(h, kind));
     writeSettings(json, settingRecords(capArbHeaderLines(h, kind, rpmSwitch)));
 }
 

@@ -19,6 +19,8 @@ ExpandedColumns columnsOf(CModel& model, CSavedView& saved);
 // The identity and settings members of a trace's document.
 void writeTraceHead(CJson& json, CModel& model, const std::string& kind, xAxisT* axis,
                     const ExpandedColumns& cols);
+// The identity of a Capture/Arb. buffer: kind, time stamp, points, time axis.
+FileIdentity capArbIdentity(const CapArbHeader& h, int16_t kind);
 // The identity and settings members of a Capture/Arb. buffer's document.
 void writeCapArbHead(CJson& json, const CapArbHeader& h, int16_t kind,
                      const enumParAction& rpmSwitch);
