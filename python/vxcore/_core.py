@@ -324,14 +324,19 @@ def _info(path: FileName, prompt: Prompt = None) -> Info:
                 kind=FileKind.from_text(identity["kind"]))
 
 
-def _settings(path: FileName, what: str, name: bytes, prompt: Prompt) -> typing.Any:
+def _settings_text(path: FileName, what: str, name: bytes, prompt: Prompt) -> str:
     """A file's identity and settings, the JSON text of VX560_GETSETTINGS."""
     needed = ctypes.c_size_t()
     _call_on(path, what, lambda: _lib.VX560_GETSETTINGS(None, 0, name, ctypes.byref(needed)),
              prompt)
     buffer = ctypes.create_string_buffer(needed.value)
     _call_on(path, what, lambda: _lib.VX560_GETSETTINGS(buffer, needed.value, name, None), prompt)
-    return json.loads(buffer.value.decode("utf-8"))
+    return buffer.value.decode("utf-8")
+
+
+def _settings(path: FileName, what: str, name: bytes, prompt: Prompt) -> typing.Any:
+    """A file's identity and settings, parsed."""
+    return json.loads(_settings_text(path, what, name, prompt))
 
 
 _TRACE_KINDS = {FileKind.VX560_DISPLAY, FileKind.VX550_DISPLAY, FileKind.HP_SDF}

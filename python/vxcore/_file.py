@@ -3,7 +3,6 @@ a trace, its complex values, a Capture's samples or a Waterfall's slices as
 arrays, and the whole file as an xarray Dataset (the layout of vxconv's
 netCDF output) or a pandas DataFrame (the columns of its CSV output)."""
 import builtins
-import ctypes
 import dataclasses
 import datetime
 import math
@@ -398,15 +397,8 @@ def _requests(keys: typing.Sequence[str], peak: typing.Optional[str], db: typing
 def _settings_text(path: PathLike, prompt: Prompt) -> str:
     """The file's identity and settings, the JSON text of VX560_GETSETTINGS as
     vxconv's netCDF output stores it."""
-    name = _core._name(path)
-    what = "cannot describe %r" % os.fspath(path)
-    needed = ctypes.c_size_t()
-    _core._call(what, lambda: _core._lib.VX560_GETSETTINGS(None, 0, name,
-                                                           ctypes.byref(needed)), prompt)
-    buffer = ctypes.create_string_buffer(needed.value)
-    _core._call(what, lambda: _core._lib.VX560_GETSETTINGS(buffer, needed.value, name, None),
-                prompt)
-    return buffer.value.decode("utf-8")
+    return _core._settings_text(path, "cannot describe %r" % os.fspath(path), _core._name(path),
+                                prompt)
 
 
 # Where a Capture file keeps the channel it captured, which the library does
