@@ -26,9 +26,76 @@ namespace vx {
 
 namespace {
 
-// The staged name of the input and the log, in the worker's folder.
+// The name the engine reads the input under, and the log, in the worker's folder.
 constexpr const char* kStagedInput = "in";
 constexpr const char* kWorkerLog = "log.txt";
+
+// How the engine's input name reaches a source. Normally the name is a link
+// made once, to /proc/self/fd/<slot>, and each source the worker opens is
+// put in that descriptor slot: no link is made per file (on ext4 every new
+// inode costs more as deleted ones pile up), odd names never reach the
+// engine, and the engine reads exactly the file the worker checksummed.
+// Without /proc the name is made a link to each source in turn.
+struct StagedInput {
+    int slot = -1;         // the descriptor the link leads to; -1: a link per source
+    size_t disk = 0;       // the segment the name leads to now
+    bool anything = false; // it leads to a segment at all
+};
+StagedInput staged; // one per worker process
+
+void prepareStagedInput() {
+    ::unlink(kStagedInput);
+    const int any = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const int slot = any < 0 ? -1 : ::fcntl(any, F_DUPFD_CLOEXEC, 64);
+    if (any >= 0) ::close(any);
+    if (slot < 0) return;
+    const std::string target = "/proc/self/fd/" + std::to_string(slot);
+    struct stat viaLink, direct;
+    if (::symlink(target.c_str(), kStagedInput) == 0 && ::stat(kStagedInput, &viaLink) == 0 &&
+        ::fstat(slot, &direct) == 0 && viaLink.st_dev == direct.st_dev &&
+        viaLink.st_ino == direct.st_ino) {
+        staged.slot = slot;
+        return;
+    }
+    ::unlink(kStagedInput);
+    ::close(slot);
+}
+
+// Opens a segment for reading; -1 with errno set, or with errno 0 when it is
+// no longer a regular file. Non-blocking: a FIFO put in a file's place must
+// not hang the worker.
+int openSource(const std::string& full, struct stat& st) {
+    const int fd = ::open(full.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
+    ::close(fd);
+    errno = 0;
+    return -1;
+}
+
+// Makes the engine's input name lead to a segment: the open source fd (taken
+// over) into the slot, or a link to the path.
+bool stage(int fd, const std::string& full, size_t disk) {
+    bool ok;
+    if (staged.slot >= 0) {
+        ok = fd >= 0 && ::dup3(fd, staged.slot, O_CLOEXEC) >= 0;
+    } else {
+        ::unlink(kStagedInput);
+        ok = ::symlink(full.c_str(), kStagedInput) == 0;
+    }
+    if (fd >= 0) ::close(fd);
+    staged.disk = disk;
+    staged.anything = ok;
+    return ok;
+}
+
+// Stages a segment by its path, opened anew.
+bool stagePath(const std::string& full, size_t disk) {
+    struct stat st;
+    const int fd = staged.slot >= 0 ? openSource(full, st) : -1;
+    if (staged.slot >= 0 && fd < 0) return false;
+    return stage(fd, full, disk);
+}
 
 struct SourceState {
     int64_t size = 0;
@@ -40,25 +107,37 @@ int64_t mtimeOf(const struct stat& st) {
 }
 
 // Size and time of every segment, and the checksum of their bytes in disk
-// order; the reason when one cannot be read.
+// order; the reason when one cannot be read. The first segment is left open
+// in firstFd, for staging.
 std::string readSources(const ConvertSetup& setup, const std::vector<std::string>& paths,
-                        std::vector<SourceState>& states, std::string& digest) {
+                        std::vector<SourceState>& states, std::string& digest, int& firstFd) {
     CSha256 sha;
+    firstFd = -1;
+    std::string why;
     for (const std::string& path : paths) {
-        const std::string full = setup.source + "/" + path;
-        // Non-blocking: a FIFO put in a file's place must not hang the worker.
-        int fd = ::open(full.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) return std::string("cannot be read: ") + std::strerror(errno);
         struct stat st;
-        bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-        bool read = regular && sha256OfFile(fd, sha);
-        ::close(fd);
-        if (!regular) return "no longer a regular file";
-        if (!read) return std::string("cannot be read: ") + std::strerror(errno);
+        const int fd = openSource(setup.source + "/" + path, st);
+        if (fd < 0) {
+            why = errno == 0 ? "no longer a regular file"
+                             : std::string("cannot be read: ") + std::strerror(errno);
+            break;
+        }
+        const bool read = sha256OfFile(fd, int64_t(st.st_size), sha);
+        if (!read) why = std::string("cannot be read: ") + std::strerror(errno);
+        if (firstFd < 0 && read)
+            firstFd = fd;
+        else
+            ::close(fd);
+        if (!read) break;
         states.push_back({int64_t(st.st_size), mtimeOf(st)});
     }
-    digest = sha.hexDigest();
-    return "";
+    if (why.empty()) {
+        digest = sha.hexDigest();
+    } else if (firstFd >= 0) {
+        ::close(firstFd);
+        firstFd = -1;
+    }
+    return why;
 }
 
 bool unchanged(const ConvertSetup& setup, const std::vector<std::string>& paths,
@@ -90,12 +169,6 @@ const char* kindOfType(int32_t type) {
     }
 }
 
-// Points the staged name at a segment.
-bool stage(const std::string& target) {
-    ::unlink(kStagedInput);
-    return ::symlink(target.c_str(), kStagedInput) == 0;
-}
-
 // Answers the engine's disk prompts: the disk number is the last number of
 // the question, and the staged name is pointed at that disk's segment.
 PromptAnswerer diskChanger(const ConvertSetup& setup, const std::vector<std::string>& paths) {
@@ -106,7 +179,7 @@ PromptAnswerer diskChanger(const ConvertSetup& setup, const std::vector<std::str
         begin = begin == std::string::npos ? 0 : begin + 1;
         const long disk = std::strtol(question.substr(begin, end + 1 - begin).c_str(), nullptr, 10);
         if (disk < 1 || size_t(disk) > paths.size()) return false;
-        return stage(setup.source + "/" + paths[size_t(disk) - 1]);
+        return stagePath(setup.source + "/" + paths[size_t(disk) - 1], size_t(disk) - 1);
     };
 }
 
@@ -129,6 +202,21 @@ std::unique_ptr<COptionMgr> stagedJob(CModel& model, std::vector<std::string> ar
         argv.push_back(arg.data());
     argv.push_back(nullptr);
     return std::make_unique<COptionMgr>(model, int(args.size()), argv.data(), nullptr);
+}
+
+// The identity and main settings of a trace the model holds.
+void traceIdentityOf(CModel& model, int32_t type, CatalogRow& row) {
+    const char* kind = type == eInWaterfall                  ? "Waterfall"
+                       : type == eInSdf || type == eInSdfOld ? "HP SDF"
+                                                             : "";
+    FileIdentity id = traceIdentity(model, kindOf(model, kind));
+    row.kind = id.kind;
+    row.measurement = id.measurement;
+    row.measureGroup = id.measureGroup;
+    row.time = id.time;
+    row.points = id.points;
+    for (const SettingRecord& s : settingRecords(traceHeaderLines(model, 2, "")))
+        if (s.key == "span" && s.kind == SettingRecord::eNumber) row.spanHz = s.number;
 }
 
 // The identity and main settings of the staged input, read as the ASCII
@@ -155,31 +243,35 @@ std::string readIdentity(int32_t type, CatalogRow& row) {
         row.points = id.points;
         row.sampleRateHz = samplesPerSecond(h);
     } else {
-        const char* kind = type == eInWaterfall                  ? "Waterfall"
-                           : type == eInSdf || type == eInSdfOld ? "HP SDF"
-                                                                 : "";
-        FileIdentity id = traceIdentity(*model, kindOf(*model, kind));
-        row.kind = id.kind;
-        row.measurement = id.measurement;
-        row.measureGroup = id.measureGroup;
-        row.time = id.time;
-        row.points = id.points;
-        for (const SettingRecord& s : settingRecords(traceHeaderLines(*model, 2, "")))
-            if (s.key == "span" && s.kind == SettingRecord::eNumber) row.spanHz = s.number;
+        traceIdentityOf(*model, type, row);
     }
     reader->close();
     return "";
 }
 
-// Writes one format of the staged input to "out.<ext>"; the engine's message
-// when it failed.
-std::string convertTo(const ArchiveFormat& format) {
-    const std::string out = "out." + format.extension;
-    ::unlink(out.c_str());
-    auto model = std::make_unique<CModel>();
-    std::unique_ptr<COptionMgr> job = stagedJob(*model, {kStagedInput, out, "/O" + format.keyword});
-    if (job->errorIndex() == eErrNone && job->run().ok() && ::access(out.c_str(), F_OK) == 0)
+// Whether converting to the format leaves in the model the trace that
+// readIdentity would read: the ASCII conversion of a Display or HP SDF file
+// reads it the same way, so a second read is saved.
+bool conversionIdentifies(int32_t type, const ArchiveFormat& format) {
+    return format.number == eFmtAsc &&
+           (type == eInDisplay || type == eInSdf || type == eInSdfOld) && converts(type, eFmtAsc);
+}
+
+// The staged output of a format in the worker's folder.
+std::string stagedOutput(const ArchiveFormat& format) {
+    return "out." + format.extension;
+}
+
+// Writes one format of the staged input to its staged output, with the
+// model given; its size, or the engine's message when it failed.
+std::string convertTo(const ArchiveFormat& format, CModel& model, int64_t& size) {
+    const std::string out = stagedOutput(format);
+    std::unique_ptr<COptionMgr> job = stagedJob(model, {kStagedInput, out, "/O" + format.keyword});
+    struct stat st;
+    if (job->errorIndex() == eErrNone && job->run().ok() && ::stat(out.c_str(), &st) == 0) {
+        size = int64_t(st.st_size);
         return "";
+    }
     ::unlink(out.c_str());
     std::string why = loggedMessages();
     return why.empty() ? "conversion to " + format.keyword + " failed" : why;
@@ -197,9 +289,13 @@ bool makeParents(const std::string& dest, const std::string& path) {
 
 } // namespace
 
-void prepareWorkerMessages() {
+void prepareWorker(const ConvertSetup& setup) {
     errLog().setConsoleSink([](const char*, void*) {}, nullptr);
     (void)errLog().setLogFileName(kWorkerLog);
+    // What a worker killed in this folder left, so no output is taken for new.
+    for (const ArchiveFormat& format : setup.formats)
+        ::unlink(stagedOutput(format).c_str());
+    prepareStagedInput();
 }
 
 std::string outputPathFor(const std::string& sourcePath, const std::string& extension) {
@@ -211,7 +307,8 @@ CatalogRow convertUnit(const ConvertSetup& setup, const ArchiveTask& task) {
     row.path = task.paths.front();
     row.segments.assign(task.paths.begin() + 1, task.paths.end());
     std::vector<SourceState> states;
-    row.message = readSources(setup, task.paths, states, row.sha256);
+    int firstFd = -1;
+    row.message = readSources(setup, task.paths, states, row.sha256, firstFd);
     if (!row.message.empty()) return row;
     row.size = row.mtimeNs = 0;
     for (const SourceState& s : states) {
@@ -220,11 +317,13 @@ CatalogRow convertUnit(const ConvertSetup& setup, const ArchiveTask& task) {
     }
     if (task.hasPrevious && task.previous.size == row.size &&
         task.previous.mtimeNs == row.mtimeNs && task.previous.sha256 == row.sha256) {
+        ::close(firstFd);
         CatalogRow kept = task.previous;
         kept.status = kSkipped;
         return kept;
     }
-    if (!stage(setup.source + "/" + task.paths.front())) {
+    const std::string first = setup.source + "/" + task.paths.front();
+    if (!stage(firstFd, first, 0)) {
         row.message = std::string("cannot be staged: ") + std::strerror(errno);
         return row;
     }
@@ -239,8 +338,13 @@ CatalogRow convertUnit(const ConvertSetup& setup, const ArchiveTask& task) {
         return row;
     }
     const PromptAnswerer previous = setPromptAnswerer(diskChanger(setup, task.paths));
-    row.message = readIdentity(type, row);
-    std::vector<std::string> made; // extensions written
+    bool identified = !conversionIdentifies(type, setup.formats.front());
+    if (identified) row.message = readIdentity(type, row);
+    struct Made {
+        const ArchiveFormat* format;
+        int64_t size;
+    };
+    std::vector<Made> made; // the staged outputs
     std::string notes;
     for (const ArchiveFormat& format : setup.formats) {
         if (!row.message.empty()) break;
@@ -249,26 +353,37 @@ CatalogRow convertUnit(const ConvertSetup& setup, const ArchiveTask& task) {
                      ("no " + format.keyword + " output for a " + row.kind + " file");
             continue;
         }
-        stage(setup.source + "/" + task.paths.front());
-        row.message = convertTo(format);
-        if (row.message.empty()) made.push_back(format.extension);
+        if ((staged.disk != 0 || !staged.anything) && !stagePath(first, 0)) {
+            row.message = std::string("cannot be staged: ") + std::strerror(errno);
+            break;
+        }
+        auto model = std::make_unique<CModel>();
+        int64_t size = 0;
+        row.message = convertTo(format, *model, size);
+        if (!identified) {
+            identified = true;
+            // A failed conversion gives the message the identity's read gives,
+            // as when that read comes first.
+            std::string why = row.message.empty() ? "" : readIdentity(type, row);
+            if (row.message.empty()) traceIdentityOf(*model, type, row);
+            if (!why.empty()) row.message = why;
+        }
+        if (row.message.empty()) made.push_back({&format, size});
     }
     setPromptAnswerer(previous);
     if (row.message.empty() && made.empty()) row.message = notes;
     if (row.message.empty() && !unchanged(setup, task.paths, states))
         row.message = "changed while it was converted";
-    for (const std::string& ext : made) {
-        const std::string staged = "out." + ext;
-        const std::string target = outputPathFor(row.path, ext);
-        struct stat st;
-        if (row.message.empty() && ::stat(staged.c_str(), &st) == 0 &&
-            makeParents(setup.dest, target) &&
-            ::rename(staged.c_str(), (setup.dest + "/" + target).c_str()) == 0) {
-            row.outputs.push_back({target, int64_t(st.st_size)});
+    for (const Made& output : made) {
+        const std::string from = stagedOutput(*output.format);
+        const std::string target = outputPathFor(row.path, output.format->extension);
+        if (row.message.empty() && makeParents(setup.dest, target) &&
+            ::rename(from.c_str(), (setup.dest + "/" + target).c_str()) == 0) {
+            row.outputs.push_back({target, output.size});
             continue;
         }
         if (row.message.empty()) row.message = target + ": " + std::strerror(errno);
-        ::unlink(staged.c_str());
+        ::unlink(from.c_str());
     }
     if (row.message.empty()) {
         row.status = CatalogRow::kConverted;

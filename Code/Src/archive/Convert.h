@@ -41,9 +41,10 @@ constexpr const char* kSkipped = "skipped";
 // messages go to its log there.
 CatalogRow convertUnit(const ConvertSetup& setup, const ArchiveTask& task);
 
-// Sends the engine's console lines nowhere and its log to the worker's
-// folder, where convertUnit reads each job's messages.
-void prepareWorkerMessages();
+// Prepares a worker in its folder (the current one): the engine's console
+// lines go nowhere and its log to the folder, where convertUnit reads each
+// job's messages; the name the engine reads each input under is set up.
+void prepareWorker(const ConvertSetup& setup);
 
 // The output path under DEST of a source path and an extension.
 std::string outputPathFor(const std::string& sourcePath, const std::string& extension);

@@ -100,8 +100,9 @@ std::string CSha256::hexDigest() {
     return out;
 }
 
-bool sha256OfFile(int fd, CSha256& sha) {
+bool sha256OfFile(int fd, int64_t size, CSha256& sha) {
     char buf[65536];
+    int64_t total = 0;
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
         if (n == 0) return true;
@@ -110,6 +111,8 @@ bool sha256OfFile(int fd, CSha256& sha) {
             return false;
         }
         sha.update(buf, size_t(n));
+        total += n;
+        if (size_t(n) < sizeof buf && total >= size) return true;
     }
 }
 

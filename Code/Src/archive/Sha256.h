@@ -24,7 +24,9 @@ class CSha256 {
 };
 
 // The digest of a file's bytes, read through an open descriptor; false when
-// a read fails.
-bool sha256OfFile(int fd, CSha256& sha);
+// a read fails. size: the bytes the file held when it was opened; a short
+// read once they are all in is the file's end, which saves the read that
+// would only return nothing.
+bool sha256OfFile(int fd, int64_t size, CSha256& sha);
 
 } // namespace vx

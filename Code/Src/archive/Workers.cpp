@@ -137,7 +137,7 @@ void CWorkerPool::serve(int taskFd, int resultFd) {
     sigfillset(&action.sa_mask);
     for (int signal : {SIGINT, SIGTERM, SIGHUP})
         ::sigaction(signal, &action, nullptr);
-    prepareWorkerMessages();
+    prepareWorker(setup_);
     std::string buffer, message;
     while (receiveMessage(taskFd, buffer, message)) {
         size_t id = 0;
