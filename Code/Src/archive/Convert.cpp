@@ -194,9 +194,14 @@ std::string loggedMessages() {
     return all;
 }
 
-// A job over the staged input; args after the program name.
+// A job over the staged input; args after the program name. The log holds
+// this job's lines only: emptied here rather than by the job (/J keeps it),
+// so it stays open from job to job and an empty log is all the job's check
+// of it has to look at.
 std::unique_ptr<COptionMgr> stagedJob(CModel& model, std::vector<std::string> args) {
+    (void)::truncate(kWorkerLog, 0);
     args.insert(args.begin(), "vxarchive");
+    args.push_back("/J");
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());
