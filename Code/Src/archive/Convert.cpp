@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <memory>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,9 +27,24 @@ namespace vx {
 
 namespace {
 
-// The name the engine reads the input under, and the log, in the worker's folder.
+// The name the engine reads the input under, in the worker's folder.
 constexpr const char* kStagedInput = "in";
-constexpr const char* kWorkerLog = "log.txt";
+// The engine's log: a file in memory, which the worker empties before each
+// job at no cost to the disk; without one, a file in the worker's folder.
+std::string workerLog = "log.txt"; // one per worker process
+
+void prepareWorkerLog() {
+    const int fd = ::memfd_create("vxarchive-log", MFD_CLOEXEC);
+    if (fd >= 0) {
+        const std::string name = "/proc/self/fd/" + std::to_string(fd);
+        if (errLog().setLogFileName(name.c_str()).ok()) {
+            workerLog = name;
+            return;
+        }
+        ::close(fd);
+    }
+    (void)errLog().setLogFileName(workerLog.c_str());
+}
 
 // How the engine's input name reaches a source. Normally the name is a link
 // made once, to /proc/self/fd/<slot>, and each source the worker opens is
@@ -185,7 +201,7 @@ PromptAnswerer diskChanger(const ConvertSetup& setup, const std::vector<std::str
 
 // What the engine logged for the last job, its lines joined by "; ".
 std::string loggedMessages() {
-    std::ifstream in(kWorkerLog, std::ios::binary);
+    std::ifstream in(workerLog, std::ios::binary);
     std::string line, all;
     while (std::getline(in, line)) {
         if (line.empty()) continue;
@@ -199,7 +215,7 @@ std::string loggedMessages() {
 // so it stays open from job to job and an empty log is all the job's check
 // of it has to look at.
 std::unique_ptr<COptionMgr> stagedJob(CModel& model, std::vector<std::string> args) {
-    (void)::truncate(kWorkerLog, 0);
+    (void)::truncate(workerLog.c_str(), 0);
     args.insert(args.begin(), "vxarchive");
     args.push_back("/J");
     std::vector<char*> argv;
@@ -296,7 +312,7 @@ bool makeParents(const std::string& dest, const std::string& path) {
 
 void prepareWorker(const ConvertSetup& setup) {
     errLog().setConsoleSink([](const char*, void*) {}, nullptr);
-    (void)errLog().setLogFileName(kWorkerLog);
+    prepareWorkerLog();
     // What a worker killed in this folder left, so no output is taken for new.
     for (const ArchiveFormat& format : setup.formats)
         ::unlink(stagedOutput(format).c_str());
