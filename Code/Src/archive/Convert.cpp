@@ -210,6 +210,12 @@ std::string loggedMessages() {
     return all;
 }
 
+// The worker's one model, which each job resets as the library's jobs do.
+CModel& workerModel() {
+    static const std::unique_ptr<CModel> model = std::make_unique<CModel>();
+    return *model;
+}
+
 // A job over the staged input; args after the program name. The log holds
 // this job's lines only: emptied here rather than by the job (/J keeps it),
 // so it stays open from job to job and an empty log is all the job's check
@@ -243,7 +249,7 @@ void traceIdentityOf(CModel& model, int32_t type, CatalogRow& row) {
 // The identity and main settings of the staged input, read as the ASCII
 // conversion reads it; the engine's message when it cannot be read.
 std::string readIdentity(int32_t type, CatalogRow& row) {
-    auto model = std::make_unique<CModel>();
+    CModel* model = &workerModel();
     std::unique_ptr<COptionMgr> job = stagedJob(*model, {kStagedInput});
     if (job->errorIndex() != eErrNone || !detectAndCheck(*job)) return loggedMessages();
     if (type == eInWaterfall) model->options.wfCount = 1;
@@ -378,15 +384,15 @@ CatalogRow convertUnit(const ConvertSetup& setup, const ArchiveTask& task) {
             row.message = std::string("cannot be staged: ") + std::strerror(errno);
             break;
         }
-        auto model = std::make_unique<CModel>();
+        CModel& model = workerModel();
         int64_t size = 0;
-        row.message = convertTo(format, *model, size);
+        row.message = convertTo(format, model, size);
         if (!identified) {
             identified = true;
             // A failed conversion gives the message the identity's read gives,
             // as when that read comes first.
             std::string why = row.message.empty() ? "" : readIdentity(type, row);
-            if (row.message.empty()) traceIdentityOf(*model, type, row);
+            if (row.message.empty()) traceIdentityOf(model, type, row);
             if (!why.empty()) row.message = why;
         }
         if (row.message.empty()) made.push_back({&format, size});
