@@ -275,6 +275,31 @@ TEST(ArchiveRun, MixedTreeWithTwoJobs) {
     EXPECT_EQ(rows[0].status, "converted"); // skipped: unchanged, its csv there
 }
 
+// Odd names never reach the engine: each file converts from its own bytes,
+// even where the engine's name handling (lower case, case-insensitive match,
+// wildcards, a leading dash) would pick another file or none.
+TEST(ArchiveRun, OddNamesConvertFromTheirOwnFile) {
+    vxtest::ScratchDir top("vxarchive");
+    const std::string src = top.path() + "/src", dest = top.path() + "/dest";
+    const std::string display = example("fft1.56d"), waterfall = example("run.56w");
+    writeFile(src + "/plain/display", display);
+    writeFile(src + "/plain/waterfall", waterfall);
+    const std::pair<std::string, const std::string*> odd[] = {
+        {"Twin.56d", &display},    {"twin.56d", &waterfall},  {"-o.56d", &waterfall},
+        {"line\nbreak", &display}, {"latin\xe9", &waterfall}, {"st*r?.56d", &display},
+        {" sp ace ", &waterfall}};
+    for (const auto& [name, bytes] : odd)
+        writeFile(src + "/odd/" + name, *bytes);
+    ArchiveRun run = runArchive({src, dest, "--jobs", "2", "--to", "asc"});
+    EXPECT_EQ(run.status, 0) << run.out;
+    for (const auto& [name, bytes] : odd) {
+        const std::string plain = bytes == &display ? "display" : "waterfall";
+        const std::string out = readFile(dest + "/odd/" + name + ".asc");
+        EXPECT_FALSE(out.empty()) << name;
+        EXPECT_EQ(out, readFile(dest + "/plain/" + plain + ".asc")) << name;
+    }
+}
+
 TEST(ArchiveRun, KilledMidwayThenResumed) {
     vxtest::ScratchDir top("vxarchive");
     const std::string src = top.path() + "/src", dest = top.path() + "/dest";
