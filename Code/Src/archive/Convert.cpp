@@ -89,8 +89,8 @@ int openSource(const std::string& full, struct stat& st) {
     return -1;
 }
 
-// Makes the engine's input name lead to a segment: the open source fd (taken
-// over) into the slot, or a link to the path.
+// Makes the engine's input name lead to a segment: the open source fd (left
+// open) copied into the slot, or a link to the path.
 bool stage(int fd, const std::string& full, size_t disk) {
     bool ok;
     if (staged.slot >= 0) {
@@ -99,7 +99,6 @@ bool stage(int fd, const std::string& full, size_t disk) {
         ::unlink(kStagedInput);
         ok = ::symlink(full.c_str(), kStagedInput) == 0;
     }
-    if (fd >= 0) ::close(fd);
     staged.disk = disk;
     staged.anything = ok;
     return ok;
@@ -107,10 +106,12 @@ bool stage(int fd, const std::string& full, size_t disk) {
 
 // Stages a segment by its path, opened anew.
 bool stagePath(const std::string& full, size_t disk) {
+    if (staged.slot < 0) return stage(-1, full, disk);
     struct stat st;
-    const int fd = staged.slot >= 0 ? openSource(full, st) : -1;
-    if (staged.slot >= 0 && fd < 0) return false;
-    return stage(fd, full, disk);
+    const int fd = openSource(full, st);
+    const bool ok = fd >= 0 && stage(fd, full, disk);
+    if (fd >= 0) ::close(fd);
+    return ok;
 }
 
 struct SourceState {
@@ -122,38 +123,39 @@ int64_t mtimeOf(const struct stat& st) {
     return int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
-// Size and time of every segment, and the checksum of their bytes in disk
-// order; the reason when one cannot be read. The first segment is left open
-// in firstFd, for staging.
+std::string unreadable(int error) {
+    return error == 0 ? "no longer a regular file"
+                      : std::string("cannot be read: ") + std::strerror(error);
+}
+
+// Reads every segment through in disk order, the first from firstFd (opened
+// already, its stat in first), the others opened in turn; notes the size and
+// time of each, and checksums their bytes when sha is given. The reason when
+// one cannot be read.
 std::string readSources(const ConvertSetup& setup, const std::vector<std::string>& paths,
-                        std::vector<SourceState>& states, std::string& digest, int& firstFd) {
-    CSha256 sha;
-    firstFd = -1;
-    std::string why;
-    for (const std::string& path : paths) {
-        struct stat st;
-        const int fd = openSource(setup.source + "/" + path, st);
-        if (fd < 0) {
-            why = errno == 0 ? "no longer a regular file"
-                             : std::string("cannot be read: ") + std::strerror(errno);
-            break;
-        }
-        const bool read = sha256OfFile(fd, int64_t(st.st_size), sha);
-        if (!read) why = std::string("cannot be read: ") + std::strerror(errno);
-        if (firstFd < 0 && read)
-            firstFd = fd;
-        else
-            ::close(fd);
-        if (!read) break;
+                        int firstFd, const struct stat& first, std::vector<SourceState>& states,
+                        CSha256* sha) {
+    states.clear();
+    for (size_t i = 0; i < paths.size(); ++i) {
+        struct stat st = first;
+        const int fd = i == 0 ? firstFd : openSource(setup.source + "/" + paths[i], st);
+        if (fd < 0) return unreadable(errno);
+        const bool read = readThrough(fd, int64_t(st.st_size), sha);
+        const int error = errno;
+        if (i > 0) ::close(fd);
+        if (!read) return unreadable(error);
         states.push_back({int64_t(st.st_size), mtimeOf(st)});
     }
-    if (why.empty()) {
-        digest = sha.hexDigest();
-    } else if (firstFd >= 0) {
-        ::close(firstFd);
-        firstFd = -1;
+    return "";
+}
+
+// The row's size (of all segments) and time (the latest).
+void sourceTotals(const std::vector<SourceState>& states, CatalogRow& row) {
+    row.size = row.mtimeNs = 0;
+    for (const SourceState& s : states) {
+        row.size += s.size;
+        row.mtimeNs = std::max(row.mtimeNs, s.mtimeNs);
     }
-    return why;
 }
 
 bool unchanged(const ConvertSetup& setup, const std::vector<std::string>& paths,
@@ -329,32 +331,68 @@ std::string outputPathFor(const std::string& sourcePath, const std::string& exte
     return sourcePath + "." + extension;
 }
 
+namespace {
+
+enum class Reading { eRead, eKept, eFailed };
+
+// Stages the unit's first segment, finds its type (-1: no instrument or HP SDF
+// file) and reads the segments through for the row's size, time and
+// checksum. The checksum comes first when the last run's row may be kept
+// (eKept when it is); otherwise after the type, so that no file the catalog
+// leaves out is checksummed, while every file is still read through to find
+// the unreadable ones. eFailed with the row's message.
+Reading readUnit(const ConvertSetup& setup, const ArchiveTask& task, int firstFd,
+                 const struct stat& firstStat, std::vector<SourceState>& states, CatalogRow& row,
+                 int32_t& type) {
+    CSha256 sha;
+    if (task.hasPrevious) {
+        row.message = readSources(setup, task.paths, firstFd, firstStat, states, &sha);
+        if (!row.message.empty()) return Reading::eFailed;
+        row.sha256 = sha.hexDigest();
+        sourceTotals(states, row);
+        if (task.previous.sha256 == row.sha256 && task.previous.size == row.size &&
+            task.previous.mtimeNs == row.mtimeNs)
+            return Reading::eKept;
+    }
+    const bool isStaged = stage(firstFd, setup.source + "/" + task.paths.front(), 0);
+    const int stageError = errno;
+    type = isStaged ? existingFileType(kStagedInput) : -1;
+    if (!task.hasPrevious) {
+        const bool catalogued = type >= 0 || task.paths.size() > 1;
+        row.message =
+            readSources(setup, task.paths, firstFd, firstStat, states, catalogued ? &sha : nullptr);
+        if (!row.message.empty()) return Reading::eFailed;
+        if (catalogued) row.sha256 = sha.hexDigest();
+        sourceTotals(states, row);
+    }
+    if (isStaged) return Reading::eRead;
+    row.message = std::string("cannot be staged: ") + std::strerror(stageError);
+    return Reading::eFailed;
+}
+
+} // namespace
+
 CatalogRow convertUnit(const ConvertSetup& setup, const ArchiveTask& task) {
     CatalogRow row;
     row.path = task.paths.front();
     row.segments.assign(task.paths.begin() + 1, task.paths.end());
-    std::vector<SourceState> states;
-    int firstFd = -1;
-    row.message = readSources(setup, task.paths, states, row.sha256, firstFd);
-    if (!row.message.empty()) return row;
-    row.size = row.mtimeNs = 0;
-    for (const SourceState& s : states) {
-        row.size += s.size;
-        row.mtimeNs = std::max(row.mtimeNs, s.mtimeNs);
+    const std::string first = setup.source + "/" + task.paths.front();
+    struct stat firstStat;
+    const int firstFd = openSource(first, firstStat);
+    if (firstFd < 0) {
+        row.message = unreadable(errno);
+        return row;
     }
-    if (task.hasPrevious && task.previous.size == row.size &&
-        task.previous.mtimeNs == row.mtimeNs && task.previous.sha256 == row.sha256) {
-        ::close(firstFd);
+    std::vector<SourceState> states;
+    int32_t type = -1;
+    const Reading reading = readUnit(setup, task, firstFd, firstStat, states, row, type);
+    ::close(firstFd);
+    if (reading == Reading::eKept) {
         CatalogRow kept = task.previous;
         kept.status = kSkipped;
         return kept;
     }
-    const std::string first = setup.source + "/" + task.paths.front();
-    if (!stage(firstFd, first, 0)) {
-        row.message = std::string("cannot be staged: ") + std::strerror(errno);
-        return row;
-    }
-    const int32_t type = existingFileType(kStagedInput);
+    if (reading == Reading::eFailed) return row;
     if (type < 0 && task.paths.size() == 1) {
         row.status = kNotInstrumentFile;
         return row;

@@ -23,10 +23,10 @@ class CSha256 {
     uint64_t length_ = 0;
 };
 
-// The digest of a file's bytes, read through an open descriptor; false when
-// a read fails. size: the bytes the file held when it was opened; a short
-// read once they are all in is the file's end, which saves the read that
-// would only return nothing.
-bool sha256OfFile(int fd, int64_t size, CSha256& sha);
+// Reads a file through an open descriptor to its end, adding its bytes to sha
+// when one is given; false when a read fails. size: the bytes the file held
+// when it was opened; a short read once they are all in is the file's end,
+// which saves the read that would only return nothing.
+bool readThrough(int fd, int64_t size, CSha256* sha);
 
 } // namespace vx
