@@ -187,45 +187,60 @@ bool CWorkerPool::spawn(size_t slot) {
 
 bool CWorkerPool::run(const std::vector<ArchiveTask>& tasks, const OnResult& onResult,
                       const std::function<bool()>& stop) {
+    // Each worker holds a second task behind the one it converts, so that it
+    // goes on while the run takes in its result.
+    constexpr size_t kTasksAhead = 2;
     size_t started = 0;
     for (size_t slot = 0; slot < workers_.size(); ++slot)
         if (spawn(slot)) ++started;
     if (started == 0) return false;
+    std::deque<size_t> waiting; // sent to a worker that died before it began them
     size_t next = 0, running = 0;
-    while ((next < tasks.size() || running > 0) && !stop()) {
+    while ((next < tasks.size() || !waiting.empty() || running > 0) && !stop()) {
         size_t alive = 0;
         for (const Worker& w : workers_)
             if (w.pid > 0) ++alive;
         if (alive == 0) return false;
         for (Worker& w : workers_) {
-            if (w.pid < 0 || w.task >= 0 || next >= tasks.size()) continue;
-            if (!sendMessage(w.taskFd, taskMessage(next, tasks[next]))) continue;
-            w.task = long(next++);
-            ++running;
+            while (w.pid > 0 && w.tasks.size() < kTasksAhead &&
+                   (!waiting.empty() || next < tasks.size())) {
+                const size_t task = waiting.empty() ? next : waiting.front();
+                if (!sendMessage(w.taskFd, taskMessage(task, tasks[task]))) {
+                    // Gone with nothing to convert: not waited for in vain.
+                    if (w.tasks.empty()) retire(w);
+                    break;
+                }
+                if (waiting.empty())
+                    ++next;
+                else
+                    waiting.pop_front();
+                w.tasks.push_back(task);
+                ++running;
+            }
         }
         std::vector<pollfd> fds;
         for (Worker& w : workers_)
-            fds.push_back({w.task >= 0 ? w.resultFd : -1, POLLIN, 0});
+            fds.push_back({w.tasks.empty() ? -1 : w.resultFd, POLLIN, 0});
         if (::poll(fds.data(), fds.size(), -1) < 0) continue; // a signal: look at stop()
         for (size_t slot = 0; slot < workers_.size(); ++slot) {
             Worker& w = workers_[slot];
             if (fds[slot].fd < 0 || fds[slot].revents == 0) continue;
             const bool open = readSome(w.resultFd, w.buffer);
             std::string message;
-            if (takeMessage(w.buffer, message)) {
+            while (!w.tasks.empty() && takeMessage(w.buffer, message)) {
                 CatalogRow row;
                 const size_t newline = message.find('\n');
-                if (newline != std::string::npos && rowFromJson(message.substr(newline + 1), row)) {
-                    const size_t task = size_t(w.task);
-                    w.task = -1;
-                    --running;
-                    onResult(task, row);
-                    continue;
-                }
+                if (newline == std::string::npos || !rowFromJson(message.substr(newline + 1), row))
+                    break;
+                const size_t task = w.tasks.front();
+                w.tasks.pop_front();
+                --running;
+                onResult(task, row);
             }
-            if (open) continue;
-            // The worker is gone: its file is a failed row, and a new one takes its place.
-            const size_t task = size_t(w.task);
+            if (open || w.tasks.empty()) continue;
+            // The worker is gone: the file it converted is a failed row, the
+            // one waiting goes to another, and a new worker takes its place.
+            const size_t task = w.tasks.front();
             int status = 0;
             ::close(w.taskFd);
             ::close(w.resultFd);
@@ -233,8 +248,9 @@ bool CWorkerPool::run(const std::vector<ArchiveTask>& tasks, const OnResult& onR
             while (::waitpid(w.pid, &status, 0) < 0 && errno == EINTR) {
             }
             w.pid = -1;
-            w.task = -1;
-            --running;
+            running -= w.tasks.size();
+            waiting.insert(waiting.begin(), w.tasks.begin() + 1, w.tasks.end());
+            w.tasks.clear();
             CatalogRow row;
             row.path = tasks[task].paths.front();
             row.segments.assign(tasks[task].paths.begin() + 1, tasks[task].paths.end());
@@ -245,7 +261,7 @@ bool CWorkerPool::run(const std::vector<ArchiveTask>& tasks, const OnResult& onR
     }
     // Stopped: the workers give up the files they convert (their outputs undone).
     for (Worker& w : workers_)
-        if (w.pid > 0 && w.task >= 0) ::kill(w.pid, SIGTERM);
+        if (w.pid > 0 && !w.tasks.empty()) ::kill(w.pid, SIGTERM);
     return true;
 }
 

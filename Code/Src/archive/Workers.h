@@ -4,6 +4,7 @@
 // file is a failed row.
 #pragma once
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -33,7 +34,7 @@ class CWorkerPool {
         int pid = -1;
         int taskFd = -1;
         int resultFd = -1;
-        long task = -1; // the task it converts, -1 when idle
+        std::deque<size_t> tasks; // sent to it: the first it converts, the next waits
         std::string buffer;
     };
 
