@@ -130,7 +130,8 @@ int runArchive(const ArchiveOptions& options, const ConvertSetup& setup,
         state.rows[task] = std::move(row);
         state.done[task] = true;
         ++state.finished;
-        journal.append(state.rows[task]);
+        // The catalog leaves out what is no instrument file, and so does the journal.
+        if (state.rows[task].status != kNotInstrumentFile) journal.append(state.rows[task]);
         progress.update(state.finished, state.failed);
         const auto now = std::chrono::steady_clock::now();
         if (now - lastWrite > std::chrono::seconds(2)) {
