@@ -316,6 +316,14 @@ bool makeParents(const std::string& dest, const std::string& path) {
     return true;
 }
 
+// Moves a staged output to its place under DEST; its folders are made only
+// when the rename finds one missing (most outputs go where others went).
+bool placeOutput(const std::string& dest, const std::string& from, const std::string& target) {
+    const std::string to = dest + "/" + target;
+    if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    return errno == ENOENT && makeParents(dest, target) && ::rename(from.c_str(), to.c_str()) == 0;
+}
+
 } // namespace
 
 void prepareWorker(const ConvertSetup& setup) {
@@ -442,8 +450,7 @@ CatalogRow convertUnit(const ConvertSetup& setup, const ArchiveTask& task) {
     for (const Made& output : made) {
         const std::string from = stagedOutput(*output.format);
         const std::string target = outputPathFor(row.path, output.format->extension);
-        if (row.message.empty() && makeParents(setup.dest, target) &&
-            ::rename(from.c_str(), (setup.dest + "/" + target).c_str()) == 0) {
+        if (row.message.empty() && placeOutput(setup.dest, from, target)) {
             row.outputs.push_back({target, output.size});
             continue;
         }
