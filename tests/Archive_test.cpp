@@ -153,11 +153,19 @@ struct ArchiveRun {
 
 // Runs vxarchive in its own process group; kills the group with SIGKILL once
 // killWhen holds (checked every millisecond). Unprivileged: run by "nobody"
-// when the tests run as root, so that permissions apply.
+// when the tests run as root, so that permissions apply; it runs a copy of the
+// program, since the build folder may be closed to that user.
 ArchiveRun runArchive(const std::vector<std::string>& args,
                       const std::function<bool()>& killWhen = nullptr, bool unprivileged = false) {
     vxtest::ScratchDir logDir("vxarchive-log");
     const std::string log = logDir.path() + "/out";
+    std::string program = VX_ARCHIVE_PATH;
+    if (unprivileged && ::geteuid() == 0) {
+        program = logDir.path() + "/vxarchive";
+        writeFile(program, readFile(VX_ARCHIVE_PATH));
+        ::chmod(program.c_str(), 0755);
+        ::chmod(logDir.path().c_str(), 0755);
+    }
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::setpgid(0, 0);
@@ -167,11 +175,11 @@ ArchiveRun runArchive(const std::vector<std::string>& args,
         if (unprivileged && ::geteuid() == 0 &&
             (::setgroups(0, nullptr) || ::setgid(65534) || ::setuid(65534)))
             ::_exit(126);
-        std::vector<char*> argv{const_cast<char*>(VX_ARCHIVE_PATH)};
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        ::execv(VX_ARCHIVE_PATH, argv.data());
+        ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
     ::setpgid(pid, pid);
