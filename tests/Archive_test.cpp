@@ -1,12 +1,15 @@
 // vxarchive: the catalog's JSON text, the grouping of floppy segments, and
 // whole runs over built trees (a mixed tree with two jobs, a run killed
-// midway and resumed, hostile trees).
+// midway and resumed, hostile trees, files changing during a run).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <grp.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -149,22 +152,34 @@ struct ArchiveRun {
 };
 
 // Runs vxarchive in its own process group; kills the group with SIGKILL once
-// killWhen holds (checked every millisecond).
+// killWhen holds (checked every millisecond). Unprivileged: run by "nobody"
+// when the tests run as root, so that permissions apply; it runs a copy of the
+// program, since the build folder may be closed to that user.
 ArchiveRun runArchive(const std::vector<std::string>& args,
-                      const std::function<bool()>& killWhen = nullptr) {
+                      const std::function<bool()>& killWhen = nullptr, bool unprivileged = false) {
     vxtest::ScratchDir logDir("vxarchive-log");
     const std::string log = logDir.path() + "/out";
+    std::string program = VX_ARCHIVE_PATH;
+    if (unprivileged && ::geteuid() == 0) {
+        program = logDir.path() + "/vxarchive";
+        writeFile(program, readFile(VX_ARCHIVE_PATH));
+        ::chmod(program.c_str(), 0755);
+        ::chmod(logDir.path().c_str(), 0755);
+    }
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::setpgid(0, 0);
         int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(fd, 1);
         ::dup2(fd, 2);
-        std::vector<char*> argv{const_cast<char*>(VX_ARCHIVE_PATH)};
+        if (unprivileged && ::geteuid() == 0 &&
+            (::setgroups(0, nullptr) || ::setgid(65534) || ::setuid(65534)))
+            ::_exit(126);
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& a : args)
             argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        ::execv(VX_ARCHIVE_PATH, argv.data());
+        ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
     ::setpgid(pid, pid);
@@ -332,6 +347,7 @@ TEST(ArchiveRun, HostileTreesGiveRowsOrWarnings) {
         int status;
         const char* expected;      // in the output or in the catalog
         const char* dest = "dest"; // under the top, where src is
+        bool unprivileged = false;
     };
     const std::string display = example("fft1.56d");
     const Case cases[] = {
@@ -353,24 +369,73 @@ TEST(ArchiveRun, HostileTreesGiveRowsOrWarnings) {
          0, "latin\\udce9.56d"},
         {"a FIFO", [](const std::string& src) { ::mkfifo((src + "/a/pipe").c_str(), 0644); }, 0,
          "\"a/pipe\": not a regular file"},
+        {"a folder it may not read",
+         [&](const std::string& src) {
+             writeFile(src + "/locked/x.56d", display);
+             ::chmod((src + "/locked").c_str(), 0);
+         },
+         1, "warning: \"locked\": folder cannot be read: Permission denied", "dest", true},
         {"DEST inside SRC", [](const std::string&) {}, 2, "is inside SRC", "src/a/out"},
         {"SRC inside DEST", [](const std::string&) {}, 2, "is inside DEST", "."},
     };
     for (const Case& c : cases) {
         vxtest::ScratchDir top("vxarchive");
+        if (c.unprivileged) ::chmod(top.path().c_str(), 0777); // DEST made by "nobody"
         const std::string src = top.path() + "/src";
         writeFile(src + "/a/ok.56d", display);
         c.build(src);
         const std::string before = listing(src);
         const std::string dest = top.path() + "/" + c.dest;
-        ArchiveRun run = runArchive({src, dest, "--to", "csv"});
+        ArchiveRun run = runArchive({src, dest, "--to", "csv"}, nullptr, c.unprivileged);
         EXPECT_EQ(run.status, c.status) << c.name << ": " << run.out;
         const std::string all = run.out + readFile(dest + "/catalog.jsonl");
         EXPECT_NE(all.find(c.expected), std::string::npos) << c.name << ": " << all;
         for (const vx::CatalogRow& row : catalog(dest))
             EXPECT_TRUE(row.converted()) << c.name << ": " << row.path;
         EXPECT_EQ(listing(src), before) << c.name;
+        ::chmod((src + "/locked").c_str(), 0755); // removable again
     }
+}
+
+// Files that vanish, come back and grow while the run goes on: every row is
+// valid, the files left alone convert, a converted row's outputs are there
+// with their sizes, the run ends with 0 or 1, and nothing is written under SRC.
+TEST(ArchiveRun, FilesChangingDuringTheRun) {
+    vxtest::ScratchDir top("vxarchive");
+    const std::string src = top.path() + "/src", dest = top.path() + "/dest";
+    const std::string display = example("fft1.56d");
+    std::vector<std::string> victims;
+    for (int i = 0; i < 200; ++i) {
+        const std::string name = "d" + std::to_string(i % 5) + "/f" + std::to_string(i) + ".56d";
+        writeFile(src + "/" + name, display);
+        if (i % 10 == 0) victims.push_back(name);
+    }
+    std::atomic<bool> done{false};
+    std::thread meddler([&] {
+        for (size_t round = 0; !done; ++round) {
+            const std::string path = src + "/" + victims[round % victims.size()];
+            if (round % 2) {
+                ::unlink(path.c_str());
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+                writeFile(path, display);
+            } else {
+                std::ofstream(path, std::ios::binary | std::ios::app) << "grown";
+            }
+        }
+    });
+    const ArchiveRun run = runArchive({src, dest, "--to", "csv", "--jobs", "2"});
+    done = true;
+    meddler.join();
+    EXPECT_TRUE(run.status == 0 || run.status == 1) << run.out;
+    for (const vx::CatalogRow& row : catalog(dest)) {
+        const bool victim = std::find(victims.begin(), victims.end(), row.path) != victims.end();
+        EXPECT_TRUE(victim || row.converted()) << row.path << ": " << row.message;
+        if (!row.converted()) continue;
+        for (const vx::CatalogOutput& out : row.outputs)
+            EXPECT_EQ(int64_t(readFile(dest + "/" + out.path).size()), out.size) << out.path;
+    }
+    EXPECT_EQ(listing(dest).find(".vxconv-part"), std::string::npos);
+    EXPECT_EQ(listing(src).find(".csv"), std::string::npos);
 }
 
 } // namespace
