@@ -6,13 +6,12 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <memory>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "archive/Sha256.h"
+#include "archive/WorkerFiles.h"
 #include "base/DISK_M.h"
 #include "base/ErrLogger.h"
 #include "run/ConvRun.h"
@@ -26,93 +25,6 @@
 namespace vx {
 
 namespace {
-
-// The name the engine reads the input under, in the worker's folder.
-constexpr const char* kStagedInput = "in";
-// The engine's log: a file in memory, which the worker empties before each
-// job at no cost to the disk; without one, a file in the worker's folder.
-std::string workerLog = "log.txt"; // one per worker process
-
-void prepareWorkerLog() {
-    const int fd = ::memfd_create("vxarchive-log", MFD_CLOEXEC);
-    if (fd >= 0) {
-        const std::string name = "/proc/self/fd/" + std::to_string(fd);
-        if (errLog().setLogFileName(name.c_str()).ok()) {
-            workerLog = name;
-            return;
-        }
-        ::close(fd);
-    }
-    (void)errLog().setLogFileName(workerLog.c_str());
-}
-
-// How the engine's input name reaches a source. Normally the name is a link
-// made once, to /proc/self/fd/<slot>, and each source the worker opens is
-// put in that descriptor slot: no link is made per file (on ext4 every new
-// inode costs more as deleted ones pile up), odd names never reach the
-// engine, and the engine reads exactly the file the worker checksummed.
-// Without /proc the name is made a link to each source in turn.
-struct StagedInput {
-    int slot = -1;         // the descriptor the link leads to; -1: a link per source
-    size_t disk = 0;       // the segment the name leads to now
-    bool anything = false; // it leads to a segment at all
-};
-StagedInput staged; // one per worker process
-
-void prepareStagedInput() {
-    ::unlink(kStagedInput);
-    const int any = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    const int slot = any < 0 ? -1 : ::fcntl(any, F_DUPFD_CLOEXEC, 64);
-    if (any >= 0) ::close(any);
-    if (slot < 0) return;
-    const std::string target = "/proc/self/fd/" + std::to_string(slot);
-    struct stat viaLink, direct;
-    if (::symlink(target.c_str(), kStagedInput) == 0 && ::stat(kStagedInput, &viaLink) == 0 &&
-        ::fstat(slot, &direct) == 0 && viaLink.st_dev == direct.st_dev &&
-        viaLink.st_ino == direct.st_ino) {
-        staged.slot = slot;
-        return;
-    }
-    ::unlink(kStagedInput);
-    ::close(slot);
-}
-
-// Opens a segment for reading; -1 with errno set, or with errno 0 when it is
-// no longer a regular file. Non-blocking: a FIFO put in a file's place must
-// not hang the worker.
-int openSource(const std::string& full, struct stat& st) {
-    const int fd = ::open(full.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
-    ::close(fd);
-    errno = 0;
-    return -1;
-}
-
-// Makes the engine's input name lead to a segment: the open source fd (left
-// open) copied into the slot, or a link to the path.
-bool stage(int fd, const std::string& full, size_t disk) {
-    bool ok;
-    if (staged.slot >= 0) {
-        ok = fd >= 0 && ::dup3(fd, staged.slot, O_CLOEXEC) >= 0;
-    } else {
-        ::unlink(kStagedInput);
-        ok = ::symlink(full.c_str(), kStagedInput) == 0;
-    }
-    staged.disk = disk;
-    staged.anything = ok;
-    return ok;
-}
-
-// Stages a segment by its path, opened anew.
-bool stagePath(const std::string& full, size_t disk) {
-    if (staged.slot < 0) return stage(-1, full, disk);
-    struct stat st;
-    const int fd = openSource(full, st);
-    const bool ok = fd >= 0 && stage(fd, full, disk);
-    if (fd >= 0) ::close(fd);
-    return ok;
-}
 
 struct SourceState {
     int64_t size = 0;
@@ -197,19 +109,8 @@ PromptAnswerer diskChanger(const ConvertSetup& setup, const std::vector<std::str
         begin = begin == std::string::npos ? 0 : begin + 1;
         const long disk = std::strtol(question.substr(begin, end + 1 - begin).c_str(), nullptr, 10);
         if (disk < 1 || size_t(disk) > paths.size()) return false;
-        return stagePath(setup.source + "/" + paths[size_t(disk) - 1], size_t(disk) - 1);
+        return stageSegment(-1, setup.source + "/" + paths[size_t(disk) - 1], size_t(disk) - 1);
     };
-}
-
-// What the engine logged for the last job, its lines joined by "; ".
-std::string loggedMessages() {
-    std::ifstream in(workerLog, std::ios::binary);
-    std::string line, all;
-    while (std::getline(in, line)) {
-        if (line.empty()) continue;
-        all += (all.empty() ? "" : "; ") + line;
-    }
-    return all;
 }
 
 // The worker's one model, which each job resets as the library's jobs do.
@@ -223,7 +124,7 @@ CModel& workerModel() {
 // so it stays open from job to job and an empty log is all the job's check
 // of it has to look at.
 std::unique_ptr<COptionMgr> stagedJob(CModel& model, std::vector<std::string> args) {
-    (void)::truncate(workerLog.c_str(), 0);
+    emptyEngineLog();
     args.insert(args.begin(), "vxarchive");
     args.push_back("/J");
     std::vector<char*> argv;
@@ -253,7 +154,7 @@ void traceIdentityOf(CModel& model, int32_t type, CatalogRow& row) {
 std::string readIdentity(int32_t type, CatalogRow& row) {
     CModel* model = &workerModel();
     std::unique_ptr<COptionMgr> job = stagedJob(*model, {kStagedInput});
-    if (job->errorIndex() != eErrNone || !detectAndCheck(*job)) return loggedMessages();
+    if (job->errorIndex() != eErrNone || !detectAndCheck(*job)) return engineLogLines();
     if (type == eInWaterfall) model->options.wfCount = 1;
     std::unique_ptr<CFileReader> reader = readerFor(*model, type, eFmtAsc);
     if (!reader || job->file(0).nextMatch().failed()) return msg::text(msg::eInvalidInputType);
@@ -261,7 +162,7 @@ std::string readIdentity(int32_t type, CatalogRow& row) {
     std::snprintf(model->options.inputName, sizeof model->options.inputName, "%s", kStagedInput);
     if (reader->open(kStagedInput).failed()) {
         reader->close();
-        std::string why = loggedMessages();
+        std::string why = engineLogLines();
         return why.empty() ? msg::text(msg::eInvalidFileFormat) : why;
     }
     if (const auto* capture = dynamic_cast<const CCapArbReader*>(reader.get())) {
@@ -302,7 +203,7 @@ std::string convertTo(const ArchiveFormat& format, CModel& model, int64_t& size)
         return "";
     }
     ::unlink(out.c_str());
-    std::string why = loggedMessages();
+    std::string why = engineLogLines();
     return why.empty() ? "conversion to " + format.keyword + " failed" : why;
 }
 
@@ -328,11 +229,11 @@ bool placeOutput(const std::string& dest, const std::string& from, const std::st
 
 void prepareWorker(const ConvertSetup& setup) {
     errLog().setConsoleSink([](const char*, void*) {}, nullptr);
-    prepareWorkerLog();
+    prepareEngineLog();
     // What a worker killed in this folder left, so no output is taken for new.
     for (const ArchiveFormat& format : setup.formats)
         ::unlink(stagedOutput(format).c_str());
-    prepareStagedInput();
+    prepareStagedName();
 }
 
 std::string outputPathFor(const std::string& sourcePath, const std::string& extension) {
@@ -362,7 +263,7 @@ Reading readUnit(const ConvertSetup& setup, const ArchiveTask& task, int firstFd
             task.previous.mtimeNs == row.mtimeNs)
             return Reading::eKept;
     }
-    const bool isStaged = stage(firstFd, setup.source + "/" + task.paths.front(), 0);
+    const bool isStaged = stageSegment(firstFd, setup.source + "/" + task.paths.front(), 0);
     const int stageError = errno;
     type = isStaged ? existingFileType(kStagedInput) : -1;
     if (!task.hasPrevious) {
@@ -426,7 +327,7 @@ CatalogRow convertUnit(const ConvertSetup& setup, const ArchiveTask& task) {
                      ("no " + format.keyword + " output for a " + row.kind + " file");
             continue;
         }
-        if ((staged.disk != 0 || !staged.anything) && !stagePath(first, 0)) {
+        if (!stagedAt(0) && !stageSegment(-1, first, 0)) {
             row.message = std::string("cannot be staged: ") + std::strerror(errno);
             break;
         }
