@@ -59,6 +59,28 @@ std::string uniqueTag() {
     return buf;
 }
 
+constexpr mode_t kUnknownMask = ~mode_t(0);
+
+// The process's umask, read once without changing it (umask(2) would, for a
+// moment, for every thread); kUnknownMask when the system does not tell.
+mode_t creationMask() {
+    static const mode_t mask = [] {
+        FILE* status = std::fopen("/proc/self/status", "re");
+        if (!status) return kUnknownMask;
+        mode_t found = kUnknownMask;
+        char line[256];
+        unsigned value = 0;
+        while (std::fgets(line, sizeof line, status))
+            if (std::sscanf(line, "Umask: %o", &value) == 1) {
+                found = static_cast<mode_t>(value & 0777);
+                break;
+            }
+        std::fclose(status);
+        return found;
+    }();
+    return mask;
+}
+
 // The path through which the stream opens the file this run holds open: the
 // descriptor itself where the system offers it, so a name swapped meanwhile
 // is never opened.
@@ -178,10 +200,11 @@ std::string CSafeOutput::createTemporary(const struct stat* old) {
             static const uid_t user = geteuid();
             static const gid_t group = getegid();
             const bool otherOwner = old->st_uid != user || old->st_gid != group;
-            if (otherOwner && ::fchown(fd, old->st_uid, old->st_gid) != 0) {
-                // Not permitted: the file becomes this user's, with the old mode.
-            }
-            (void)::fchmod(fd, mode);
+            const bool chowned = otherOwner && ::fchown(fd, old->st_uid, old->st_gid) == 0;
+            // Not permitted: the file becomes this user's, with the old mode.
+            const mode_t mask = creationMask();
+            if (chowned || mask == kUnknownMask || ((mode & 0777) & ~mask) != mode)
+                (void)::fchmod(fd, mode);
         }
         fd_ = fd;
         temporary_ = path;
@@ -216,6 +239,13 @@ std::string CSafeOutput::lockTarget(bool append) {
         struct stat held, now;
         if (::fstat(fd, &held) == 0 && ::stat(target_.c_str(), &now) == 0 &&
             held.st_dev == now.st_dev && held.st_ino == now.st_ino) {
+            // The stream writes through this descriptor: an append from the
+            // end, any other write over an emptied file.
+            if (append ? ::lseek(fd, 0, SEEK_END) < 0 : ::ftruncate(fd, 0) != 0) {
+                systemError_ = errno;
+                ::close(fd);
+                return {};
+            }
             fd_ = fd;
             oldLength_ = append ? held.st_size : 0;
             created_ = created_ && held.st_size == 0;

@@ -28,6 +28,9 @@ class CSafeOutput {
     // the path to open: the temporary, or the locked target. Empty when the
     // temporary or the lock could not be had (systemError says why).
     std::string begin(const std::string& target, bool append);
+    // The descriptor to write the output through (the temporary, or the
+    // locked target at its write position); -1 when it is written as named.
+    int descriptor() const { return how_ == eDirect ? -1 : fd_; }
     // True while the output goes to a temporary.
     bool usingTemporary() const { return how_ == eTemporary; }
     // Gives up the temporary (removed): the target is written in place from
