@@ -56,10 +56,13 @@ bool wildMatch(const char* pat, const char* name) {
     return *pat == '\0';
 }
 
-// The answers of stat kept while reuseStats is on.
+// The answers of stat kept while reuseStats is on. They are asked with lstat,
+// which answers for stat too unless the name is a symbolic link.
 struct StatAnswer {
     bool found = false;
-    struct stat st {};
+    bool link = false;
+    struct stat st {};  // what stat says
+    struct stat lst {}; // what lstat says, when link
 };
 struct StatMemo {
     bool on = false;
@@ -73,17 +76,39 @@ StatMemo& statMemo() {
 
 } // namespace
 
-bool statReused(const std::string& path, struct stat& st) {
-    StatMemo& memo = statMemo();
-    if (!memo.on) return stat(path.c_str(), &st) == 0;
-    auto it = memo.answers.find(path);
-    if (it == memo.answers.end()) {
-        StatAnswer answer;
-        answer.found = stat(path.c_str(), &answer.st) == 0;
-        it = memo.answers.emplace(path, answer).first;
+namespace {
+
+const StatAnswer& memoAnswer(const std::string& path) {
+    std::map<std::string, StatAnswer>& answers = statMemo().answers;
+    auto it = answers.find(path);
+    if (it != answers.end()) return it->second;
+    StatAnswer answer;
+    struct stat lst;
+    if (::lstat(path.c_str(), &lst) == 0) {
+        answer.link = S_ISLNK(lst.st_mode);
+        answer.found = !answer.link || stat(path.c_str(), &answer.st) == 0;
+        if (answer.link)
+            answer.lst = lst;
+        else
+            answer.st = lst;
     }
-    st = it->second.st;
-    return it->second.found;
+    return answers.emplace(path, answer).first->second;
+}
+
+} // namespace
+
+bool statReused(const std::string& path, struct stat& st) {
+    if (!statMemo().on) return stat(path.c_str(), &st) == 0;
+    const StatAnswer& answer = memoAnswer(path);
+    st = answer.st;
+    return answer.found;
+}
+
+bool lstatReused(const std::string& path, struct stat& st) {
+    if (!statMemo().on) return ::lstat(path.c_str(), &st) == 0;
+    const StatAnswer& answer = memoAnswer(path);
+    st = answer.link ? answer.lst : answer.st;
+    return answer.found || answer.link;
 }
 
 namespace {

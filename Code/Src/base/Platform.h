@@ -54,6 +54,8 @@ void reuseStats(bool on);
 void forgetStats(bool folders);
 // stat of the path, answered from the reused answers where there is one.
 bool statReused(const std::string& path, struct stat& st);
+// lstat of the path, likewise.
+bool lstatReused(const std::string& path, struct stat& st);
 
 struct FoundFile {
     std::string name; // final component as it is on disk

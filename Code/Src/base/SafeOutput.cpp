@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "base/ErrLogger.h"
+#include "base/Platform.h"
 
 namespace vx {
 
@@ -108,7 +109,7 @@ std::string followLinks(const std::string& path, struct stat& st, bool& found, b
     std::string current = path;
     known = false;
     for (int i = 0; i < kMaxLinks; ++i) {
-        if (::lstat(current.c_str(), &st) != 0) {
+        if (!platform::lstatReused(current, st)) {
             found = false;
             known = true;
             return current;

@@ -70,8 +70,8 @@ bool isFile(const struct stat& st, const char* name) {
 std::vector<std::string> inputNames(COptionMgr& job) {
     std::vector<std::string> names;
     if (job.fileCount() == 0) return names;
-    const CDosFile& input = job.file(0);
-    for (const platform::FoundFile& f : platform::findFiles(input.pattern()))
+    CDosFile& input = job.file(0);
+    for (const platform::FoundFile& f : input.matches())
         names.push_back(input.hasWildcards() ? input.parts().dir + f.name : input.name());
     if (names.empty()) names.emplace_back(input.name());
     return names;
