@@ -34,7 +34,7 @@ void CDosFile::takeMatch(const platform::FoundFile& f) {
 
 const std::vector<platform::FoundFile>& CDosFile::matches() {
     if (!searched_) {
-        matches_ = platform::findFiles(pattern_);
+        matches_ = platform::findFiles(pattern_, platform::SearchDetails::eNamesOnly);
         searched_ = true;
     }
     return matches_;

@@ -28,8 +28,8 @@ class CDosFile {
     // Takes the first match without marking the search as started; 0 when a
     // file matches.
     Status firstMatch();
-    // The files the pattern matches, searched once for this name: the checks
-    // before a run, its detection and its loop see one list.
+    // The files the pattern matches (their names), searched once for this
+    // name: the checks before a run, its detection and its loop see one list.
     const std::vector<platform::FoundFile>& matches();
     // Maps a wildcard pattern onto the given source name ("*.txt" on run1.56d).
     void mapOnto(const char* sourceName);

@@ -113,13 +113,27 @@ bool lstatReused(const std::string& path, struct stat& st) {
 
 namespace {
 
+// The names in a folder, with the kind of file (DT_REG ...) where the file
+// system tells it (DT_UNKNOWN where not).
+struct DirEntry {
+    std::string name;
+    unsigned char type = DT_UNKNOWN;
+};
+
+std::vector<DirEntry> listEntries(const std::string& dir) {
+    std::vector<DirEntry> entries;
+    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return entries;
+    while (dirent* e = readdir(d))
+        entries.push_back({e->d_name, e->d_type});
+    closedir(d);
+    return entries;
+}
+
 std::vector<std::string> listDir(const std::string& dir) {
     std::vector<std::string> names;
-    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
-    if (!d) return names;
-    while (dirent* e = readdir(d))
-        names.emplace_back(e->d_name);
-    closedir(d);
+    for (DirEntry& e : listEntries(dir))
+        names.push_back(std::move(e.name));
     return names;
 }
 
@@ -359,7 +373,7 @@ bool statOnDisk(const std::string& path, struct stat& st, std::string* real) {
     return true;
 }
 
-std::vector<FoundFile> findFiles(const std::string& pattern) {
+std::vector<FoundFile> findFiles(const std::string& pattern, SearchDetails details) {
     std::vector<FoundFile> found;
     PathParts parts = splitPath(pattern);
     std::string name = parts.base + parts.ext;
@@ -375,10 +389,13 @@ std::vector<FoundFile> findFiles(const std::string& pattern) {
         return found;
     }
     std::string dir = resolvePath(parts.dir);
-    for (const std::string& n : listDir(dir)) {
+    for (const DirEntry& e : listEntries(dir)) {
         FoundFile f;
+        const std::string& n = e.name;
         if (n[0] == '.' || !wildMatch(name.c_str(), n.c_str())) continue;
-        if (!statRegular(dir + n, f)) continue;
+        // A regular file by the folder's own word needs no stat when only its name is wanted.
+        const bool known = details == SearchDetails::eNamesOnly && e.type == DT_REG;
+        if (!known && (e.type == DT_DIR || !statRegular(dir + n, f))) continue;
         f.name = n;
         found.push_back(f);
     }

@@ -65,8 +65,11 @@ struct FoundFile {
 
 // Regular files matching the final component of the pattern (wildcards '*' and
 // '?', case-insensitive), sorted by name; wildcard searches skip names that
-// begin with '.'.
-std::vector<FoundFile> findFiles(const std::string& pattern);
+// begin with '.'. With eNamesOnly a wildcard search may leave size and
+// read-only state unset (it asks no stat of a file the folder calls regular).
+enum class SearchDetails { eFull, eNamesOnly };
+std::vector<FoundFile> findFiles(const std::string& pattern,
+                                 SearchDetails details = SearchDetails::eFull);
 
 // Where an output of this name is written: its folder as resolvePath finds
 // it, its final name exactly as given (or as typed, when that file exists).
