@@ -54,6 +54,11 @@ class CSafeOutput {
     enum How { eNone, eDirect, eTemporary, eAppendRollback, eInPlace };
 
     std::string createTemporary(const struct stat* old);
+    // Uses the kept inode of a replaced output as the temporary; false when there is none here.
+    bool takeSpare(const struct stat* old);
+    // After an exchange: keeps the replaced file as the next temporary, or
+    // removes it; false (exchanged back) when it is a folder.
+    bool keepReplacedFile();
     std::string lockTarget(bool append);
     void release();
 
@@ -62,6 +67,7 @@ class CSafeOutput {
     std::string temporary_;
     int fd_ = -1; // the temporary, or the locked target
     bool created_ = false;
+    bool replacesFile_ = false; // the temporary replaces an existing regular file
     off_t oldLength_ = 0;
     int slot_ = -1; // the entry of undoInterruptedOutputs
     int systemError_ = 0;
@@ -79,6 +85,13 @@ std::string followLinks(const std::string& path);
 // Undoes what every pending output has done so far: removes temporaries and
 // cuts appends back. Only async-signal-safe calls: for signal handlers.
 void undoInterruptedOutputs();
+
+// While on (a run over many files), an output that replaces a regular file
+// trades names with its temporary, and the replaced file, when no one else
+// can see it, is emptied and written again as the next temporary in its
+// folder instead of being removed; off removes a file so kept. Kept files are
+// named as temporaries and are removed by undoInterruptedOutputs too.
+void keepReplacedFiles(bool on);
 
 // The system's reason for an error number, as one line's text ("No space left on device").
 std::string systemReason(int error);
