@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <iterator>
@@ -67,6 +69,7 @@ struct StatAnswer {
 struct StatMemo {
     bool on = false;
     std::map<std::string, StatAnswer> answers;
+    std::map<std::string, std::string> realFolders; // folder -> realpath, for the run
 };
 
 StatMemo& statMemo() {
@@ -325,9 +328,21 @@ bool statOutput(const std::string& path, struct stat& st) {
 void reuseStats(bool on) {
     statMemo().on = on;
     statMemo().answers.clear();
+    statMemo().realFolders.clear();
+}
+
+std::string realFolder(const std::string& dir) {
+    StatMemo& memo = statMemo();
+    auto known = memo.realFolders.find(dir);
+    if (memo.on && known != memo.realFolders.end()) return known->second;
+    char buf[PATH_MAX];
+    std::string real = realpath(dir.c_str(), buf) ? std::string(buf) : dir;
+    if (memo.on) memo.realFolders[dir] = real;
+    return real;
 }
 
 void forgetStats(bool folders) {
+    if (folders) statMemo().realFolders.clear();
     std::map<std::string, StatAnswer>& answers = statMemo().answers;
     for (auto it = answers.begin(); it != answers.end();) {
         const bool folder = it->second.found && S_ISDIR(it->second.st.st_mode);

@@ -54,6 +54,9 @@ void reuseStats(bool on);
 void forgetStats(bool folders);
 // stat of the path, answered from the reused answers where there is one.
 bool statReused(const std::string& path, struct stat& st);
+// The folder's absolute path with its links resolved (the folder as given
+// when that fails); while stats are reused, asked once per folder for the run.
+std::string realFolder(const std::string& dir);
 // lstat of the path, likewise.
 bool lstatReused(const std::string& path, struct stat& st);
 
