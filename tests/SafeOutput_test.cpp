@@ -237,6 +237,7 @@ TEST_F(SafeOutputTest, AWildcardRunLeavesLinkedOpenAndMappedOldOutputsAsTheyWere
         converted.push_back(dir.read(n + ".asc"));
         dir.write(n + ".asc", "old " + n + "\r\n");
     }
+    dir.write("a1.asc", std::string(200000, 'x')); // longer than the output written into it
     ASSERT_EQ(link(path("a2.asc").c_str(), path("second.asc").c_str()), 0);
     const int held = open(path("a3.asc").c_str(), O_RDONLY);
     const int mappedFd = open(path("a4.asc").c_str(), O_RDONLY);

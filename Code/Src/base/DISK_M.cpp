@@ -314,7 +314,7 @@ Status userdiskPrt::commitOutput() {
         output_.abandon();
         return st;
     }
-    st = output_.commit();
+    st = output_.commit(buffer_.written());
     if (st.failed()) {
         systemError_ = output_.systemError();
         return st;

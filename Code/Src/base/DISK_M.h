@@ -177,8 +177,12 @@ class userdiskPrt : public diskPrt {
     Status seek(uint32_t offset);
 
     // The path the open output is written to (a temporary until
-    // commitOutput), for a library that writes the file by its path.
-    const std::string& outputPath() const { return outputPath_; }
+    // commitOutput), for a library that writes the file by its path; the
+    // file is empty from then on.
+    const std::string& outputPath() {
+        output_.emptyTemporary();
+        return outputPath_;
+    }
     const MultiDiskHeader& header() const { return header_; }
     bool spanning() const { return spanning_ != 0; }
 

@@ -27,6 +27,7 @@ void CFileBuffer::start(int fd, bool owned, bool writing) {
     owned_ = owned;
     writing_ = writing;
     bufferStart_ = 0;
+    writePos_ = written_ = 0;
     buffer_.resize(kBufferBytes);
     setg(buffer_.data(), buffer_.data(), buffer_.data());
     if (writing)
@@ -83,6 +84,8 @@ bool CFileBuffer::writeOut(const char* first, size_t firstLen, const char* secon
             if (n == 0) errno = ENOSPC;
             return false;
         }
+        writePos_ += n;
+        written_ = std::max(written_, writePos_);
         // A short write: on from the first byte not taken.
         size_t done = static_cast<size_t>(n);
         for (; count > 0 && done >= next->iov_len; ++next, --count)
@@ -154,6 +157,7 @@ CFileBuffer::pos_type CFileBuffer::seekoff(off_type off, std::ios::seekdir dir,
                                  : dir == std::ios::cur ? SEEK_CUR
                                                         : SEEK_SET);
         if (at < 0) return pos_type(off_type(-1));
+        writePos_ = at;
         if (!writing_) {
             bufferStart_ = at;
             setg(buffer_.data(), buffer_.data(), buffer_.data());

@@ -24,6 +24,9 @@ class CFileBuffer : public std::streambuf {
     // descriptor's current position.
     void attach(int fd);
     bool isOpen() const { return fd_ >= 0; }
+    // The end of the bytes written out since the open: the highest offset a
+    // write reached (kept after close, until the next open).
+    off_t written() const { return written_; }
     // Writes out what is buffered and lets the descriptor go (closed when this
     // buffer opened it). False when a write or the close failed (errno kept).
     bool close();
@@ -46,6 +49,8 @@ class CFileBuffer : public std::streambuf {
     bool owned_ = false;
     bool writing_ = false;
     off_t bufferStart_ = 0; // file offset of the first byte read into the buffer
+    off_t writePos_ = 0;    // the descriptor's offset, as far as this buffer moved it
+    off_t written_ = 0;
     std::vector<char> buffer_;
 };
 

@@ -238,8 +238,10 @@ bool CSafeOutput::takeSpare(const struct stat* old) {
     if (!old || spare.fd < 0 || spare.folder != folderOf(target_)) return false;
     Spare taken = spare;
     spare = Spare();
-    // Emptied, then given the owner and mode of the file it will replace.
-    bool ok = ::ftruncate(taken.fd, 0) == 0;
+    // Given the owner and mode of the file it will replace; written over from
+    // its start and cut to length at the end (emptying it first would free and
+    // take again the blocks of every output).
+    bool ok = true;
     const bool otherOwner = taken.st.st_uid != old->st_uid || taken.st.st_gid != old->st_gid;
     const bool chowned = ok && otherOwner && ::fchown(taken.fd, old->st_uid, old->st_gid) == 0;
     const mode_t mode = old->st_mode & 07777;
@@ -253,7 +255,13 @@ bool CSafeOutput::takeSpare(const struct stat* old) {
     fd_ = taken.fd;
     temporary_ = taken.path;
     slot_ = taken.slot;
+    staleLength_ = taken.st.st_size;
     return true;
+}
+
+void CSafeOutput::emptyTemporary() {
+    if (how_ != eTemporary || staleLength_ == 0) return;
+    if (::ftruncate(fd_, 0) == 0) staleLength_ = 0;
 }
 
 bool CSafeOutput::keepReplacedFile() {
@@ -375,6 +383,7 @@ std::string CSafeOutput::beginInPlace(const std::string& target) {
 }
 
 void CSafeOutput::release() {
+    staleLength_ = 0;
     if (slot_ >= 0) {
         const std::lock_guard<std::mutex> lock(pendingUndoSlots);
         pendingUndos[slot_].active = 0;
@@ -385,10 +394,16 @@ void CSafeOutput::release() {
     how_ = eNone;
 }
 
-Status CSafeOutput::commit() {
+Status CSafeOutput::commit(off_t written) {
     if (how_ != eTemporary) {
         release();
         return kStatusOk;
+    }
+    if (staleLength_ > 0 && (written < 0 || staleLength_ > written) &&
+        ::ftruncate(fd_, written < 0 ? 0 : written) != 0) {
+        systemError_ = errno;
+        abandon();
+        return kStatusFailed;
     }
     // Not synced: a batch of many small outputs would wait on the disk for
     // each; the rename alone already keeps a killed or failed run harmless.

@@ -43,7 +43,11 @@ class CSafeOutput {
     // the old file's permissions (and owner where the process may), is renamed
     // over the target; a lock is released.
     // 1 on failure (the temporary is then removed), with the system's error kept.
-    Status commit();
+    // written: the bytes written through descriptor(), where the caller knows
+    // them; a reused temporary is cut there.
+    Status commit(off_t written = -1);
+    // For a writer that opens the path itself: a reused temporary is emptied.
+    void emptyTemporary();
     // Leaves the target as it was: the temporary is removed, an append is cut
     // back to its old length (a file the append created is removed).
     void abandon();
@@ -68,6 +72,7 @@ class CSafeOutput {
     int fd_ = -1; // the temporary, or the locked target
     bool created_ = false;
     bool replacesFile_ = false; // the temporary replaces an existing regular file
+    off_t staleLength_ = 0;     // bytes of a reused temporary not yet written over
     off_t oldLength_ = 0;
     int slot_ = -1; // the entry of undoInterruptedOutputs
     int systemError_ = 0;
