@@ -241,12 +241,11 @@ bool CSafeOutput::takeSpare(const struct stat* old) {
     // Given the owner and mode of the file it will replace; written over from
     // its start and cut to length at the end (emptying it first would free and
     // take again the blocks of every output).
-    bool ok = true;
     const bool otherOwner = taken.st.st_uid != old->st_uid || taken.st.st_gid != old->st_gid;
-    const bool chowned = ok && otherOwner && ::fchown(taken.fd, old->st_uid, old->st_gid) == 0;
+    const bool chowned = otherOwner && ::fchown(taken.fd, old->st_uid, old->st_gid) == 0;
     const mode_t mode = old->st_mode & 07777;
-    if (ok && (chowned || (taken.st.st_mode & 07777) != mode)) ok = ::fchmod(taken.fd, mode) == 0;
-    if (!ok) {
+    const bool modeSet = !chowned && (taken.st.st_mode & 07777) == mode;
+    if (!modeSet && ::fchmod(taken.fd, mode) != 0) {
         ::close(taken.fd);
         ::unlink(taken.path.c_str());
         markUndo(taken.slot, false);
@@ -399,8 +398,7 @@ Status CSafeOutput::commit(off_t written) {
         release();
         return kStatusOk;
     }
-    if (staleLength_ > 0 && (written < 0 || staleLength_ > written) &&
-        ::ftruncate(fd_, written < 0 ? 0 : written) != 0) {
+    if (staleLength_ > written && written >= 0 && ::ftruncate(fd_, written) != 0) {
         systemError_ = errno;
         abandon();
         return kStatusFailed;

@@ -43,8 +43,8 @@ class CSafeOutput {
     // the old file's permissions (and owner where the process may), is renamed
     // over the target; a lock is released.
     // 1 on failure (the temporary is then removed), with the system's error kept.
-    // written: the bytes written through descriptor(), where the caller knows
-    // them; a reused temporary is cut there.
+    // written: the end of what was written through descriptor(), where the
+    // caller knows it; a reused temporary is cut there.
     Status commit(off_t written = -1);
     // For a writer that opens the path itself: a reused temporary is emptied.
     void emptyTemporary();
