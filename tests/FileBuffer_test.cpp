@@ -66,6 +66,18 @@ TEST(FileBuffer, WritesOfEverySizeThroughAHandedInDescriptor) {
     EXPECT_EQ(dir.read("out.bin"), bytes + "!");
 }
 
+TEST(FileBuffer, AFailedReadIsNoEndOfFile) {
+    vxtest::TempDir dir;
+    vx::CFileBuffer folder, empty;
+    dir.write("empty.bin", "");
+    ASSERT_TRUE(folder.open(".", std::ios::in));
+    ASSERT_TRUE(empty.open("empty.bin", std::ios::in));
+    EXPECT_EQ(folder.sgetc(), EOF);
+    EXPECT_EQ(empty.sgetc(), EOF);
+    EXPECT_TRUE(folder.readFailed());
+    EXPECT_FALSE(empty.readFailed());
+}
+
 TEST(FileBuffer, AFailedWriteIsReported) {
     vx::CFileBuffer buffer;
     ASSERT_TRUE(buffer.open("/dev/full", std::ios::out));

@@ -158,7 +158,7 @@ Status diskPrt::readBytes(void* buf, uint32_t len) {
 Status diskPrt::readWord(std::string& word) {
     word.clear();
     stream_ >> word;
-    return word.empty() ? kStatusFailed : kStatusOk;
+    return word.empty() || buffer_.readFailed() ? kStatusFailed : kStatusOk;
 }
 
 int diskPrt::isOpen() {
@@ -172,7 +172,7 @@ Status diskPrt::seek(uint32_t offset) {
 }
 
 TokenEnd diskPrt::endOfChars() {
-    if (!buffer_.isOpen() || stream_.bad()) return TokenEnd::eReadFailed;
+    if (!buffer_.isOpen() || stream_.bad() || buffer_.readFailed()) return TokenEnd::eReadFailed;
     if (stream_.fail()) return stream_.eof() ? TokenEnd::eEndOfFile : TokenEnd::eReadFailed;
     stream_.setstate(std::ios::eofbit | std::ios::failbit);
     return TokenEnd::eEndOfFile;

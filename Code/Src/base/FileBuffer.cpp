@@ -28,6 +28,7 @@ void CFileBuffer::start(int fd, bool owned, bool writing) {
     writing_ = writing;
     bufferStart_ = 0;
     writePos_ = written_ = 0;
+    readFailed_ = false;
     buffer_.resize(kBufferBytes);
     setg(buffer_.data(), buffer_.data(), buffer_.data());
     if (writing)
@@ -141,6 +142,7 @@ CFileBuffer::int_type CFileBuffer::underflow() {
         n = ::read(fd_, buffer_.data(), buffer_.size());
     } while (n < 0 && errno == EINTR);
     if (n <= 0) {
+        readFailed_ = n < 0;
         setg(buffer_.data(), buffer_.data(), buffer_.data());
         return traits_type::eof();
     }

@@ -24,6 +24,8 @@ class CFileBuffer : public std::streambuf {
     // descriptor's current position.
     void attach(int fd);
     bool isOpen() const { return fd_ >= 0; }
+    // True when a read failed (not the end of the file), until the next open.
+    bool readFailed() const { return readFailed_; }
     // The end of the bytes written out since the open: the highest offset a
     // write reached (kept after close, until the next open).
     off_t written() const { return written_; }
@@ -51,6 +53,7 @@ class CFileBuffer : public std::streambuf {
     off_t bufferStart_ = 0; // file offset of the first byte read into the buffer
     off_t writePos_ = 0;    // the descriptor's offset, as far as this buffer moved it
     off_t written_ = 0;
+    bool readFailed_ = false;
     std::vector<char> buffer_;
 };
 
