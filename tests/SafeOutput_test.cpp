@@ -6,7 +6,9 @@
 
 #include <csignal>
 #include <dirent.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -221,6 +223,41 @@ TEST_F(SafeOutputTest, ALinkedOutputWritesTheFileItPointsAt) {
     EXPECT_EQ(dir.read("data/real.asc"), whole);
     EXPECT_EQ(dir.read("data/new.asc"), whole);
     EXPECT_TRUE(temporaries(path("data")).empty());
+}
+
+// A wildcard run writes each replaced output's file again as the next one:
+// never a file that another name or another process still sees.
+TEST_F(SafeOutputTest, AWildcardRunLeavesLinkedOpenAndMappedOldOutputsAsTheyWere) {
+    const std::vector<std::string> names = {"a1", "a2", "a3", "a4", "a5"};
+    for (const std::string& n : names)
+        dir.write(n + ".56c", dir.read("whole.56c"));
+    ASSERT_EQ(vxtest::runProgram(VX_CONV_PATH, {"a*.56c"}, dir.path(), "").status, 0);
+    std::vector<std::string> converted;
+    for (const std::string& n : names) {
+        converted.push_back(dir.read(n + ".asc"));
+        dir.write(n + ".asc", "old " + n + "\r\n");
+    }
+    dir.write("a1.asc", std::string(200000, 'x')); // longer than the output written into it
+    ASSERT_EQ(link(path("a2.asc").c_str(), path("second.asc").c_str()), 0);
+    const int held = open(path("a3.asc").c_str(), O_RDONLY);
+    const int mappedFd = open(path("a4.asc").c_str(), O_RDONLY);
+    void* mapped = mmap(nullptr, 8, PROT_READ, MAP_SHARED, mappedFd, 0);
+    close(mappedFd);
+    ASSERT_GE(held, 0);
+    ASSERT_NE(mapped, MAP_FAILED);
+
+    vxtest::RunResult r = vxtest::runProgram(VX_CONV_PATH, {"a*.56c"}, dir.path(), "");
+    EXPECT_EQ(r.status, 0) << r.out;
+    for (size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(dir.read(names[i] + ".asc"), converted[i]) << names[i];
+    EXPECT_EQ(dir.read("second.asc"), "old a2\r\n");
+    char buf[16] = {};
+    EXPECT_EQ(pread(held, buf, sizeof buf, 0), 8);
+    EXPECT_EQ(std::string(buf, 8), "old a3\r\n");
+    EXPECT_EQ(std::string(static_cast<const char*>(mapped), 8), "old a4\r\n");
+    EXPECT_TRUE(temporaries(dir.path()).empty());
+    munmap(mapped, 8);
+    close(held);
 }
 
 TEST(SafeOutput, TemporaryNamesFitTheFileSystemLimit) {

@@ -46,6 +46,13 @@ int64_t outputRoom(const CDosFile& file) {
     return file.freeSpace(platform::findOutput(file.name()).size);
 }
 
+// True when the mode alone says this user may write the file (root, or its
+// owner with the owner's write bit); otherwise the system is asked.
+bool writableByMode(const struct stat& st) {
+    static const uid_t user = geteuid();
+    return user == 0 || (st.st_uid == user && (st.st_mode & S_IWUSR));
+}
+
 bool isSeparator(char c) {
     return c == ' ' || c == ',' || c == '\n' || c == '\t' || c == '\r';
 }
@@ -69,7 +76,7 @@ Status diskPrt::open() {
 
 Status diskPrt::openAt(const std::string& path) {
     close();
-    std::ios::openmode how = std::ios::binary;
+    std::ios::openmode how{};
     switch (mode_) {
     case eRead:
         how |= std::ios::in;
@@ -85,22 +92,29 @@ Status diskPrt::openAt(const std::string& path) {
     }
     if (mode_ != eRead) platform::forgetStats(false);
     errno = 0;
-    stream_.open(path, how);
+    if (!buffer_.open(path, how)) stream_.setstate(std::ios::failbit);
+    return streamStatus();
+}
+
+Status diskPrt::openDescriptor(int fd) {
+    close();
+    platform::forgetStats(false);
+    buffer_.attach(fd);
     return streamStatus();
 }
 
 Status diskPrt::streamStatus() {
-    if (stream_.is_open() && stream_.good()) return kStatusOk;
+    if (buffer_.isOpen() && stream_.good()) return kStatusOk;
     if (systemError_ == 0) systemError_ = errno;
     return kStatusFailed;
 }
 
 Status diskPrt::closeChecked() {
-    if (!stream_.is_open()) return kStatusOk;
+    if (!buffer_.isOpen()) return kStatusOk;
     errno = 0;
     stream_.flush();
     Status st = streamStatus();
-    stream_.close();
+    if (!buffer_.close()) stream_.setstate(std::ios::badbit);
     if (st.ok() && stream_.fail()) st = streamStatus();
     stream_.clear();
     return st;
@@ -127,7 +141,7 @@ Status diskPrt::writeFormatted(const char* text) {
 }
 
 void diskPrt::close() {
-    if (stream_.is_open()) stream_.close();
+    (void)buffer_.close();
     stream_.clear();
 }
 
@@ -138,27 +152,27 @@ Status diskPrt::setName(const char* name) {
 
 Status diskPrt::readBytes(void* buf, uint32_t len) {
     if (len > 0) stream_.read(static_cast<char*>(buf), len);
-    return stream_.is_open() && stream_.good() ? kStatusOk : kStatusFailed;
+    return buffer_.isOpen() && stream_.good() ? kStatusOk : kStatusFailed;
 }
 
 Status diskPrt::readWord(std::string& word) {
     word.clear();
     stream_ >> word;
-    return word.empty() ? kStatusFailed : kStatusOk;
+    return word.empty() || buffer_.readFailed() ? kStatusFailed : kStatusOk;
 }
 
 int diskPrt::isOpen() {
-    return stream_.is_open() && stream_.good() ? 1 : 0;
+    return buffer_.isOpen() && stream_.good() ? 1 : 0;
 }
 
 Status diskPrt::seek(uint32_t offset) {
     stream_.clear();
     stream_.seekg(offset, std::ios::beg);
-    return stream_.is_open() && stream_.good() ? kStatusOk : kStatusFailed;
+    return buffer_.isOpen() && stream_.good() ? kStatusOk : kStatusFailed;
 }
 
 TokenEnd diskPrt::endOfChars() {
-    if (!stream_.is_open() || stream_.bad()) return TokenEnd::eReadFailed;
+    if (!buffer_.isOpen() || stream_.bad() || buffer_.readFailed()) return TokenEnd::eReadFailed;
     if (stream_.fail()) return stream_.eof() ? TokenEnd::eEndOfFile : TokenEnd::eReadFailed;
     stream_.setstate(std::ios::eofbit | std::ios::failbit);
     return TokenEnd::eEndOfFile;
@@ -268,7 +282,7 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
         const std::string onDisk = platform::resolveOutputPath(file_.name());
         struct stat old;
         if (existing.readOnly ||
-            (platform::statReused(onDisk, old) &&
+            (platform::statReused(onDisk, old) && !writableByMode(old) &&
              ::faccessat(AT_FDCWD, onDisk.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)) {
             errLog() << msg::eAccessDenied << endLine;
             return kStatusAccessDenied;
@@ -283,7 +297,8 @@ Status userdiskPrt::openWithChecks(int32_t minFree) {
 
 Status userdiskPrt::openOutput(const std::string& path) {
     outputPath_ = path;
-    if (!path.empty() && openAt(path).ok()) return kStatusOk;
+    const int fd = output_.descriptor();
+    if (!path.empty() && (fd >= 0 ? openDescriptor(fd) : openAt(path)).ok()) return kStatusOk;
     if (path.empty()) systemError_ = output_.systemError();
     discardOutput();
     return kStatusFailed;
@@ -299,7 +314,7 @@ Status userdiskPrt::commitOutput() {
         output_.abandon();
         return st;
     }
-    st = output_.commit();
+    st = output_.commit(buffer_.written());
     if (st.failed()) {
         systemError_ = output_.systemError();
         return st;

@@ -3,11 +3,12 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <functional>
+#include <istream>
 #include <string>
 
 #include "base/DosFile.h"
+#include "base/FileBuffer.h"
 #include "base/SafeOutput.h"
 #include "base/Status.h"
 
@@ -99,6 +100,8 @@ class diskPrt : public socket {
   protected:
     // Opens the given path (the name as it is on disk) in the current mode.
     Status openAt(const std::string& path);
+    // Writes through a descriptor that its owner keeps open, from its position.
+    Status openDescriptor(int fd);
     // Flushes and closes; 1 when the flush or the close failed.
     Status closeChecked();
     // The stream's status after an operation, keeping the system's error.
@@ -107,7 +110,7 @@ class diskPrt : public socket {
     // One character (eToken when read). Straight from the stream's buffer:
     // number lists are read one character at a time.
     TokenEnd readChar(char& c) {
-        using traits = std::fstream::traits_type;
+        using traits = std::iostream::traits_type;
         if (!stream_.fail()) {
             traits::int_type ch = stream_.rdbuf()->sbumpc();
             if (!traits::eq_int_type(ch, traits::eof())) {
@@ -121,7 +124,8 @@ class diskPrt : public socket {
     TokenEnd endOfChars();
 
     CDosFile file_;
-    std::fstream stream_;
+    CFileBuffer buffer_;
+    std::iostream stream_{&buffer_};
     int width_ = 0;
     int systemError_ = 0;
 };
@@ -173,8 +177,12 @@ class userdiskPrt : public diskPrt {
     Status seek(uint32_t offset);
 
     // The path the open output is written to (a temporary until
-    // commitOutput), for a library that writes the file by its path.
-    const std::string& outputPath() const { return outputPath_; }
+    // commitOutput), for a library that writes the file by its path; the
+    // file is empty from then on.
+    const std::string& outputPath() {
+        output_.emptyTemporary();
+        return outputPath_;
+    }
     const MultiDiskHeader& header() const { return header_; }
     bool spanning() const { return spanning_ != 0; }
 

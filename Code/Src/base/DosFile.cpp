@@ -19,7 +19,7 @@ void CDosFile::set(const char* name) {
     parts_ = platform::splitPath(text);
     matches_.clear();
     nextIndex_ = 0;
-    searchStarted_ = false;
+    searchStarted_ = searched_ = false;
 }
 
 void CDosFile::replaceExtension(const char* ext) {
@@ -32,16 +32,19 @@ void CDosFile::takeMatch(const platform::FoundFile& f) {
     if (hasWildcards()) actual_ = parts_.drive + parts_.dir + f.name;
 }
 
-Status CDosFile::search() {
-    matches_ = platform::findFiles(pattern_);
-    nextIndex_ = 0;
-    return matches_.empty() ? kStatusFailed : kStatusOk;
+const std::vector<platform::FoundFile>& CDosFile::matches() {
+    if (!searched_) {
+        matches_ = platform::findFiles(pattern_, platform::SearchDetails::eNamesOnly);
+        searched_ = true;
+    }
+    return matches_;
 }
 
 Status CDosFile::nextMatch() {
     if (!searchStarted_) {
         searchStarted_ = true;
-        if (search().failed()) {
+        nextIndex_ = 0;
+        if (matches().empty()) {
             errLog() << msg::eErrorOpeningFile << actual_.c_str() << endLine;
             return kStatusFailed;
         }
@@ -53,9 +56,8 @@ Status CDosFile::nextMatch() {
 
 Status CDosFile::firstMatch() {
     if (!hasWildcards()) return kStatusOk;
-    std::vector<platform::FoundFile> found = platform::findFiles(pattern_);
-    if (found.empty()) return kStatusFailed;
-    takeMatch(found.front());
+    if (matches().empty()) return kStatusFailed;
+    takeMatch(matches_.front());
     return kStatusOk;
 }
 

@@ -25,8 +25,12 @@ class CDosFile {
     void replaceExtension(const char* ext);
     // Continues (or starts) the wildcard search; 0 when a file was found.
     Status nextMatch();
-    // One search without marking it as started; 0 when a file matches.
+    // Takes the first match without marking the search as started; 0 when a
+    // file matches.
     Status firstMatch();
+    // The files the pattern matches (their names), searched once for this
+    // name: the checks before a run, its detection and its loop see one list.
+    const std::vector<platform::FoundFile>& matches();
     // Maps a wildcard pattern onto the given source name ("*.txt" on run1.56d).
     void mapOnto(const char* sourceName);
     // The file of the actual name as it is on disk; size 0 when there is none.
@@ -48,7 +52,6 @@ class CDosFile {
     const std::string& tooLong() const { return uncut_; }
 
   private:
-    Status search();
     void takeMatch(const platform::FoundFile& f);
 
     std::string actual_;
@@ -58,6 +61,7 @@ class CDosFile {
     std::vector<platform::FoundFile> matches_;
     size_t nextIndex_ = 0;
     bool searchStarted_ = false;
+    bool searched_ = false;
 };
 
 // True when the name has at most limit characters; otherwise writes

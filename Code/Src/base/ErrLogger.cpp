@@ -113,8 +113,21 @@ bool CErrLogger::reopenLog() {
 }
 
 void CErrLogger::writeLogLine() {
+    if (!checkEachLine_ && logLine_.size() == heldBlanks_ + 1) {
+        heldBlanks_ = logLine_.size(); // a blank line: it waits for the next line
+        return;
+    }
     if (!logLine_.empty() && openLog()) writeAll(log_, logLine_.data(), logLine_.size());
     logLine_.clear();
+    heldBlanks_ = 0;
+}
+
+void CErrLogger::setLogCheckedEachLine(bool each) {
+    checkEachLine_ = each;
+    if (!each || heldBlanks_ == 0) return;
+    if (openLog()) writeAll(log_, logLine_.data(), heldBlanks_);
+    logLine_.erase(0, heldBlanks_);
+    heldBlanks_ = 0;
 }
 
 void CErrLogger::closeLog() {
@@ -122,6 +135,7 @@ void CErrLogger::closeLog() {
     if (!logLine_.empty() && (log_ >= 0 || reopenLog()))
         writeAll(log_, logLine_.data(), logLine_.size());
     logLine_.clear();
+    heldBlanks_ = 0;
     if (log_ >= 0) ::close(log_);
     log_ = -1;
 }

@@ -56,8 +56,10 @@ class CErrLogger {
     // The log stays open between lines; before a line it is checked that its
     // name still leads to it (a deleted or replaced log is opened anew). A run
     // over many files checks once per file instead: off, the name is checked
-    // only on the line after recheckLogFile.
-    void setLogCheckedEachLine(bool each) { checkEachLine_ = each; }
+    // only on the line after recheckLogFile. In such a run a blank line goes
+    // out with the line after it (or when the run ends), not with a write of
+    // its own.
+    void setLogCheckedEachLine(bool each);
     void recheckLogFile() { checkDue_ = true; }
     // Console lines on standard output are collected and written together at
     // flushConsole (or when the collection is full) instead of one write per
@@ -96,6 +98,7 @@ class CErrLogger {
     bool consoleBatched_ = false;
     timespec consoleSince_{}; // when the console collection was last written
     std::string logLine_;     // the log line being collected, written whole at its end
+    size_t heldBlanks_ = 0;   // leading bytes of logLine_: blank lines not yet written
     uint16_t dest_ = eBoth;
     std::string sinkLine_; // the console line being collected for the sink
 };

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <iterator>
@@ -56,14 +58,18 @@ bool wildMatch(const char* pat, const char* name) {
     return *pat == '\0';
 }
 
-// The answers of stat kept while reuseStats is on.
+// The answers of stat kept while reuseStats is on. They are asked with lstat,
+// which answers for stat too unless the name is a symbolic link.
 struct StatAnswer {
     bool found = false;
-    struct stat st {};
+    bool link = false;
+    struct stat st {};  // what stat says
+    struct stat lst {}; // what lstat says, when link
 };
 struct StatMemo {
     bool on = false;
     std::map<std::string, StatAnswer> answers;
+    std::map<std::string, std::string> realFolders; // folder -> realpath, for the run
 };
 
 StatMemo& statMemo() {
@@ -73,28 +79,64 @@ StatMemo& statMemo() {
 
 } // namespace
 
-bool statReused(const std::string& path, struct stat& st) {
-    StatMemo& memo = statMemo();
-    if (!memo.on) return stat(path.c_str(), &st) == 0;
-    auto it = memo.answers.find(path);
-    if (it == memo.answers.end()) {
-        StatAnswer answer;
-        answer.found = stat(path.c_str(), &answer.st) == 0;
-        it = memo.answers.emplace(path, answer).first;
+namespace {
+
+const StatAnswer& memoAnswer(const std::string& path) {
+    std::map<std::string, StatAnswer>& answers = statMemo().answers;
+    auto it = answers.find(path);
+    if (it != answers.end()) return it->second;
+    StatAnswer answer;
+    struct stat lst;
+    if (::lstat(path.c_str(), &lst) == 0) {
+        answer.link = S_ISLNK(lst.st_mode);
+        answer.found = !answer.link || stat(path.c_str(), &answer.st) == 0;
+        if (answer.link)
+            answer.lst = lst;
+        else
+            answer.st = lst;
     }
-    st = it->second.st;
-    return it->second.found;
+    return answers.emplace(path, answer).first->second;
+}
+
+} // namespace
+
+bool statReused(const std::string& path, struct stat& st) {
+    if (!statMemo().on) return stat(path.c_str(), &st) == 0;
+    const StatAnswer& answer = memoAnswer(path);
+    st = answer.st;
+    return answer.found;
+}
+
+bool lstatReused(const std::string& path, struct stat& st) {
+    if (!statMemo().on) return ::lstat(path.c_str(), &st) == 0;
+    const StatAnswer& answer = memoAnswer(path);
+    st = answer.link ? answer.lst : answer.st;
+    return answer.found || answer.link;
 }
 
 namespace {
 
+// The names in a folder, with the kind of file (DT_REG ...) where the file
+// system tells it (DT_UNKNOWN where not).
+struct DirEntry {
+    std::string name;
+    unsigned char type = DT_UNKNOWN;
+};
+
+std::vector<DirEntry> listEntries(const std::string& dir) {
+    std::vector<DirEntry> entries;
+    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return entries;
+    while (dirent* e = readdir(d))
+        entries.push_back({e->d_name, e->d_type});
+    closedir(d);
+    return entries;
+}
+
 std::vector<std::string> listDir(const std::string& dir) {
     std::vector<std::string> names;
-    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
-    if (!d) return names;
-    while (dirent* e = readdir(d))
-        names.emplace_back(e->d_name);
-    closedir(d);
+    for (DirEntry& e : listEntries(dir))
+        names.push_back(std::move(e.name));
     return names;
 }
 
@@ -286,9 +328,21 @@ bool statOutput(const std::string& path, struct stat& st) {
 void reuseStats(bool on) {
     statMemo().on = on;
     statMemo().answers.clear();
+    statMemo().realFolders.clear();
+}
+
+std::string realFolder(const std::string& dir) {
+    StatMemo& memo = statMemo();
+    auto known = memo.realFolders.find(dir);
+    if (memo.on && known != memo.realFolders.end()) return known->second;
+    char buf[PATH_MAX];
+    std::string real = realpath(dir.c_str(), buf) ? std::string(buf) : dir;
+    if (memo.on) memo.realFolders[dir] = real;
+    return real;
 }
 
 void forgetStats(bool folders) {
+    if (folders) statMemo().realFolders.clear();
     std::map<std::string, StatAnswer>& answers = statMemo().answers;
     for (auto it = answers.begin(); it != answers.end();) {
         const bool folder = it->second.found && S_ISDIR(it->second.st.st_mode);
@@ -334,7 +388,7 @@ bool statOnDisk(const std::string& path, struct stat& st, std::string* real) {
     return true;
 }
 
-std::vector<FoundFile> findFiles(const std::string& pattern) {
+std::vector<FoundFile> findFiles(const std::string& pattern, SearchDetails details) {
     std::vector<FoundFile> found;
     PathParts parts = splitPath(pattern);
     std::string name = parts.base + parts.ext;
@@ -350,10 +404,13 @@ std::vector<FoundFile> findFiles(const std::string& pattern) {
         return found;
     }
     std::string dir = resolvePath(parts.dir);
-    for (const std::string& n : listDir(dir)) {
+    for (const DirEntry& e : listEntries(dir)) {
         FoundFile f;
+        const std::string& n = e.name;
         if (n[0] == '.' || !wildMatch(name.c_str(), n.c_str())) continue;
-        if (!statRegular(dir + n, f)) continue;
+        // A regular file by the folder's own word needs no stat when only its name is wanted.
+        const bool known = details == SearchDetails::eNamesOnly && e.type == DT_REG;
+        if (!known && (e.type == DT_DIR || !statRegular(dir + n, f))) continue;
         f.name = n;
         found.push_back(f);
     }

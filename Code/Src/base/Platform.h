@@ -54,6 +54,11 @@ void reuseStats(bool on);
 void forgetStats(bool folders);
 // stat of the path, answered from the reused answers where there is one.
 bool statReused(const std::string& path, struct stat& st);
+// The folder's absolute path with its links resolved (the folder as given
+// when that fails); while stats are reused, asked once per folder for the run.
+std::string realFolder(const std::string& dir);
+// lstat of the path, likewise.
+bool lstatReused(const std::string& path, struct stat& st);
 
 struct FoundFile {
     std::string name; // final component as it is on disk
@@ -63,8 +68,11 @@ struct FoundFile {
 
 // Regular files matching the final component of the pattern (wildcards '*' and
 // '?', case-insensitive), sorted by name; wildcard searches skip names that
-// begin with '.'.
-std::vector<FoundFile> findFiles(const std::string& pattern);
+// begin with '.'. With eNamesOnly a wildcard search may leave size and
+// read-only state unset (it asks no stat of a file the folder calls regular).
+enum class SearchDetails { eFull, eNamesOnly };
+std::vector<FoundFile> findFiles(const std::string& pattern,
+                                 SearchDetails details = SearchDetails::eFull);
 
 // Where an output of this name is written: its folder as resolvePath finds
 // it, its final name exactly as given (or as typed, when that file exists).

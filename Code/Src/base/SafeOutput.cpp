@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "base/ErrLogger.h"
+#include "base/Platform.h"
 
 namespace vx {
 
@@ -47,6 +48,50 @@ pid_t processId() {
     return pid;
 }
 
+// The inode of an output that a temporary replaced by exchange, now under the
+// temporary's name: written again as the next temporary in its folder instead
+// of a new file being made (and the old one freed) for every output.
+struct Spare {
+    int fd = -1;
+    std::string path;
+    std::string folder;
+    struct stat st {};
+    int slot = -1; // its entry of undoInterruptedOutputs
+};
+
+struct SpareState {
+    bool keep = false;
+    Spare spare;
+};
+
+SpareState& spareState() {
+    thread_local SpareState state; // per thread, as the job
+    return state;
+}
+
+// Set once the file system refuses to exchange names: every later output is renamed.
+std::atomic<bool> exchangeRefused{false};
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+void markUndo(int slot, bool active) {
+    if (slot < 0) return;
+    const std::lock_guard<std::mutex> lock(pendingUndoSlots);
+    pendingUndos[slot].active = active ? 1 : 0;
+}
+
+void dropSpare() {
+    Spare& spare = spareState().spare;
+    if (spare.fd < 0) return;
+    ::close(spare.fd);
+    ::unlink(spare.path.c_str());
+    markUndo(spare.slot, false);
+    spare = Spare();
+}
+
 // Distinct for every temporary of every run: the process id, a counter and the clock.
 std::string uniqueTag() {
     static std::atomic<unsigned> counter{0};
@@ -57,6 +102,28 @@ std::string uniqueTag() {
     char buf[40];
     std::snprintf(buf, sizeof buf, "%ld-%06x", static_cast<long>(processId()), mixed);
     return buf;
+}
+
+constexpr mode_t kUnknownMask = ~mode_t(0);
+
+// The process's umask, read once without changing it (umask(2) would, for a
+// moment, for every thread); kUnknownMask when the system does not tell.
+mode_t creationMask() {
+    static const mode_t mask = [] {
+        FILE* status = std::fopen("/proc/self/status", "re");
+        if (!status) return kUnknownMask;
+        mode_t found = kUnknownMask;
+        char line[256];
+        unsigned value = 0;
+        while (std::fgets(line, sizeof line, status))
+            if (std::sscanf(line, "Umask: %o", &value) == 1) {
+                found = static_cast<mode_t>(value & 0777);
+                break;
+            }
+        std::fclose(status);
+        return found;
+    }();
+    return mask;
 }
 
 // The path through which the stream opens the file this run holds open: the
@@ -86,7 +153,7 @@ std::string followLinks(const std::string& path, struct stat& st, bool& found, b
     std::string current = path;
     known = false;
     for (int i = 0; i < kMaxLinks; ++i) {
-        if (::lstat(current.c_str(), &st) != 0) {
+        if (!platform::lstatReused(current, st)) {
             found = false;
             known = true;
             return current;
@@ -123,6 +190,11 @@ void undoInterruptedOutputs() {
     }
 }
 
+void keepReplacedFiles(bool on) {
+    spareState().keep = on;
+    if (!on) dropSpare();
+}
+
 std::string systemReason(int error) {
     return std::strerror(error);
 }
@@ -139,13 +211,14 @@ std::string CSafeOutput::begin(const std::string& target, bool append) {
         errLog().flushConsole();
         return target;
     }
+    replacesFile_ = existed && !append;
     std::string path = append ? lockTarget(true) : createTemporary(existed ? &st : nullptr);
     if (path.empty()) return path;
     how_ = append ? eAppendRollback : eTemporary;
 
     // Noted for the signal handler; an entry is filled before it is marked active.
     const std::lock_guard<std::mutex> lock(pendingUndoSlots);
-    for (int i = 0; i < int(std::size(pendingUndos)); ++i) {
+    for (int i = 0; slot_ < 0 && i < int(std::size(pendingUndos)); ++i) {
         PendingUndo& undo = pendingUndos[i];
         const std::string& undoPath = append ? target_ : temporary_;
         if (undo.active || undoPath.size() >= sizeof undo.path) continue;
@@ -160,7 +233,66 @@ std::string CSafeOutput::begin(const std::string& target, bool append) {
     return pathOfDescriptor(fd_, path);
 }
 
+bool CSafeOutput::takeSpare(const struct stat* old) {
+    Spare& spare = spareState().spare;
+    if (!old || spare.fd < 0 || spare.folder != folderOf(target_)) return false;
+    Spare taken = spare;
+    spare = Spare();
+    // Given the owner and mode of the file it will replace; written over from
+    // its start and cut to length at the end (emptying it first would free and
+    // take again the blocks of every output).
+    const bool otherOwner = taken.st.st_uid != old->st_uid || taken.st.st_gid != old->st_gid;
+    const bool chowned = otherOwner && ::fchown(taken.fd, old->st_uid, old->st_gid) == 0;
+    const mode_t mode = old->st_mode & 07777;
+    const bool modeSet = !chowned && (taken.st.st_mode & 07777) == mode;
+    if (!modeSet && ::fchmod(taken.fd, mode) != 0) {
+        ::close(taken.fd);
+        ::unlink(taken.path.c_str());
+        markUndo(taken.slot, false);
+        return false;
+    }
+    fd_ = taken.fd;
+    temporary_ = taken.path;
+    slot_ = taken.slot;
+    staleLength_ = taken.st.st_size;
+    return true;
+}
+
+void CSafeOutput::emptyTemporary() {
+    if (how_ != eTemporary || staleLength_ == 0) return;
+    if (::ftruncate(fd_, 0) == 0) staleLength_ = 0;
+}
+
+bool CSafeOutput::keepReplacedFile() {
+    // The temporary's name now holds the replaced file. It is written again
+    // only when nothing else can see it: a regular file of this user with no
+    // other link, and no other descriptor or mapping (a write lease is refused
+    // while there is one).
+    static const uid_t user = geteuid();
+    int fd = ::open(temporary_.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat st;
+    bool kept = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+                st.st_uid == user && ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
+    if (fd < 0 && errno == EISDIR) {
+        // A folder put in the output's place meanwhile: it gets its name back,
+        // and the output fails as a rename over it would.
+        (void)::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE);
+        return false;
+    }
+    if (kept) (void)::fcntl(fd, F_SETLEASE, F_UNLCK);
+    if (!kept) {
+        if (fd >= 0) ::close(fd);
+        ::unlink(temporary_.c_str());
+        return true;
+    }
+    dropSpare();
+    spareState().spare = Spare{fd, temporary_, folderOf(temporary_), st, slot_};
+    slot_ = -1; // the entry now undoes the spare
+    return true;
+}
+
 std::string CSafeOutput::createTemporary(const struct stat* old) {
+    if (takeSpare(old)) return temporary_;
     const mode_t mode = old ? old->st_mode & 07777 : 0666;
     for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
         std::string path = temporaryPathFor(target_, uniqueTag());
@@ -178,10 +310,11 @@ std::string CSafeOutput::createTemporary(const struct stat* old) {
             static const uid_t user = geteuid();
             static const gid_t group = getegid();
             const bool otherOwner = old->st_uid != user || old->st_gid != group;
-            if (otherOwner && ::fchown(fd, old->st_uid, old->st_gid) != 0) {
-                // Not permitted: the file becomes this user's, with the old mode.
-            }
-            (void)::fchmod(fd, mode);
+            const bool chowned = otherOwner && ::fchown(fd, old->st_uid, old->st_gid) == 0;
+            // Not permitted: the file becomes this user's, with the old mode.
+            const mode_t mask = creationMask();
+            if (chowned || mask == kUnknownMask || ((mode & 0777) & ~mask) != mode)
+                (void)::fchmod(fd, mode);
         }
         fd_ = fd;
         temporary_ = path;
@@ -216,6 +349,13 @@ std::string CSafeOutput::lockTarget(bool append) {
         struct stat held, now;
         if (::fstat(fd, &held) == 0 && ::stat(target_.c_str(), &now) == 0 &&
             held.st_dev == now.st_dev && held.st_ino == now.st_ino) {
+            // The stream writes through this descriptor: an append from the
+            // end, any other write over an emptied file.
+            if (append ? ::lseek(fd, 0, SEEK_END) < 0 : ::ftruncate(fd, 0) != 0) {
+                systemError_ = errno;
+                ::close(fd);
+                return {};
+            }
             fd_ = fd;
             oldLength_ = append ? held.st_size : 0;
             created_ = created_ && held.st_size == 0;
@@ -242,6 +382,7 @@ std::string CSafeOutput::beginInPlace(const std::string& target) {
 }
 
 void CSafeOutput::release() {
+    staleLength_ = 0;
     if (slot_ >= 0) {
         const std::lock_guard<std::mutex> lock(pendingUndoSlots);
         pendingUndos[slot_].active = 0;
@@ -252,13 +393,27 @@ void CSafeOutput::release() {
     how_ = eNone;
 }
 
-Status CSafeOutput::commit() {
+Status CSafeOutput::commit(off_t written) {
     if (how_ != eTemporary) {
         release();
         return kStatusOk;
     }
+    if (staleLength_ > written && written >= 0 && ::ftruncate(fd_, written) != 0) {
+        systemError_ = errno;
+        abandon();
+        return kStatusFailed;
+    }
     // Not synced: a batch of many small outputs would wait on the disk for
     // each; the rename alone already keeps a killed or failed run harmless.
+    if (replacesFile_ && spareState().keep && !exchangeRefused) {
+        if (::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) ==
+                0 &&
+            keepReplacedFile()) {
+            release();
+            return kStatusOk;
+        }
+        if (errno == EINVAL || errno == ENOTSUP || errno == ENOSYS) exchangeRefused = true;
+    }
     if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
         systemError_ = errno;
         abandon();

@@ -28,6 +28,9 @@ class CSafeOutput {
     // the path to open: the temporary, or the locked target. Empty when the
     // temporary or the lock could not be had (systemError says why).
     std::string begin(const std::string& target, bool append);
+    // The descriptor to write the output through (the temporary, or the
+    // locked target at its write position); -1 when it is written as named.
+    int descriptor() const { return how_ == eDirect ? -1 : fd_; }
     // True while the output goes to a temporary.
     bool usingTemporary() const { return how_ == eTemporary; }
     // Gives up the temporary (removed): the target is written in place from
@@ -40,7 +43,11 @@ class CSafeOutput {
     // the old file's permissions (and owner where the process may), is renamed
     // over the target; a lock is released.
     // 1 on failure (the temporary is then removed), with the system's error kept.
-    Status commit();
+    // written: the end of what was written through descriptor(), where the
+    // caller knows it; a reused temporary is cut there.
+    Status commit(off_t written = -1);
+    // For a writer that opens the path itself: a reused temporary is emptied.
+    void emptyTemporary();
     // Leaves the target as it was: the temporary is removed, an append is cut
     // back to its old length (a file the append created is removed).
     void abandon();
@@ -51,6 +58,11 @@ class CSafeOutput {
     enum How { eNone, eDirect, eTemporary, eAppendRollback, eInPlace };
 
     std::string createTemporary(const struct stat* old);
+    // Uses the kept inode of a replaced output as the temporary; false when there is none here.
+    bool takeSpare(const struct stat* old);
+    // After an exchange: keeps the replaced file as the next temporary, or
+    // removes it; false (exchanged back) when it is a folder.
+    bool keepReplacedFile();
     std::string lockTarget(bool append);
     void release();
 
@@ -59,6 +71,8 @@ class CSafeOutput {
     std::string temporary_;
     int fd_ = -1; // the temporary, or the locked target
     bool created_ = false;
+    bool replacesFile_ = false; // the temporary replaces an existing regular file
+    off_t staleLength_ = 0;     // bytes of a reused temporary not yet written over
     off_t oldLength_ = 0;
     int slot_ = -1; // the entry of undoInterruptedOutputs
     int systemError_ = 0;
@@ -76,6 +90,13 @@ std::string followLinks(const std::string& path);
 // Undoes what every pending output has done so far: removes temporaries and
 // cuts appends back. Only async-signal-safe calls: for signal handlers.
 void undoInterruptedOutputs();
+
+// While on (a run over many files), an output that replaces a regular file
+// trades names with its temporary, and the replaced file, when no one else
+// can see it, is emptied and written again as the next temporary in its
+// folder instead of being removed; off removes a file so kept. Kept files are
+// named as temporaries and are removed by undoInterruptedOutputs too.
+void keepReplacedFiles(bool on);
 
 // The system's reason for an error number, as one line's text ("No space left on device").
 std::string systemReason(int error);

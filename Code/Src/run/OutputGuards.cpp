@@ -1,8 +1,6 @@
 // Checks of outputs and of the log against the files a run reads and writes.
 #include "run/OutputGuards.h"
 
-#include <climits>
-#include <cstdlib>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -30,10 +28,7 @@ bool sameKind(int32_t existingType, int32_t format) {
 // the folder as it is on disk, then the final name.
 std::string placeOf(const char* name) {
     platform::PathParts parts = platform::splitPath(platform::resolvePath(name));
-    std::string dir = parts.dir.empty() ? "." : parts.dir;
-    char buf[PATH_MAX];
-    if (realpath(dir.c_str(), buf)) dir = buf;
-    return dir + "/" + parts.base + parts.ext;
+    return platform::realFolder(parts.dir.empty() ? "." : parts.dir) + "/" + parts.base + parts.ext;
 }
 
 // The names the job may write: the output as given or mapped onto each
@@ -70,8 +65,8 @@ bool isFile(const struct stat& st, const char* name) {
 std::vector<std::string> inputNames(COptionMgr& job) {
     std::vector<std::string> names;
     if (job.fileCount() == 0) return names;
-    const CDosFile& input = job.file(0);
-    for (const platform::FoundFile& f : platform::findFiles(input.pattern()))
+    CDosFile& input = job.file(0);
+    for (const platform::FoundFile& f : input.matches())
         names.push_back(input.hasWildcards() ? input.parts().dir + f.name : input.name());
     if (names.empty()) names.emplace_back(input.name());
     return names;
