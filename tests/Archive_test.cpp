@@ -438,4 +438,38 @@ TEST(ArchiveRun, FilesChangingDuringTheRun) {
     EXPECT_EQ(listing(src).find(".csv"), std::string::npos);
 }
 
+// A second run over outputs that are there: each is replaced whole (the file
+// it replaces is written again as a later output, so every one is checked
+// against the first run's bytes after being made longer), while an old output
+// with another link, or held open, keeps its old bytes there.
+TEST(ArchiveRun, ReplacedOutputsSeenElsewhereKeepTheirBytes) {
+    vxtest::ScratchDir top("vxarchive");
+    const std::string src = top.path() + "/src", dest = top.path() + "/dest";
+    for (int i = 0; i < 12; ++i)
+        writeFile(src + "/f" + std::to_string(i) + ".56d", example("fft1.56d"));
+    ASSERT_EQ(runArchive({src, dest, "--to", "csv,asc", "--jobs", "1", "--quiet"}).status, 0);
+    std::vector<std::string> outputs, firstBytes;
+    for (const vx::CatalogRow& row : catalog(dest))
+        for (const vx::CatalogOutput& out : row.outputs) {
+            outputs.push_back(dest + "/" + out.path);
+            firstBytes.push_back(readFile(outputs.back()));
+            writeFile(outputs.back(), firstBytes.back() + std::string(5000, 'x'));
+        }
+    ASSERT_EQ(outputs.size(), 24u);
+    const std::string linked = top.path() + "/linked", old = readFile(outputs[3]);
+    ASSERT_EQ(::link(outputs[3].c_str(), linked.c_str()), 0);
+    const int held = ::open(outputs[7].c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+
+    ASSERT_EQ(runArchive({src, dest, "--to", "csv,asc", "--jobs", "1", "--force"}).status, 0);
+    for (size_t i = 0; i < outputs.size(); ++i)
+        EXPECT_EQ(readFile(outputs[i]), firstBytes[i]) << outputs[i];
+    EXPECT_EQ(readFile(linked), old);
+    std::string heldBytes(firstBytes[7].size() + 5000, '\0');
+    EXPECT_EQ(::pread(held, heldBytes.data(), heldBytes.size(), 0), ssize_t(heldBytes.size()));
+    EXPECT_EQ(heldBytes, firstBytes[7] + std::string(5000, 'x'));
+    ::close(held);
+    EXPECT_EQ(listing(top.path()).find(".vxconv-part"), std::string::npos);
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include "archive/WorkerFiles.h"
 #include "base/DISK_M.h"
 #include "base/ErrLogger.h"
+#include "base/SafeOutput.h"
 #include "run/ConvRun.h"
 #include "run/FileKind.h"
 #include "run/OptionMgr.h"
@@ -217,9 +219,21 @@ bool makeParents(const std::string& dest, const std::string& path) {
 }
 
 // Moves a staged output to its place under DEST; its folders are made only
-// when the rename finds one missing (most outputs go where others went).
+// when the rename finds one missing (most outputs go where others went). A
+// regular file there trades names with it and is kept to be written again as
+// a later output, so that no inode is freed and taken again for every file;
+// a folder put there meanwhile gets its name back and the move fails, as a
+// rename over it would.
 bool placeOutput(const std::string& dest, const std::string& from, const std::string& target) {
     const std::string to = dest + "/" + target;
+    struct stat there;
+    if (::lstat(to.c_str(), &there) == 0 && S_ISREG(there.st_mode) &&
+        ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
+        if (keepAsNextTemporary(from)) return true;
+        (void)::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE);
+        errno = EISDIR;
+        return false;
+    }
     if (::rename(from.c_str(), to.c_str()) == 0) return true;
     return errno == ENOENT && makeParents(dest, target) && ::rename(from.c_str(), to.c_str()) == 0;
 }
@@ -229,6 +243,8 @@ bool placeOutput(const std::string& dest, const std::string& from, const std::st
 void prepareWorker(const ConvertSetup& setup) {
     errLog().setConsoleSink([](const char*, void*) {}, nullptr);
     prepareEngineLog();
+    // The outputs a file replaces are written again as the next files' temporaries.
+    keepReplacedFiles(true);
     // What a worker killed in this folder left, so no output is taken for new.
     for (const ArchiveFormat& format : setup.formats)
         ::unlink(stagedOutput(format).c_str());

@@ -195,6 +195,10 @@ void keepReplacedFiles(bool on) {
     if (!on) dropSpare();
 }
 
+bool keepingReplacedFiles() {
+    return spareState().keep;
+}
+
 std::string systemReason(int error) {
     return std::strerror(error);
 }
@@ -235,15 +239,23 @@ std::string CSafeOutput::begin(const std::string& target, bool append) {
 
 bool CSafeOutput::takeSpare(const struct stat* old) {
     Spare& spare = spareState().spare;
-    if (!old || spare.fd < 0 || spare.folder != folderOf(target_)) return false;
+    if (spare.fd < 0 || spare.folder != folderOf(target_)) return false;
+    // A new file is this user's with the mode the umask leaves; a spare of
+    // another group, or with the umask unknown, is not made one.
+    static const uid_t user = geteuid();
+    static const gid_t group = getegid();
+    const mode_t mask = creationMask();
+    if (!old && (spare.st.st_gid != group || mask == kUnknownMask)) return false;
+    const uid_t owner = old ? old->st_uid : user;
+    const gid_t ownerGroup = old ? old->st_gid : group;
     Spare taken = spare;
     spare = Spare();
     // Given the owner and mode of the file it will replace; written over from
     // its start and cut to length at the end (emptying it first would free and
     // take again the blocks of every output).
-    const bool otherOwner = taken.st.st_uid != old->st_uid || taken.st.st_gid != old->st_gid;
-    const bool chowned = otherOwner && ::fchown(taken.fd, old->st_uid, old->st_gid) == 0;
-    const mode_t mode = old->st_mode & 07777;
+    const bool otherOwner = taken.st.st_uid != owner || taken.st.st_gid != ownerGroup;
+    const bool chowned = otherOwner && ::fchown(taken.fd, owner, ownerGroup) == 0;
+    const mode_t mode = old ? old->st_mode & 07777 : 0666 & ~mask;
     const bool modeSet = !chowned && (taken.st.st_mode & 07777) == mode;
     if (!modeSet && ::fchmod(taken.fd, mode) != 0) {
         ::close(taken.fd);
@@ -263,31 +275,66 @@ void CSafeOutput::emptyTemporary() {
     if (::ftruncate(fd_, 0) == 0) staleLength_ = 0;
 }
 
-bool CSafeOutput::keepReplacedFile() {
-    // The temporary's name now holds the replaced file. It is written again
-    // only when nothing else can see it: a regular file of this user with no
-    // other link, and no other descriptor or mapping (a write lease is refused
-    // while there is one).
+namespace {
+
+// Opens the file at path for writing it again when nothing else can see it: a
+// regular file of this user with no other link, and no other descriptor or
+// mapping (a write lease is refused while there is one). -1 otherwise, errno
+// EISDIR for a folder.
+int openUnseenFile(const std::string& path, struct stat& st) {
     static const uid_t user = geteuid();
-    int fd = ::open(temporary_.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == user &&
+        ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
+        (void)::fcntl(fd, F_SETLEASE, F_UNLCK);
+        return fd;
+    }
+    ::close(fd);
+    return -1;
+}
+
+void keepSpare(int fd, const std::string& path, const struct stat& st, int slot) {
+    dropSpare();
+    spareState().spare = Spare{fd, path, folderOf(path), st, slot};
+}
+
+} // namespace
+
+bool CSafeOutput::keepReplacedFile() {
+    // The temporary's name now holds the replaced file.
     struct stat st;
-    bool kept = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
-                st.st_uid == user && ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
+    const int fd = openUnseenFile(temporary_, st);
     if (fd < 0 && errno == EISDIR) {
         // A folder put in the output's place meanwhile: it gets its name back,
         // and the output fails as a rename over it would.
         (void)::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE);
         return false;
     }
-    if (kept) (void)::fcntl(fd, F_SETLEASE, F_UNLCK);
-    if (!kept) {
-        if (fd >= 0) ::close(fd);
+    if (fd < 0) {
         ::unlink(temporary_.c_str());
         return true;
     }
-    dropSpare();
-    spareState().spare = Spare{fd, temporary_, folderOf(temporary_), st, slot_};
+    keepSpare(fd, temporary_, st, slot_);
     slot_ = -1; // the entry now undoes the spare
+    return true;
+}
+
+bool keepAsNextTemporary(const std::string& path) {
+    if (!spareState().keep) return ::unlink(path.c_str()) == 0 || errno != EISDIR;
+    const std::string temporary = temporaryPathFor(path, uniqueTag());
+    if (::rename(path.c_str(), temporary.c_str()) != 0)
+        return ::unlink(path.c_str()) == 0 || errno != EISDIR;
+    struct stat st;
+    const int fd = openUnseenFile(temporary, st);
+    if (fd < 0 && errno == EISDIR) {
+        (void)::rename(temporary.c_str(), path.c_str());
+        return false;
+    }
+    if (fd < 0)
+        ::unlink(temporary.c_str());
+    else
+        keepSpare(fd, temporary, st, -1);
     return true;
 }
 

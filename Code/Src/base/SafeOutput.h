@@ -97,6 +97,14 @@ void undoInterruptedOutputs();
 // folder instead of being removed; off removes a file so kept. Kept files are
 // named as temporaries and are removed by undoInterruptedOutputs too.
 void keepReplacedFiles(bool on);
+bool keepingReplacedFiles();
+
+// Hands over a replaced file this process holds at path (one that a caller
+// moved out of an output's place itself) to be written again as the next
+// temporary in its folder, under a temporary's name, when no one else can see
+// it and replaced files are kept; otherwise it is removed. False, and nothing
+// done, when path is a folder.
+bool keepAsNextTemporary(const std::string& path);
 
 // The system's reason for an error number, as one line's text ("No space left on device").
 std::string systemReason(int error);

@@ -140,11 +140,15 @@ Status runConversion(COptionMgr& job) {
         // The log's name is checked once a file, not once a line.
         errLog().setLogCheckedEachLine(false);
         platform::reuseStats(true);
-        // Over many files, a replaced output's inode is written again as the next one.
-        keepReplacedFiles(job.fileCount() > 0 && job.file(0).matches().size() > 1);
+        // Over many files, a replaced output's inode is written again as the
+        // next one; a caller that converts many files one run at a time may
+        // have asked for that already, across its runs.
+        const bool keptByCaller = keepingReplacedFiles();
+        if (!keptByCaller)
+            keepReplacedFiles(job.fileCount() > 0 && job.file(0).matches().size() > 1);
         while (st.ok() && job.fileCount() > 0 && job.file(0).nextMatch().ok())
             st = nameOutput(job) ? convertOne(job, pair) : Status(kStatusFailed);
-        keepReplacedFiles(false);
+        if (!keptByCaller) keepReplacedFiles(false);
         platform::reuseStats(false);
         errLog().setLogCheckedEachLine(true);
     }
