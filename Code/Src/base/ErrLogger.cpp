@@ -84,7 +84,7 @@ SharedSink currentSink() {
 } // namespace
 
 bool CErrLogger::openLog() {
-    if (log_ >= 0 && !checkEachLine_ && !checkDue_) return true;
+    if (log_ >= 0 && (logUnnamed_ || (!checkEachLine_ && !checkDue_))) return true;
     checkDue_ = false;
     struct stat st;
     if (log_ >= 0 && platform::statReused(name_, st) && st.st_dev == logDevice_ &&
@@ -109,6 +109,7 @@ bool CErrLogger::reopenLog() {
     log_ = fd;
     logDevice_ = st.st_dev;
     logInode_ = st.st_ino;
+    logUnnamed_ = st.st_nlink == 0;
     return true;
 }
 

@@ -52,6 +52,10 @@ class CErrLogger {
     // another device is refused (1) and never opened.
     Status setLogFileName(const char* name);
     const char* logFileName() const { return name_; }
+    // True while the log is a file no name leads to (one made in memory, or
+    // given as /proc/self/fd/N of a removed file): no file of a run can be
+    // it, and its name needs no check before a line.
+    bool logIsUnnamed() const { return log_ >= 0 && logUnnamed_; }
     void clearLogFile();
     // The log stays open between lines; before a line it is checked that its
     // name still leads to it (a deleted or replaced log is opened anew). A run
@@ -93,6 +97,7 @@ class CErrLogger {
     int log_ = -1;        // the log file, open for appending
     dev_t logDevice_ = 0; // and what it is, to tell when its name leads elsewhere
     ino_t logInode_ = 0;
+    bool logUnnamed_ = false; // no link to it when it was opened
     bool checkEachLine_ = true;
     bool checkDue_ = true;
     bool consoleBatched_ = false;

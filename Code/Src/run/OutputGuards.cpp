@@ -88,7 +88,7 @@ bool outputIsSafe(int32_t format, const char* in, const char* out, const char* l
         errLog() << msg::eOutputIsInput << out << endLine;
         return false;
     }
-    if (samePlace(out, errLog().logFileName())) {
+    if (!errLog().logIsUnnamed() && samePlace(out, errLog().logFileName())) {
         // Not a line for the log: the log is the output.
         errLog() << consoleOnly << msg::eOutputIsLog << out << endLine;
         return false;
@@ -118,6 +118,7 @@ Status chooseLogFile(const char* name) {
 namespace {
 
 const char* findLogRefusal(COptionMgr& job) {
+    if (errLog().logIsUnnamed()) return nullptr;
     const char* log = errLog().logFileName();
     if (logHoldsMeasurement()) return msg::text(msg::eLogIsMeasurement);
     std::vector<std::string> inputs = inputNames(job);
