@@ -146,8 +146,14 @@ void traceIdentityOf(CModel& model, int32_t type, CatalogRow& row) {
     row.measureGroup = id.measureGroup;
     row.time = id.time;
     row.points = id.points;
-    for (const SettingRecord& s : settingRecords(traceHeaderLines(model, 2, "")))
-        if (s.key == "span" && s.kind == SettingRecord::eNumber) row.spanHz = s.number;
+    // The first line keyed "span", the one the settings document names so;
+    // only that line is typed.
+    for (const HeaderLine& line : traceHeaderLines(model, 2, "")) {
+        if (settingKey(line.label) != "span") continue;
+        const SettingRecord span = typedSetting(line.label, line.text);
+        if (span.kind == SettingRecord::eNumber) row.spanHz = span.number;
+        break;
+    }
 }
 
 // The identity and main settings of the staged input, read as the ASCII
