@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -150,6 +151,46 @@ TEST_F(FormatRegistry, FailsCleanlyWhereItCannotWrite) {
         after.erase("qrblog.txt");
         EXPECT_EQ(after, before);
     });
+}
+
+// What the leading bytes say agrees with detection over the whole file: every
+// file detection takes (whole or cut anywhere in its first bytes, segments
+// too) may be an instrument file by its leading bytes, and text files are
+// surely none.
+TEST(LeadingBytes, MayBeInstrumentFileWheneverDetectionTakesIt) {
+    auto example = [](const char* name) {
+        std::ifstream in(std::string(VX_EXAMPLES_DIR) + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    vxtest::CapArbFixture capture;
+    const std::string body = vxtest::capArbBody(capture.padToLength());
+    const std::string instrumentFiles[] = {
+        example("fft1.56d"),
+        example("meas.dat"),
+        example("run.56w"),
+        body,
+        vxtest::multiDiskHeader(1, uint32_t(body.size() + 20), 0, 3000) + body.substr(0, 3000),
+        vxtest::multiDiskHeader(2, uint32_t(body.size() + 20), 3000, 1400000) + body.substr(3000)};
+    vxtest::TempDir dir;
+    for (const std::string& bytes : instrumentFiles) {
+        std::vector<size_t> cuts{bytes.size()};
+        for (size_t cut = 0; cut < 48; ++cut)
+            cuts.push_back(cut);
+        for (size_t cut : cuts) {
+            dir.write("in.src", bytes.substr(0, cut));
+            const bool taken = vx::existingFileType("in.src") != -1;
+            const bool may =
+                vx::mayBeInstrumentFile(reinterpret_cast<const uint8_t*>(bytes.data()), cut);
+            EXPECT_TRUE(may || !taken) << cut;
+            EXPECT_TRUE(taken || cut < bytes.size()) << "whole file not detected";
+        }
+    }
+    for (const std::string& text : {example("sine.txt"), example("host.c"), std::string(),
+                                    std::string("VX560 Display File")}) {
+        EXPECT_FALSE(
+            vx::mayBeInstrumentFile(reinterpret_cast<const uint8_t*>(text.data()), text.size()))
+            << text.substr(0, 20);
+    }
 }
 
 } // namespace

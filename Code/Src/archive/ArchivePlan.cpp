@@ -7,19 +7,32 @@
 #include <unistd.h>
 
 #include "archive/Segments.h"
+#include "run/FileKind.h"
 
 namespace vx {
 
 namespace {
 
-// The multi-disk header at the start of a file, when it has one.
-bool readHeader(const std::string& path, MultiDiskHeader& header) {
+// What a file's leading bytes say: a multi-disk header, or surely no
+// instrument file (its bytes read, and they are none). A file that cannot be
+// read is neither: a worker reports it.
+struct LeadingBytes {
+    bool hasHeader = false;
+    MultiDiskHeader header;
+    bool noInstrumentFile = false;
+};
+
+LeadingBytes readLeadingBytes(const std::string& path) {
+    LeadingBytes found;
     int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    uint8_t raw[MultiDiskHeader::kSize];
-    const bool read = ::read(fd, raw, sizeof raw) == ssize_t(sizeof raw);
+    if (fd < 0) return found;
+    uint8_t raw[kLeadingBytesForKind];
+    const ssize_t got = ::read(fd, raw, sizeof raw);
     ::close(fd);
-    return read && header.decode(raw);
+    if (got < 0) return found;
+    found.hasHeader = size_t(got) >= MultiDiskHeader::kSize && found.header.decode(raw);
+    found.noInstrumentFile = !mayBeInstrumentFile(raw, size_t(got));
+    return found;
 }
 
 // The last run's row counts when it converted the same segments, of the same
@@ -63,10 +76,12 @@ ArchivePlan planArchive(const ConvertSetup& setup,
     std::vector<Segment> segments;
     for (size_t i = 0; i < listing.files.size(); ++i) {
         const WalkedFile& file = listing.files[i];
-        MultiDiskHeader header;
-        if (readHeader(setup.source + "/" + file.path, header) &&
-            needsOtherDisks(header, file.size))
-            segments.push_back({i, file.path, file.size, header});
+        const LeadingBytes lead = readLeadingBytes(setup.source + "/" + file.path);
+        // What is surely no instrument file is left out here, as the catalog
+        // leaves it out, without a worker opening it again.
+        if (lead.noInstrumentFile) continue;
+        if (lead.hasHeader && needsOtherDisks(lead.header, file.size))
+            segments.push_back({i, file.path, file.size, lead.header});
         else
             units.push_back({{i}, ""});
     }

@@ -1,6 +1,7 @@
 // Recognising instrument and HP SDF files by their leading bytes.
 #include "run/FileKind.h"
 
+#include <algorithm>
 #include <sys/stat.h>
 
 #include "base/DISK_M.h"
@@ -30,6 +31,21 @@ int classifyFile(userdiskPrt& file, int32_t& type) {
     if (sdfType == 0) return eDetectUnknown;
     type = sdfType;
     return eDetectOk;
+}
+
+bool mayBeInstrumentFile(const uint8_t* bytes, size_t size) {
+    static_assert(kLeadingBytesForKind >= kTagTextLen + 2 &&
+                  kLeadingBytesForKind >= MultiDiskHeader::kSize);
+    size = std::min(size, kLeadingBytesForKind);
+    MultiDiskHeader header;
+    if (size >= MultiDiskHeader::kSize && header.decode(bytes)) return true;
+    // The same readers classifyFile uses, over the bytes in memory.
+    memPrt head{uint32_t{kLeadingBytesForKind}};
+    (void)head.writeBytes(bytes, uint32_t(size));
+    head.rewind();
+    if (readTag(head) != eInvalidTag) return true;
+    head.rewind();
+    return sdfInputType(head) != 0;
 }
 
 int32_t existingFileType(const char* name) {

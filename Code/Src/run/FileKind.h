@@ -1,6 +1,7 @@
 // What a file is by its leading bytes: an instrument file (by its file-type
 // tag, possibly behind a multi-disk header) or an HP SDF file.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 namespace vx {
@@ -27,5 +28,14 @@ constexpr int32_t kSegmentOfUnknownKind = 100;
 // or HP SDF file (or kSegmentOfUnknownKind); -1 for anything else (no file, a
 // FIFO, a text file). Nothing is written to the console.
 int32_t existingFileType(const char* name);
+
+// The leading bytes that mayBeInstrumentFile looks at: a file-type tag, a
+// multi-disk header and an HP SDF file's first record all start within them.
+constexpr size_t kLeadingBytesForKind = 32;
+
+// False when a file that starts with these bytes (all of it when shorter than
+// kLeadingBytesForKind) is surely no instrument or HP SDF file nor a segment
+// of one, which classifyFile would call unknown; true when it may be one.
+bool mayBeInstrumentFile(const uint8_t* bytes, size_t size);
 
 } // namespace vx
