@@ -178,11 +178,15 @@ TEST(LeadingBytes, MayBeInstrumentFileWheneverDetectionTakesIt) {
             cuts.push_back(cut);
         for (size_t cut : cuts) {
             dir.write("in.src", bytes.substr(0, cut));
-            const bool taken = vx::existingFileType("in.src") != -1;
-            const bool may =
-                vx::mayBeInstrumentFile(reinterpret_cast<const uint8_t*>(bytes.data()), cut);
-            EXPECT_TRUE(may || !taken) << cut;
+            const int32_t detected = vx::existingFileType("in.src");
+            const bool taken = detected != -1;
+            const auto* lead = reinterpret_cast<const uint8_t*>(bytes.data());
+            EXPECT_TRUE(vx::mayBeInstrumentFile(lead, cut) || !taken) << cut;
             EXPECT_TRUE(taken || cut < bytes.size()) << "whole file not detected";
+            // The type by the leading bytes is detection's, or none (behind a header).
+            const int32_t byBytes = vx::leadingBytesType(lead, cut);
+            EXPECT_TRUE(byBytes == detected || (byBytes == -1 && bytes.compare(0, 3, "QRB") == 0))
+                << cut;
         }
     }
     for (const std::string& text : {example("sine.txt"), example("host.c"), std::string(),

@@ -265,6 +265,15 @@ namespace {
 
 enum class Reading { eRead, eKept, eFailed };
 
+// The input type of the staged source, open as fd: from its leading bytes
+// where they tell it, else (behind a multi-disk header) as the engine finds it.
+int32_t kindOfStaged(int fd) {
+    uint8_t lead[kLeadingBytesForKind];
+    const ssize_t got = ::pread(fd, lead, sizeof lead, 0);
+    const int32_t type = got > 0 ? leadingBytesType(lead, size_t(got)) : -1;
+    return type >= 0 ? type : existingFileType(kStagedInput);
+}
+
 // Stages the unit's first segment, finds its type (-1: no instrument or HP SDF
 // file) and reads the segments through for the row's size, time and
 // checksum. The checksum comes first when the last run's row may be kept
@@ -286,7 +295,7 @@ Reading readUnit(const ConvertSetup& setup, const ArchiveTask& task, int firstFd
     }
     const bool isStaged = stageSegment(firstFd, setup.source + "/" + task.paths.front(), 0);
     const int stageError = errno;
-    type = isStaged ? existingFileType(kStagedInput) : -1;
+    type = isStaged ? kindOfStaged(firstFd) : -1;
     if (!task.hasPrevious) {
         const bool catalogued = type >= 0 || task.paths.size() > 1;
         row.message =

@@ -33,19 +33,24 @@ int classifyFile(userdiskPrt& file, int32_t& type) {
     return eDetectOk;
 }
 
-bool mayBeInstrumentFile(const uint8_t* bytes, size_t size) {
-    static_assert(kLeadingBytesForKind >= kTagTextLen + 2 &&
-                  kLeadingBytesForKind >= MultiDiskHeader::kSize);
-    size = std::min(size, kLeadingBytesForKind);
-    MultiDiskHeader header;
-    if (size >= MultiDiskHeader::kSize && header.decode(bytes)) return true;
+int32_t leadingBytesType(const uint8_t* bytes, size_t size) {
+    static_assert(kLeadingBytesForKind >= kTagTextLen + 2);
     // The same readers classifyFile uses, over the bytes in memory.
     memPrt head{uint32_t{kLeadingBytesForKind}};
-    (void)head.writeBytes(bytes, uint32_t(size));
+    (void)head.writeBytes(bytes, uint32_t(std::min(size, kLeadingBytesForKind)));
     head.rewind();
-    if (readTag(head) != eInvalidTag) return true;
+    const int16_t tag = readTag(head);
+    if (tag != eInvalidTag) return tag;
     head.rewind();
-    return sdfInputType(head) != 0;
+    const int sdfType = sdfInputType(head);
+    return sdfType == 0 ? -1 : sdfType;
+}
+
+bool mayBeInstrumentFile(const uint8_t* bytes, size_t size) {
+    static_assert(kLeadingBytesForKind >= MultiDiskHeader::kSize);
+    MultiDiskHeader header;
+    if (size >= MultiDiskHeader::kSize && header.decode(bytes)) return true;
+    return leadingBytesType(bytes, size) >= 0;
 }
 
 int32_t existingFileType(const char* name) {

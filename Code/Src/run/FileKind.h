@@ -33,6 +33,11 @@ int32_t existingFileType(const char* name);
 // multi-disk header and an HP SDF file's first record all start within them.
 constexpr size_t kLeadingBytesForKind = 32;
 
+// The input type that a file starting with these bytes has by its file-type
+// tag, or as an HP SDF file; -1 when they show neither (a file behind a
+// multi-disk header among them: classifyFile looks behind it).
+int32_t leadingBytesType(const uint8_t* bytes, size_t size);
+
 // False when a file that starts with these bytes (all of it when shorter than
 // kLeadingBytesForKind) is surely no instrument or HP SDF file nor a segment
 // of one, which classifyFile would call unknown; true when it may be one.
