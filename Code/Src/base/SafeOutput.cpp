@@ -83,6 +83,16 @@ void markUndo(int slot, bool active) {
     pendingUndos[slot].active = active ? 1 : 0;
 }
 
+// The user and group this process creates files as.
+uid_t processUser() {
+    static const uid_t user = geteuid();
+    return user;
+}
+gid_t processGroup() {
+    static const gid_t group = getegid();
+    return group;
+}
+
 void dropSpare() {
     Spare& spare = spareState().spare;
     if (spare.fd < 0) return;
@@ -242,12 +252,10 @@ bool CSafeOutput::takeSpare(const struct stat* old) {
     if (spare.fd < 0 || spare.folder != folderOf(target_)) return false;
     // A new file is this user's with the mode the umask leaves; a spare of
     // another group, or with the umask unknown, is not made one.
-    static const uid_t user = geteuid();
-    static const gid_t group = getegid();
     const mode_t mask = creationMask();
-    if (!old && (spare.st.st_gid != group || mask == kUnknownMask)) return false;
-    const uid_t owner = old ? old->st_uid : user;
-    const gid_t ownerGroup = old ? old->st_gid : group;
+    if (!old && (spare.st.st_gid != processGroup() || mask == kUnknownMask)) return false;
+    const uid_t owner = old ? old->st_uid : processUser();
+    const gid_t ownerGroup = old ? old->st_gid : processGroup();
     Spare taken = spare;
     spare = Spare();
     // Given the owner and mode of the file it will replace; written over from
@@ -258,9 +266,8 @@ bool CSafeOutput::takeSpare(const struct stat* old) {
     const mode_t mode = old ? old->st_mode & 07777 : 0666 & ~mask;
     const bool modeSet = !chowned && (taken.st.st_mode & 07777) == mode;
     if (!modeSet && ::fchmod(taken.fd, mode) != 0) {
-        ::close(taken.fd);
-        ::unlink(taken.path.c_str());
-        markUndo(taken.slot, false);
+        spare = taken;
+        dropSpare();
         return false;
     }
     fd_ = taken.fd;
@@ -282,11 +289,10 @@ namespace {
 // mapping (a write lease is refused while there is one). -1 otherwise, errno
 // EISDIR for a folder.
 int openUnseenFile(const std::string& path, struct stat& st) {
-    static const uid_t user = geteuid();
     int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == user &&
-        ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+        st.st_uid == processUser() && ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
         (void)::fcntl(fd, F_SETLEASE, F_UNLCK);
         return fd;
     }
@@ -321,9 +327,8 @@ bool CSafeOutput::keepReplacedFile() {
 }
 
 bool keepAsNextTemporary(const std::string& path) {
-    if (!spareState().keep) return ::unlink(path.c_str()) == 0 || errno != EISDIR;
     const std::string temporary = temporaryPathFor(path, uniqueTag());
-    if (::rename(path.c_str(), temporary.c_str()) != 0)
+    if (!spareState().keep || ::rename(path.c_str(), temporary.c_str()) != 0)
         return ::unlink(path.c_str()) == 0 || errno != EISDIR;
     struct stat st;
     const int fd = openUnseenFile(temporary, st);
@@ -354,9 +359,7 @@ std::string CSafeOutput::createTemporary(const struct stat* old) {
         if (old) {
             // The owner and group stay where the process may change them (root,
             // or its own group); the mode is set after, as a change of owner clears set-id bits.
-            static const uid_t user = geteuid();
-            static const gid_t group = getegid();
-            const bool otherOwner = old->st_uid != user || old->st_gid != group;
+            const bool otherOwner = old->st_uid != processUser() || old->st_gid != processGroup();
             const bool chowned = otherOwner && ::fchown(fd, old->st_uid, old->st_gid) == 0;
             // Not permitted: the file becomes this user's, with the old mode.
             const mode_t mask = creationMask();
