@@ -131,6 +131,16 @@ TEST_F(FuzzRegression, WriteSideKeepsItsPropertiesOnValidInputs) {
     (void)run(vxfuzz::fuzzLibrary, std::string("\0\1\0\0\1\3\0\3\2\3\6\2\1\0\0\3\2\3", 18));
 }
 
+// A damaged span that carries a trace's frequency count past 32 bits: the
+// file converts, the count stopping at the edge, with no undefined behaviour
+// (a finding of the sanitizer build's fuzzing, kept apart from the findings
+// the harnesses must refuse).
+TEST_F(FuzzRegression, FrequencyCountPastThirtyTwoBitsConverts) {
+    const std::string file =
+        std::string(VX_FUZZ_REGRESSIONS_DIR) + "/accepted/frequency-count-past-32-bits";
+    EXPECT_EQ(run(vxfuzz::fuzzTraceWriters, readAll(file)), 0);
+}
+
 TEST_F(FuzzRegression, KeptFindingsRunWithoutHarm) {
     for (const Harness& h : kHarnesses) {
         for (const std::string& file :

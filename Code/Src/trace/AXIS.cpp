@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "base/ErrLogger.h"
 #include "params/Catalog.h"
@@ -49,7 +50,10 @@ class CFreqAxis : public CatalogueAxis {
         VX_ASSERT(xDispLen != 0, "xDispLen");
         // Without a length the axis stays at its start frequency.
         double offset = xDispLen != 0 ? static_cast<double>(i) * spanCount(cat) / xDispLen : 0.0;
-        int32_t count = static_cast<int32_t>(std::trunc(start + offset));
+        // A damaged span can carry the count past 32 bits: it stops at the edge.
+        const double exact = std::trunc(start + offset);
+        int32_t count = static_cast<int32_t>(std::clamp<double>(
+            exact, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
         return FreqValue{count, count * freqResolution(baseFreq(cat))};
     }
     int16_t indexOf(const FreqValue& f) override {
