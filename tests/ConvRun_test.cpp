@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <thread>
 
 #include "base/ErrLogger.h"
@@ -84,6 +86,96 @@ TEST_F(RunTest, OutputNamingAnInputIsRefusedAndTheInputStaysIntact) {
         EXPECT_NE(r.out.find("Error: Output file is the input file: " + c.input), std::string::npos)
             << r.out;
         EXPECT_EQ(dir.read(c.input), before) << c.args[1];
+    }
+}
+
+// A wildcard run meets its log under every name that leads to it (its own in
+// the searched folder, reached through a linked folder, another link, a
+// symbolic link, an output's name) and refuses before clearing it; a file of
+// the log's name in another folder is no reason to refuse.
+TEST_F(RunTest, ALogThatIsOneOfAWildcardRunsFilesIsRefusedWhateverItsName) {
+    const std::string earlier = "earlier log\n";
+    const auto folderWithDisplays = [&](const std::string& folder) {
+        ASSERT_EQ(::mkdir((dir.path() + "/" + folder).c_str(), 0755), 0);
+        for (const char* name : {"/g0.56d", "/g1.56d"})
+            dir.write(folder + name, dir.read("g0.56d"));
+    };
+    const auto at = [&](const std::string& name) { return dir.path() + "/" + name; };
+    struct Case {
+        const char* what;
+        std::function<void()> setUp;
+        std::vector<std::string> args;
+        std::string log, refusal;
+    };
+    const Case cases[] = {
+        {"own name",
+         [&] {
+             folderWithDisplays("c1");
+             dir.write("c1/run.log", earlier);
+         },
+         {"c1/*", "/Ec1/run.log"},
+         "c1/run.log",
+         "input"},
+        {"linked folder",
+         [&] {
+             folderWithDisplays("c2");
+             dir.write("c2/run.log", earlier);
+             ASSERT_EQ(::symlink("c2", at("to2").c_str()), 0);
+         },
+         {"c2/*", "/Eto2/run.log"},
+         "c2/run.log",
+         "input"},
+        {"another link",
+         [&] {
+             folderWithDisplays("c3");
+             dir.write("c3.log", earlier);
+             ASSERT_EQ(::link(at("c3.log").c_str(), at("c3/z.56d").c_str()), 0);
+         },
+         {"c3/*.56d", "/Ec3.log"},
+         "c3.log",
+         "input"},
+        {"symbolic link",
+         [&] {
+             folderWithDisplays("c4");
+             dir.write("c4.log", earlier);
+             ASSERT_EQ(::symlink("../c4.log", at("c4/z.56d").c_str()), 0);
+         },
+         {"c4/*.56d", "/Ec4.log"},
+         "c4.log",
+         "input"},
+        {"output",
+         [&] {
+             folderWithDisplays("c5");
+             dir.write("c5.log", earlier);
+             ASSERT_EQ(::link(at("c5.log").c_str(), at("c5/g1.asc").c_str()), 0);
+         },
+         {"c5/*.56d", "/Ec5.log"},
+         "c5.log",
+         "output"},
+        {"same name elsewhere",
+         [&] {
+             folderWithDisplays("c6");
+             ASSERT_EQ(::mkdir(at("log6").c_str(), 0755), 0);
+             dir.write("log6/g1.asc", earlier);
+         },
+         {"c6/*.56d", "/Elog6/g1.asc"},
+         "log6/g1.asc",
+         ""},
+    };
+    for (const Case& c : cases) {
+        c.setUp();
+        vxtest::RunResult r = run(c.args);
+        if (c.refusal.empty()) {
+            EXPECT_EQ(r.status, 0) << c.what << r.out;
+            EXPECT_NE(dir.read(c.log).find("Processing c6/g1.56d"), std::string::npos) << c.what;
+            continue;
+        }
+        EXPECT_EQ(r.status, 1) << c.what;
+        const std::string named = c.args[1].substr(2); // as /E gives it
+        EXPECT_NE(r.out.find("Error: Log file is the " + c.refusal + " file: " + named),
+                  std::string::npos)
+            << c.what << r.out;
+        EXPECT_EQ(dir.read(c.log), earlier) << c.what;
     }
 }
 

@@ -7,6 +7,8 @@
 #include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -258,6 +260,39 @@ TEST_F(SafeOutputTest, AWildcardRunLeavesLinkedOpenAndMappedOldOutputsAsTheyWere
     EXPECT_TRUE(temporaries(dir.path()).empty());
     munmap(mapped, 8);
     close(held);
+}
+
+// In a wildcard run the file an output would replace is read once, from the
+// descriptor kept for it: an instrument or HP SDF file of another kind there
+// (by its file-type tag, its SDF header, or behind a multi-disk header) stays
+// as it was; a text file is replaced.
+TEST_F(SafeOutputTest, AWildcardRunReplacesNoInstrumentFileOfAnotherKind) {
+    const auto example = [](const std::string& name) {
+        std::ifstream in(std::string(VX_EXAMPLES_DIR) + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const struct {
+        const char* what;
+        std::string old;
+        bool kept;
+    } cases[] = {{"Display", example("fft1.56d"), true},
+                 {"HP SDF", example("meas.dat"), true},
+                 {"Capture", dir.read("whole.56c"), true},
+                 {"text", kOld, false}};
+    for (const auto& c : cases) {
+        dir.write("a1.56c", dir.read("whole.56c"));
+        dir.write("a2.56c", dir.read("whole.56c"));
+        dir.write("a1.asc", kOld);
+        dir.write("a2.asc", c.old);
+        vxtest::RunResult r = vxtest::runProgram(VX_CONV_PATH, {"a*.56c"}, dir.path(), "");
+        EXPECT_EQ(r.status, c.kept ? 1 : 0) << c.what << r.out;
+        EXPECT_EQ(r.out.find("of another kind: a2.asc") != std::string::npos, c.kept) << c.what;
+        const std::string converted = whole.substr(whole.find('\r')); // after the input's name
+        EXPECT_TRUE(dir.read("a1.asc") == "Input File: a1.56c" + converted) << c.what;
+        EXPECT_TRUE(dir.read("a2.asc") == (c.kept ? c.old : "Input File: a2.56c" + converted))
+            << c.what;
+        EXPECT_TRUE(temporaries(dir.path()).empty()) << c.what;
+    }
 }
 
 TEST(SafeOutput, TemporaryNamesFitTheFileSystemLimit) {

@@ -43,6 +43,9 @@ void installStopHandlers() {
     for (int signal : {SIGINT, SIGTERM, SIGHUP})
         ::sigaction(signal, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // Sent when a lease on a replaced output being written again is broken:
+    // the opener waits for the output, the run goes on.
+    std::signal(SIGIO, SIG_IGN);
 }
 
 void complain(const std::string& text) {

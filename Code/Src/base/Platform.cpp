@@ -10,7 +10,7 @@
 #include <dirent.h>
 #include <iterator>
 #include <map>
-#include <strings.h>
+#include <set>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
@@ -68,6 +68,7 @@ struct StatAnswer {
 };
 struct StatMemo {
     bool on = false;
+    unsigned session = 0; // counts the times reuse was turned on
     std::map<std::string, StatAnswer> answers;
     std::map<std::string, std::string> realFolders; // folder -> realpath, for the run
 };
@@ -114,40 +115,54 @@ bool lstatReused(const std::string& path, struct stat& st) {
     return answer.found || answer.link;
 }
 
+void rememberStat(const std::string& path, const struct stat* st) {
+    if (!statMemo().on) return;
+    StatAnswer answer;
+    answer.found = st != nullptr;
+    if (st) answer.st = *st;
+    statMemo().answers[path] = answer;
+}
+
 namespace {
 
-// The names in a folder, with the kind of file (DT_REG ...) where the file
+std::string lowered(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// A name in a folder, with the kind of file (DT_REG ...) where the file
 // system tells it (DT_UNKNOWN where not).
 struct DirEntry {
     std::string name;
+    std::string key; // lowered, the order of a listing
     unsigned char type = DT_UNKNOWN;
 };
+
+bool byKey(const DirEntry& a, const DirEntry& b) {
+    return a.key < b.key;
+}
 
 std::vector<DirEntry> listEntries(const std::string& dir) {
     std::vector<DirEntry> entries;
     DIR* d = opendir(dir.empty() ? "." : dir.c_str());
     if (!d) return entries;
     while (dirent* e = readdir(d))
-        entries.push_back({e->d_name, e->d_type});
+        entries.push_back({e->d_name, lowered(e->d_name), e->d_type});
     closedir(d);
+    std::sort(entries.begin(), entries.end(), byKey);
     return entries;
 }
 
-std::vector<std::string> listDir(const std::string& dir) {
-    std::vector<std::string> names;
-    for (DirEntry& e : listEntries(dir))
-        names.push_back(std::move(e.name));
-    return names;
-}
-
-// Directory listings for name resolution, each kept while its directory is
-// unchanged: a run resolves every output name several times, and a wildcard
-// run writes all its outputs into one or two directories.
+// Directory listings for name resolution and wildcard searches, each kept
+// while its directory is unchanged: a run resolves every output name several
+// times, and a wildcard run writes all its outputs into one or two directories.
 struct Listing {
     dev_t dev = 0;
     ino_t ino = 0;
     timespec mtime{};
-    std::vector<std::string> names;
+    unsigned session = 0; // the reuse of stats it was read or checked in (0: none)
+    std::vector<DirEntry> entries;
 };
 
 constexpr size_t kMaxListings = 16;
@@ -165,25 +180,48 @@ bool statDir(const std::string& dir, struct stat& st) {
     return statReused(dir.empty() ? "." : dir, st);
 }
 
-const std::vector<std::string>& cachedListing(const std::string& dir) {
-    static const std::vector<std::string> none;
+unsigned currentSession() {
+    return statMemo().on ? statMemo().session : 0;
+}
+
+// The folder's listing read now, and kept.
+const std::vector<DirEntry>& freshListing(const std::string& dir, const struct stat& st) {
+    std::map<std::string, Listing>& all = listings();
+    if (all.find(dir) == all.end() && all.size() >= kMaxListings) all.clear();
+    Listing& listing = all[dir];
+    listing = Listing{st.st_dev, st.st_ino, st.st_mtim, currentSession(), listEntries(dir)};
+    return listing.entries;
+}
+
+// The kept listing of the folder where it still holds, else a fresh one;
+// nullptr when the folder cannot be asked.
+const std::vector<DirEntry>* cachedListing(const std::string& dir) {
     std::map<std::string, Listing>& all = listings();
     struct stat st;
     if (!statDir(dir, st)) {
         all.erase(dir);
-        return none;
+        return nullptr;
     }
     auto it = all.find(dir);
-    // While stats are reused the listing stands for the run, kept up to date
-    // with the files the run creates (noteCreated).
+    // While stats are reused a listing read or checked in that reuse stands
+    // for the run, kept up to date with the files the run creates (noteCreated).
+    const unsigned session = currentSession();
     const bool sameDir =
         it != all.end() && it->second.dev == st.st_dev && it->second.ino == st.st_ino;
-    if (sameDir && (statMemo().on || sameTime(it->second.mtime, st.st_mtim)))
-        return it->second.names;
-    if (it == all.end() && all.size() >= kMaxListings) all.clear();
-    Listing& listing = all[dir];
-    listing = Listing{st.st_dev, st.st_ino, st.st_mtim, listDir(dir)};
-    return listing.names;
+    if (sameDir && ((session != 0 && it->second.session == session) ||
+                    sameTime(it->second.mtime, st.st_mtim))) {
+        it->second.session = session;
+        return &it->second.entries;
+    }
+    return &freshListing(dir, st);
+}
+
+using EntryRange =
+    std::pair<std::vector<DirEntry>::const_iterator, std::vector<DirEntry>::const_iterator>;
+
+// The entries named as name is, but for case.
+EntryRange entriesNamed(const std::vector<DirEntry>& entries, const std::string& name) {
+    return std::equal_range(entries.begin(), entries.end(), DirEntry{{}, lowered(name)}, byKey);
 }
 
 bool exists(const std::string& path) {
@@ -195,12 +233,6 @@ bool exists(const std::string& path) {
 std::map<std::string, std::string>& typedNames() {
     thread_local std::map<std::string, std::string> names; // per thread, as the job
     return names;
-}
-
-std::string lowered(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
 }
 
 // The typed form of the path, or of its longest typed folder, when it exists;
@@ -301,8 +333,9 @@ std::string resolvePath(const std::string& path) {
         if (!comp.empty() && comp != "." && comp != ".." && !exists(candidate)) {
             // Of several names differing in case only, the first in byte order.
             const std::string* match = nullptr;
-            for (const std::string& n : cachedListing(resolved))
-                if (strcasecmp(n.c_str(), comp.c_str()) == 0 && (!match || n < *match)) match = &n;
+            if (const std::vector<DirEntry>* entries = cachedListing(resolved))
+                for (auto [e, end] = entriesNamed(*entries, comp); e != end; ++e)
+                    if (!match || e->name < *match) match = &e->name;
             if (match) candidate = resolved + *match;
         }
         resolved = candidate;
@@ -327,6 +360,7 @@ bool statOutput(const std::string& path, struct stat& st) {
 
 void reuseStats(bool on) {
     statMemo().on = on;
+    if (on) ++statMemo().session;
     statMemo().answers.clear();
     statMemo().realFolders.clear();
 }
@@ -362,14 +396,97 @@ void noteCreated(const std::string& path) {
     auto it = listings().find(parts.dir);
     if (it == listings().end() || name.empty()) return;
     Listing& listing = it->second;
-    if (std::find(listing.names.begin(), listing.names.end(), name) != listing.names.end()) return;
+    const EntryRange named = entriesNamed(listing.entries, name);
+    if (std::any_of(named.first, named.second, [&](const DirEntry& e) { return e.name == name; }))
+        return;
     struct stat st;
     if (!statDir(parts.dir, st) || listing.dev != st.st_dev || listing.ino != st.st_ino) {
         listings().erase(it);
         return;
     }
-    listing.names.push_back(name);
+    listing.entries.insert(named.second, DirEntry{name, lowered(name), DT_REG});
     if (!statMemo().on) listing.mtime = st.st_mtim;
+}
+
+namespace {
+
+// Undoes the octal escapes (\040 for a space ...) of a path in mountinfo.
+std::string unescapedMountPath(const char* field) {
+    std::string path;
+    for (const char* c = field; *c; ++c) {
+        const bool escape = c[0] == '\\' && c[1] >= '0' && c[1] <= '7' && c[2] >= '0' &&
+                            c[2] <= '7' && c[3] >= '0' && c[3] <= '7';
+        if (!escape) {
+            path += *c;
+            continue;
+        }
+        path += static_cast<char>((c[1] - '0') * 64 + (c[2] - '0') * 8 + (c[3] - '0'));
+        c += 3;
+    }
+    return path;
+}
+
+// The mount points of this process (absolute paths), read once in a reuse
+// of stats; known false when the system does not tell them.
+struct MountPoints {
+    unsigned session = 0;
+    bool known = false;
+    std::set<std::string> paths;
+    std::set<std::string> names; // their final components
+};
+
+const MountPoints& mountPoints() {
+    thread_local MountPoints mounts;
+    if (mounts.session == statMemo().session) return mounts;
+    mounts = MountPoints{statMemo().session, false, {}, {}};
+    FILE* info = std::fopen("/proc/self/mountinfo", "re");
+    if (!info) return mounts;
+    char* line = nullptr;
+    size_t capacity = 0;
+    while (getline(&line, &capacity, info) > 0) {
+        // The fifth field of a line is the mount point.
+        char* field = line;
+        for (int skipped = 0; skipped < 4 && field; ++skipped)
+            if ((field = std::strchr(field, ' '))) ++field;
+        if (!field) continue;
+        field[std::strcspn(field, " \n")] = '\0';
+        const std::string path = unescapedMountPath(field);
+        mounts.paths.insert(path);
+        mounts.names.insert(path.substr(path.rfind('/') + 1));
+    }
+    std::free(line);
+    mounts.known = std::feof(info) != 0;
+    std::fclose(info);
+    return mounts;
+}
+
+// True when something may be mounted on the name in the folder: the
+// folder's listing then tells of the file below it, not of the one seen there.
+bool mayBeMountedOn(const std::string& dir, const std::string& name) {
+    const MountPoints& mounts = mountPoints();
+    if (!mounts.known) return true;
+    if (mounts.names.count(name) == 0) return false;
+    std::string folder = realFolder(dir.empty() ? "." : dir);
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return mounts.paths.count(folder + name) != 0;
+}
+
+} // namespace
+
+Listed listedKind(const std::string& path) {
+    if (!statMemo().on || !typedNames().empty()) return Listed::eUnknown;
+    const PathParts parts = splitPath(path);
+    const std::string name = parts.base + parts.ext;
+    if (name.empty() || name == "." || name == "..") return Listed::eUnknown;
+    const std::vector<DirEntry>* entries = cachedListing(parts.dir);
+    if (!entries) return Listed::eUnknown;
+    const EntryRange named = entriesNamed(*entries, name);
+    if (named.first == named.second) return Listed::eAbsent;
+    // Only the name itself, no other in other case, is a file statOnDisk would not look past.
+    const bool alone = std::next(named.first) == named.second && named.first->name == name;
+    if (!alone || named.first->type != DT_REG || mayBeMountedOn(parts.dir, name))
+        return Listed::eUnknown;
+    return Listed::eRegular;
 }
 
 bool statOnDisk(const std::string& path, struct stat& st, std::string* real) {
@@ -404,7 +521,10 @@ std::vector<FoundFile> findFiles(const std::string& pattern, SearchDetails detai
         return found;
     }
     std::string dir = resolvePath(parts.dir);
-    for (const DirEntry& e : listEntries(dir)) {
+    // Read anew (a file made a moment ago is found), and kept for the run's name checks.
+    struct stat folder;
+    if (!statDir(dir, folder)) return found;
+    for (const DirEntry& e : freshListing(dir, folder)) {
         FoundFile f;
         const std::string& n = e.name;
         if (n[0] == '.' || !wildMatch(name.c_str(), n.c_str())) continue;

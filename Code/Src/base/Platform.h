@@ -59,6 +59,18 @@ bool statReused(const std::string& path, struct stat& st);
 std::string realFolder(const std::string& dir);
 // lstat of the path, likewise.
 bool lstatReused(const std::string& path, struct stat& st);
+// While stats are reused: what the caller learned of the path from a
+// descriptor opened without following links (st; nullptr: nothing is there)
+// is the answer of statReused and lstatReused until forgotten.
+void rememberStat(const std::string& path, const struct stat* st);
+
+// What the folder's listing says of a name, without a stat of the file: no
+// such name (nor one differing in case only), a regular file (not a link,
+// nothing mounted there), or unknown (ask stat). Only while stats are
+// reused, and never for a name typed in other case (preferTypedName):
+// eUnknown then. The listing is read at most once in a reuse of stats.
+enum class Listed { eAbsent, eRegular, eUnknown };
+Listed listedKind(const std::string& path);
 
 struct FoundFile {
     std::string name; // final component as it is on disk

@@ -59,9 +59,18 @@ struct Spare {
     int slot = -1; // its entry of undoInterruptedOutputs
 };
 
+// A regular file an output is about to replace, opened for its kind check
+// and kept open to become the spare once the output has taken its name.
+struct Held {
+    int fd = -1;
+    std::string path;
+    struct stat st {};
+};
+
 struct SpareState {
     bool keep = false;
     Spare spare;
+    Held held;
 };
 
 SpareState& spareState() {
@@ -100,6 +109,21 @@ void dropSpare() {
     ::unlink(spare.path.c_str());
     markUndo(spare.slot, false);
     spare = Spare();
+}
+
+void dropHeld() {
+    Held& held = spareState().held;
+    if (held.fd >= 0) ::close(held.fd);
+    held = Held();
+}
+
+// A lease is taken on a replaced file only where the signal of its break
+// (SIGIO) cannot end the process: the console programs ignore it; a host of
+// the library keeps its own say over its signals (replaced files are then
+// removed, not kept).
+bool leaseBreakIsHarmless() {
+    struct sigaction action {};
+    return ::sigaction(SIGIO, nullptr, &action) == 0 && action.sa_handler == SIG_IGN;
 }
 
 // Distinct for every temporary of every run: the process id, a counter and the clock.
@@ -201,8 +225,10 @@ void undoInterruptedOutputs() {
 }
 
 void keepReplacedFiles(bool on) {
-    spareState().keep = on;
-    if (!on) dropSpare();
+    spareState().keep = on && leaseBreakIsHarmless();
+    if (spareState().keep) return;
+    dropSpare();
+    dropHeld();
 }
 
 bool keepingReplacedFiles() {
@@ -284,19 +310,41 @@ void CSafeOutput::emptyTemporary() {
 
 namespace {
 
-// Opens the file at path for writing it again when nothing else can see it: a
-// regular file of this user with no other link, and no other descriptor or
-// mapping (a write lease is refused while there is one). -1 otherwise, errno
-// EISDIR for a folder.
+// True for a regular file of this user with no other link.
+bool ownUnlinkedFile(const struct stat& st) {
+    return S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == processUser();
+}
+
+// A write lease, refused while any other descriptor or mapping of the file
+// exists, is held until the descriptor is closed: whoever opens the file
+// meanwhile waits until this process has written it and let it go.
+bool leased(int fd) {
+    return ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
+}
+
+// Opens the file at path for writing it again when nothing else can see it:
+// a regular file of this user with no other link, and no other descriptor or
+// mapping. -1 otherwise, errno EISDIR for a folder.
 int openUnseenFile(const std::string& path, struct stat& st) {
     int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
-        st.st_uid == processUser() && ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
-        (void)::fcntl(fd, F_SETLEASE, F_UNLCK);
-        return fd;
-    }
+    if (::fstat(fd, &st) == 0 && ownUnlinkedFile(st) && leased(fd)) return fd;
     ::close(fd);
+    return -1;
+}
+
+// The file held for target, now named path, for writing it again when nothing
+// else can see it (as openUnseenFile); -1, the held file closed, when it is
+// not what path now holds.
+int takeHeldFile(const std::string& target, const std::string& path, struct stat& st) {
+    Held held = spareState().held;
+    spareState().held = Held();
+    if (held.fd < 0) return -1;
+    const bool same = held.path == target &&
+                      ::fstatat(AT_FDCWD, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                      st.st_dev == held.st.st_dev && st.st_ino == held.st.st_ino;
+    if (same && ownUnlinkedFile(st) && leased(held.fd)) return held.fd;
+    ::close(held.fd);
     return -1;
 }
 
@@ -310,7 +358,8 @@ void keepSpare(int fd, const std::string& path, const struct stat& st, int slot)
 bool CSafeOutput::keepReplacedFile() {
     // The temporary's name now holds the replaced file.
     struct stat st;
-    const int fd = openUnseenFile(temporary_, st);
+    int fd = takeHeldFile(target_, temporary_, st);
+    if (fd < 0) fd = openUnseenFile(temporary_, st);
     if (fd < 0 && errno == EISDIR) {
         // A folder put in the output's place meanwhile: it gets its name back,
         // and the output fails as a rename over it would.
@@ -341,6 +390,33 @@ bool keepAsNextTemporary(const std::string& path) {
     else
         keepSpare(fd, temporary, st, -1);
     return true;
+}
+
+bool holdReplacedFile(const std::string& path) {
+    dropHeld();
+    if (!spareState().keep || platform::listedKind(path) != platform::Listed::eRegular)
+        return false;
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat st;
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        if (fd < 0 && errno == ENOENT) platform::rememberStat(path, nullptr);
+        if (fd >= 0) ::close(fd);
+        return false;
+    }
+    // Opened without following a link: what lstat would say of the name.
+    if (S_ISREG(st.st_mode)) platform::rememberStat(path, &st);
+    if (!ownUnlinkedFile(st)) {
+        ::close(fd);
+        return false;
+    }
+    spareState().held = Held{fd, path, st};
+    return true;
+}
+
+ssize_t readHeldFile(const std::string& path, void* buf, size_t size) {
+    const Held& held = spareState().held;
+    if (held.fd < 0 || held.path != path) return -1;
+    return ::pread(held.fd, buf, size, 0);
 }
 
 std::string CSafeOutput::createTemporary(const struct stat* old) {

@@ -93,11 +93,23 @@ void undoInterruptedOutputs();
 
 // While on (a run over many files), an output that replaces a regular file
 // trades names with its temporary, and the replaced file, when no one else
-// can see it, is emptied and written again as the next temporary in its
-// folder instead of being removed; off removes a file so kept. Kept files are
-// named as temporaries and are removed by undoInterruptedOutputs too.
+// can see it, is written again as the next temporary in its folder instead
+// of being removed; off removes a file so kept. Kept files are named as
+// temporaries and are removed by undoInterruptedOutputs too. Stays off in a
+// process that does not ignore SIGIO (the signal of a broken lease).
 void keepReplacedFiles(bool on);
 bool keepingReplacedFiles();
+
+// In a run that keeps replaced files: opens the regular file of this user
+// with one link at path (as it is on disk, and as the folder's listing has
+// it) that an output is about to replace, and makes what fstat says of it the
+// run's answer for path (platform::rememberStat; an absent file is remembered
+// too). Its leading bytes are read through readHeldFile, and once the output
+// has taken its name it becomes the next temporary without being opened
+// again. False when nothing is held; a file held before is let go.
+bool holdReplacedFile(const std::string& path);
+// Reads up to size leading bytes of the file held for path; -1 when none is.
+ssize_t readHeldFile(const std::string& path, void* buf, size_t size);
 
 // Hands over a replaced file this process holds at path (one that a caller
 // moved out of an output's place itself) to be written again as the next

@@ -66,6 +66,9 @@ void installInterruptHandlers() {
     sigfillset(&action.sa_mask);
     for (int signal : {SIGINT, SIGTERM, SIGHUP})
         ::sigaction(signal, &action, nullptr);
+    // Sent when a lease on a replaced output being written again is broken:
+    // the opener waits for the output, the run goes on.
+    std::signal(SIGIO, SIG_IGN);
 }
 
 } // namespace

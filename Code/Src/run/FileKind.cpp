@@ -53,6 +53,12 @@ bool mayBeInstrumentFile(const uint8_t* bytes, size_t size) {
     return leadingBytesType(bytes, size) >= 0;
 }
 
+int32_t existingFileType(const uint8_t* leading, size_t size, const char* name) {
+    MultiDiskHeader header;
+    if (size >= MultiDiskHeader::kSize && header.decode(leading)) return existingFileType(name);
+    return leadingBytesType(leading, size);
+}
+
 int32_t existingFileType(const char* name) {
     struct stat st;
     if (!platform::statOnDisk(name, st) || !S_ISREG(st.st_mode) || st.st_size == 0) return -1;

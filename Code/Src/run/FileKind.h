@@ -29,6 +29,12 @@ constexpr int32_t kSegmentOfUnknownKind = 100;
 // FIFO, a text file). Nothing is written to the console.
 int32_t existingFileType(const char* name);
 
+// existingFileType of the regular file named name, from its leading bytes
+// (kLeadingBytesForKind of them, or all of a shorter file) read by a caller
+// that holds it open; the file is looked at by name only behind a multi-disk
+// header.
+int32_t existingFileType(const uint8_t* leading, size_t size, const char* name);
+
 // The leading bytes that mayBeInstrumentFile looks at: a file-type tag, a
 // multi-disk header and an HP SDF file's first record all start within them.
 constexpr size_t kLeadingBytesForKind = 32;

@@ -2,11 +2,13 @@
 #include "run/OutputGuards.h"
 
 #include <string>
+#include <strings.h>
 #include <sys/stat.h>
 #include <vector>
 
 #include "base/ErrLogger.h"
 #include "base/Platform.h"
+#include "base/SafeOutput.h"
 #include "base/Status.h"
 #include "run/FileKind.h"
 #include "run/OptionMgr.h"
@@ -72,6 +74,15 @@ std::vector<std::string> inputNames(COptionMgr& job) {
     return names;
 }
 
+// The input type of the file an output replaces (existingFileType), from the
+// file held open for it where there is one.
+int32_t replacedFileType(const std::string& path) {
+    uint8_t leading[kLeadingBytesForKind];
+    const ssize_t got = readHeldFile(path, leading, sizeof leading);
+    return got < 0 ? existingFileType(path.c_str())
+                   : existingFileType(leading, size_t(got), path.c_str());
+}
+
 } // namespace
 
 bool samePlace(const char* a, const char* b) {
@@ -82,6 +93,9 @@ bool samePlace(const char* a, const char* b) {
 }
 
 bool outputIsSafe(int32_t format, const char* in, const char* out, const char* list) {
+    const std::string outPath = platform::resolveOutputPath(out);
+    // In a run over many files the file replaced is opened once, here.
+    (void)holdReplacedFile(outPath);
     struct stat target;
     const bool replaces = platform::statOutput(out, target);
     if (replaces && (isFile(target, in) || isFile(target, list))) {
@@ -93,7 +107,7 @@ bool outputIsSafe(int32_t format, const char* in, const char* out, const char* l
         errLog() << consoleOnly << msg::eOutputIsLog << out << endLine;
         return false;
     }
-    int32_t existing = replaces ? existingFileType(platform::resolveOutputPath(out).c_str()) : -1;
+    int32_t existing = replaces ? replacedFileType(outPath) : -1;
     if (existing >= 0 && !sameKind(existing, format)) {
         errLog() << msg::eOutputOfOtherKind << out << endLine;
         errLog() << msg::eQuoteWildcards << endLine;
@@ -117,17 +131,61 @@ Status chooseLogFile(const char* name) {
 
 namespace {
 
+// The log, as a run's many files are set against it. A log with one name
+// (one link, itself no link and nothing mounted on it) is a file that its
+// folder's listing calls regular only under its own name in its own folder:
+// every other such file is told apart by the listings alone, without a stat.
+class LogPlace {
+  public:
+    explicit LogPlace(const char* log) : log_(log) {
+        struct stat st;
+        const platform::PathParts parts = platform::splitPath(log);
+        oneName_ = platform::lstatReused(log, st) && S_ISREG(st.st_mode) && st.st_nlink == 1 &&
+                   platform::listedKind(log) == platform::Listed::eRegular &&
+                   folderOf(parts, folder_);
+        name_ = parts.base + parts.ext;
+    }
+
+    // True when the file at name is the log.
+    bool holds(const std::string& name) const {
+        if (oneName_) {
+            const platform::Listed listed = platform::listedKind(name);
+            if (listed == platform::Listed::eAbsent) return false;
+            if (listed == platform::Listed::eRegular && !mayBeLogName(name)) return false;
+        }
+        return samePlace(log_, name.c_str());
+    }
+
+  private:
+    static bool folderOf(const platform::PathParts& parts, struct stat& st) {
+        return platform::statReused(parts.dir.empty() ? "." : parts.dir, st);
+    }
+
+    // The log's own name in the log's folder, but for case.
+    bool mayBeLogName(const std::string& name) const {
+        const platform::PathParts parts = platform::splitPath(name);
+        struct stat folder;
+        return folderOf(parts, folder) && folder.st_dev == folder_.st_dev &&
+               folder.st_ino == folder_.st_ino &&
+               strcasecmp((parts.base + parts.ext).c_str(), name_.c_str()) == 0;
+    }
+
+    const char* log_;
+    bool oneName_ = false;
+    struct stat folder_ {};
+    std::string name_;
+};
+
 const char* findLogRefusal(COptionMgr& job) {
     if (errLog().logIsUnnamed()) return nullptr;
-    const char* log = errLog().logFileName();
     if (logHoldsMeasurement()) return msg::text(msg::eLogIsMeasurement);
+    const LogPlace log(errLog().logFileName());
     std::vector<std::string> inputs = inputNames(job);
     for (const std::string& in : inputs)
-        if (samePlace(log, in.c_str())) return msg::text(msg::eLogIsInput);
-    if (!job.file(2).empty() && samePlace(log, job.file(2).name()))
-        return msg::text(msg::eLogIsInput);
+        if (log.holds(in)) return msg::text(msg::eLogIsInput);
+    if (!job.file(2).empty() && log.holds(job.file(2).name())) return msg::text(msg::eLogIsInput);
     for (const std::string& out : outputNames(job, inputs))
-        if (samePlace(log, out.c_str())) return msg::text(msg::eLogIsOutput);
+        if (log.holds(out)) return msg::text(msg::eLogIsOutput);
     return nullptr;
 }
 
