@@ -410,7 +410,8 @@ CatalogRow convertUnit(const ConvertSetup& setup, const ArchiveTask& task) {
     setPromptAnswerer(previous);
     if (row.message.empty() && made.empty()) row.message = notes;
     // Also when the conversion failed: the engine's message then tells of
-    // other bytes than those checksummed, under the staged name.
+    // other bytes than those checksummed (an emptied file, under the name the
+    // engine reads it by).
     if (!unchanged(setup, task.paths, states)) row.message = "changed while it was converted";
     for (const Made& output : made) {
         const std::string from = stagedOutput(*output.format);
