@@ -2,6 +2,7 @@
 #include "archive/Convert.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -120,19 +121,53 @@ CModel& workerModel() {
     return *model;
 }
 
-// A job over the staged input; args after the program name. The log holds
-// this job's lines only: emptied here rather than by the job (/J keeps it),
-// so it stays open from job to job and an empty log is all the job's check
-// of it has to look at.
-std::unique_ptr<COptionMgr> stagedJob(CModel& model, std::vector<std::string> args) {
+// The staged output of a format in the worker's folder.
+std::string stagedOutput(const ArchiveFormat& format) {
+    return "out." + format.extension;
+}
+
+// A name with each byte that would break a header line written as '?'.
+std::string printable(std::string name) {
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20) c = '?';
+    return name;
+}
+
+// The name vxconv reports and writes for an input given by its path under
+// SRC: lower-cased, as its command line makes file names, and printable. The
+// engine cuts it to its name buffer as it cuts any input's name.
+std::string shownSourceName(const std::string& path) {
+    std::string name = printable(path);
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+// A job over the staged input of the source at path under SRC, writing the
+// format to its staged output when one is given. The job reports and writes
+// the source's name, and its outputs record the vxconv command line that
+// makes them from SRC to DEST. The log holds this job's lines only: emptied
+// here rather than by the job (/J keeps it), so it stays open from job to job
+// and an empty log is all the job's check of it has to look at.
+std::unique_ptr<COptionMgr> stagedJob(CModel& model, const std::string& path,
+                                      const ArchiveFormat* format) {
     emptyEngineLog();
-    args.insert(args.begin(), "vxarchive");
+    std::vector<std::string> args{"vxarchive", kStagedInput};
+    std::string commandLine = "vxconv " + printable(path);
+    if (format) {
+        args.push_back(stagedOutput(*format));
+        args.push_back("/O" + format->keyword);
+        commandLine +=
+            " " + printable(outputPathFor(path, format->extension)) + " /O" + format->keyword;
+    }
     args.push_back("/J");
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
-    return std::make_unique<COptionMgr>(model, int(args.size()), argv.data(), nullptr);
+    auto job = std::make_unique<COptionMgr>(model, int(args.size()), argv.data(), nullptr);
+    job->showInputAs(shownSourceName(path), commandLine);
+    return job;
 }
 
 // The identity and main settings of a trace the model holds.
@@ -160,13 +195,14 @@ void traceIdentityOf(CModel& model, int32_t type, CatalogRow& row) {
 // conversion reads it; the engine's message when it cannot be read.
 std::string readIdentity(int32_t type, CatalogRow& row) {
     CModel* model = &workerModel();
-    std::unique_ptr<COptionMgr> job = stagedJob(*model, {kStagedInput});
+    std::unique_ptr<COptionMgr> job = stagedJob(*model, row.path, nullptr);
     if (job->errorIndex() != eErrNone || !detectAndCheck(*job)) return engineLogLines();
     if (type == eInWaterfall) model->options.wfCount = 1;
     std::unique_ptr<CFileReader> reader = readerFor(*model, type, eFmtAsc);
     if (!reader || job->file(0).nextMatch().failed()) return msg::text(msg::eInvalidInputType);
     model->cat.reset();
-    std::snprintf(model->options.inputName, sizeof model->options.inputName, "%s", kStagedInput);
+    std::snprintf(model->options.inputName, sizeof model->options.inputName, "%s",
+                  job->shownInputName());
     if (reader->open(kStagedInput).failed()) {
         reader->close();
         std::string why = engineLogLines();
@@ -194,16 +230,13 @@ bool conversionIdentifies(int32_t type, const ArchiveFormat& format) {
            (type == eInDisplay || type == eInSdf || type == eInSdfOld) && converts(type, eFmtAsc);
 }
 
-// The staged output of a format in the worker's folder.
-std::string stagedOutput(const ArchiveFormat& format) {
-    return "out." + format.extension;
-}
-
-// Writes one format of the staged input to its staged output, with the
-// model given; its size, or the engine's message when it failed.
-std::string convertTo(const ArchiveFormat& format, CModel& model, int64_t& size) {
+// Writes one format of the staged input of the source at path to its staged
+// output, with the model given; its size, or the engine's message when it
+// failed.
+std::string convertTo(const ArchiveFormat& format, const std::string& path, CModel& model,
+                      int64_t& size) {
     const std::string out = stagedOutput(format);
-    std::unique_ptr<COptionMgr> job = stagedJob(model, {kStagedInput, out, "/O" + format.keyword});
+    std::unique_ptr<COptionMgr> job = stagedJob(model, path, &format);
     struct stat st;
     if (job->errorIndex() == eErrNone && job->run().ok() && ::stat(out.c_str(), &st) == 0) {
         size = int64_t(st.st_size);
@@ -363,7 +396,7 @@ CatalogRow convertUnit(const ConvertSetup& setup, const ArchiveTask& task) {
         }
         CModel& model = workerModel();
         int64_t size = 0;
-        row.message = convertTo(format, model, size);
+        row.message = convertTo(format, row.path, model, size);
         if (!identified) {
             identified = true;
             // A failed conversion gives the message the identity's read gives,
@@ -376,8 +409,10 @@ CatalogRow convertUnit(const ConvertSetup& setup, const ArchiveTask& task) {
     }
     setPromptAnswerer(previous);
     if (row.message.empty() && made.empty()) row.message = notes;
-    if (row.message.empty() && !unchanged(setup, task.paths, states))
-        row.message = "changed while it was converted";
+    // Also when the conversion failed: the engine's message then tells of
+    // other bytes than those checksummed (an emptied file, under the name the
+    // engine reads it by).
+    if (!unchanged(setup, task.paths, states)) row.message = "changed while it was converted";
     for (const Made& output : made) {
         const std::string from = stagedOutput(*output.format);
         const std::string target = outputPathFor(row.path, output.format->extension);

@@ -107,8 +107,9 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
     const char* out = job.file(1).name();
     errLog().recheckLogFile();
     platform::forgetStats(false);
-    errLog() << msg::eProcessing << in << msg::eProcessingArrow << out << endLine;
-    std::snprintf(options.inputName, sizeof options.inputName, "%s", in);
+    const char* shown = job.shownInputName();
+    errLog() << msg::eProcessing << shown << msg::eProcessingArrow << out << endLine;
+    std::snprintf(options.inputName, sizeof options.inputName, "%s", shown);
     Status st = kStatusOk;
     if (!outputIsSafe(job.outputFormat(), in, out, job.file(2).name())) {
         st = kStatusFailed;

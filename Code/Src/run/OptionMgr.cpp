@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "base/ErrLogger.h"
 #include "base/Options.h"
@@ -61,6 +62,11 @@ COptionMgr::COptionMgr(CModel& model, int argc, char** argv, const char* setting
     for (int i = 1; i < argc; ++i)
         commandLine_.append(" ").append(argv[i]);
     parse(argc, argv, settingsFile);
+}
+
+void COptionMgr::showInputAs(std::string name, std::string commandLine) {
+    shownInput_ = std::move(name);
+    commandLine_ = std::move(commandLine);
 }
 
 void COptionMgr::parse(int argc, char** argv, const char* settingsFile) {

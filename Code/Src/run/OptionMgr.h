@@ -55,6 +55,14 @@ class COptionMgr {
     // The command line as given, before any lower-casing ("vxconv" and the
     // arguments), for outputs that record how they were made.
     const std::string& commandLine() const { return commandLine_; }
+    // For a caller that hands the run its one input under a staged name: the
+    // name the run reports and writes for that input instead, and the command
+    // line its outputs record.
+    void showInputAs(std::string name, std::string commandLine);
+    // The name the run reports and writes for the current input.
+    const char* shownInputName() {
+        return shownInput_.empty() ? files_[0].name() : shownInput_.c_str();
+    }
 
     // Sets the error index and writes the error's message, the character and
     // the text (if any) as one line on the console and in the log.
@@ -104,6 +112,7 @@ class COptionMgr {
 
     CModel& model_;
     std::string commandLine_;
+    std::string shownInput_; // empty: the input's own name
     int32_t inputType_ = -2;
     int32_t outputFormat_ = eFmtNone;
     int32_t errorIndex_ = eErrNone;
