@@ -298,13 +298,12 @@ namespace {
 
 enum class Reading { eRead, eKept, eFailed };
 
-// The input type of the staged source, open as fd: from its leading bytes
-// where they tell it, else (behind a multi-disk header) as the engine finds it.
+// The input type of the staged source, open as fd: from its leading bytes,
+// or (behind a multi-disk header) as the engine finds it.
 int32_t kindOfStaged(int fd) {
     uint8_t lead[kLeadingBytesForKind];
     const ssize_t got = ::pread(fd, lead, sizeof lead, 0);
-    const int32_t type = got > 0 ? leadingBytesType(lead, size_t(got)) : -1;
-    return type >= 0 ? type : existingFileType(kStagedInput);
+    return got > 0 ? existingFileType(lead, size_t(got), kStagedInput) : -1;
 }
 
 // Stages the unit's first segment, finds its type (-1: no instrument or HP SDF
