@@ -193,9 +193,10 @@ const std::vector<DirEntry>& freshListing(const std::string& dir, const struct s
     return listing.entries;
 }
 
-// The kept listing of the folder where it still holds, else a fresh one;
-// nullptr when the folder cannot be asked.
-const std::vector<DirEntry>* cachedListing(const std::string& dir) {
+// The kept listing of the folder where it still holds, else a fresh one
+// (none when only a kept one is wanted); nullptr when the folder cannot be asked.
+const std::vector<DirEntry>* cachedListing(const std::string& dir,
+                                           ListingUse use = ListingUse::eReadWhenNeeded) {
     std::map<std::string, Listing>& all = listings();
     struct stat st;
     if (!statDir(dir, st)) {
@@ -213,7 +214,7 @@ const std::vector<DirEntry>* cachedListing(const std::string& dir) {
         it->second.session = session;
         return &it->second.entries;
     }
-    return &freshListing(dir, st);
+    return use == ListingUse::eKeptOnly ? nullptr : &freshListing(dir, st);
 }
 
 using EntryRange =
@@ -473,12 +474,12 @@ bool mayBeMountedOn(const std::string& dir, const std::string& name) {
 
 } // namespace
 
-Listed listedKind(const std::string& path) {
+Listed listedKind(const std::string& path, ListingUse use) {
     if (!statMemo().on || !typedNames().empty()) return Listed::eUnknown;
     const PathParts parts = splitPath(path);
     const std::string name = parts.base + parts.ext;
     if (name.empty() || name == "." || name == "..") return Listed::eUnknown;
-    const std::vector<DirEntry>* entries = cachedListing(parts.dir);
+    const std::vector<DirEntry>* entries = cachedListing(parts.dir, use);
     if (!entries) return Listed::eUnknown;
     const EntryRange named = entriesNamed(*entries, name);
     if (named.first == named.second) return Listed::eAbsent;

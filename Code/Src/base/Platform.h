@@ -68,9 +68,12 @@ void rememberStat(const std::string& path, const struct stat* st);
 // such name (nor one differing in case only), a regular file (not a link,
 // nothing mounted there), or unknown (ask stat). Only while stats are
 // reused, and never for a name typed in other case (preferTypedName):
-// eUnknown then. The listing is read at most once in a reuse of stats.
+// eUnknown then. The listing is read at most once in a reuse of stats; with
+// eKeptOnly only a listing read before and still standing is asked (eUnknown
+// when there is none).
 enum class Listed { eAbsent, eRegular, eUnknown };
-Listed listedKind(const std::string& path);
+enum class ListingUse { eReadWhenNeeded, eKeptOnly };
+Listed listedKind(const std::string& path, ListingUse use = ListingUse::eReadWhenNeeded);
 
 struct FoundFile {
     std::string name; // final component as it is on disk

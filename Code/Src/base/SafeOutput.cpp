@@ -394,7 +394,10 @@ bool keepAsNextTemporary(const std::string& path) {
 
 bool holdReplacedFile(const std::string& path) {
     dropHeld();
-    if (!spareState().keep || platform::listedKind(path) != platform::Listed::eRegular)
+    // Only a name the listing of its folder, read for the run, calls a
+    // regular file is opened: never a device, at no cost of a listing.
+    if (!spareState().keep ||
+        platform::listedKind(path, platform::ListingUse::eKeptOnly) != platform::Listed::eRegular)
         return false;
     const int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     struct stat st;

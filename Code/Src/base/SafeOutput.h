@@ -101,8 +101,8 @@ void keepReplacedFiles(bool on);
 bool keepingReplacedFiles();
 
 // In a run that keeps replaced files: opens the regular file of this user
-// with one link at path (as it is on disk, and as the folder's listing has
-// it) that an output is about to replace, and makes what fstat says of it the
+// with one link at path (as it is on disk, and as the folder's listing read
+// for the run has it) that an output is about to replace, and makes what fstat says of it the
 // run's answer for path (platform::rememberStat; an absent file is remembered
 // too). Its leading bytes are read through readHeldFile, and once the output
 // has taken its name it becomes the next temporary without being opened
