@@ -311,7 +311,7 @@ void CSafeOutput::emptyTemporary() {
 namespace {
 
 // True for a regular file of this user with no other link.
-bool ownUnlinkedFile(const struct stat& st) {
+bool ownFileWithOneName(const struct stat& st) {
     return S_ISREG(st.st_mode) && st.st_nlink == 1 && st.st_uid == processUser();
 }
 
@@ -328,7 +328,7 @@ bool leased(int fd) {
 int openUnseenFile(const std::string& path, struct stat& st) {
     int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return -1;
-    if (::fstat(fd, &st) == 0 && ownUnlinkedFile(st) && leased(fd)) return fd;
+    if (::fstat(fd, &st) == 0 && ownFileWithOneName(st) && leased(fd)) return fd;
     ::close(fd);
     return -1;
 }
@@ -343,7 +343,7 @@ int takeHeldFile(const std::string& target, const std::string& path, struct stat
     const bool same = held.path == target &&
                       ::fstatat(AT_FDCWD, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
                       st.st_dev == held.st.st_dev && st.st_ino == held.st.st_ino;
-    if (same && ownUnlinkedFile(st) && leased(held.fd)) return held.fd;
+    if (same && ownFileWithOneName(st) && leased(held.fd)) return held.fd;
     ::close(held.fd);
     return -1;
 }
@@ -408,7 +408,7 @@ bool holdReplacedFile(const std::string& path) {
     }
     // Opened without following a link: what lstat would say of the name.
     if (S_ISREG(st.st_mode)) platform::rememberStat(path, &st);
-    if (!ownUnlinkedFile(st)) {
+    if (!ownFileWithOneName(st)) {
         ::close(fd);
         return false;
     }
