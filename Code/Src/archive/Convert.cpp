@@ -150,7 +150,7 @@ std::string shownSourceName(const std::string& path) {
 // here rather than by the job (/J keeps it), so it stays open from job to job
 // and an empty log is all the job's check of it has to look at.
 std::unique_ptr<COptionMgr> stagedJob(CModel& model, const std::string& path,
-                                      const ArchiveFormat* format) {
+                                      const ArchiveFormat* format, int32_t type) {
     emptyEngineLog();
     std::vector<std::string> args{"vxarchive", kStagedInput};
     std::string commandLine = "vxconv " + printable(path);
@@ -167,6 +167,8 @@ std::unique_ptr<COptionMgr> stagedJob(CModel& model, const std::string& path,
     argv.push_back(nullptr);
     auto job = std::make_unique<COptionMgr>(model, int(args.size()), argv.data(), nullptr);
     job->showInputAs(shownSourceName(path), commandLine);
+    // A type found from the file's own bytes is not looked for again.
+    if (type >= 0 && type != kSegmentOfUnknownKind) job->setInputType(type);
     return job;
 }
 
@@ -195,7 +197,7 @@ void traceIdentityOf(CModel& model, int32_t type, CatalogRow& row) {
 // conversion reads it; the engine's message when it cannot be read.
 std::string readIdentity(int32_t type, CatalogRow& row) {
     CModel* model = &workerModel();
-    std::unique_ptr<COptionMgr> job = stagedJob(*model, row.path, nullptr);
+    std::unique_ptr<COptionMgr> job = stagedJob(*model, row.path, nullptr, type);
     if (job->errorIndex() != eErrNone || !detectAndCheck(*job)) return engineLogLines();
     if (type == eInWaterfall) model->options.wfCount = 1;
     std::unique_ptr<CFileReader> reader = readerFor(*model, type, eFmtAsc);
@@ -233,10 +235,10 @@ bool conversionIdentifies(int32_t type, const ArchiveFormat& format) {
 // Writes one format of the staged input of the source at path to its staged
 // output, with the model given; its size, or the engine's message when it
 // failed.
-std::string convertTo(const ArchiveFormat& format, const std::string& path, CModel& model,
-                      int64_t& size) {
+std::string convertTo(const ArchiveFormat& format, const std::string& path, int32_t type,
+                      CModel& model, int64_t& size) {
     const std::string out = stagedOutput(format);
-    std::unique_ptr<COptionMgr> job = stagedJob(model, path, &format);
+    std::unique_ptr<COptionMgr> job = stagedJob(model, path, &format, type);
     struct stat st;
     if (job->errorIndex() == eErrNone && job->run().ok() && ::stat(out.c_str(), &st) == 0) {
         size = int64_t(st.st_size);
@@ -395,7 +397,7 @@ CatalogRow convertUnit(const ConvertSetup& setup, const ArchiveTask& task) {
         }
         CModel& model = workerModel();
         int64_t size = 0;
-        row.message = convertTo(format, row.path, model, size);
+        row.message = convertTo(format, row.path, type, model, size);
         if (!identified) {
             identified = true;
             // A failed conversion gives the message the identity's read gives,

@@ -41,7 +41,7 @@ int detectInputType(COptionMgr& job) {
 } // namespace
 
 bool detectAndCheck(COptionMgr& job) {
-    int failure = detectInputType(job);
+    int failure = job.inputType() >= 0 ? int(eDetectOk) : detectInputType(job);
     int32_t format = job.outputFormat();
     if (failure == eDetectUnknown && (format == eFmtCap || format == eFmtArb)) {
         job.setInputType(eInNumberList);

@@ -9,9 +9,10 @@ class COptionMgr;
 
 Status runConversion(COptionMgr& job);
 
-// Detects the input type of the job's first file and checks the conversion
-// (an output format not given becomes the type's default); false after a
-// failure, which has been reported.
+// Detects the input type of the job's first file (unless a caller that read
+// its bytes has set it) and checks the conversion (an output format not
+// given becomes the type's default); false after a failure, which has been
+// reported.
 bool detectAndCheck(COptionMgr& job);
 
 } // namespace vx
