@@ -337,8 +337,9 @@ TEST(ArchiveRun, OutputsAndMessagesNameTheSourcePath) {
     const std::vector<vx::CatalogRow> rows = catalog(dest);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[1].path, "Disk1/short.56c");
-    EXPECT_EQ(rows[1].message.rfind("Processing disk1/short.56c ==> ", 0), 0u) << rows[1].message;
-    EXPECT_NE(run.out.find("\"Disk1/short.56c\": Processing disk1/short.56c ==> "),
+    const std::string processing = "Processing disk1/short.56c ==> disk1/short.56c.asc; ";
+    EXPECT_EQ(rows[1].message.rfind(processing, 0), 0u) << rows[1].message;
+    EXPECT_NE(run.out.find("\"Disk1/short.56c\": " + processing),
               std::string::npos)
         << run.out;
 }

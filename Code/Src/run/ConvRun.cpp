@@ -108,7 +108,8 @@ Status convertOne(COptionMgr& job, ReaderWriterPair& pair) {
     errLog().recheckLogFile();
     platform::forgetStats(false);
     const char* shown = job.shownInputName();
-    errLog() << msg::eProcessing << shown << msg::eProcessingArrow << out << endLine;
+    errLog() << msg::eProcessing << shown << msg::eProcessingArrow << job.shownOutputName()
+             << endLine;
     std::snprintf(options.inputName, sizeof options.inputName, "%s", shown);
     Status st = kStatusOk;
     if (!outputIsSafe(job.outputFormat(), in, out, job.file(2).name())) {

@@ -64,8 +64,9 @@ COptionMgr::COptionMgr(CModel& model, int argc, char** argv, const char* setting
     parse(argc, argv, settingsFile);
 }
 
-void COptionMgr::showInputAs(std::string name, std::string commandLine) {
-    shownInput_ = std::move(name);
+void COptionMgr::showFilesAs(std::string input, std::string output, std::string commandLine) {
+    shownInput_ = std::move(input);
+    shownOutput_ = std::move(output);
     commandLine_ = std::move(commandLine);
 }
 

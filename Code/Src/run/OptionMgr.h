@@ -55,13 +55,16 @@ class COptionMgr {
     // The command line as given, before any lower-casing ("vxconv" and the
     // arguments), for outputs that record how they were made.
     const std::string& commandLine() const { return commandLine_; }
-    // For a caller that hands the run its one input under a staged name: the
-    // name the run reports and writes for that input instead, and the command
-    // line its outputs record.
-    void showInputAs(std::string name, std::string commandLine);
-    // The name the run reports and writes for the current input.
+    // For a caller that hands the run its one input and output under staged
+    // names: the names the run reports and writes for them instead (an empty
+    // output: the staged one), and the command line its outputs record.
+    void showFilesAs(std::string input, std::string output, std::string commandLine);
+    // The names the run reports and writes for the current input and output.
     const char* shownInputName() {
         return shownInput_.empty() ? files_[0].name() : shownInput_.c_str();
+    }
+    const char* shownOutputName() {
+        return shownOutput_.empty() ? files_[1].name() : shownOutput_.c_str();
     }
 
     // Sets the error index and writes the error's message, the character and
@@ -112,7 +115,8 @@ class COptionMgr {
 
     CModel& model_;
     std::string commandLine_;
-    std::string shownInput_; // empty: the input's own name
+    std::string shownInput_;  // empty: the input's own name
+    std::string shownOutput_; // empty: the output's own name
     int32_t inputType_ = -2;
     int32_t outputFormat_ = eFmtNone;
     int32_t errorIndex_ = eErrNone;
