@@ -482,12 +482,13 @@ Listed listedKind(const std::string& path, ListingUse use) {
     const std::vector<DirEntry>* entries = cachedListing(parts.dir, use);
     if (!entries) return Listed::eUnknown;
     const EntryRange named = entriesNamed(*entries, name);
-    if (named.first == named.second) return Listed::eAbsent;
-    // Only the name itself, no other in other case, is a file statOnDisk would not look past.
-    const bool alone = std::next(named.first) == named.second && named.first->name == name;
-    if (!alone || named.first->type != DT_REG || mayBeMountedOn(parts.dir, name))
-        return Listed::eUnknown;
-    return Listed::eRegular;
+    const auto exact =
+        std::find_if(named.first, named.second, [&](const DirEntry& e) { return e.name == name; });
+    // Without the name itself, stat finds a name differing in case only.
+    if (exact == named.second)
+        return named.first == named.second ? Listed::eAbsent : Listed::eUnknown;
+    return exact->type == DT_REG && !mayBeMountedOn(parts.dir, name) ? Listed::eRegular
+                                                                     : Listed::eUnknown;
 }
 
 bool statOnDisk(const std::string& path, struct stat& st, std::string* real) {
