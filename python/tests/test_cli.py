@@ -53,6 +53,15 @@ def test_a_missing_or_refused_file_is_one_line_and_status_1(tmp_path, name, mess
     assert not (tmp_path / "out.png").exists()
 
 
+def test_a_reader_that_goes_away_ends_the_command_quietly(files):
+    env = dict(os.environ, PYTHONPATH=PACKAGE_DIR)
+    command = [sys.executable, "-m", "vxcore", "info", "--json", str(files / "g0.56d")]
+    done = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE)
+    done.stdout.close()  # before the command has written a line
+    assert (done.wait(), done.stderr.read()) == (141, b"")
+
+
 def test_plot_writes_a_png(files, tmp_path):
     pytest.importorskip("matplotlib", reason="plot needs matplotlib (Debian python3-matplotlib)")
     for name, extra in [("g0.56d", []), ("c2.56c", []), ("w.56w", ["--slice", "3"])]:

@@ -4,10 +4,12 @@
     python3 -m vxcore plot FILE -o trace.png [--slice N] [--channel A|B] [--view V]
 
 A missing or refused file ends the command with status 1 and one line on
-standard error."""
+standard error; a reader that goes away (`| head`) ends it quietly with
+status 141, as a shell tool ended by SIGPIPE."""
 import argparse
 import json
 import os
+import signal
 import stat
 import sys
 import typing
@@ -29,6 +31,11 @@ def main(argv: typing.Optional[typing.Sequence[str]] = None) -> int:
         else:
             plot(args.file, args.output, slice=args.slice, channel=args.channel,
                  view=None if args.view is None else VIEWS.index(args.view))
+        sys.stdout.flush()
+    except BrokenPipeError:
+        # What is still buffered goes nowhere, so the exit's flush fails no more.
+        os.dup2(os.open(os.devnull, os.O_WRONLY), sys.stdout.fileno())
+        return 128 + signal.SIGPIPE
     except (_core.Error, OSError, ValueError, ImportError) as e:
         print("%s: %s" % (_PROGRAM, " ".join(str(e).split())), file=sys.stderr)
         return 1
