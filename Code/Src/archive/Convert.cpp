@@ -2,7 +2,6 @@
 #include "archive/Convert.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -133,23 +132,13 @@ std::string printable(std::string name) {
     return name;
 }
 
-// The name vxconv reports and writes for a file given by its path (a source
-// under SRC, an output under DEST): lower-cased, as its command line makes
-// file names, and printable. The engine cuts an input's name to its name
-// buffer as it cuts any.
-std::string shownName(const std::string& path) {
-    std::string name = printable(path);
-    for (char& c : name)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name;
-}
-
 // A job over the staged input of the source at path under SRC, writing the
 // format to its staged output when one is given. The job reports and writes
-// the names of the source and its output under DEST, and its outputs record the vxconv command line
-// that makes them from SRC to DEST. The log holds this job's lines only: emptied here rather than
-// by the job (/J keeps it), so it stays open from job to job and an empty log is all the job's
-// check of it has to look at.
+// the names of the source and its output under DEST, and its outputs record
+// the vxconv command line that makes them from SRC to DEST. The log holds
+// this job's lines only: emptied here rather than by the job (/J keeps it), so
+// it stays open from job to job and an empty log is all the job's check of it
+// has to look at.
 std::unique_ptr<COptionMgr> stagedJob(CModel& model, const std::string& path,
                                       const ArchiveFormat* format, int32_t type) {
     emptyEngineLog();
@@ -168,7 +157,7 @@ std::unique_ptr<COptionMgr> stagedJob(CModel& model, const std::string& path,
         argv.push_back(arg.data());
     argv.push_back(nullptr);
     auto job = std::make_unique<COptionMgr>(model, int(args.size()), argv.data(), nullptr);
-    job->showFilesAs(shownName(path), output.empty() ? "" : shownName(output), commandLine);
+    job->showFilesAs(printable(path), printable(output), commandLine);
     // A type found from the file's own bytes is not looked for again.
     if (type >= 0 && type != kSegmentOfUnknownKind) job->setInputType(type);
     return job;

@@ -400,15 +400,15 @@ bool holdReplacedFile(const std::string& path) {
         platform::listedKind(path, platform::ListingUse::eKeptOnly) != platform::Listed::eRegular)
         return false;
     const int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    struct stat st;
-    if (fd < 0 || ::fstat(fd, &st) != 0) {
-        if (fd < 0 && errno == ENOENT) platform::rememberStat(path, nullptr);
-        if (fd >= 0) ::close(fd);
+    if (fd < 0) {
+        if (errno == ENOENT) platform::rememberStat(path, nullptr);
         return false;
     }
+    struct stat st;
+    const bool known = ::fstat(fd, &st) == 0;
     // Opened without following a link: what lstat would say of the name.
-    if (S_ISREG(st.st_mode)) platform::rememberStat(path, &st);
-    if (!ownFileWithOneName(st)) {
+    if (known && S_ISREG(st.st_mode)) platform::rememberStat(path, &st);
+    if (!known || !ownFileWithOneName(st)) {
         ::close(fd);
         return false;
     }

@@ -65,6 +65,9 @@ COptionMgr::COptionMgr(CModel& model, int argc, char** argv, const char* setting
 }
 
 void COptionMgr::showFilesAs(std::string input, std::string output, std::string commandLine) {
+    // Lower-cased as the command line's own names are.
+    lowerInPlace(input.data());
+    lowerInPlace(output.data());
     shownInput_ = std::move(input);
     shownOutput_ = std::move(output);
     commandLine_ = std::move(commandLine);

@@ -57,7 +57,8 @@ class COptionMgr {
     const std::string& commandLine() const { return commandLine_; }
     // For a caller that hands the run its one input and output under staged
     // names: the names the run reports and writes for them instead (an empty
-    // output: the staged one), and the command line its outputs record.
+    // output: the staged one), lower-cased as the command line's names are,
+    // and the command line its outputs record.
     void showFilesAs(std::string input, std::string output, std::string commandLine);
     // The names the run reports and writes for the current input and output.
     const char* shownInputName() {
